@@ -1,0 +1,167 @@
+// The configuration file: the key table, the built-in defaults and the reading of the file into gOpts.
+#include "config/confload.h"
+
+#include <cstring>
+#include <new>
+
+#include "platform/platform.h"
+
+const char commands[OPTION_COUNT][kKeySlot] = {
+#define OPTION(name, key, def, text) key,
+#include "config/options.def"
+#undef OPTION
+};
+
+const int32_t kOptionDefaults[OPTION_COUNT] = {
+#define OPTION(name, key, def, text) def,
+#include "config/options.def"
+#undef OPTION
+};
+
+const char* const kOptionMeanings[OPTION_COUNT] = {
+#define OPTION(name, key, def, text) text,
+#include "config/options.def"
+#undef OPTION
+};
+
+OptionRecord gOpts[OPTION_COUNT];
+bool pointersNullified = false;
+
+const int kPathSize = 273;      // characters of the path buffer
+const int kLineBuffer = 1024;   // characters of the line buffer
+const int kLineSize = 1023;     // so a line holds at most 1022 characters
+const int kEndOfFile = 256;     // what fgetc gives when nothing more can be read
+const char kCommentMark = ';';
+
+bool OptFurther(OptionId option, int n, int32_t* value) {
+  if (option < 0 || option >= OPTION_COUNT || n < 0) return false;
+  const OptionNode* node = gOpts[option].next;
+  for (int i = 0; node != nullptr && i < n; i++) node = node->next;
+  if (node == nullptr) return false;
+  *value = node->value;
+  return true;
+}
+
+int OptFurtherCount(OptionId option) {
+  if (option < 0 || option >= OPTION_COUNT) return 0;
+  int count = 0;
+  for (const OptionNode* node = gOpts[option].next; node != nullptr; node = node->next) count++;
+  return count;
+}
+
+void SetDefaults() {
+  for (int i = 0; i < OPTION_COUNT; i++) gOpts[i].next = nullptr;
+  pointersNullified = true;
+  for (int i = 0; i < OPTION_COUNT; i++) gOpts[i].value = kOptionDefaults[i];
+}
+
+static void ReleaseList(OptionRecord& option) {
+  OptionNode* node = option.next;
+  option.next = nullptr;
+  while (node != nullptr) {
+    OptionNode* next = node->next;
+    delete node;
+    node = next;
+  }
+}
+
+void ScrapConfig() {
+  if (!pointersNullified) return;
+  for (int i = 0; i < OPTION_COUNT; i++) ReleaseList(gOpts[i]);
+}
+
+int fgetc(PlatformReader* file) {
+  int byte = PlatformReadByte(file);
+  if (byte < 0) return kEndOfFile;
+  return static_cast<signed char>(static_cast<unsigned char>(byte));
+}
+
+int fgets(PlatformReader* file, char* buffer, int size) {
+  int stored = 0;
+  while (stored < size - 1) {
+    int c = fgetc(file);
+    if (c == kEndOfFile || c == '\n') break;
+    buffer[stored++] = static_cast<char>(c);
+  }
+  if (size > 0) buffer[stored] = '\0';
+  return stored;
+}
+
+// The key a line begins with: the first key of the table that agrees with the line over the
+// length of the shorter of the two; -1 when none does.
+static int MatchKey(const char* line, size_t lineLength) {
+  for (int i = 0; i < OPTION_COUNT; i++) {
+    size_t keyLength = strlen(commands[i]);
+    size_t shorter = lineLength < keyLength ? lineLength : keyLength;
+    if (memcmp(line, commands[i], shorter) == 0) return i;
+  }
+  return -1;
+}
+
+// One value being read: its magnitude (held at the 32-bit limit) and whether a "-" came first.
+struct ValueReader {
+  int32_t* target;
+  int64_t magnitude;
+  bool negative;
+};
+
+static void AddDigit(ValueReader& reader, int digit) {
+  const int64_t kLimit = 2147483648LL;  // magnitude of the lowest 32-bit value
+  reader.magnitude = reader.magnitude * 10 + digit;
+  if (reader.magnitude > kLimit) reader.magnitude = kLimit;
+  int64_t value = reader.negative ? -reader.magnitude : reader.magnitude;
+  if (value > INT32_MAX) value = INT32_MAX;
+  *reader.target = static_cast<int32_t>(value);
+}
+
+// Reads "first,second,..." after the key into the option; stops at the first character that
+// is not a digit, "-" or ",".
+static void ReadValues(OptionRecord& option, const char* text) {
+  option.value = 0;
+  ReleaseList(option);
+  OptionNode** tail = &option.next;
+  ValueReader reader = {&option.value, 0, false};
+  for (const char* p = text; *p != '\0'; p++) {
+    char c = *p;
+    if (c == '-') {
+      reader.negative = true;
+    } else if (c == ',') {
+      OptionNode* node = new (std::nothrow) OptionNode;
+      if (node == nullptr) return;
+      node->value = 0;
+      node->next = nullptr;
+      *tail = node;
+      tail = &node->next;
+      reader = {&node->value, 0, false};
+    } else if (c >= '0' && c <= '9') {
+      AddDigit(reader, c - '0');
+    } else {
+      return;
+    }
+  }
+}
+
+int LoadConfig() {
+  char path[kPathSize] = {0};
+  if (PlatformConfigPath(path, kPathSize - 1) <= 0) return 0;
+
+  PlatformReader file;
+  if (!PlatformOpenRead(path, &file)) return 0;
+
+  char line[kLineBuffer];
+  for (;;) {
+    int length = fgets(&file, line, kLineSize);
+    if (length == 0) {
+      if (file.failed) break;  // end of the file
+      continue;                // an empty line
+    }
+    if (line[0] == kCommentMark) continue;
+    size_t lineLength = strlen(line);
+    int key = MatchKey(line, lineLength);
+    if (key < 0) continue;
+    size_t keyLength = strlen(commands[key]);
+    ReadValues(gOpts[key], lineLength > keyLength ? line + keyLength : "");
+  }
+  PlatformClose(&file);
+  return 1;
+}

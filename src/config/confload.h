@@ -1,0 +1,55 @@
+// The configuration file and option table, the built-in defaults and the three counter files.
+#pragma once
+
+#include <cstdint>
+
+enum OptionId {
+#define OPTION(name, key, def, text) OPT_##name,
+#include "config/options.def"
+#undef OPTION
+  OPTION_COUNT
+};
+
+const int kKeySlot = 40;  // characters per key slot, NUL included
+
+// One further value of an option, in file order.
+struct OptionNode {
+  int32_t value;
+  OptionNode* next;
+};
+
+// An option: its first value and the list of its further values.
+struct OptionRecord {
+  int32_t value;
+  OptionNode* next;
+};
+
+extern const char commands[OPTION_COUNT][kKeySlot];  // the keys, "system=" to "taster_speicherbremse_aus="
+extern const int32_t kOptionDefaults[OPTION_COUNT];  // built-in first values
+extern const char* const kOptionMeanings[OPTION_COUNT];  // what each option sets, for people
+extern OptionRecord gOpts[OPTION_COUNT];
+extern bool pointersNullified;  // SetDefaults has cleared the lists; ScrapConfig may walk them
+
+// First value of an option.
+inline int32_t Opt(OptionId option) { return gOpts[option].value; }
+// The n-th further value (n = 0 is the option's second value); false when the list is shorter.
+bool OptFurther(OptionId option, int n, int32_t* value);
+// Number of further values.
+int OptFurtherCount(OptionId option);
+
+int LoadConfig();   // 1 when the file was opened and read to its end, 0 otherwise
+void ScrapConfig();
+void SetDefaults();
+
+// Buffered reading of an open file: one byte, or one line.
+struct PlatformReader;
+int fgetc(PlatformReader* file);  // the byte as -128..127, or 256 at end of file
+int fgets(PlatformReader* file, char* buffer, int size);  // characters stored in buffer
+
+// The counter files in the train's folder, relative to the working directory.
+int32_t read_zaehlwerk1();
+int32_t read_zaehlwerk2();
+int32_t read_kilometer();
+void write_zaehlwerk1(int32_t value);
+void write_zaehlwerk2(int32_t value);
+void write_kilometer(int32_t value);

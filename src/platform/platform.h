@@ -1,0 +1,29 @@
+// The only calls into the operating system: the library's own path and whole-file I/O.
+#pragma once
+
+#include <cstdint>
+
+// Path of this library's configuration file: the library's own path, found through an address
+// inside it (so a renamed library reads its own file), with the extension turned into "cfg".
+// Writes at most size characters and a NUL; returns the length, 0 when the path is unknown.
+int PlatformConfigPath(char* buffer, int size);
+
+// An open file for reading, with a block buffer so bytes are taken without a call each.
+struct PlatformReader {
+  void* handle;               // the operating system's handle
+  unsigned char block[4096];  // bytes read ahead
+  int filled;                 // bytes in block
+  int position;               // next byte of block to hand out
+  bool failed;                // end of file or a read error seen
+};
+
+// Opens an existing file for reading (shared for reading); false when it cannot be opened.
+bool PlatformOpenRead(const char* path, PlatformReader* reader);
+// Next byte 0..255, or -1 at end of file or on a read error.
+int PlatformReadByte(PlatformReader* reader);
+void PlatformClose(PlatformReader* reader);
+
+// Replaces the file at path with exactly these bytes: written to a temporary file in the
+// same folder that then takes the file's place, so a crash never leaves a partial file.
+// False when it could not be written.
+bool PlatformReplaceFile(const char* path, const char* bytes, int count);

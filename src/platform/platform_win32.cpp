@@ -1,0 +1,75 @@
+// Windows side of the platform: the library's own path through its module handle, files through Win32.
+#include <windows.h>
+
+#include <cstring>
+
+#include "platform/platform.h"
+
+const int kModulePathLimit = 272;  // characters GetModuleFileNameA may store
+
+int PlatformConfigPath(char* buffer, int size) {
+  HMODULE module = nullptr;
+  if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                          reinterpret_cast<LPCSTR>(&PlatformConfigPath), &module)) {
+    return 0;
+  }
+  char path[kModulePathLimit + 1] = {0};
+  DWORD length = GetModuleFileNameA(module, path, kModulePathLimit);
+  if (length <= 2 || length >= static_cast<DWORD>(size) || length > kModulePathLimit) return 0;
+  // The last three characters of the library's path become "cfg" (Velmora.dll -> Velmora.cfg).
+  memcpy(buffer, path, length);
+  memcpy(buffer + length - 3, "cfg", 3);
+  buffer[length] = '\0';
+  return static_cast<int>(length);
+}
+
+bool PlatformOpenRead(const char* path, PlatformReader* reader) {
+  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  reader->handle = file;
+  reader->filled = 0;
+  reader->position = 0;
+  reader->failed = false;
+  return true;
+}
+
+int PlatformReadByte(PlatformReader* reader) {
+  if (reader->position >= reader->filled) {
+    if (reader->failed) return -1;
+    DWORD got = 0;
+    if (!ReadFile(static_cast<HANDLE>(reader->handle), reader->block, sizeof reader->block, &got, nullptr) ||
+        got == 0) {
+      reader->failed = true;
+      return -1;
+    }
+    reader->filled = static_cast<int>(got);
+    reader->position = 0;
+  }
+  return reader->block[reader->position++];
+}
+
+void PlatformClose(PlatformReader* reader) {
+  CloseHandle(static_cast<HANDLE>(reader->handle));
+  reader->handle = INVALID_HANDLE_VALUE;
+}
+
+bool PlatformReplaceFile(const char* path, const char* bytes, int count) {
+  char temporary[MAX_PATH + 8];
+  size_t length = strlen(path);
+  if (length + 5 > sizeof temporary) return false;
+  memcpy(temporary, path, length);
+  memcpy(temporary + length, ".tmp", 5);
+  HANDLE file = CreateFileA(temporary, GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  BOOL ok = WriteFile(file, bytes, static_cast<DWORD>(count), &written, nullptr) && written == static_cast<DWORD>(count);
+  ok = FlushFileBuffers(file) && ok;
+  CloseHandle(file);
+  if (!ok || !MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    DeleteFileA(temporary);
+    return false;
+  }
+  return true;
+}
