@@ -144,7 +144,10 @@ static void ReadValues(OptionRecord& option, const char* text) {
 int LoadConfig() {
   char path[kPathSize] = {0};
   if (PlatformConfigPath(path, kPathSize - 1) <= 0) return 0;
+  return LoadConfigFile(path);
+}
 
+int LoadConfigFile(const char* path) {
   PlatformReader file;
   if (!PlatformOpenRead(path, &file)) return 0;
 

@@ -38,6 +38,7 @@ bool OptFurther(OptionId option, int n, int32_t* value);
 int OptFurtherCount(OptionId option);
 
 int LoadConfig();   // 1 when the file was opened and read to its end, 0 otherwise
+int LoadConfigFile(const char* path);  // the same for a file named by its path
 void ScrapConfig();
 void SetDefaults();
 

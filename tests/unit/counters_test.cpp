@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <filesystem>
+
+#include "config/confload.h"
+#include "test_files.h"
+
+namespace {
+
+// Works three levels below a folder that holds Train/Morvan, where the counter files live.
+class CounterFiles : public ::testing::Test {
+ protected:
+  TempFolder root;
+  std::filesystem::path previous;
+  std::string morvan;
+  void SetUp() override {
+    previous = std::filesystem::current_path();
+    morvan = (root.path / "Train" / "Morvan").string();
+    std::filesystem::create_directories(morvan);
+    std::filesystem::create_directories(root.path / "a" / "b" / "c");
+    std::filesystem::current_path(root.path / "a" / "b" / "c");
+  }
+  void TearDown() override { std::filesystem::current_path(previous); }
+  std::string File(const char* name) { return morvan + "/" + name; }
+};
+
+TEST_F(CounterFiles, missing_file_reads_zero_and_a_write_creates_it) {
+  EXPECT_EQ(read_zaehlwerk1(), 0);
+  write_zaehlwerk1(1);
+  EXPECT_EQ(ReadBytes(File("Z1.dat")), "1");
+  EXPECT_EQ(read_zaehlwerk1(), 1);
+}
+
+TEST_F(CounterFiles, each_counter_has_its_own_file) {
+  write_zaehlwerk1(11);
+  write_zaehlwerk2(22);
+  write_kilometer(33);
+  EXPECT_EQ(ReadBytes(File("Z1.dat")), "11");
+  EXPECT_EQ(ReadBytes(File("Z2.dat")), "22");
+  EXPECT_EQ(ReadBytes(File("Z3.dat")), "33");
+  EXPECT_EQ(read_zaehlwerk1(), 11);
+  EXPECT_EQ(read_zaehlwerk2(), 22);
+  EXPECT_EQ(read_kilometer(), 33);
+}
+
+TEST_F(CounterFiles, a_write_replaces_a_longer_file_whole_and_leaves_no_temporary) {
+  WriteBytes(File("Z3.dat"), std::string(5000, '9'));
+  write_kilometer(1000);
+  EXPECT_EQ(ReadBytes(File("Z3.dat")), "1000");
+  int entries = 0;
+  for (auto& entry : std::filesystem::directory_iterator(morvan)) entries += entry.is_regular_file();
+  EXPECT_EQ(entries, 1);
+}
+
+TEST_F(CounterFiles, values_round_trip_across_the_whole_range) {
+  for (int32_t value : {0, 7, 10, 99, 1234, 1000000, 2147483646, INT32_MAX}) {
+    write_zaehlwerk2(value);
+    EXPECT_EQ(read_zaehlwerk2(), value);
+  }
+  write_zaehlwerk2(0);
+  EXPECT_EQ(ReadBytes(File("Z2.dat")), "0");
+}
+
+TEST_F(CounterFiles, negative_value_is_stored_as_zero) {
+  write_zaehlwerk1(-5);
+  EXPECT_EQ(ReadBytes(File("Z1.dat")), "0");
+  write_zaehlwerk1(INT32_MIN);
+  EXPECT_EQ(ReadBytes(File("Z1.dat")), "0");
+}
+
+TEST_F(CounterFiles, reading_stops_at_the_first_byte_that_is_not_a_digit) {
+  WriteBytes(File("Z1.dat"), "1234\r\n");
+  EXPECT_EQ(read_zaehlwerk1(), 1234);
+  WriteBytes(File("Z1.dat"), "12x34");
+  EXPECT_EQ(read_zaehlwerk1(), 12);
+  WriteBytes(File("Z1.dat"), "");
+  EXPECT_EQ(read_zaehlwerk1(), 0);
+  WriteBytes(File("Z1.dat"), std::string("\xff\x00\x01", 3));
+  EXPECT_EQ(read_zaehlwerk1(), 0);
+}
+
+TEST_F(CounterFiles, huge_values_saturate_instead_of_overflowing) {
+  WriteBytes(File("Z2.dat"), "2147483648");
+  EXPECT_EQ(read_zaehlwerk2(), INT32_MAX);
+  WriteBytes(File("Z2.dat"), std::string(100000, '9'));
+  EXPECT_EQ(read_zaehlwerk2(), INT32_MAX);
+}
+
+TEST_F(CounterFiles, a_missing_folder_skips_the_write_silently) {
+  std::filesystem::remove_all(root.path / "Train");
+  write_kilometer(5);
+  EXPECT_FALSE(std::filesystem::exists(root.path / "Train"));
+  EXPECT_EQ(read_kilometer(), 0);
+}
+
+}  // namespace

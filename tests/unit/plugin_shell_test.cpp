@@ -1,0 +1,188 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "plugin/atsplugin.h"
+#include "plugin/tools.h"
+
+namespace {
+
+class PluginShell : public ::testing::Test {
+ protected:
+  int panel[kElementCount];
+  int sound[kElementCount];
+  void SetUp() override {
+    Load();
+    ATS_VEHICLESPEC spec = {7, 8, 1, 5, 4};
+    SetVehicleSpec(spec);
+    Initialize(0);
+    for (int i = 0; i < kElementCount; i++) panel[i] = sound[i] = 12345;
+  }
+  void TearDown() override { Dispose(); }
+  ATS_HANDLES Frame(float speed, int time) {
+    ATS_VEHICLESTATE state = {};
+    state.Speed = speed;
+    state.Time = time;
+    return Elapse(state, panel, sound);
+  }
+};
+
+TEST_F(PluginShell, version_is_2_0) { EXPECT_EQ(GetPluginVersion(), 131072); }
+
+TEST_F(PluginShell, first_frame_copies_the_reserves_into_the_host_arrays) {
+  memPanelReserve[200] = 77;
+  memSoundReserve[201] = SOUND_LOOP;
+  Frame(0, 100);
+  EXPECT_EQ(gPanel, panel);
+  EXPECT_EQ(gSound, sound);
+  EXPECT_EQ(panel[200], 77);
+  EXPECT_EQ(sound[201], SOUND_LOOP);
+  EXPECT_EQ(sound[255], SOUND_STOP);
+  // The same arrays again: nothing is copied.
+  panel[200] = 5;
+  Frame(0, 150);
+  EXPECT_EQ(panel[200], 5);
+  // A restart points back at the reserves, so the next frame copies again into the same arrays.
+  Initialize(0);
+  Frame(0, 200);
+  EXPECT_EQ(panel[200], 77);
+}
+
+TEST_F(PluginShell, null_arrays_are_never_adopted) {
+  Frame(0, 100);
+  ATS_VEHICLESTATE state = {};
+  Elapse(state, nullptr, nullptr);
+  EXPECT_EQ(gPanel, panel);
+  EXPECT_EQ(gSound, sound);
+  SetBeaconData({30, 0, 0, 0});
+  EXPECT_EQ(sound[56], SOUND_PLAY);
+}
+
+TEST_F(PluginShell, reverser_element_shows_backward_as_2_only_when_wired) {
+  Frame(0, 100);
+  int before[kElementCount];
+  for (int i = 0; i < kElementCount; i++) before[i] = panel[i];
+  SetReverser(-1);
+  for (int i = 0; i < kElementCount; i++) EXPECT_EQ(panel[i], before[i]) << i;
+  gOpts[OPT_reverserindex].value = 12;
+  SetReverser(-1);
+  EXPECT_EQ(panel[12], 2);
+  SetReverser(1);
+  EXPECT_EQ(panel[12], 1);
+  SetReverser(0);
+  EXPECT_EQ(panel[12], 0);
+  gOpts[OPT_reverserindex].value = 999;  // not an element: nothing written
+  SetReverser(1);
+}
+
+TEST_F(PluginShell, beacon_30_picks_its_sound_by_40_kmh) {
+  Frame(40.0f, 100);
+  SetBeaconData({30, 0, 0, 0});
+  EXPECT_EQ(sound[57], SOUND_PLAY);
+  EXPECT_EQ(sound[56], SOUND_STOP);
+  for (float speed : {39.9f, -5.0f}) {
+    sound[56] = SOUND_STOP;
+    Frame(speed, 200);
+    SetBeaconData({30, 0, 0, 0});
+    EXPECT_EQ(sound[56], SOUND_PLAY) << speed;
+  }
+  sound[57] = SOUND_STOP;
+  Frame(std::numeric_limits<float>::quiet_NaN(), 300);
+  SetBeaconData({30, 0, 0, 0});
+  EXPECT_EQ(sound[57], SOUND_PLAY);
+}
+
+TEST_F(PluginShell, beacon_31_plays_the_special_sound_whenever_optional_is_set) {
+  Frame(10.0f, 100);
+  SetBeaconData({31, 0, 0, 1});
+  EXPECT_EQ(sound[81], SOUND_PLAY);
+  EXPECT_EQ(sound[79], SOUND_STOP);
+  SetBeaconData({31, 0, 0, 0});
+  EXPECT_EQ(sound[79], SOUND_PLAY);
+  Frame(90.0f, 200);
+  SetBeaconData({31, 0, 0, 0});
+  EXPECT_EQ(sound[80], SOUND_PLAY);
+}
+
+TEST(PluginLoad, load_fills_the_reserves_and_points_at_them) {
+  int host[kElementCount];
+  gPanel = host;
+  memPanelReserve[3] = 9;
+  memSoundReserve[4] = 1;
+  Load();
+  EXPECT_EQ(gPanel, memPanelReserve);
+  EXPECT_EQ(gSound, memSoundReserve);
+  for (int i = 0; i < kElementCount; i++) {
+    EXPECT_EQ(memPanelReserve[i], 0);
+    EXPECT_EQ(memSoundReserve[i], SOUND_STOP);
+  }
+}
+
+TEST(PanelAccess, only_indices_0_to_255_are_written) {
+  Load();
+  int guard[3 * kElementCount];
+  for (int& v : guard) v = 42;
+  gPanel = guard + kElementCount;
+  gSound = guard + kElementCount;
+  for (int index : {-1, -2, 256, 1000, -2147483647 - 1, 2147483647}) {
+    SetPanel(index, 7);
+    SetSound(index, 7);
+    EXPECT_EQ(GetPanel(index), 0);
+    EXPECT_EQ(GetSound(index), SOUND_STOP);
+  }
+  for (int v : guard) EXPECT_EQ(v, 42);
+  SetPanel(255, 8);
+  EXPECT_EQ(guard[2 * kElementCount - 1], 8);
+  Load();
+}
+
+TEST(Timer, time_differences_wrap_without_overflow) {
+  int32_t timer = 2147483000;
+  EXPECT_TRUE(tOn(timer, -2147483000, 500));  // the clock wrapped: 1296 ms have passed
+  EXPECT_EQ(timer, 2147483500);
+  EXPECT_EQ(TimeDiff(-2147483647 - 1, 2147483647), 1);
+  timer = 0;
+  EXPECT_FALSE(tOn(timer, 0, 10));
+  EXPECT_EQ(timer, 0);  // started at time 0: it starts again at the next call
+  EXPECT_FALSE(tOn(timer, 5, 10));
+  EXPECT_EQ(timer, 5);
+}
+
+TEST(IndicatorLamp, flashing_lamp_alternates_each_period) {
+  Load();
+  SetDefaults();
+  OptionNode period = {500, nullptr};
+  gOpts[OPT_tpwsindicator].value = 17;
+  gOpts[OPT_tpwsindicator].next = &period;
+  Indicator lamp = NewIndicator(OPT_tpwsindicator, 0);
+  lamp.value = 3;
+  lamp.blinkTimer = 10000;
+  lamp.lit = true;
+  int expected[][2] = {{10000, 3}, {10499, 3}, {10500, 0}, {10999, 0}, {11000, 3}, {11500, 0}};
+  for (auto& step : expected) {
+    gState.Time = step[0];
+    ShowIndicator(lamp);
+    EXPECT_EQ(gPanel[17], step[1]) << step[0];
+  }
+  gOpts[OPT_tpwsindicator].next = nullptr;
+}
+
+TEST(IndicatorLamp, unwired_lamp_writes_nothing_and_no_period_means_steady) {
+  Load();
+  SetDefaults();
+  for (int i = 0; i < kElementCount; i++) gPanel[i] = 9;
+  Indicator lamp = NewIndicator(OPT_tpwsindicator, 4);
+  lamp.lit = true;
+  ShowIndicator(lamp);
+  for (int i = 0; i < kElementCount; i++) EXPECT_EQ(gPanel[i], 9);
+  gOpts[OPT_tpwsindicator].value = 20;
+  lamp.blinkTimer = 1;
+  for (int t = 0; t < 5000; t += 700) {
+    gState.Time = t;
+    ShowIndicator(lamp);
+    EXPECT_EQ(gPanel[20], 4);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,35 @@
+// Temporary files and folders for tests that read and write real files.
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+// A fresh folder under the system's temporary folder, removed at the end of the test.
+struct TempFolder {
+  std::filesystem::path path;
+  TempFolder() {
+    static int serial = 0;
+    auto base = std::filesystem::temp_directory_path();
+    for (;;) {
+      path = base / ("velmora-unit-" + std::to_string(std::rand()) + "-" + std::to_string(++serial));
+      if (std::filesystem::create_directory(path)) break;
+    }
+  }
+  ~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+  }
+  std::string File(const std::string& name) const { return (path / name).string(); }
+};
+
+inline void WriteBytes(const std::string& file, const std::string& bytes) {
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+inline std::string ReadBytes(const std::string& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
