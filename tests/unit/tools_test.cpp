@@ -2,6 +2,8 @@
 
 #include "plugin/tools.h"
 
+namespace {
+
 TEST(Timer, armed_timer_starts_on_first_call_and_keeps_its_cadence) {
   int32_t timer = 0;
   EXPECT_FALSE(tOn(timer, 5000, 500));
@@ -15,3 +17,71 @@ TEST(Timer, armed_timer_starts_on_first_call_and_keeps_its_cadence) {
   EXPECT_EQ(timer, 6500);
   EXPECT_FALSE(tOn(timer, 6700, 500));
 }
+
+TEST(PanelAccess, only_indices_0_to_255_are_written) {
+  Load();
+  int guard[3 * kElementCount];
+  for (int& v : guard) v = 42;
+  gPanel = guard + kElementCount;
+  gSound = guard + kElementCount;
+  for (int index : {-1, -2, 256, 1000, -2147483647 - 1, 2147483647}) {
+    SetPanel(index, 7);
+    SetSound(index, 7);
+    EXPECT_EQ(GetPanel(index), 0);
+    EXPECT_EQ(GetSound(index), SOUND_STOP);
+  }
+  for (int v : guard) EXPECT_EQ(v, 42);
+  SetPanel(255, 8);
+  EXPECT_EQ(guard[2 * kElementCount - 1], 8);
+  Load();
+}
+
+TEST(Timer, time_differences_wrap_without_overflow) {
+  int32_t timer = 2147483000;
+  EXPECT_TRUE(tOn(timer, -2147483000, 500));  // the clock wrapped: 1296 ms have passed
+  EXPECT_EQ(timer, 2147483500);
+  EXPECT_EQ(TimeDiff(-2147483647 - 1, 2147483647), 1);
+  timer = 0;
+  EXPECT_FALSE(tOn(timer, 0, 10));
+  EXPECT_EQ(timer, 0);  // started at time 0: it starts again at the next call
+  EXPECT_FALSE(tOn(timer, 5, 10));
+  EXPECT_EQ(timer, 5);
+}
+
+TEST(IndicatorLamp, flashing_lamp_alternates_each_period) {
+  Load();
+  SetDefaults();
+  OptionNode period = {500, nullptr};
+  gOpts[OPT_tpwsindicator].value = 17;
+  gOpts[OPT_tpwsindicator].next = &period;
+  Indicator lamp = NewIndicator(OPT_tpwsindicator, 0);
+  lamp.value = 3;
+  lamp.blinkTimer = 10000;
+  lamp.lit = true;
+  int expected[][2] = {{10000, 3}, {10499, 3}, {10500, 0}, {10999, 0}, {11000, 3}, {11500, 0}};
+  for (auto& step : expected) {
+    gState.Time = step[0];
+    ShowIndicator(lamp);
+    EXPECT_EQ(gPanel[17], step[1]) << step[0];
+  }
+  gOpts[OPT_tpwsindicator].next = nullptr;
+}
+
+TEST(IndicatorLamp, unwired_lamp_writes_nothing_and_no_period_means_steady) {
+  Load();
+  SetDefaults();
+  for (int i = 0; i < kElementCount; i++) gPanel[i] = 9;
+  Indicator lamp = NewIndicator(OPT_tpwsindicator, 4);
+  lamp.lit = true;
+  ShowIndicator(lamp);
+  for (int i = 0; i < kElementCount; i++) EXPECT_EQ(gPanel[i], 9);
+  gOpts[OPT_tpwsindicator].value = 20;
+  lamp.blinkTimer = 1;
+  for (int t = 0; t < 5000; t += 700) {
+    gState.Time = t;
+    ShowIndicator(lamp);
+    EXPECT_EQ(gPanel[20], 4);
+  }
+}
+
+}  // namespace
