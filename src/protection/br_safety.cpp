@@ -1,8 +1,156 @@
-// British train protection: AWS magnets and TPWS train-stop and overspeed supervision.
+// British train protection: AWS/TPWS state, its start of run and the driver's buttons and start-up test.
 #include "protection/br_safety.h"
 
-void InitBRSafety() {}
+#include <climits>
+
+#include "config/confload.h"
+#include "ubahn/traincontrol_overhoul.h"
+
+int32_t awsTimer = kAwsIdle;
+bool awsStop = false;
+bool awsRelease = false;
+bool tpwsTrainstop = false;
+bool tpwsRelease = false;
+uint8_t tpwsStartupTest = kStartupTestNone;
+Indicator brakeDemand = {OPT_tpwsindicator, 0, -1, false};
+int32_t stopTimer = kTimerStopped;
+int32_t overrideTimer = kTimerStopped;
+Indicator stopOverride = {OPT_tpwsindicator2, 0, -1, false};
+
+const int kStartupTestAwsOnly = 1;   // startuptest value: AWS horn test
+const int kStartupTestWithTpws = 2;  // startuptest value: AWS horn and TPWS lamp test
+const int kBrakeCancelAtStandstill = 0;  // brake cancel mode: reset only at standstill, release at once
+const int kBrakeCancelDeferred = 1;      // brake cancel mode: reset at any speed, release at standstill
+const int32_t kMsPerSecond = 1000;
+
+int BRSafetyEmergencyNotch() {
+  const int32_t notches = gTrainspecs.BrakeNotches;
+  return notches < INT_MAX ? notches + 1 : INT_MAX;
+}
+
+int32_t BRSafetySecondsToMs(int32_t seconds) {
+  const int64_t ms = static_cast<int64_t>(seconds) * kMsPerSecond;
+  if (ms > INT32_MAX) return INT32_MAX;
+  if (ms < INT32_MIN) return INT32_MIN;
+  return static_cast<int32_t>(ms);
+}
+
+void BRSetSteady(Indicator& lamp, int32_t value) {
+  lamp.value = value;
+  lamp.blinkTimer = -1;
+  lamp.lit = true;
+}
+
+void BRSetFlashing(Indicator& lamp, int32_t value) {
+  lamp.value = value;
+  lamp.blinkTimer = gState.Time;
+  lamp.lit = true;
+}
+
+void InitBRSafety() {
+  awsTimer = kAwsIdle;
+  awsStop = false;
+  awsRelease = false;
+  tpwsTrainstop = false;
+  tpwsRelease = false;
+  // Armed for modes 1 and 2; the state keeps only the low 8 bits of what the option says.
+  const int32_t mode = Opt(OPT_startuptest);
+  tpwsStartupTest = static_cast<uint8_t>(static_cast<uint32_t>(mode < 1 ? mode : 1));
+  SetSoundOpt(OPT_awswarningsound, SOUND_STOP);
+  SetSoundOpt(OPT_awsclearsound, SOUND_STOP);
+  brakeDemand = NewIndicator(OPT_tpwsindicator, 0);
+  stopTimer = kTimerStopped;
+  overrideTimer = kTimerStopped;
+  stopOverride = NewIndicator(OPT_tpwsindicator2, 0);
+}
+
 void DestroyBRSafety() {}
-void BRSafetyKeyPressed(int key) {}
-void BRSafetyKeyReleased(int key) {}
-void BRSafetyReverserMovedOff() {}
+
+// The acknowledge button: ends the start-up test, silences a pending warning, or releases the AWS brake.
+static void AcknowledgeAws() {
+  int32_t buttonIndex;
+  if (OptFurther(OPT_awsacknowledgekey, 0, &buttonIndex)) SetPanel(buttonIndex, 1);
+
+  if (tpwsStartupTest == kStartupTestRunning) {
+    SetPanelOpt(OPT_awsindicator, 1);
+    SetSoundOpt(OPT_awswarningsound, SOUND_STOP);
+    if (Opt(OPT_startuptest) == kStartupTestWithTpws) {
+      SetSoundOpt(OPT_awsclearsound, SOUND_PLAY);
+      BRSetSteady(brakeDemand, 0);
+      BRSetSteady(stopOverride, 0);
+      SetPanelOpt(OPT_tpwsindicator3, 0);
+    }
+    tpwsStartupTest = kStartupTestNone;
+  } else if (awsTimer != kAwsIdle && awsTimer != kAwsBraking) {
+    SetPanelOpt(OPT_awsindicator, 1);  // black-and-yellow: the caution was acknowledged
+    SetSoundOpt(OPT_awswarningsound, SOUND_STOP);
+    awsTimer = kAwsIdle;
+  } else if (awsTimer == kAwsBraking &&
+             (gState.Speed == 0.0f || Opt(OPT_awsbrakecancel) != kBrakeCancelAtStandstill) && awsStop) {
+    if (Opt(OPT_awsbrakecancel) == kBrakeCancelDeferred) {
+      awsRelease = true;  // released at the next standstill
+    } else {
+      OperateBrake(BRSafetyEmergencyNotch(), false);
+      SetPanelOpt(OPT_awsindicator, 0);
+      SetSoundOpt(OPT_awswarningsound, SOUND_STOP);
+      awsTimer = kAwsIdle;
+      awsStop = false;
+    }
+  }
+}
+
+// The reset button: the brake demand lamp turns steady; the brake is released as the mode allows.
+static void ResetTpws() {
+  BRSetSteady(brakeDemand, 1);
+  const int32_t mode = Opt(OPT_tpwsbrakecancel);
+  if (mode == kBrakeCancelAtStandstill) {
+    if (gState.Speed != 0.0f) return;
+    if (!tOn(stopTimer, gState.Time, BRSafetySecondsToMs(Opt(OPT_tpwsstopdelay)))) return;
+  }
+  if (mode == kBrakeCancelDeferred) {
+    tpwsRelease = true;  // released at standstill once the stop delay has run
+  } else {
+    OperateBrake(BRSafetyEmergencyNotch(), false);
+    BRSetSteady(brakeDemand, 0);
+    tpwsTrainstop = false;
+  }
+  SetSoundOpt(OPT_tpwswarningsound, SOUND_STOP);
+}
+
+// The override button toggles a train-stop override that lets the next signal at danger pass.
+static void ToggleTrainStopOverride() {
+  if (overrideTimer == kTimerStopped) {
+    overrideTimer = gState.Time;
+    BRSetFlashing(stopOverride, 1);
+  } else {
+    overrideTimer = kTimerStopped;
+    BRSetSteady(stopOverride, 0);
+  }
+}
+
+void BRSafetyKeyPressed(int key) {
+  if (key == Opt(OPT_awsacknowledgekey)) AcknowledgeAws();
+  if (key == Opt(OPT_tpwsresetkey) && tpwsTrainstop) ResetTpws();
+  if (key == Opt(OPT_tpwsoverridekey) && !tpwsTrainstop && tpwsStartupTest == kStartupTestNone) {
+    ToggleTrainStopOverride();
+  }
+}
+
+void BRSafetyKeyReleased(int key) {
+  int32_t buttonIndex;
+  if (key == Opt(OPT_awsacknowledgekey) && OptFurther(OPT_awsacknowledgekey, 0, &buttonIndex)) {
+    SetPanel(buttonIndex, 0);
+  }
+}
+
+// The first move out of neutral starts the start-up test: horn until acknowledged, TPWS lamps lit.
+void BRSafetyReverserMovedOff() {
+  if (tpwsStartupTest != kStartupTestArmed) return;
+  SetSoundOpt(OPT_awswarningsound, SOUND_LOOP);
+  if (Opt(OPT_startuptest) == kStartupTestWithTpws) {
+    BRSetSteady(brakeDemand, 1);
+    BRSetSteady(stopOverride, 1);
+    SetPanelOpt(OPT_tpwsindicator3, 1);
+  }
+  tpwsStartupTest = kStartupTestRunning;
+}

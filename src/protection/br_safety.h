@@ -3,8 +3,50 @@
 
 #include <cstdint>
 
+#include "plugin/atsplugin.h"
+#include "plugin/tools.h"
+
+// AWS warning timer values besides a warning's start time.
+const int32_t kAwsIdle = -1;     // no AWS warning pending
+const int32_t kAwsBraking = -2;  // the acknowledgement time ran out: the AWS brake is applied
+// Standstill and override timers that are not running.
+const int32_t kTimerStopped = -1;
+
+// Start-up test states.
+const uint8_t kStartupTestNone = 0;     // no test, or the test is over
+const uint8_t kStartupTestArmed = 1;    // waiting for the reverser to leave neutral
+const uint8_t kStartupTestRunning = 2;  // horn sounding, waiting for the AWS acknowledgement
+
+// Beacon types of the AWS magnets and TPWS sensors.
+const int kBeaconAwsSignalMagnet = 44000;     // clear or caution, by aspect and speed
+const int kBeaconAwsPermanentMagnet = 44001;  // always a caution
+const int kBeaconTpwsOverspeedSignal = 44002; // overspeed sensor at a signal at danger
+const int kBeaconTpwsTrainStop = 44003;       // train-stop sensor at a signal at danger
+const int kBeaconTpwsOverspeed = 44004;       // overspeed sensor at a speed restriction
+
+extern int32_t awsTimer;         // kAwsIdle, kAwsBraking, or the time (ms) the warning began
+extern bool awsStop;             // the AWS brake demand is applied
+extern bool awsRelease;          // the AWS brake was acknowledged; release at the next standstill
+extern bool tpwsTrainstop;       // a TPWS brake demand is applied
+extern bool tpwsRelease;         // the TPWS brake was reset; release after the stop delay at standstill
+extern uint8_t tpwsStartupTest;  // start-up test state
+extern Indicator brakeDemand;    // TPWS brake demand lamp
+extern int32_t stopTimer;        // standstill timer of the TPWS stop delay; kTimerStopped when not started
+extern int32_t overrideTimer;    // kTimerStopped, or the time (ms) the train-stop override was armed
+extern Indicator stopOverride;   // train-stop override lamp
+
 void InitBRSafety();
 void DestroyBRSafety();
 void BRSafetyKeyPressed(int key);
 void BRSafetyKeyReleased(int key);
 void BRSafetyReverserMovedOff();
+
+// Track messages and the per-frame supervision (br_safety_track.cpp).
+void SetBRSafetyStatus(ATS_BEACONDATA beacon);
+void BRSafety();
+
+// Shared by both files of the module.
+int BRSafetyEmergencyNotch();                // the brake notch of a protection brake demand
+int32_t BRSafetySecondsToMs(int32_t seconds);  // an option in seconds as ms, saturated to 32 bits
+void BRSetSteady(Indicator& lamp, int32_t value);    // lit without blinking (dark with 0)
+void BRSetFlashing(Indicator& lamp, int32_t value);  // blinking from now on

@@ -1,0 +1,122 @@
+// British train protection: AWS magnets and TPWS sensors on the track, and the per-frame supervision.
+#include "config/confload.h"
+#include "protection/br_safety.h"
+#include "ubahn/traincontrol_overhoul.h"
+
+const int kSystemOff = 0;
+const int kSystemAwsOnly = 1;
+const int kSystemAwsAndTpws = 2;
+const int kSystemTpwsTrainStopOnly = 3;
+const int kAwsClearAspect = 3;  // an AWS signal magnet above this aspect is a clear magnet
+const int kAwsIndicatorAppearOnHorn = 1;
+
+// Clear magnet: the bell rings and the indicator goes black. An AWS brake already applied is left
+// applied: its timer stays at kAwsBraking so the acknowledge button and the standstill release
+// can still take it off.
+static void AwsClear() {
+  SetPanelOpt(OPT_awsindicator, 0);
+  SetSoundOpt(OPT_awswarningsound, SOUND_STOP);
+  SetSoundOpt(OPT_awsclearsound, SOUND_PLAY);
+  if (!awsStop) awsTimer = kAwsIdle;
+}
+
+// Caution magnet: the horn sounds and a warning starts unless one is pending or the brake is on.
+static void AwsCaution() {
+  SetPanelOpt(OPT_awsindicator, Opt(OPT_awsindicatorappear) == kAwsIndicatorAppearOnHorn ? 1 : 0);
+  SetSoundOpt(OPT_awswarningsound, SOUND_PLAY);
+  SetSoundOpt(OPT_awsclearsound, SOUND_STOP);
+  if (awsTimer == kAwsIdle) awsTimer = gState.Time;
+}
+
+static void TriggerTpws() {
+  BRSetFlashing(brakeDemand, 1);
+  SetSoundOpt(OPT_tpwswarningsound, SOUND_LOOP);
+  OperateBrake(BRSafetyEmergencyNotch(), true);
+  tpwsTrainstop = true;
+  stopTimer = kTimerStopped;
+  tpwsRelease = false;
+}
+
+// An armed override is used up by the next train-stop sensor, which then demands no brake.
+static void ConsumeOverride() {
+  overrideTimer = kTimerStopped;
+  BRSetSteady(stopOverride, 0);
+}
+
+static bool AtDanger(const ATS_BEACONDATA& beacon) { return beacon.Signal <= 0; }
+
+// Strictly faster than a whole-km/h limit; a speed that is not a number is never faster.
+static bool Faster(int32_t limit) { return gState.Speed > static_cast<float>(limit); }
+
+void SetBRSafetyStatus(ATS_BEACONDATA beacon) {
+  const int system = Opt(OPT_system);
+  if (beacon.Type < kBeaconAwsSignalMagnet || beacon.Type > kBeaconTpwsOverspeed) return;
+  if (system == kSystemOff || !(gState.Speed >= 0.0f)) return;  // nothing acts when running backwards
+
+  if ((system == kSystemAwsOnly || system == kSystemAwsAndTpws) &&
+      (beacon.Type == kBeaconAwsSignalMagnet || beacon.Type == kBeaconAwsPermanentMagnet)) {
+    if (beacon.Type == kBeaconAwsSignalMagnet && beacon.Signal > kAwsClearAspect && Faster(Opt(OPT_awsminspeed))) {
+      AwsClear();
+    } else {
+      AwsCaution();
+    }
+  }
+
+  if (system == kSystemAwsAndTpws && !tpwsTrainstop) {
+    if (overrideTimer != kTimerStopped) {
+      if (beacon.Type == kBeaconTpwsTrainStop) ConsumeOverride();
+    } else if ((beacon.Type == kBeaconTpwsOverspeed && Faster(beacon.Optional)) ||
+               (beacon.Type == kBeaconTpwsOverspeedSignal && AtDanger(beacon) && Faster(beacon.Optional)) ||
+               (beacon.Type == kBeaconTpwsTrainStop && AtDanger(beacon))) {
+      TriggerTpws();
+    }
+  }
+
+  if (system == kSystemTpwsTrainStopOnly && beacon.Type == kBeaconTpwsTrainStop && !tpwsTrainstop) {
+    if (overrideTimer != kTimerStopped) {
+      ConsumeOverride();
+    } else if (AtDanger(beacon)) {
+      TriggerTpws();
+    }
+  }
+}
+
+void BRSafety() {
+  if (Opt(OPT_system) == kSystemOff) return;
+
+  // The warning was not acknowledged in time: the AWS brake applies; horn and indicator stay.
+  if (awsTimer != kAwsIdle && awsTimer != kAwsBraking && tOn(awsTimer, gState.Time, Opt(OPT_awsdelay)) &&
+      !awsStop) {
+    awsTimer = kAwsBraking;
+    awsStop = true;
+    OperateBrake(BRSafetyEmergencyNotch(), true);
+    awsRelease = false;
+  }
+
+  ShowIndicator(brakeDemand);
+  ShowIndicator(stopOverride);
+
+  if (gState.Speed == 0.0f) {
+    if (stopTimer == kTimerStopped) stopTimer = gState.Time;
+    if (awsRelease) {
+      OperateBrake(BRSafetyEmergencyNotch(), false);
+      SetPanelOpt(OPT_awsindicator, 0);
+      awsTimer = kAwsIdle;
+      awsStop = false;
+      awsRelease = false;
+    }
+    if (tpwsRelease && tOn(stopTimer, gState.Time, BRSafetySecondsToMs(Opt(OPT_tpwsstopdelay)))) {
+      OperateBrake(BRSafetyEmergencyNotch(), false);
+      BRSetSteady(brakeDemand, 0);
+      tpwsTrainstop = false;
+      tpwsRelease = false;
+    }
+  }
+
+  // An armed override that no train-stop sensor has used lapses after its lifetime.
+  if (overrideTimer != kTimerStopped &&
+      tOn(overrideTimer, gState.Time, BRSafetySecondsToMs(Opt(OPT_tpwsoverridelifetime)))) {
+    overrideTimer = kTimerStopped;
+    BRSetSteady(stopOverride, 0);
+  }
+}
