@@ -1,6 +1,125 @@
 // Cab miscellany: door lamps, horn lamp, custom indicators and the travel meter.
 #include "supervision/misc.h"
 
-void InitMiscellaneous() {}
+#include <cmath>
+#include <cstdint>
+
+#include "config/confload.h"
+#include "plugin/atsplugin.h"
+#include "plugin/tools.h"
+
+bool doorOpen = true;
+int8_t doorSide = 0;
+int32_t hornTimer = -1;
+int32_t hornDuration = 0;
+
+// Door sides.
+const int8_t kNoSide = 0;
+const int8_t kLeftSide = -1;  // lamp of the first doorindicator value
+const int8_t kRightSide = 1;  // lamp of the second doorindicator value
+const int8_t kBothSides = 2;
+
+const int32_t kUnwired = -1;  // element index of an element that is not fitted
+const int32_t kHornNotBlown = -1;
+
+// Doubles at or beyond these do not fit a 32-bit whole number (2^31 and -2^31 - 1).
+const double kWholeCeiling = 2147483648.0;
+const double kWholeFloor = -2147483649.0;
+
+// A travel-meter reading as a whole number, truncated toward zero and held at the ends of the
+// 32-bit range. The caller has ruled out a reading that is not a number.
+static int32_t WholeReading(double reading) {
+  if (reading >= kWholeCeiling) return INT32_MAX;
+  if (reading <= kWholeFloor) return INT32_MIN;
+  return static_cast<int32_t>(reading);
+}
+
+void InitMiscellaneous() {
+  setDoorState(true);
+  hornTimer = kHornNotBlown;
+  hornDuration = 0;
+}
+
 void DestroyMiscellaneous() {}
-void hornSounded(int type) {}
+
+void setDoorState(bool open) {
+  doorOpen = open;
+  setDoorIndicators();
+}
+
+void setDoorSide(int8_t side) {
+  if (side < kLeftSide || side > kBothSides) return;
+  doorSide = side;
+  // The lamps follow only while the train stands; on the move they keep what they showed.
+  if (gState.Speed == 0.0f) setDoorIndicators();
+}
+
+void setDoorIndicators() {
+  if (Opt(OPT_doorindicator) == kUnwired) return;
+  int32_t rightLamp = kUnwired;
+  const bool hasRightLamp = OptFurther(OPT_doorindicator, 0, &rightLamp);
+  if (doorSide != kNoSide && doorOpen) {
+    // Released sides light up; a side no longer released keeps its lamp until the doors close.
+    if (doorSide == kLeftSide || doorSide == kBothSides) SetPanelOpt(OPT_doorindicator, 1);
+    if ((doorSide == kRightSide || doorSide == kBothSides) && hasRightLamp) SetPanel(rightLamp, 1);
+    return;
+  }
+  SetPanelOpt(OPT_doorindicator, 0);
+  if (hasRightLamp) SetPanel(rightLamp, 0);
+}
+
+void hornSounded(int type) {
+  int32_t primaryTime;
+  if (Opt(OPT_klaxonindicator) == kUnwired || !OptFurther(OPT_klaxonindicator, 0, &primaryTime)) return;
+  int32_t lampTime;
+  if (type == kHornPrimary) {
+    lampTime = primaryTime;
+  } else if (type == kHornSecondary && OptFurther(OPT_klaxonindicator, 1, &lampTime)) {
+    // the secondary horn's own lamp time
+  } else {
+    return;
+  }
+  hornTimer = gState.Time;
+  hornDuration = lampTime;
+  SetPanelOpt(OPT_klaxonindicator, 1);
+}
+
+// The travel meter's elements, from the distance in metres of the chosen unit.
+static void ShowTravelMeter(double distance) {
+  const int32_t tenths = WholeReading(distance / 10.0);
+  // The 100 element is never driven by the meter: the U-Bahn brake shows its notch there.
+  // The 10 element reads the same whether or not the 100 element is fitted.
+  SetPanelOpt(OPT_travelmeter10, tenths);
+  SetPanelOpt(OPT_travelmeter1, tenths);
+  SetPanelOpt(OPT_travelmeter01, WholeReading(distance));
+  SetPanelOpt(OPT_travelmeter001, tenths);
+}
+
+void RunMiscellaneous() {
+  if (Opt(OPT_klaxonindicator) != kUnwired && hornTimer != kHornNotBlown &&
+      tOn(hornTimer, gState.Time, hornDuration)) {
+    SetPanelOpt(OPT_klaxonindicator, 0);
+  }
+  const int32_t mode = Opt(OPT_travelmetermode);
+  if (mode != kTravelMeterOff) {
+    const double factor = (mode == kTravelMeterMiles) ? kKilometresPerMile : 1.0;
+    const double distance = gState.Location / factor;
+    // A position that is not a number moves no drum.
+    if (!std::isnan(distance)) ShowTravelMeter(distance);
+  }
+}
+
+void miscKeyPressed(int key) {
+  // Pairs of key and panel element, the option's first value being the first key; the walk
+  // stops at the end of the list or at a key without an element after it.
+  int32_t pairKey = Opt(OPT_customindicators);
+  const OptionNode* node = gOpts[OPT_customindicators].next;
+  while (node != nullptr) {
+    const int32_t element = node->value;
+    if (pairKey == key) SetPanel(element, GetPanel(element) == 0 ? 1 : 0);
+    node = node->next;
+    if (node == nullptr) break;
+    pairKey = node->value;
+    node = node->next;
+  }
+}

@@ -3,6 +3,27 @@
 
 #include <cstdint>
 
+extern bool doorOpen;          // the doors are open
+extern int8_t doorSide;        // side whose doors are released: 0 none, -1 or 1 one side, 2 both
+extern int32_t hornTimer;      // tOn timer of the horn lamp, ms; -1 while no blast has been made
+extern int32_t hornDuration;   // how long the horn lamp stays lit after the last blast, ms
+
+// Horn types that light the horn lamp, each for its own time.
+const int kHornPrimary = 0;
+const int kHornSecondary = 1;
+
+// travelmetermode: the meter is off, or counts miles; any other value counts kilometres.
+const int32_t kTravelMeterOff = -1;
+const int32_t kTravelMeterMiles = 1;
+const double kKilometresPerMile = 1.609;
+
 void InitMiscellaneous();
 void DestroyMiscellaneous();
+void setDoorState(bool open);
+void setDoorSide(int8_t side);
+void setDoorIndicators();
 void hornSounded(int type);
+// The per-frame step: horn lamp time-out and travel meter.
+void RunMiscellaneous();
+// Toggles the custom panel elements bound to a host key.
+void miscKeyPressed(int key);

@@ -3,5 +3,13 @@
 
 #include <cstdint>
 
+extern int32_t scSpeed;        // whole speed of the last comparison, km/h (magnitude, truncated)
+extern bool brakingSequence;   // the overspeed brake is applied
+
+// Fixed sound element played once when the overspeed brake goes on.
+const int kSoundOverspeedBrake = 1;
+
 void InitSpeedControl();
 void DestroySpeedControl();
+// Compares the train speed (km/h, negative running backward) with the three thresholds.
+void CheckSpeed(float speed);

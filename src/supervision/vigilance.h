@@ -3,6 +3,19 @@
 
 #include <cstdint>
 
+// What the device is doing.
+const int32_t kVigilanceSupervising = 0;   // waiting for the interval to run out
+const int32_t kVigilanceLampLit = 1;       // the lamp asks the driver for a sign of life
+const int32_t kVigilanceAlarm = 2;         // the alarm sounds
+const int32_t kVigilanceBraking = 3;       // the emergency brake is demanded
+
+extern int32_t vigilance;  // tOn timer of the device, ms: each phase is timed from the end of the one before
+extern int32_t phase;      // kVigilanceSupervising .. kVigilanceBraking
+
 void InitVigilance();
 void DestroyVigilance();
+// The per-frame step: lamp, alarm and brake as the intervals run out.
+void CheckVigilance();
+// A sign of life: a host key (isKey true) or a handle movement or horn blast (isKey false,
+// key is then the notch, position or horn type and is not compared).
 void VigilanceKeyPressed(int key, bool isKey);
