@@ -34,6 +34,12 @@ void UBahnReverser();
 void TrainControlKeyPressed(int key);
 void TrainControlKeyReleased(int key);
 
+// The emergency notch of the vehicle (BrakeNotches + 1), computed without overflow: a vehicle
+// claiming INT32_MAX notches gets -1, which every demand table ignores.
+int EmergencyBrakeNotch();
+// A real number truncated toward zero; NaN gives 0, values beyond the 32-bit range the nearest end.
+int32_t TruncToInt(double value);
+
 // ---- Master controller and Sifa (master_controller.cpp) ----
 
 extern int32_t fahrschalter;  // master controller position 0..7; 2 is neutral
@@ -44,6 +50,11 @@ extern int32_t VMax;          // speed limit of the controller position, km/h
 extern bool SifaKey;          // the Sifa (dead-man) key is held
 extern bool sifaAn;           // the Sifa key's press has been handled (key-repeat guard)
 extern bool SifaBremst;       // the Sifa has forced an emergency braking
+
+const int kKeyFahrschalterAuf = 5;    // master controller one step up
+const int kKeyFahrschalterAb = 6;     // master controller one step down
+const int kKeyFahrschalterNull = 7;   // master controller thrown to neutral
+const int kFahrschalterNeutral = 2;   // the master controller's neutral position
 
 void FahrschalterAuf(int key);
 void FahrschalterAb(int key);
@@ -76,6 +87,10 @@ extern double druck_hilfsvariable;      // kPa
 extern double fuellleitungsdruck;       // supply-pipe pressure, kPa
 extern double fuellleitungsdruck_hilf;  // kPa
 extern int32_t luftbremstimer2;         // ms
+
+const double kStartPipePressure = 300.0;   // kPa in the pipe at the start of a run: braked
+const double kFullSupplyPressure = 500.0;  // kPa in the supply pipe at rest; also the pipe's ceiling
+const double kPipeReleased = 490.0;        // kPa above which the brakes count as released
 
 void bremsleitung();
 
