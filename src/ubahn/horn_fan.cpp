@@ -1,15 +1,133 @@
 // The horn, the traction fan and its buzzer, and the passenger announcements (ELA).
+#include <cstdlib>
+
+#include "plugin/tools.h"
 #include "ubahn/traincontrol_overhoul.h"
 
-bool summer = false;
-int32_t lueftertimer = 0;
-int32_t lueftersummertimer1 = 0;
-int32_t lueftersummertimer2 = 0;
-int32_t lueftersummertimer3 = 0;
+bool hupe = false;                    // the horn button is held
+int32_t huptimer = 0;                 // tOn timer from the horn start to its loop, ms
+bool summer = false;                  // a buzzer is due (the master controller left neutral)
+int32_t lueftertimer = 0;             // tOn timer of the fan, ms
+int32_t lueftersummertimer1 = 0;      // tOn timer of the buzzer start; -1 once fired
+int32_t lueftersummertimer2 = 0;      // tOn timer of the buzzer end; -1 once fired
+int32_t lueftersummertimer3 = 0;      // tOn timer from the buzzer start sound to its loop
+int32_t fahrtziel = 0;                // sound element of the destination announcement
+int32_t wartezeit = 1000;             // lockout before the next announcement may play, ms
+int32_t ELAtimer = 0;                 // time of the last announcement (tOn timer of the lockout)
+bool luefter_anzeige_an = false;      // what the buzzer display shows, for an unwired display
 
-void lueftersound() {}
-void Huploop() {}
-void Hupe_ein(int key) {}
-void Hupe_aus(int key) {}
-void ELA(int key) {}
-void SetFahrtziel(int n) {}
+const int kKeyHorn = 2;
+const int kKeyAnnouncement = 4;
+const int kAnnouncementHorn = 100;  // the host's horn reaches the announcements as this key
+
+// Fixed sound elements.
+const int kSoundHornStart = 13;
+const int kSoundHornLoop = 14;
+const int kSoundHornEnd = 15;
+const int kSoundFan = 10;
+const int kSoundBuzzerStart = 67;
+const int kSoundBuzzerLoop = 12;
+const int kSoundBuzzerEnd = 68;
+const int kSoundHornAnnouncement = 28;
+const int kSoundMovingSignal = 29;
+
+const int32_t kHornLoopDelay = 120;     // ms
+const int32_t kFanDelay = 4020;         // ms after the master controller left neutral
+const int32_t kBuzzerStartDelay = 150;  // ms
+const int32_t kBuzzerLoopDelay = 90;    // ms from the buzzer start sound to its loop
+const int kBuzzerLengthSpread = 800;    // the buzzer ends 501..1300 ms after leaving neutral
+const int kBuzzerShortest = 501;
+const int32_t kFired = -1;              // a buzzer timer that has done its work
+
+// Lockouts after each kind of announcement, ms.
+const int32_t kLockoutHornAnnouncement = 2000;
+const int32_t kLockoutDestination = 5000;
+const int32_t kLockoutMovingSignal = 150;
+
+const float kAnnouncementSpeed = 7.0f;  // km/h: below it the train counts as standing at a platform
+const int kMasterControllerNeutral = 2;
+
+void Hupe_ein(int key) {
+  if (key != kKeyHorn || hupe) return;
+  SetSound(kSoundHornStart, SOUND_PLAY);
+  hupe = true;
+  huptimer = gState.Time;
+  SetPanelOpt(OPT_huptaster, 1);
+}
+
+void Huploop() {
+  if (tOn(huptimer, gState.Time, kHornLoopDelay) && hupe) SetSound(kSoundHornLoop, SOUND_LOOP);
+}
+
+void Hupe_aus(int key) {
+  if (key != kKeyHorn) return;
+  SetSound(kSoundHornEnd, SOUND_PLAY);
+  SetSound(kSoundHornStart, SOUND_STOP);
+  SetSound(kSoundHornLoop, SOUND_STOP);
+  SetPanelOpt(OPT_huptaster, 0);
+  hupe = false;
+}
+
+// The buzzer display as it reads back. An unwired display is taken to show what the buzzer
+// last gave it, and to be dark once the master controller is in neutral (where it is put out),
+// so the start sound plays once per buzzer whether or not the display is fitted.
+static int BuzzerDisplay() {
+  int index = Opt(OPT_luefter);
+  if (index < 0 || index >= kElementCount) return luefter_anzeige_an ? 1 : 0;
+  return GetPanel(index);
+}
+
+static void ShowBuzzer(bool on) {
+  luefter_anzeige_an = on;
+  SetPanelOpt(OPT_luefter, on ? 1 : 0);
+}
+
+void lueftersound() {
+  const int32_t now = gState.Time;
+  const bool outOfNeutral = fahrschalter != kMasterControllerNeutral;
+  if (!outOfNeutral) luefter_anzeige_an = false;
+
+  if (tOn(lueftertimer, now, kFanDelay) && outOfNeutral) SetSound(kSoundFan, SOUND_LOOP);
+
+  if (tOn(lueftersummertimer1, now, kBuzzerStartDelay) && outOfNeutral) {
+    if (summer && BuzzerDisplay() == 0) {
+      SetSound(kSoundBuzzerStart, SOUND_PLAY);
+      lueftersummertimer3 = now;
+    }
+    ShowBuzzer(true);
+    if (tOn(lueftersummertimer3, now, kBuzzerLoopDelay)) SetSound(kSoundBuzzerLoop, SOUND_LOOP);
+    lueftersummertimer1 = kFired;  // from now on this step runs every frame
+  }
+
+  // The buzzer's length is drawn afresh every frame: exactly one draw per frame.
+  const int32_t length = std::rand() % kBuzzerLengthSpread + kBuzzerShortest;
+  if (tOn(lueftersummertimer2, now, length) && outOfNeutral) {
+    if (summer) SetSound(kSoundBuzzerEnd, SOUND_PLAY);
+    ShowBuzzer(false);
+    SetSound(kSoundBuzzerLoop, SOUND_STOP);
+    SetSound(kSoundBuzzerStart, SOUND_STOP);
+    lueftersummertimer2 = kFired;
+    summer = false;
+  }
+}
+
+void SetFahrtziel(int n) { fahrtziel = n; }
+
+// An announcement plays only after the lockout of the one before; a request inside it is dropped.
+void ELA(int key) {
+  if (key != kAnnouncementHorn && key != kKeyAnnouncement) return;
+  if (!tOn(ELAtimer, gState.Time, wartezeit)) return;
+  if (gState.Speed < kAnnouncementSpeed) {
+    if (key == kAnnouncementHorn) {
+      SetSound(kSoundHornAnnouncement, SOUND_PLAY);
+      wartezeit = kLockoutHornAnnouncement;
+    } else {
+      SetSound(fahrtziel, SOUND_PLAY);  // a destination outside the sound array plays nothing
+      wartezeit = kLockoutDestination;
+    }
+  } else {
+    SetSound(kSoundMovingSignal, SOUND_PLAY);
+    wartezeit = kLockoutMovingSignal;
+  }
+  ELAtimer = gState.Time;
+}

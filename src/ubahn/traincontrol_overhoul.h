@@ -98,6 +98,19 @@ void bremsleitung();
 
 extern bool tueren_geschlossen;  // all doors closed: the drive button may give power
 extern int32_t fahrgaeste;       // passengers still to board
+extern int32_t tuerstatus_rechts;    // right door side: 0 closed, 1 closing, 2 warning, 3 requested, 4 released
+extern int32_t tuerstatus_links;     // left door side, the same states
+extern bool tueren_rechts_offen;     // the right doors have actually opened at this stop
+extern bool tueren_links_offen;      // the left doors have actually opened at this stop
+extern bool freigabe;                // a door release is pending; the closing sequence waits
+extern bool tuertaster_gedrueckt;    // the close button is held
+extern int32_t tuerseite;            // platform side of the coming stop: 1 right, 2 left
+extern bool einsteigen;              // boarding has started at this stop
+extern bool randale;                 // the protest timer is armed while standing with closed doors
+extern int32_t tuerschliesstimer;    // tOn timer of the closing warning and closing, ms
+extern int32_t einsteigetimer;       // tOn timer of boarding, ms
+extern int32_t Randaletimer;         // tOn timer of the waiting passengers' protest, ms
+extern bool tuermessage_einklemm_an; // the blocked-doors message as last shown (for an unwired display)
 
 void Tuersteuerung();
 void Tuertaster_druecken(int key);
@@ -114,6 +127,7 @@ void SetFahrgaeste(int count);
 
 extern bool fahrsperre;                   // the trip stop is armed (true) or tripped (false)
 extern bool loesesperrventil_fahrsperre;  // the trip stop's release-lock valve is closed
+extern bool fahrsperre_gedrueckt;         // the trip-stop button is held
 extern bool fsp_gerade_eingeschaltet;     // the last reset started a remote spring-brake release
 extern int32_t zaehlwerk1;                // resets of a tripped trip stop
 extern int32_t zaehlwerk2;                // overrides: trip beacons passed with the button held
@@ -129,18 +143,45 @@ void KilometerUndFahrsperrenzaehlwerk();
 // ---- Spring-loaded parking brake (spring_brake.cpp) ----
 
 extern bool federspeicher_aktiv;  // the spring brake is applied
+extern bool speicherbremse_ein;                 // applying is commanded
+extern bool speicherbremse_aus;                 // releasing is commanded
+extern bool speicherbremse_ein_gedrueckt;       // the apply button is held
+extern bool speicherbremse_aus_gedrueckt;       // the release button is held, or a remote release runs
+extern bool speicherbremse_aus_langegedrueckt;  // the release was held long enough to finish by itself
+extern bool speicherbremse_LM_rot;              // the red lamp is due to be lit
+extern bool speicherbremse_LM_gelb;             // the yellow lamp is due to be lit
+extern int32_t Speicherbremsentimer_rot;        // tOn timer of the red lamp and the brake, ms
+extern int32_t Speicherbremsentimer_gelb;       // tOn timer of the yellow lamp, ms
+extern int32_t Speicherbremseaustimer;          // tOn timer of the long release press, ms
 
 void Speicherbremse();
 void Speicherbremse_ein_druecken(int key);
 void Speicherbremse_ein_loslassen(int key);
 void Speicherbremse_aus_druecken(int key);
 void Speicherbremse_aus_loslassen(int key);
+void Speicherbremse_fernaus_druecken();   // remote release started by a trip-stop reset
+void Speicherbremse_fernaus_loslassen();  // remote release ended with the trip-stop button
 
 // ---- Running sounds and speedometer contact (running_sounds.cpp) ----
 
 extern bool schienenstoss;    // a rail joint is being passed
 extern bool deuta;            // above 72 km/h and not yet back below 70 km/h
 extern bool loesesperrventil; // the overspeed release-lock valve is closed
+extern double schienenstossposition;  // Location at the rail-joint beacon, m
+extern bool play01, play02, play03, play04, play05;  // knocks of the current joint played
+extern int32_t deutatimer;            // start of the current overspeed episode, ms
+extern bool kurve_schnell;            // inside a fast curve section
+extern bool kurve_langsam;            // inside a slow curve section
+extern bool unterdrueckung_schnell;   // fast curve sound silenced below its threshold
+extern bool unterdrueckung_langsam;   // slow curve sound silenced below its threshold
+extern int32_t Kurve_schnell_timer;   // ms
+extern int32_t Kurve_langsam_timer;   // ms
+extern bool langsam;                  // the slow running band is sounding
+extern bool mittel;                   // the middle running band is sounding
+extern bool schnell;                  // the fast running band is sounding
+extern int32_t Langsamtimer;          // ms
+extern int32_t Mitteltimer;           // ms
+extern int32_t Schnelltimer;          // ms
 
 void Schienenstoss();
 void Deuta();
@@ -158,6 +199,12 @@ extern int32_t lueftertimer;         // tOn timer of the fan, ms
 extern int32_t lueftersummertimer1;  // tOn timer of the buzzer start; -1 once fired
 extern int32_t lueftersummertimer2;  // tOn timer of the buzzer end; -1 once fired
 extern int32_t lueftersummertimer3;  // tOn timer from the buzzer start sound to its loop
+extern bool hupe;                    // the horn button is held
+extern int32_t huptimer;             // tOn timer from the horn start to its loop, ms
+extern int32_t fahrtziel;            // sound element of the destination announcement
+extern int32_t wartezeit;            // lockout before the next announcement, ms
+extern int32_t ELAtimer;             // time of the last announcement, ms
+extern bool luefter_anzeige_an;      // the buzzer display as last shown (for an unwired display)
 
 void lueftersound();
 void Huploop();

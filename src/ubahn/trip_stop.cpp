@@ -1,16 +1,162 @@
 // The trip stop (Fahrsperre) with its button, and the persistent reset, override and kilometre counters.
+#include <cmath>
+#include <cstdint>
+
+#include "config/confload.h"
+#include "plugin/tools.h"
 #include "ubahn/traincontrol_overhoul.h"
 
-bool fahrsperre = true;
-bool loesesperrventil_fahrsperre = false;
-bool fsp_gerade_eingeschaltet = false;
-int32_t zaehlwerk1 = 0;
-int32_t zaehlwerk2 = 0;
-int32_t kilometerzaehler = 0;
-double nulllage = 0.0;
+bool fahrsperre = true;                    // armed (true) or tripped (false)
+bool loesesperrventil_fahrsperre = false;  // release-lock valve: vents the pipe while tripped
+bool fahrsperre_gedrueckt = false;         // the trip-stop button is held
+bool fsp_gerade_eingeschaltet = false;     // the last reset started a remote spring-brake release
+int32_t zaehlwerk1 = 0;                    // resets of a tripped trip stop
+int32_t zaehlwerk2 = 0;                    // overrides: tripping beacons passed with the button held
+int32_t kilometerzaehler = 0;              // kilometres run
+double nulllage = 0.0;                     // Location where the last kilometre was counted, m
 
-void Fahrsperre(ATS_BEACONDATA beacon) {}
-void Fahrsperre_druecken(int key) {}
-void Fahrsperre_loslassen(int key) {}
-void Fahrsperrenupdate() {}
-void KilometerUndFahrsperrenzaehlwerk() {}
+// Trackside trip points.
+const int kBeaconTripSignal = 44002;     // trip point at a signal
+const int kBeaconTripSpeedCheck = 44003; // trip point at a signal with a speed check
+const int kBeaconTripEmergency = 44004;  // emergency trip point: no override
+
+// Signal aspects at a trip point.
+const int kAspectStop = 0;
+const int kAspectRestricting1 = 1;
+const int kAspectRestricting2 = 2;
+
+const int kKeyTripStop = 0;  // host key of the trip-stop button
+
+// Fixed sound elements.
+const int kSoundForcedBraking = 78;
+const int kSoundTripValve = 7;
+const int kSoundOverride = 27;
+const int kSoundResetReleased = 73;  // reset while the spring brake is released
+const int kSoundResetApplied = 74;   // reset while the spring brake is applied
+const int kSoundPipeFilling = 8;
+const int kSoundSpringBrakeReleased = 71;
+
+const float kResetSpeed = 7.0f;       // km/h: resets and overrides only below it
+const double kKilometre = 1000.0;     // m
+const int kMasterControllerNeutral = 2;
+const int kBrakeControllerFastCharge = 2;
+
+static bool Moving() { return gState.Speed != 0.0f; }  // a speed that is not a number counts as moving
+static bool BelowResetSpeed() { return gState.Speed > -kResetSpeed && gState.Speed < kResetSpeed; }
+
+// Counters stop at the largest value they can hold instead of wrapping round.
+static int32_t CountedUp(int32_t counter) { return counter < INT32_MAX ? counter + 1 : counter; }
+
+static void Trip() {
+  fahrsperre = false;
+  loesesperrventil_fahrsperre = true;
+  SetPanelOpt(OPT_fahrsperre, 0);
+}
+
+static void Arm() {
+  fahrsperre = true;
+  loesesperrventil_fahrsperre = false;
+  SetPanelOpt(OPT_fahrsperre, 1);
+}
+
+// A signal trip point trips at a stop aspect, above the checked speed at a restricting aspect,
+// and whenever the train rolls past it with the master controller in neutral.
+static bool SignalTripPointTrips(const ATS_BEACONDATA& beacon) {
+  if (beacon.Signal == kAspectStop) return true;
+  if ((beacon.Signal == kAspectRestricting1 || beacon.Signal == kAspectRestricting2) &&
+      beacon.Optional != 0 && gState.Speed > static_cast<float>(beacon.Optional)) {
+    return true;
+  }
+  return fahrschalter == kMasterControllerNeutral && Moving();
+}
+
+void Fahrsperre(ATS_BEACONDATA beacon) {
+  if (beacon.Type == kBeaconTripSignal || beacon.Type == kBeaconTripSpeedCheck) {
+    if (!SignalTripPointTrips(beacon)) return;
+    if (fahrsperre && Moving()) SetSound(kSoundForcedBraking, SOUND_PLAY);
+    Trip();
+    // Holding the button while creeping past the trip point overrides it.
+    if (BelowResetSpeed() && fahrsperre_gedrueckt) {
+      SetSound(kSoundOverride, SOUND_PLAY);
+      SetSound(kSoundForcedBraking, SOUND_STOP);
+      Arm();
+      zaehlwerk2 = CountedUp(zaehlwerk2);
+      write_zaehlwerk2(zaehlwerk2);
+    }
+  } else if (beacon.Type == kBeaconTripEmergency) {
+    if (gState.Speed > static_cast<float>(beacon.Optional)) {
+      if (fahrsperre && Moving()) SetSound(kSoundTripValve, SOUND_PLAY);
+      Trip();
+    }
+  }
+}
+
+void Fahrsperre_druecken(int key) {
+  if (key != kKeyTripStop) return;
+  if (fahrsperre) {
+    SetPanelOpt(OPT_taster_fahrsperre_LM_ein, 1);
+    SetPanelOpt(OPT_taster_fahrsperre_LM_aus, 0);
+  } else {
+    SetPanelOpt(OPT_taster_fahrsperre_LM_aus, 1);
+    SetPanelOpt(OPT_taster_fahrsperre_LM_ein, 0);
+  }
+  if (BelowResetSpeed()) {
+    if (!fahrsperre) {
+      // A reset: counted, and it also releases the spring brake from afar.
+      SetSound(federspeicher_aktiv ? kSoundResetApplied : kSoundResetReleased, SOUND_PLAY);
+      if (bremsschalter == kBrakeControllerFastCharge && SifaKey) SetSound(kSoundPipeFilling, SOUND_PLAY);
+      zaehlwerk1 = CountedUp(zaehlwerk1);
+      write_zaehlwerk1(zaehlwerk1);
+      Speicherbremse_fernaus_druecken();
+      fsp_gerade_eingeschaltet = true;
+    }
+    Arm();
+  }
+  fahrsperre_gedrueckt = true;
+}
+
+void Fahrsperre_loslassen(int key) {
+  if (key != kKeyTripStop) return;
+  SetPanelOpt(OPT_taster_fahrsperre_LM_ein, 0);
+  SetPanelOpt(OPT_taster_fahrsperre_LM_aus, 0);
+  fahrsperre_gedrueckt = false;
+  if (fsp_gerade_eingeschaltet) {
+    SetSound(kSoundSpringBrakeReleased, SOUND_PLAY);
+    Speicherbremse_fernaus_loslassen();
+    fsp_gerade_eingeschaltet = false;
+  }
+}
+
+void Fahrsperrenupdate() { SetPanelOpt(OPT_fahrsperre, fahrsperre ? 1 : 0); }
+
+// One kilometre at most per frame, counted from where the last one was counted. A location
+// that is not a number counts nothing; a jump of any size counts one kilometre.
+static void CountKilometre() {
+  const double distance = std::fabs(gState.Location - nulllage);
+  if (distance > kKilometre && gState.Speed > 0.0f) {
+    kilometerzaehler = CountedUp(kilometerzaehler);
+    nulllage = gState.Location;
+    write_kilometer(kilometerzaehler);
+  }
+}
+
+static void ShowCounters() {
+  SetPanelOpt(OPT_kilometer_10000, kilometerzaehler / 10000);
+  SetPanelOpt(OPT_kilometer_1000, kilometerzaehler / 1000);
+  SetPanelOpt(OPT_kilometer_100, kilometerzaehler / 100);
+  SetPanelOpt(OPT_kilometer_10, kilometerzaehler / 10);
+  SetPanelOpt(OPT_kilometer_1, kilometerzaehler);
+  SetPanelOpt(OPT_zaehlwerk1_1000, zaehlwerk1 / 1000);
+  SetPanelOpt(OPT_zaehlwerk1_100, zaehlwerk1 / 100);
+  SetPanelOpt(OPT_zaehlwerk1_10, zaehlwerk1 / 10);
+  SetPanelOpt(OPT_zaehlwerk1_1, zaehlwerk1);
+  SetPanelOpt(OPT_zaehlwerk2_1000, zaehlwerk2 / 1000);
+  SetPanelOpt(OPT_zaehlwerk2_100, zaehlwerk2 / 100);
+  SetPanelOpt(OPT_zaehlwerk2_10, zaehlwerk2 / 10);
+  SetPanelOpt(OPT_zaehlwerk2_1, zaehlwerk2);
+}
+
+void KilometerUndFahrsperrenzaehlwerk() {
+  CountKilometre();
+  ShowCounters();
+}
