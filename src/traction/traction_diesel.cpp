@@ -1,0 +1,146 @@
+// The diesel with a mechanical gearbox, one frame: fuel use and filling, engine speed from the
+// engaged gear, power held to the gear's working range, heating by load, automatic gear changes.
+#include <cmath>
+
+#include "plugin/tools.h"
+#include "traction/traction.h"
+#include "ubahn/traincontrol_overhoul.h"
+
+const int32_t kPercent = 100;
+const int32_t kLoadStepWidth = 100;   // engine load units per heating step
+const int32_t kShiftUpCeiling = 800;  // engine speed above which the automatic always shifts up
+const int32_t kShiftDownFloor = 200;  // engine speed below which the automatic always shifts down
+
+// The fuel gauge, or the low-fuel lamp when the indicator has a further value (percent).
+static void ShowFuel() {
+  if (Opt(OPT_fuelindicator) == -1) return;
+  int32_t lowPercent;
+  if (!OptFurther(OPT_fuelindicator, 0, &lowPercent)) {
+    SetPanelOpt(OPT_fuelindicator, fuel);
+  } else if (Opt(OPT_fuelcapacity) > 0) {
+    int64_t percent = static_cast<int64_t>(fuel) * kPercent / Opt(OPT_fuelcapacity);
+    SetPanelOpt(OPT_fuelindicator, percent <= lowPercent ? 1 : 0);
+  }
+}
+
+// The engine burns fuel by notch each second; an empty tank stops it (power held at notch 0).
+static void BurnFuel(bool tick) {
+  if (Opt(OPT_fuelconsumption) <= 0 || !tick) return;
+  if (fuel > 0) {
+    int64_t left = static_cast<int64_t>(fuel) - OptAt(OPT_fuelconsumption, NotchIndex());
+    fuel = Saturate(left);
+    if (fuel <= 0) {
+      OperatePower(0, true);
+      fuel = 0;
+    }
+  }
+  ShowFuel();
+}
+
+// Standing in a fuelling zone fills the tank; filling an empty tank restarts the engine.
+static void FillFuel(bool tick) {
+  if (!(fuelFill && gState.Speed == 0.0f)) {
+    SetPanelOpt(OPT_fuelfillindicator, 0);
+    return;
+  }
+  SetPanelOpt(OPT_fuelfillindicator, 1);
+  if (!tick) return;
+  if (fuel == 0) OperatePower(0, false);
+  int64_t filled = static_cast<int64_t>(fuel) + Opt(OPT_fuelfillspeed);
+  if (filled > Opt(OPT_fuelcapacity)) filled = Opt(OPT_fuelcapacity);
+  fuel = Saturate(filled);
+  SetPanelOpt(OPT_fuelindicator, fuel);
+}
+
+// Engine speed from road speed through the engaged gear, 0 in neutral, at most full scale.
+static int32_t EngineSpeed() {
+  if (gear == 0) return 0;
+  float ratio = static_cast<float>(OptAt(OPT_gearratios, static_cast<int64_t>(gear) - 1));
+  float product = ratio * std::fabs(gState.Speed);
+  int32_t r = Trunc(product);
+  return r > kEngineSpeedFull ? kEngineSpeedFull : r;
+}
+
+// Heating by engine load: one step per 100 units of (driver's notch x engine speed / notches).
+static void HeatByLoad(int32_t r) {
+  if (Opt(OPT_heatingpart) != 2 || !tOn(tempTimer, gState.Time, kOneSecond)) return;
+  int64_t step = 0;
+  bool loaded = gHandles.Reverser != 0 && gHandles.Power != 0 && fuel > 0;
+  // A vehicle without power notches has no load scale: it stays at step 0.
+  if (loaded && gTrainspecs.PowerNotches != 0) {
+    step = static_cast<int64_t>(gDriver.Power) * r / gTrainspecs.PowerNotches / kLoadStepWidth;
+  }
+  IncreaseTemperature(OptAt(OPT_heatingrate, step));
+}
+
+// The notches the gear can carry at engine speed r: fading in at the bottom of its range and
+// out at the top.
+static int32_t GearPower(int32_t r, int32_t fadeIn, int32_t fadeOut) {
+  const double notches = gTrainspecs.PowerNotches;
+  if (r < fadeIn) {
+    // Only a negative engine speed (a negative ratio) lies below an empty fade-in band: no power.
+    if (fadeIn == 0) return 0;
+    return Trunc(notches * r / fadeIn);
+  }
+  if (r > static_cast<int64_t>(kEngineSpeedFull) - fadeOut) {
+    // r is at most full scale, so the band is wider than 0 here.
+    double intoBand = static_cast<double>(fadeOut) + r - kEngineSpeedFull;
+    return Trunc(notches - notches * intoBand / fadeOut);
+  }
+  return gTrainspecs.PowerNotches;
+}
+
+// Every two seconds the automatic picks a gear: neutral while not driven, up near the top of
+// the range, down near its bottom.
+static void AutomaticGearChange(int32_t r, int32_t fadeIn, int32_t fadeOut) {
+  if (!automatic || !tOn(autoTimer, gState.Time, kAutoGearPeriod)) return;
+  autoTimer = gState.Time;
+  if (gHandles.Reverser == 0 || gHandles.Brake != 0) {
+    ChangeGear(0);
+    return;
+  }
+  int64_t up = (static_cast<int64_t>(2 * kEngineSpeedFull) - fadeOut) / 2;
+  if (up > kShiftUpCeiling) up = kShiftUpCeiling;
+  if (r > up && gear < gears) {
+    ChangeGear(gear + 1);
+    return;
+  }
+  int64_t down = fadeIn / 2;
+  if (down < kShiftDownFloor) down = kShiftDownFloor;
+  if (r < down && gear > 1) ChangeGear(gear - 1);
+}
+
+void RunDiesel() {
+  bool tick = tOn(fuelTimer, gState.Time, kOneSecond);
+  BurnFuel(tick);
+  FillFuel(tick);
+
+  if (Opt(OPT_gearratios) < 1) return;  // no gearbox
+
+  int32_t r = EngineSpeed();
+  SetPanelOpt(OPT_tachometer, fuel > 0 ? r : 0);
+  HeatByLoad(r);
+
+  if (automatic && gHandles.Reverser != 0 && gHandles.Brake == 0 && gDriver.Power != 0 && gear == 0) {
+    ChangeGear(1);
+  }
+
+  int32_t g = 0;
+  if (gear != 0) {
+    int32_t fadeIn = OptAt(OPT_gearfadeinrange, static_cast<int64_t>(gear) - 1);
+    int32_t fadeOut = OptAt(OPT_gearfadeoutrange, static_cast<int64_t>(gear) - 1);
+    g = GearPower(r, fadeIn, fadeOut);
+    AutomaticGearChange(r, fadeIn, fadeOut);
+  }
+
+  // The gearbox takes (notches - g) off the driver's notch.
+  int64_t limit = static_cast<int64_t>(gDriver.Power) - gTrainspecs.PowerNotches + g;
+  MovePowerLimit(gear_maxPower, Saturate(limit < 0 ? 0 : limit));
+
+  int32_t loopDelay;
+  if (gearLoopTimer != kTimerIdle && OptFurther(OPT_gearloopsound, 0, &loopDelay) &&
+      tOn(gearLoopTimer, gState.Time, loopDelay)) {
+    SetSoundOpt(OPT_gearloopsound, SOUND_LOOP);
+    gearLoopTimer = kTimerIdle;
+  }
+}

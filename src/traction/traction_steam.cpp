@@ -1,0 +1,208 @@
+// The steam locomotive, one frame: cut-off and direction, power held by cut-off and boiler
+// pressure, boiling, safety valves, injector, steam use and tender filling.
+#include <cmath>
+#include <limits>
+
+#include "plugin/tools.h"
+#include "traction/traction.h"
+#include "ubahn/traincontrol_overhoul.h"
+
+const int kMaxBoiledPerFrame = 100;       // catch-up bound of the boiling after a long frame
+const int32_t kMsPerMinute = 60000;
+const int32_t kBlowOffLossPerUnit = 4;    // pressure lost per boiled unit while the valves blow
+const int32_t kInjectorPressureShare = 4; // the injector costs 1/4 of its water rate in pressure
+const int32_t kLowWaterOff = 4;           // automatic injector off above 1/4 of the top level
+const int32_t kLowWaterOn = 8;            // automatic injector on below 1/8 of the top level
+const float kSpeedUseScale = 25.0f;       // km/h at which steam use per stroke has doubled
+const float kTenths = 10.0f;              // cutoffratio counts tenths of a percent
+const double kPressureMargin = 0.01;      // keeps the top notch out of reach at exactly full pressure
+
+// The notches the engine gives when the cut-off is `best` away from the one set; never negative.
+static int32_t CutoffPower(double best) {
+  double lost = std::fabs(best - cutoff) / Opt(OPT_cutoffdeviation);
+  int32_t w = Trunc(gTrainspecs.PowerNotches - lost);
+  return w > 0 ? w : 0;
+}
+
+// In automatic mode the reversing screw is wound to full gear as soon as a direction is chosen.
+static void PresetCutoff() {
+  if (!automatic) return;
+  int64_t band = Opt(OPT_cutoffineffective);
+  if (gDriver.Reverser == 1 && cutoff <= band) {
+    cutoff = Opt(OPT_cutoffmax);
+  } else if (gDriver.Reverser == -1 && cutoff >= -band) {
+    cutoff = Opt(OPT_cutoffmin);
+  }
+}
+
+// Direction and cut-off power. Past `cutoffratiobase` the best cut-off shortens with speed; the
+// automatic follows it, staying just outside the dead band.
+static void CutoffDrive(int32_t& direction, int32_t& power) {
+  direction = 0;
+  power = 0;
+  int64_t band = Opt(OPT_cutoffineffective);
+  if (Opt(OPT_cutoffdeviation) == 0) return;
+  float base = static_cast<float>(Opt(OPT_cutoffratiobase));
+  float ratio = static_cast<float>(Opt(OPT_cutoffratio));
+
+  if (cutoff > band) {
+    direction = 1;
+    if (gState.Speed > base) {
+      float above = gState.Speed - base;
+      float fall = ratio * above;
+      fall = fall / kTenths;
+      float best = static_cast<float>(Opt(OPT_cutoffmax)) - fall;
+      power = CutoffPower(best);
+      if (automatic) cutoff = (static_cast<double>(best) > static_cast<double>(band + 1)) ? Trunc(best) : Saturate(band + 1);
+    } else {
+      power = CutoffPower(Opt(OPT_cutoffmax));
+    }
+  } else if (cutoff < -band) {
+    direction = -1;
+    float speed = std::fabs(gState.Speed);
+    if (speed > base) {
+      float above = speed - base;
+      float fall = ratio * above;
+      fall = fall / kTenths;
+      float best = static_cast<float>(Opt(OPT_cutoffmin)) + fall;
+      power = CutoffPower(best);
+      if (automatic) cutoff = (static_cast<double>(best) < static_cast<double>(-band - 1)) ? Trunc(best) : Saturate(-band - 1);
+    } else {
+      power = CutoffPower(Opt(OPT_cutoffmin));
+    }
+  }
+}
+
+// The notches the boiler pressure can feed: none at `boilerminpressure`, all at
+// `boilermaxpressure`.
+static int32_t PressurePower() {
+  int64_t notches = gTrainspecs.PowerNotches;
+  if (notches == 0) return 0;  // no notches to feed
+  int64_t excess = static_cast<int64_t>(stm_boilerPressure) - Opt(OPT_boilerminpressure);
+  if (excess < 0) excess = 0;
+  int64_t range = static_cast<int64_t>(Opt(OPT_boilermaxpressure)) - Opt(OPT_boilerminpressure);
+  double share;
+  if (range != 0) {
+    share = static_cast<double>(excess) / static_cast<double>(range);
+  } else {
+    // A working range of no width: any pressure above it feeds everything.
+    share = excess > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+  }
+  double n = static_cast<double>(notches);
+  return Trunc(n * (share + 1.0 / n - kPressureMargin));
+}
+
+// Water turns into steam at `boilerwatertosteamrate` units per minute; a long frame catches up
+// at most 100 units. While the valves blow off, each unit costs pressure instead of adding it.
+static void Boil() {
+  int32_t rate = Opt(OPT_boilerwatertosteamrate);
+  if (rate == 0) return;  // a fire that turns no water into steam
+  int32_t period = kMsPerMinute / rate;
+  int units = 0;
+  while (tOn(boilingTimer, gState.Time, period) && stm_boilerWater > 0 && units < kMaxBoiledPerFrame) {
+    stm_boilerWater -= 1;
+    stm_boilerPressure = Saturate(static_cast<int64_t>(stm_boilerPressure) + 1);
+    SetPanelOpt(OPT_boilerwaterlevelindicator, stm_boilerWater);
+    if (stm_blowOff) stm_boilerPressure = Saturate(static_cast<int64_t>(stm_boilerPressure) - kBlowOffLossPerUnit);
+    units++;
+  }
+}
+
+static void SafetyValves() {
+  if (stm_boilerPressure > Opt(OPT_boilerblowoffpressure) && !stm_blowOff) {
+    stm_blowOff = true;
+  } else if (stm_boilerPressure < Opt(OPT_boilermaxpressure)) {
+    stm_blowOff = false;
+  }
+}
+
+static void SetInjector(bool on) {
+  stm_injector = on;
+  injectorTimer = gState.Time;
+  SetPanelOpt(OPT_injectorindicator, on ? 1 : 0);
+}
+
+// The automatic keeps the water between 1/8 and 1/4 of the top level.
+static void AutomaticInjector() {
+  if (!automatic) return;
+  int32_t top = Opt(OPT_boilermaxwaterlevel);
+  if (stm_injector && stm_boilerWater > top / kLowWaterOff) {
+    SetInjector(false);
+  } else if (!stm_injector && stm_boilerWater < top / kLowWaterOn) {
+    SetInjector(true);
+  }
+}
+
+// Each second the injector moves tender water into the boiler, at some cost in pressure.
+static void FeedWater() {
+  if (!(stm_injector && stm_boilerPressure > 0 && fuel > 0 &&
+        stm_boilerWater < Opt(OPT_boilermaxwaterlevel) && tOn(injectorTimer, gState.Time, kOneSecond))) {
+    return;
+  }
+  int32_t rate = Opt(OPT_injectorrate);
+  fuel = Saturate(static_cast<int64_t>(fuel) - rate);
+  SetPanelOpt(OPT_fuelindicator, fuel);
+  stm_boilerWater = Saturate(static_cast<int64_t>(stm_boilerWater) + rate);
+  stm_boilerPressure = Saturate(static_cast<int64_t>(stm_boilerPressure) - rate / kInjectorPressureShare);
+}
+
+// Each second the cylinders use steam by regulator, cut-off and speed.
+static void UseSteam() {
+  if (stm_reverser == 0 || !tOn(drainTimer, gState.Time, kOneSecond)) return;
+  int32_t notches = gTrainspecs.PowerNotches;
+  // Without notches there is no regulator to open.
+  int32_t regulator = notches != 0
+      ? Trunc(static_cast<double>(Opt(OPT_regulatorpressureuse)) * gDriver.Power / notches) : 0;
+  float fullGear = std::fabs(static_cast<float>(Opt(OPT_cutoffmax)));
+  // A forward range of no width counts as full gear.
+  float gearShare = fullGear != 0.0f ? std::fabs(static_cast<float>(cutoff)) / fullGear : 1.0f;
+  float speedShare = 1.0f + std::fabs(gState.Speed) / kSpeedUseScale;
+  float used = static_cast<float>(regulator) * gearShare;
+  used = used * speedShare;
+  stm_boilerPressure = Saturate(static_cast<int64_t>(stm_boilerPressure) - Trunc(used));
+}
+
+// Standing in a watering zone refills the tender once a second.
+static void FillTender() {
+  if (!(fuelFill && gState.Speed == 0.0f)) {
+    SetPanelOpt(OPT_fuelfillindicator, 0);
+    return;
+  }
+  SetPanelOpt(OPT_fuelfillindicator, 1);
+  if (!tOn(fuelTimer, gState.Time, kOneSecond)) return;
+  int64_t filled = static_cast<int64_t>(fuel) + Opt(OPT_fuelfillspeed);
+  if (filled > Opt(OPT_fuelcapacity)) filled = Opt(OPT_fuelcapacity);
+  fuel = Saturate(filled);
+  SetPanelOpt(OPT_fuelindicator, fuel);
+  fuelTimer = gState.Time;
+}
+
+void RunSteam() {
+  PresetCutoff();
+
+  int32_t direction;
+  int32_t cutoffPower;
+  CutoffDrive(direction, cutoffPower);
+  if (direction != stm_reverser) {
+    OperateReverser(stm_reverser, false);
+    stm_reverser = direction;
+    OperateReverser(direction, true);
+  }
+  SetPanelOpt(OPT_cutoffindicator, cutoff);
+
+  int32_t p = PressurePower();
+  if (cutoffPower < p) p = cutoffPower;
+  int64_t limit = static_cast<int64_t>(gDriver.Power) - gTrainspecs.PowerNotches + p;
+  MovePowerLimit(stm_power, Saturate(limit < 0 ? 0 : limit));
+
+  Boil();
+  SafetyValves();
+  AutomaticInjector();
+  FeedWater();
+  UseSteam();
+
+  if (stm_boilerPressure < 0) stm_boilerPressure = 0;
+  SetPanelOpt(OPT_boilerpressureindicator, stm_boilerPressure);
+
+  FillTender();
+}
