@@ -1,0 +1,201 @@
+// The host harness: loads a built Velmora library, sets up the folders a host run needs and
+// plays scenarios through the sixteen entry points, producing one trace row per frame.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "plugin/atsplugin.h"
+
+// ---------------------------------------------------------------------------------------------
+// The library and its sixteen entry points.
+
+#if defined(_WIN32)
+const char kLibraryExtension[] = ".dll";
+#else
+const char kLibraryExtension[] = ".so";
+#endif
+
+// Entry points exactly as the host calls them: stdcall on Windows, records by value.
+typedef void(ATS_CALL* LoadProc)();
+typedef void(ATS_CALL* DisposeProc)();
+typedef int(ATS_CALL* GetPluginVersionProc)();
+typedef void(ATS_CALL* SetVehicleSpecProc)(ATS_VEHICLESPEC);
+typedef void(ATS_CALL* InitializeProc)(int);
+typedef ATS_HANDLES(ATS_CALL* ElapseProc)(ATS_VEHICLESTATE, int*, int*);
+typedef void(ATS_CALL* SetPowerProc)(int);
+typedef void(ATS_CALL* SetBrakeProc)(int);
+typedef void(ATS_CALL* SetReverserProc)(int);
+typedef void(ATS_CALL* KeyDownProc)(int);
+typedef void(ATS_CALL* KeyUpProc)(int);
+typedef void(ATS_CALL* HornBlowProc)(int);
+typedef void(ATS_CALL* DoorOpenProc)();
+typedef void(ATS_CALL* DoorCloseProc)();
+typedef void(ATS_CALL* SetSignalProc)(int);
+typedef void(ATS_CALL* SetBeaconDataProc)(ATS_BEACONDATA);
+
+// A loaded library: its module handle and the resolved entry points.
+struct VelmoraLibrary {
+  void* module = nullptr;  // dlopen handle or HMODULE; null when nothing is loaded
+  LoadProc Load = nullptr;
+  DisposeProc Dispose = nullptr;
+  GetPluginVersionProc GetPluginVersion = nullptr;
+  SetVehicleSpecProc SetVehicleSpec = nullptr;
+  InitializeProc Initialize = nullptr;
+  ElapseProc Elapse = nullptr;
+  SetPowerProc SetPower = nullptr;
+  SetBrakeProc SetBrake = nullptr;
+  SetReverserProc SetReverser = nullptr;
+  KeyDownProc KeyDown = nullptr;
+  KeyUpProc KeyUp = nullptr;
+  HornBlowProc HornBlow = nullptr;
+  DoorOpenProc DoorOpen = nullptr;
+  DoorCloseProc DoorClose = nullptr;
+  SetSignalProc SetSignal = nullptr;
+  SetBeaconDataProc SetBeaconData = nullptr;
+};
+
+// Loads the library at path and resolves all sixteen entry points. On failure nothing stays
+// loaded and error names the library and the first entry point that is missing.
+bool LoadVelmoraLibrary(const std::string& path, VelmoraLibrary* library, std::string* error);
+// Unloads the library (no Dispose call: that is the host's business); safe when nothing is loaded.
+void UnloadVelmoraLibrary(VelmoraLibrary* library);
+
+// ---------------------------------------------------------------------------------------------
+// The play folder: what a host installation looks like to the plug-in.
+//
+//   ROOT/Plugin/<name>.so|.dll   the copy of the library, with <name>.cfg beside it
+//   ROOT/Train/Morvan/           the train's folder with the counter files Z1.dat Z2.dat Z3.dat
+//   ROOT/Host/Run/Cab/           the working directory, so "../../../Train/Morvan/" is the train's
+//                                folder, as seen from the host's own folder
+
+struct PlayFolder {
+  std::string root;          // the fresh temporary folder
+  std::string pluginDir;     // ROOT/Plugin
+  std::string libraryPath;   // the installed copy of the library (absolute)
+  std::string configPath;    // its configuration file: the copy's path with "cfg" for the extension
+  std::string counterDir;    // ROOT/Train/Morvan
+  std::string workDir;       // ROOT/Host/Run/Cab
+  std::string previousDir;   // the working directory before EnterPlayFolder
+};
+
+// Makes a fresh temporary folder with the layout above (no library yet).
+bool CreatePlayFolder(PlayFolder* folder, std::string* error);
+// Copies the library at source into the plugin folder as <baseName> plus the platform's extension
+// and points libraryPath and configPath at it.
+bool InstallLibrary(PlayFolder* folder, const std::string& source, const std::string& baseName,
+                    std::string* error);
+// Makes the working directory the host's folder, remembering the previous one.
+bool EnterPlayFolder(PlayFolder* folder, std::string* error);
+// Returns to the working directory before EnterPlayFolder.
+void LeavePlayFolder(PlayFolder* folder);
+// Deletes the whole temporary folder (the library must be unloaded first on Windows).
+void RemovePlayFolder(PlayFolder* folder);
+// Path of counter file n (1, 2 or 3: Z1.dat, Z2.dat, Z3.dat).
+std::string CounterFilePath(const PlayFolder& folder, int n);
+
+// Small file helpers used by the tools and the tests.
+bool WriteWholeFile(const std::string& path, const std::string& bytes);
+bool ReadWholeFile(const std::string& path, std::string* bytes);
+bool FileExists(const std::string& path);
+bool RemoveFile(const std::string& path);
+std::string ExecutablePath();           // this program's own path; empty when unknown
+std::string DirectoryOf(const std::string& path);  // the part before the last separator
+std::string JoinPath(const std::string& directory, const std::string& name);
+
+// ---------------------------------------------------------------------------------------------
+// Scenarios.
+
+enum ScenarioEventKind {
+  kEventSpec,        // numbers: BrakeNotches PowerNotches AtsNotch B67Notch Cars
+  kEventConfig,      // text: one configuration line
+  kEventInitialize,  // numbers: brake mode
+  kEventFrame,       // time; reals: speed, location (hasLocation)
+  kEventRun,         // numbers: duration, step; reals: speed, end speed
+  kEventKeyDown,     // numbers: key
+  kEventKeyUp,       // numbers: key
+  kEventKey,         // numbers: key, hold, step
+  kEventPower,       // numbers: notch
+  kEventBrake,       // numbers: notch
+  kEventReverser,    // numbers: position
+  kEventHorn,        // numbers: horn type
+  kEventBeacon,      // numbers: type, signal, optional; reals: distance
+};
+
+struct ScenarioEvent {
+  ScenarioEventKind kind;
+  int line;                 // line in the scenario file, for messages
+  int32_t numbers[5];       // whole-number arguments, meaning by kind (above)
+  double reals[2];          // real-number arguments, meaning by kind (above)
+  bool hasLocation;         // frame: a location was given
+  std::string text;         // config: the line for the configuration file
+};
+
+enum WatchArray { kWatchPanel, kWatchSound };
+
+// One trace column: an element of the panel or sound array.
+struct Watch {
+  WatchArray array;
+  int index;          // 0..255
+  std::string label;  // the column's heading
+};
+
+struct Scenario {
+  std::string fileName;              // for messages
+  std::vector<ScenarioEvent> events;  // in file order
+  std::vector<Watch> watches;        // in file order; they apply to the whole trace
+  int64_t frameCount = 0;            // Elapse calls the scenario makes
+};
+
+const int kDefaultStep = 50;              // ms between the frames of a run
+const int64_t kMaxFrames = 10000000;      // frames one scenario may make
+const int kMaxWatches = 512;              // trace columns one scenario may add
+
+// Parses a scenario. On the first fault the result is false and error says
+// "<file>:<line>: <what was expected>"; the scenario is then left empty.
+bool ParseScenario(const std::string& text, const std::string& fileName, Scenario* scenario,
+                   std::string* error);
+// Reads and parses a scenario file.
+bool ReadScenarioFile(const std::string& path, Scenario* scenario, std::string* error);
+
+// ---------------------------------------------------------------------------------------------
+// Playing.
+
+// The host's own arrays handed to every Elapse.
+struct HostArrays {
+  int panel[256];
+  int sound[256];
+};
+
+// One frame of the trace.
+struct TraceRow {
+  int32_t time;                // ms
+  float speed;                 // km/h as handed to Elapse
+  double location;             // m
+  ATS_HANDLES handles;         // what Elapse returned
+  std::vector<int> watched;    // one value per watch, in the scenario's order
+};
+
+typedef void (*TraceSink)(const TraceRow& row, void* context);
+
+// How the configuration file is produced at each initialize: the base text (a whole file, e.g.
+// from --config), then every config line of the scenario met so far. Without either nothing is
+// written, so the library runs with its defaults.
+struct PlaySetup {
+  std::string configPath;  // where the library reads its configuration
+  std::string baseConfig;  // text of a configuration file to start from; may be empty
+};
+
+// Plays the scenario: Load, the events in order, Dispose. Each Elapse produces a row handed to
+// sink. False with error when the library reports another interface version or the
+// configuration file cannot be written.
+bool PlayScenario(const VelmoraLibrary& library, const Scenario& scenario, const PlaySetup& setup,
+                  HostArrays* arrays, TraceSink sink, void* context, std::string* error);
+
+// The CSV heading and a row as velmora-play prints them (no line end).
+std::string TraceHeader(const Scenario& scenario);
+std::string TraceLine(const TraceRow& row);
+
+// A real number for one of the host's 32-bit float fields: out-of-range values become infinities, NaN stays NaN.
+float ToHostFloat(double value);
