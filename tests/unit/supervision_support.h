@@ -1,0 +1,37 @@
+// Set-up shared by the supervision tests: a configuration from file lines, fresh arrays and
+// the handle arbitration of a vehicle.
+#pragma once
+
+#include <initializer_list>
+#include <string>
+
+#include "config/confload.h"
+#include "plugin/atsplugin.h"
+#include "plugin/tools.h"
+#include "test_files.h"
+#include "ubahn/traincontrol_overhoul.h"
+
+// Defaults, then the given lines read as the configuration file would be.
+inline void ConfigureLines(std::initializer_list<const char*> lines) {
+  ScrapConfig();
+  SetDefaults();
+  TempFolder folder;
+  std::string text;
+  for (const char* line : lines) text += std::string(line) + "\n";
+  WriteBytes(folder.File("Velmora.cfg"), text);
+  LoadConfigFile(folder.File("Velmora.cfg").c_str());
+}
+
+// Fresh reserve arrays (panel 0, sound stopped) and a vehicle standing at time 0.
+inline void FreshCab() {
+  Load();
+  gState = ATS_VEHICLESTATE{};
+  gHandles = ATS_HANDLES{};
+}
+
+// The demand tables of a vehicle with these notches; brake 0, power 0, neutral demanded.
+inline void StartArbitration(int brakeNotches, int powerNotches) {
+  gTrainspecs = ATS_VEHICLESPEC{brakeNotches, powerNotches, 0, 0, 4};
+  DestroyTrainControl();
+  InitTrainControl(0);
+}
