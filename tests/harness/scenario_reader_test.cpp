@@ -1,0 +1,278 @@
+// The scenario reader of the host harness: every event, and every way a scenario can be wrong.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <string>
+
+#include "harness/harness.h"
+
+// Parses text that must be accepted.
+static Scenario Accept(const std::string& text) {
+  Scenario scenario;
+  std::string error;
+  EXPECT_TRUE(ParseScenario(text, "ok.scn", &scenario, &error)) << error;
+  return scenario;
+}
+
+// Parses text that must be refused; returns the message and checks nothing is left to run.
+static std::string Refuse(const std::string& text) {
+  Scenario scenario;
+  std::string error;
+  EXPECT_FALSE(ParseScenario(text, "bad.scn", &scenario, &error)) << "accepted: " << text.substr(0, 80);
+  EXPECT_TRUE(scenario.events.empty());
+  EXPECT_TRUE(scenario.watches.empty());
+  EXPECT_EQ(scenario.frameCount, 0);
+  return error;
+}
+
+TEST(ScenarioReader, reads_every_event_with_its_arguments) {
+  Scenario s = Accept(
+      "# a departure\n"
+      "spec 8 8 1 6 4\n"
+      "config sifakey=20   # the Sifa key\n"
+      "watch panel 10 fahrschalter\n"
+      "watch sound 75\n"
+      "initialize 2\n"
+      "frame 0 0\n"
+      "frame 100 -3.5 250.25\n"
+      "step 20\n"
+      "run 100 0 10\n"
+      "keydown 20\n"
+      "keyup 21\n"
+      "key 5 40\n"
+      "power 3\n"
+      "brake -1\n"
+      "reverser -1\n"
+      "horn 1\n"
+      "beacon 30 2 12.5 -7\n");
+  ASSERT_EQ(s.events.size(), 14u);  // step and watch lines are no events
+  EXPECT_EQ(s.events[0].kind, kEventSpec);
+  EXPECT_EQ(s.events[0].numbers[0], 8);
+  EXPECT_EQ(s.events[0].numbers[4], 4);
+  EXPECT_EQ(s.events[0].line, 2);
+  EXPECT_EQ(s.events[1].kind, kEventConfig);
+  EXPECT_EQ(s.events[1].text, "sifakey=20");
+  EXPECT_EQ(s.events[2].kind, kEventInitialize);
+  EXPECT_EQ(s.events[2].numbers[0], 2);
+  EXPECT_EQ(s.events[3].kind, kEventFrame);
+  EXPECT_FALSE(s.events[3].hasLocation);
+  EXPECT_EQ(s.events[4].numbers[0], 100);
+  EXPECT_DOUBLE_EQ(s.events[4].reals[0], -3.5);
+  EXPECT_TRUE(s.events[4].hasLocation);
+  EXPECT_DOUBLE_EQ(s.events[4].reals[1], 250.25);
+  EXPECT_EQ(s.events[5].kind, kEventRun);
+  EXPECT_EQ(s.events[5].numbers[0], 100);
+  EXPECT_EQ(s.events[5].numbers[1], 20);  // the step in force
+  EXPECT_DOUBLE_EQ(s.events[5].reals[0], 0.0);
+  EXPECT_DOUBLE_EQ(s.events[5].reals[1], 10.0);
+  EXPECT_EQ(s.events[6].kind, kEventKeyDown);
+  EXPECT_EQ(s.events[7].kind, kEventKeyUp);
+  EXPECT_EQ(s.events[7].numbers[0], 21);
+  EXPECT_EQ(s.events[8].kind, kEventKey);
+  EXPECT_EQ(s.events[8].numbers[1], 40);
+  EXPECT_EQ(s.events[8].numbers[2], 20);
+  EXPECT_EQ(s.events[9].kind, kEventPower);
+  EXPECT_EQ(s.events[10].kind, kEventBrake);
+  EXPECT_EQ(s.events[10].numbers[0], -1);
+  EXPECT_EQ(s.events[11].kind, kEventReverser);
+  EXPECT_EQ(s.events[12].kind, kEventHorn);
+  EXPECT_EQ(s.events[13].kind, kEventBeacon);
+  EXPECT_EQ(s.events[13].numbers[0], 30);
+  EXPECT_EQ(s.events[13].numbers[1], 2);
+  EXPECT_FLOAT_EQ(static_cast<float>(s.events[13].reals[0]), 12.5f);
+  EXPECT_EQ(s.events[13].numbers[2], -7);
+  ASSERT_EQ(s.watches.size(), 2u);
+  EXPECT_EQ(s.watches[0].array, kWatchPanel);
+  EXPECT_EQ(s.watches[0].index, 10);
+  EXPECT_EQ(s.watches[0].label, "fahrschalter");
+  EXPECT_EQ(s.watches[1].array, kWatchSound);
+  EXPECT_EQ(s.watches[1].label, "sound[75]");
+  // 2 frames, 5 of the run (every 20 ms), 2 of the key hold.
+  EXPECT_EQ(s.frameCount, 9);
+}
+
+TEST(ScenarioReader, defaults_initialize_to_brake_mode_0_and_key_to_no_hold) {
+  Scenario s = Accept("initialize\nkey 9\n");
+  ASSERT_EQ(s.events.size(), 2u);
+  EXPECT_EQ(s.events[0].numbers[0], 0);
+  EXPECT_EQ(s.events[1].numbers[1], 0);
+  EXPECT_EQ(s.frameCount, 0);
+}
+
+TEST(ScenarioReader, skips_comments_blank_lines_and_crlf_line_ends) {
+  Scenario s = Accept("\r\n   \t\n# only a comment\r\nframe 0 0 # trailing comment\r\n\n  frame\t50   1.5\r\n");
+  ASSERT_EQ(s.events.size(), 2u);
+  EXPECT_EQ(s.events[1].line, 6);
+  EXPECT_DOUBLE_EQ(s.events[1].reals[0], 1.5);
+}
+
+TEST(ScenarioReader, accepts_nan_and_infinite_speeds_for_robustness_runs) {
+  Scenario s = Accept("frame 0 nan\nframe 1 inf\nframe 2 -inf\nframe 3 1e300\n");
+  ASSERT_EQ(s.events.size(), 4u);
+  EXPECT_TRUE(std::isnan(s.events[0].reals[0]));
+  EXPECT_TRUE(std::isinf(s.events[2].reals[0]));
+  EXPECT_TRUE(std::isinf(ToHostFloat(s.events[3].reals[0])));
+  EXPECT_TRUE(std::isnan(ToHostFloat(NAN)));
+  EXPECT_EQ(ToHostFloat(-1e300), -INFINITY);
+  EXPECT_EQ(ToHostFloat(39.9), 39.9f);
+}
+
+TEST(ScenarioReader, message_names_file_line_and_what_was_expected) {
+  std::string error = Refuse("spec 8 8 1 6 4\ninitialize\nframe 0\n");
+  EXPECT_EQ(error, "bad.scn:3: expected the speed in km/h after '0'");
+  error = Refuse("frame 0 fast\n");
+  EXPECT_EQ(error, "bad.scn:1: expected the speed in km/h (a number such as 12.5, nan or inf), found 'fast'");
+  error = Refuse("\n\nfly 3\n");
+  EXPECT_EQ(error.rfind("bad.scn:3: expected an event (spec, config", 0), 0u) << error;
+  EXPECT_NE(error.find("found 'fly'"), std::string::npos) << error;
+}
+
+TEST(ScenarioReader, refuses_missing_arguments_of_every_event) {
+  const char* incomplete[] = {"spec 8 8 1 6", "config", "config   # only a comment", "watch", "watch panel",
+                              "watch lamp 3", "frame", "run", "run 100", "step", "keydown", "keyup", "key",
+                              "power", "brake", "reverser", "horn", "beacon 30 0 0"};
+  for (const char* line : incomplete) {
+    std::string error = Refuse(std::string("initialize\n") + line + "\n");
+    EXPECT_EQ(error.rfind("bad.scn:2: expected", 0), 0u) << line << " -> " << error;
+  }
+}
+
+TEST(ScenarioReader, refuses_words_after_the_last_argument) {
+  const char* overfull[] = {"spec 1 2 3 4 5 6", "initialize 0 1", "frame 0 0 0 0", "run 10 1 2 3", "step 5 5",
+                            "keydown 1 2", "key 1 2 3", "power 1 1", "beacon 1 2 3 4 5", "watch sound 1 a b"};
+  for (const char* line : overfull) {
+    std::string error = Refuse(line);
+    EXPECT_NE(error.find("unexpected"), std::string::npos) << line << " -> " << error;
+  }
+}
+
+TEST(ScenarioReader, refuses_numbers_beyond_their_range) {
+  EXPECT_NE(Refuse("keydown 2147483648\n").find("-2147483648 to 2147483647"), std::string::npos);
+  EXPECT_NE(Refuse("power -2147483649\n").find("found '-2147483649'"), std::string::npos);
+  Refuse("frame 99999999999999999999999999999 0\n");
+  Refuse("frame 0 1e999\n");       // beyond a double
+  Refuse("frame 0 0 -1e400\n");
+  Refuse("run -1 0\n");
+  Refuse("step 0\n");
+  Refuse("step -50\n");
+  Refuse("key 1 -5\n");
+  Refuse("watch panel 256\n");
+  Refuse("watch sound -1\n");
+  Refuse("beacon 1 2 1e999 4\n");
+  Accept("keydown -2147483648\nkeyup 2147483647\nbeacon 44002 0 1e300 0\nwatch sound 255\n");
+}
+
+TEST(ScenarioReader, refuses_numbers_with_trailing_garbage) {
+  Refuse("power 3x\n");
+  Refuse("frame 0 12,5\n");
+  Refuse("frame 0x10 0\n");
+  Refuse("horn 1.0\n");
+  Refuse("frame 0 --1\n");
+}
+
+TEST(ScenarioReader, keeps_the_clock_moving_forward_until_an_initialize) {
+  EXPECT_NE(Refuse("frame 1000 0\nframe 999 0\n").find("lies before"), std::string::npos);
+  Refuse("frame 0 0\nrun 500 0\nframe 400 0\n");
+  Accept("frame 1000 0\nframe 1000 0\ninitialize\nframe 0 0\n");
+}
+
+TEST(ScenarioReader, refuses_runs_past_the_end_of_the_clock) {
+  Refuse("frame 2147483000 0\nrun 1000 0\n");
+  Refuse("frame 2147483000 0\nkey 5 1000\n");
+  Accept("frame 2147483000 0\nrun 647 0\n");
+}
+
+TEST(ScenarioReader, refuses_scenarios_with_too_many_frames) {
+  std::string error = Refuse("step 1\nrun 2000000000 0\n");
+  EXPECT_NE(error.find("more than"), std::string::npos) << error;
+  Accept("step 200\nrun 2000000000 0\n");
+}
+
+TEST(ScenarioReader, watch_labels_are_single_words_without_commas_or_quotes) {
+  Refuse("watch panel 3 a,b\n");
+  Refuse("watch panel 3 \"x\"\n");
+  Scenario s = Accept("watch panel 3 brake_lamp\n");
+  ASSERT_EQ(s.watches.size(), 1u);
+  EXPECT_EQ(s.watches[0].label, "brake_lamp");
+}
+
+TEST(ScenarioReader, config_keeps_the_whole_line_after_the_keyword) {
+  Scenario s = Accept("config powerpickuppoints=100,250,-30\nconfig \t speedselectorspeeds=40, 60 \r\n");
+  ASSERT_EQ(s.events.size(), 2u);
+  EXPECT_EQ(s.events[0].text, "powerpickuppoints=100,250,-30");
+  EXPECT_EQ(s.events[1].text, "speedselectorspeeds=40, 60");
+}
+
+TEST(ScenarioReader, any_fault_leaves_nothing_to_run) {
+  Refuse("spec 8 8 1 6 4\ninitialize\nframe 0 0\nrun 1000 10\nwatch panel 1\nbogus\n");
+}
+
+TEST(ScenarioReader, garbage_and_very_long_lines_get_short_messages) {
+  std::string longLine(1000000, 'k');
+  std::string error = Refuse(longLine + "\n");
+  EXPECT_LT(error.size(), 300u);
+  error = Refuse("frame 0 " + std::string(100000, '7') + "x\n");
+  EXPECT_LT(error.size(), 300u);
+  std::string binary;
+  for (int i = 1; i < 256; i++) binary += static_cast<char>(i);
+  error = Refuse(binary);
+  EXPECT_LT(error.size(), 300u);
+  for (char c : error) EXPECT_TRUE(c >= 32 && c < 127) << "unprintable byte in the message";
+  error = Refuse(std::string("frame\0 0", 8) + "\n");
+  EXPECT_NE(error.find("bad.scn:1:"), std::string::npos);
+}
+
+TEST(ScenarioReader, survives_arbitrary_bytes) {
+  // A fixed pseudo-random sequence: thousands of scenarios of random words and bytes.
+  uint32_t seed = 12345;
+  const char* words[] = {"spec", "frame", "run", "key", "step", "watch", "panel", "sound", "config", "initialize",
+                         "beacon", "0", "-1", "1e999", "nan", "99999999999", "\n", "#", " ", "\t", "\r", "2147483647"};
+  for (int round = 0; round < 3000; round++) {
+    std::string text;
+    int count = static_cast<int>(seed % 40);
+    for (int i = 0; i < count; i++) {
+      seed = seed * 1103515245u + 12345u;
+      if ((seed >> 16) % 3 == 0) {
+        text += static_cast<char>((seed >> 8) & 0xff);
+      } else {
+        text += words[(seed >> 16) % (sizeof words / sizeof words[0])];
+        text += ' ';
+      }
+    }
+    Scenario scenario;
+    std::string error;
+    bool accepted = ParseScenario(text, "fuzz.scn", &scenario, &error);
+    if (accepted) {
+      EXPECT_LE(scenario.frameCount, kMaxFrames);
+    } else {
+      EXPECT_EQ(error.rfind("fuzz.scn:", 0), 0u) << error;
+      EXPECT_TRUE(scenario.events.empty());
+    }
+  }
+}
+
+TEST(ScenarioReader, reports_an_unreadable_file_by_its_path) {
+  Scenario scenario;
+  std::string error;
+  EXPECT_FALSE(ReadScenarioFile("/nonexistent/folder/none.scn", &scenario, &error));
+  EXPECT_NE(error.find("/nonexistent/folder/none.scn"), std::string::npos) << error;
+}
+
+TEST(TraceFormat, header_lists_the_handles_then_the_watches) {
+  Scenario s = Accept("watch panel 10 fahrschalter\nwatch sound 75\n");
+  EXPECT_EQ(TraceHeader(s), "time,speed,location,brake,power,reverser,constantspeed,fahrschalter,sound[75]");
+}
+
+TEST(TraceFormat, row_shows_two_decimals_and_the_watched_values) {
+  TraceRow row;
+  row.time = 1500;
+  row.speed = 12.345f;
+  row.location = 1e18;
+  row.handles = {3, 4, -1, 0};
+  row.watched = {2, -10000};
+  EXPECT_EQ(TraceLine(row), "1500,12.35,1e+18,3,4,-1,0,2,-10000");
+  row.location = -0.5;
+  row.watched.clear();
+  EXPECT_EQ(TraceLine(row), "1500,12.35,-0.50,3,4,-1,0");
+}
