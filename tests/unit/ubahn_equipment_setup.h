@@ -154,6 +154,8 @@ inline void StartEquipment() {
   fahrschalter = 2;
   bremsschalter = 0;
   SifaKey = false;
+  SifaBremst = false;
+  festhaltebremse = false;
 }
 
 // The vehicle state of one frame.
