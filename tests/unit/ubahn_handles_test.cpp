@@ -1,0 +1,511 @@
+// Handle arbitration, the demand tables, the driver's handles, the drive button and the reverser.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <limits>
+
+#include "ubahn_cab_setup.h"
+
+// ---- Arbitration ----
+
+TEST(HandleArbitration, brake_is_the_highest_notch_in_force_and_negative_counts_are_not) {
+  StartCab();
+  OperateBrake(9, false);  // a withdrawal nobody asked for: count -1
+  OperateBrake(3, true);
+  EXPECT_EQ(BrakeCount(9), -1);
+  EXPECT_EQ(gHandles.Brake, 3);
+  OperateBrake(9, true);  // back to 0: still not in force
+  EXPECT_EQ(gHandles.Brake, 3);
+  OperateBrake(9, true);
+  EXPECT_EQ(gHandles.Brake, 9);
+}
+
+TEST(HandleArbitration, withdrawing_every_demand_keeps_the_last_handle_value) {
+  StartCab();
+  OperateBrake(4, true);
+  OperateBrake(0, false);  // the driver's initial demand
+  EXPECT_EQ(gHandles.Brake, 4);
+  OperateBrake(4, false);
+  EXPECT_EQ(BrakeCount(4), 0);
+  EXPECT_EQ(gHandles.Brake, 4);
+
+  OperatePower(3, true);
+  OperatePower(0, false);
+  EXPECT_EQ(gHandles.Power, 3);
+  OperatePower(3, false);
+  EXPECT_EQ(gHandles.Power, 3);
+}
+
+TEST(HandleArbitration, power_is_the_lowest_notch_in_force) {
+  StartCab();
+  OperatePower(0, false);
+  OperatePower(6, true);
+  OperatePower(2, true);
+  EXPECT_EQ(gHandles.Power, 2);
+  OperatePower(2, false);
+  EXPECT_EQ(gHandles.Power, 6);
+  OperatePower(0, true);
+  EXPECT_EQ(gHandles.Power, 0);
+}
+
+TEST(HandleArbitration, reverser_prefers_neutral_then_forward_then_reverse) {
+  StartCab();
+  gOpts[OPT_effectivervrindex].value = kPanelEffectiveReverser;
+  OperateReverser(-1, true);
+  OperateReverser(1, true);
+  EXPECT_EQ(gHandles.Reverser, 0);  // the driver's neutral demand from the start
+  OperateReverser(0, false);
+  EXPECT_EQ(gHandles.Reverser, 1);
+  EXPECT_EQ(GetPanel(kPanelEffectiveReverser), 1);
+  OperateReverser(1, false);
+  EXPECT_EQ(gHandles.Reverser, -1);
+  EXPECT_EQ(GetPanel(kPanelEffectiveReverser), 2);
+  OperateReverser(-1, false);  // nothing in force: keeps reverse
+  EXPECT_EQ(gHandles.Reverser, -1);
+}
+
+TEST(HandleArbitration, out_of_range_notches_and_positions_change_no_count) {
+  StartCab();
+  for (int bad : {-1, 10, INT_MAX, INT_MIN}) {
+    OperateBrake(bad, true);
+    OperatePower(bad == 10 ? 9 : bad, true);
+  }
+  for (int bad : {2, -2, INT_MAX, INT_MIN}) OperateReverser(bad, true);
+  EXPECT_EQ(gHandles.Brake, 0);
+  EXPECT_EQ(gHandles.Power, 0);
+  EXPECT_EQ(gHandles.Reverser, 0);
+  EXPECT_EQ(reverserLock[0], 0);
+  EXPECT_EQ(reverserLock[1], 1);
+  EXPECT_EQ(reverserLock[2], 0);
+  for (int n = 1; n <= 9; n++) EXPECT_EQ(BrakeCount(n), 0) << n;
+  for (int n = 1; n <= 8; n++) EXPECT_EQ(PowerCount(n), 0) << n;
+}
+
+TEST(HandleArbitration, traction_interlock_holds_power_at_0_until_the_power_handle_moves) {
+  StartCab();
+  gOpts[OPT_tractioninterlock].value = 1;
+  SetPowerHandle(3);
+  EXPECT_EQ(gHandles.Power, 3);
+  SetBrakeHandle(2);
+  EXPECT_EQ(gHandles.Power, 0);
+  EXPECT_TRUE(tractionInterlock);
+  SetBrakeHandle(0);
+  OperatePower(5, true);  // any power demand is still answered with 0
+  OperatePower(5, false);
+  EXPECT_EQ(gHandles.Power, 0);
+  SetPowerHandle(4);  // moved away from 3, not from 0: the interlock stays
+  EXPECT_EQ(gHandles.Power, 0);
+  SetPowerHandle(0);  // back to 0 clears it
+  EXPECT_FALSE(tractionInterlock);
+  SetPowerHandle(2);
+  EXPECT_EQ(gHandles.Power, 2);
+}
+
+TEST(HandleArbitration, without_the_interlock_option_braking_leaves_power_alone) {
+  StartCab();
+  SetPowerHandle(3);
+  SetBrakeHandle(2);
+  EXPECT_TRUE(tractionInterlock);
+  EXPECT_EQ(gHandles.Power, 3);
+  EXPECT_EQ(gHandles.Brake, 2);
+}
+
+// ---- Demand tables ----
+
+TEST(DemandTables, are_absent_before_the_first_start_and_operations_do_nothing) {
+  DestroyTrainControl();
+  ASSERT_EQ(powerLock, nullptr);
+  ASSERT_EQ(brakeLock, nullptr);
+  gHandles = ATS_HANDLES{7, 5, 0, 0};
+  OperateBrake(1, true);
+  OperatePower(1, true);
+  EXPECT_EQ(gHandles.Brake, 7);
+  EXPECT_EQ(gHandles.Power, 5);
+}
+
+TEST(DemandTables, follow_the_vehicle_at_every_start) {
+  StartCab(4, 2);
+  OperateBrake(5, true);  // the emergency notch of a four-notch vehicle
+  EXPECT_EQ(gHandles.Brake, 5);
+  OperateBrake(6, true);
+  EXPECT_EQ(gHandles.Brake, 5);
+  OperatePower(3, true);
+  OperatePower(2, true);
+  OperatePower(0, false);
+  EXPECT_EQ(gHandles.Power, 2);
+
+  StartCab(8, 8);  // a new start forgets every demand
+  EXPECT_EQ(gHandles.Brake, 0);
+  EXPECT_EQ(BrakeCount(5), 0);
+  EXPECT_EQ(BrakeCount(0), 1);
+  EXPECT_EQ(PowerCount(0), 1);
+}
+
+TEST(DemandTables, a_vehicle_with_negative_notches_gets_no_table_and_nothing_breaks) {
+  StartCab(-3, -1);
+  EXPECT_EQ(brakeLock, nullptr);
+  EXPECT_EQ(powerLock, nullptr);
+  gHandles.Brake = 2;
+  gHandles.Power = 1;
+  SetBrakeHandle(1);
+  SetPowerHandle(3);
+  OperateBrake(0, true);
+  for (int key = 0; key < 20; key++) {
+    FahrschalterAuf(key);
+    FahrschalterAb(key);
+    BremsschalterBremsen(key);
+  }
+  SifaFestbremsen();
+  UBahnBremse();
+  TrainControl();
+  EXPECT_EQ(gHandles.Brake, 2);
+  EXPECT_EQ(gHandles.Power, 1);
+}
+
+TEST(DemandTables, an_absurdly_large_vehicle_gets_no_table_and_no_huge_allocation) {
+  for (int notches : {INT_MAX, INT_MAX - 1, 2000000}) {
+    StartCab(notches, notches);
+    EXPECT_EQ(brakeLock, nullptr) << notches;
+    EXPECT_EQ(powerLock, nullptr) << notches;
+    OperateBrake(1, true);
+    SetReverserHandle(0);
+    FahrschalterAuf(kKeyFahrschalterAuf);  // withdraws at the emergency notch
+    SifaFestbremsen();
+    UBahnBremse();
+    EXPECT_EQ(gHandles.Brake, 0);
+  }
+  EXPECT_EQ(EmergencyBrakeNotch(), 2000001);
+  gTrainspecs.BrakeNotches = INT_MAX;
+  EXPECT_EQ(EmergencyBrakeNotch(), -1);
+}
+
+TEST(DemandTables, a_vehicle_grown_after_the_start_cannot_reach_past_its_tables) {
+  StartCab(4, 2);
+  gTrainspecs = ATS_VEHICLESPEC{500, 500, 0, 0, 3};
+  OperateBrake(400, true);
+  OperatePower(400, true);
+  OperatePower(0, false);
+  EXPECT_EQ(gHandles.Brake, 0);
+  EXPECT_EQ(gHandles.Power, 0);
+  OperateBrake(5, true);  // the old emergency notch is still the table's top
+  EXPECT_EQ(gHandles.Brake, 5);
+}
+
+TEST(DemandTables, are_released_by_destroy_and_made_again_by_init) {
+  StartCab();
+  DestroyTrainControl();
+  EXPECT_EQ(powerLock, nullptr);
+  EXPECT_EQ(brakeLock, nullptr);
+  InitTrainControl(0);
+  ASSERT_NE(brakeLock, nullptr);
+  EXPECT_EQ(BrakeCount(0), 1);
+  EXPECT_EQ(reverserLock[1], 1);
+}
+
+// ---- The driver's handles ----
+
+TEST(DriverHandles, brake_handle_moves_its_one_demand) {
+  StartCab();
+  SetBrakeHandle(5);
+  EXPECT_EQ(gHandles.Brake, 5);
+  EXPECT_EQ(BrakeCount(0), 0);
+  SetBrakeHandle(2);
+  EXPECT_EQ(BrakeCount(5), 0);
+  EXPECT_EQ(gHandles.Brake, 2);
+  EXPECT_EQ(gDriver.Brake, 2);
+}
+
+TEST(DriverHandles, an_out_of_range_brake_handle_is_remembered_but_places_nothing) {
+  StartCab();
+  SetBrakeHandle(INT_MAX);
+  EXPECT_EQ(gDriver.Brake, INT_MAX);
+  EXPECT_EQ(gHandles.Brake, 0);  // the withdrawn demand at 0 leaves nothing in force
+  SetBrakeHandle(3);
+  EXPECT_EQ(gHandles.Brake, 3);
+}
+
+TEST(DriverHandles, power_handle_places_no_demand_when_a_drive_button_is_fitted) {
+  StartCab();
+  gOpts[OPT_speedselectorkey].value = kDriveButton;
+  SetPowerHandle(5);
+  EXPECT_EQ(gDriver.Power, 5);
+  EXPECT_EQ(gHandles.Power, 0);
+  EXPECT_EQ(PowerCount(5), 0);
+}
+
+TEST(DriverHandles, neutral_reverser_brake_adds_and_withdraws_at_the_last_service_notch) {
+  StartCab();
+  gOpts[OPT_neutralrvrbrake].value = 1;
+  SetReverserHandle(1);
+  EXPECT_EQ(BrakeCount(8), -1);
+  EXPECT_EQ(gHandles.Brake, 0);
+  SetReverserHandle(0);
+  EXPECT_EQ(BrakeCount(8), 0);
+  EXPECT_EQ(gHandles.Brake, 0);
+  SetReverserHandle(0);  // a second neutral adds a demand that is in force
+  EXPECT_EQ(gHandles.Brake, 8);
+}
+
+TEST(DriverHandles, neutral_reverser_brake_mode_2_uses_the_emergency_notch) {
+  StartCab();
+  gOpts[OPT_neutralrvrbrake].value = 2;
+  SetReverserHandle(0);
+  EXPECT_EQ(BrakeCount(9), 1);
+  EXPECT_EQ(gHandles.Brake, 9);
+}
+
+TEST(DriverHandles, reverser_control_1_ignores_direction_while_moving_but_takes_neutral) {
+  StartCab();
+  gOpts[OPT_reversercontrol].value = 1;
+  SetReverserHandle(1);  // standing: accepted
+  EXPECT_EQ(gDriver.Reverser, 1);
+  gState.Speed = 0.5f;
+  SetReverserHandle(-1);
+  EXPECT_EQ(gDriver.Reverser, 1);
+  SetReverserHandle(0);
+  EXPECT_EQ(gDriver.Reverser, 0);
+  gState.Speed = std::numeric_limits<float>::quiet_NaN();  // counts as moving
+  SetReverserHandle(1);
+  EXPECT_EQ(gDriver.Reverser, 0);
+}
+
+TEST(DriverHandles, reverser_control_2_holds_neutral_when_thrown_while_moving) {
+  StartCab();
+  gOpts[OPT_reversercontrol].value = 2;
+  SetReverserHandle(0);
+  SetReverserHandle(1);
+  EXPECT_EQ(gHandles.Reverser, 1);
+  gState.Speed = -3.0f;
+  SetReverserHandle(-1);
+  EXPECT_EQ(gHandles.Reverser, 0);
+  gState.Speed = 0.0f;
+  SetReverserHandle(1);
+  EXPECT_EQ(gHandles.Reverser, 0);  // nothing withdraws the held neutral
+}
+
+// ---- Drive button ----
+
+// The cab ready to drive with the drive button: position 4 forward, brake controller 1,
+// pipe at 495 kPa, doors closed, standing.
+static void ReadyToDrive() {
+  StartCab();
+  gOpts[OPT_speedselectorkey].value = kDriveButton;
+  gOpts[OPT_fahrtastersound].value = kSoundDriveButton;
+  fahrschalter = 4;
+  VMax = 25;
+  vorwaerts = true;
+  neutral = false;
+  bremsschalter = 1;
+  bremsleitungsdruck = 495.0;
+  tueren_geschlossen = true;
+}
+
+TEST(DriveButton, takes_the_notch_of_the_position_and_plays_the_starting_sound_once) {
+  ReadyToDrive();
+  TrainControlKeyPressed(kDriveButton);
+  TrainControl();
+  EXPECT_EQ(gHandles.Power, 5);
+  EXPECT_EQ(GetSound(75), SOUND_PLAY);
+  Load();
+  gState.Speed = 1.0f;
+  TrainControl();
+  EXPECT_EQ(GetSound(75), SOUND_STOP);
+  fahrschalter = 5;  // a higher step while driving: new notch, no new starting sound
+  VMax = 50;
+  TrainControl();
+  EXPECT_EQ(gHandles.Power, 6);
+  EXPECT_EQ(GetSound(75), SOUND_STOP);
+}
+
+TEST(DriveButton, is_cut_above_the_speed_limit_and_takes_power_again_below_it) {
+  ReadyToDrive();
+  TrainControlKeyPressed(kDriveButton);
+  gState.Speed = 25.5f;
+  TrainControl();
+  EXPECT_EQ(gHandles.Power, 0);
+  EXPECT_EQ(speedSelectorSetting, 0);
+  gState.Speed = -25.0f;  // the limit itself is allowed, in either direction
+  TrainControl();
+  EXPECT_EQ(gHandles.Power, 5);
+}
+
+TEST(DriveButton, gives_no_starting_sound_at_exactly_2_kmh) {
+  for (float speed : {2.0f, -2.0f}) {
+    ReadyToDrive();
+    gState.Speed = speed;
+    TrainControlKeyPressed(kDriveButton);
+    TrainControl();
+    EXPECT_EQ(gHandles.Power, 5);
+    EXPECT_EQ(GetSound(75), SOUND_STOP) << speed;
+  }
+}
+
+TEST(DriveButton, gives_no_power_with_doors_open_pipe_low_or_brake_controller_off_1) {
+  ReadyToDrive();
+  TrainControlKeyPressed(kDriveButton);
+  tueren_geschlossen = false;
+  TrainControl();
+  EXPECT_EQ(gHandles.Power, 0);
+  tueren_geschlossen = true;
+  bremsleitungsdruck = 490.0;
+  TrainControl();
+  EXPECT_EQ(gHandles.Power, 0);
+  bremsleitungsdruck = 495.0;
+  bremsschalter = 2;
+  TrainControl();
+  EXPECT_EQ(gHandles.Power, 0);
+  bremsschalter = 1;
+  TrainControl();
+  EXPECT_EQ(gHandles.Power, 5);
+  TrainControlKeyReleased(kDriveButton);
+  TrainControl();
+  EXPECT_EQ(gHandles.Power, 0);
+}
+
+TEST(DriveButton, in_neutral_from_load_is_cut_at_any_motion) {
+  ReadyToDrive();
+  fahrschalter = 2;
+  VMax = 0;
+  TrainControlKeyPressed(kDriveButton);
+  TrainControl();
+  EXPECT_EQ(gHandles.Power, 3);  // standing: the limit 0 holds
+  gState.Speed = 0.1f;
+  TrainControl();
+  EXPECT_EQ(gHandles.Power, 0);
+}
+
+TEST(DriveButton, speed_that_is_not_a_number_cuts_the_power) {
+  ReadyToDrive();
+  TrainControlKeyPressed(kDriveButton);
+  for (float speed : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+                      -std::numeric_limits<float>::infinity()}) {
+    gState.Speed = speed;
+    TrainControl();
+    EXPECT_EQ(gHandles.Power, 0);
+  }
+}
+
+TEST(DriveButton, press_and_release_click_and_show_the_button_picture) {
+  ReadyToDrive();
+  SifaKey = true;
+  TrainControlKeyPressed(kDriveButton);
+  EXPECT_EQ(GetSound(kSoundDriveButton), SOUND_PLAY);
+  EXPECT_EQ(GetPanel(kPanelDriveWithSifa), 1);
+  EXPECT_EQ(GetPanel(kPanelDriveWithoutSifa), 0);
+  Load();
+  TrainControlKeyPressed(kDriveButton);  // key repeat: no second click
+  EXPECT_EQ(GetSound(kSoundDriveButton), SOUND_STOP);
+  SifaKey = false;
+  TrainControlKeyPressed(kDriveButton);
+  EXPECT_EQ(GetPanel(kPanelDriveWithoutSifa), 1);
+  EXPECT_EQ(GetPanel(kPanelDriveWithSifa), 0);
+  TrainControlKeyReleased(kDriveButton);
+  EXPECT_EQ(GetSound(kSoundDriveButton), SOUND_PLAY);
+  EXPECT_EQ(GetPanel(kPanelDriveWithoutSifa), 0);
+  EXPECT_FALSE(speedSelectorKey);
+  EXPECT_FALSE(fahrschalterAn);
+}
+
+TEST(DriveButton, no_key_number_presses_a_drive_button_that_is_not_fitted) {
+  StartCab();
+  gOpts[OPT_fahrtastersound].value = kSoundDriveButton;
+  TrainControlKeyPressed(-1);
+  EXPECT_FALSE(speedSelectorKey);
+  EXPECT_EQ(GetSound(kSoundDriveButton), SOUND_STOP);
+}
+
+TEST(StartMessage, shows_until_power_is_first_taken_and_never_again) {
+  StartCab();
+  TrainControl();
+  EXPECT_EQ(GetPanel(kPanelStartMessage), 1);
+  SetPowerHandle(1);
+  TrainControl();
+  EXPECT_EQ(GetPanel(kPanelStartMessage), 0);
+  SetPowerHandle(0);
+  DestroyTrainControl();
+  InitTrainControl(0);
+  TrainControl();
+  EXPECT_EQ(GetPanel(kPanelStartMessage), 0);
+}
+
+// ---- Reverser ----
+
+TEST(UBahnReverser, follows_the_direction_except_in_brake_position_7) {
+  StartCab();
+  vorwaerts = true;
+  neutral = false;
+  UBahnReverser();
+  EXPECT_EQ(gHandles.Reverser, 1);
+  vorwaerts = false;
+  rueckwaerts = true;
+  bremsschalter = 7;
+  UBahnReverser();
+  EXPECT_EQ(gHandles.Reverser, 1);
+  bremsschalter = 6;
+  UBahnReverser();
+  EXPECT_EQ(gHandles.Reverser, -1);
+}
+
+// ---- Start state ----
+
+TEST(TrainControlStart, puts_the_cab_into_its_start_state_and_keeps_what_survives_a_restart) {
+  StartCab();
+  fahrschalter = 5;
+  vorwaerts = true;
+  neutral = false;
+  VMax = 50;
+  sifaAn = true;
+  bremsschalter = 6;
+  bremsstufe = 4;
+  festhaltebremse = true;
+  ebremse = true;
+  luftbremse = false;
+  bremsleitungsdruck = 450.0;
+  druck_hilfsvariable = 450.0;
+  fuellleitungsdruck = 470.0;
+  fuellleitungsdruck_hilf = 470.0;
+  anhaltesound = true;
+  gState.Time = 55555;
+  gState.Location = 1234.9;
+  gState.Speed = 20.0f;
+  fahrsperre = true;
+  DestroyTrainControl();
+  InitTrainControl(0);
+
+  EXPECT_EQ(fahrschalter, 2);
+  EXPECT_TRUE(neutral);
+  EXPECT_FALSE(vorwaerts);
+  EXPECT_EQ(bremsschalter, 0);
+  EXPECT_EQ(bremsstufe, 0);
+  EXPECT_FALSE(festhaltebremse);
+  EXPECT_FALSE(ebremse);
+  EXPECT_TRUE(luftbremse);
+  EXPECT_EQ(bremsleitungsdruck, 300.0);
+  EXPECT_EQ(druck_hilfsvariable, 300.0);
+  EXPECT_EQ(fuellleitungsdruck, 500.0);
+  EXPECT_EQ(fuellleitungsdruck_hilf, 470.0);  // kept
+  EXPECT_EQ(VMax, 50);                        // kept
+  EXPECT_TRUE(sifaAn);                        // kept
+  EXPECT_TRUE(anhaltesound);                  // kept
+  EXPECT_EQ(luftbremstimer2, 55555);
+  EXPECT_EQ(nulllage, 1234.0);
+  EXPECT_TRUE(tueren_geschlossen);
+  // The neutral throw at 20 km/h tripped the trip stop on the way.
+  EXPECT_FALSE(fahrsperre);
+  EXPECT_EQ(GetPanel(kPanelTripStop), 1);
+  EXPECT_EQ(GetPanel(kPanelStartMessage), 0);
+}
+
+TEST(TrainControlStart, a_location_beyond_the_integer_range_or_not_a_number_gives_a_sane_zero_point) {
+  StartCab();
+  gState.Location = std::numeric_limits<double>::quiet_NaN();
+  InitTrainControl(0);
+  EXPECT_EQ(nulllage, 0.0);
+  gState.Location = -1e300;
+  InitTrainControl(0);
+  EXPECT_EQ(nulllage, static_cast<double>(INT32_MIN));
+  gState.Location = -7.9;
+  InitTrainControl(0);
+  EXPECT_EQ(nulllage, -7.0);
+}

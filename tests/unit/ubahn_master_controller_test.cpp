@@ -1,0 +1,320 @@
+// The master controller's positions and keys, the speed limit, and the Sifa dead-man device.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <limits>
+
+#include "ubahn_cab_setup.h"
+
+const int kSoundClick = 5;
+const int kSoundTripValve = 7;
+const int kSoundFilling = 8;
+const int kSoundFanStart = 9;
+const int kSoundFanRunDown = 11;
+const int kSoundWarning = 78;
+
+// ---- Transitions ----
+
+struct Transition {
+  int from;
+  int key;
+  int to;
+};
+
+class MasterControllerTransitions : public ::testing::TestWithParam<Transition> {};
+
+TEST_P(MasterControllerTransitions, follow_the_key_table) {
+  Transition t = GetParam();
+  StartCab();
+  fahrschalter = t.from;
+  FahrschalterAuf(t.key);
+  FahrschalterAb(t.key);
+  FahrschalterNull(t.key);
+  EXPECT_EQ(fahrschalter, t.to);
+  if (t.to != t.from) {
+    EXPECT_EQ(GetPanel(kPanelPosition), t.to);
+    EXPECT_EQ(GetSound(kSoundClick), SOUND_PLAY);
+  } else {
+    EXPECT_EQ(GetSound(kSoundClick), SOUND_STOP);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryPositionAndKey, MasterControllerTransitions,
+    ::testing::Values(Transition{0, 5, 1}, Transition{0, 6, 0}, Transition{0, 7, 2},
+                      Transition{1, 5, 1}, Transition{1, 6, 0}, Transition{1, 7, 2},
+                      Transition{2, 5, 3}, Transition{2, 6, 1}, Transition{2, 7, 2},
+                      Transition{3, 5, 4}, Transition{3, 6, 3}, Transition{3, 7, 2},
+                      Transition{4, 5, 5}, Transition{4, 6, 3}, Transition{4, 7, 2},
+                      Transition{5, 5, 6}, Transition{5, 6, 4}, Transition{6, 5, 7},
+                      Transition{6, 6, 5}, Transition{7, 5, 7}, Transition{7, 6, 6},
+                      Transition{7, 7, 2}, Transition{4, 2, 4}, Transition{4, INT_MAX, 4},
+                      Transition{4, INT_MIN, 4}));
+
+TEST(MasterController, leaving_neutral_forward_chooses_forward_and_starts_the_fan) {
+  StartCab();
+  gState.Time = 4321;
+  FahrschalterAuf(5);
+  EXPECT_TRUE(vorwaerts);
+  EXPECT_FALSE(neutral);
+  EXPECT_FALSE(rueckwaerts);
+  EXPECT_EQ(GetSound(kSoundFanStart), SOUND_PLAY);
+  EXPECT_EQ(lueftertimer, 4321);
+  EXPECT_EQ(lueftersummertimer1, 4321);
+  EXPECT_EQ(lueftersummertimer2, 4321);
+  EXPECT_TRUE(summer);
+  EXPECT_EQ(VMax, 15);
+}
+
+TEST(MasterController, leaving_neutral_backward_chooses_reverse_and_starts_the_fan) {
+  StartCab();
+  gState.Time = 777;
+  FahrschalterAb(6);
+  EXPECT_TRUE(rueckwaerts);
+  EXPECT_FALSE(neutral);
+  EXPECT_EQ(GetSound(kSoundFanStart), SOUND_PLAY);
+  EXPECT_EQ(lueftertimer, 777);
+  EXPECT_TRUE(summer);
+  EXPECT_EQ(VMax, 15);
+  FahrschalterAb(6);
+  EXPECT_EQ(VMax, 25);
+}
+
+TEST(MasterController, moving_between_driving_steps_does_not_restart_the_fan) {
+  StartCab();
+  fahrschalter = 3;
+  summer = false;
+  FahrschalterAuf(5);
+  EXPECT_FALSE(summer);
+  EXPECT_EQ(GetSound(kSoundFanStart), SOUND_STOP);
+}
+
+TEST(MasterController, speed_limit_per_position_is_refreshed_by_any_key) {
+  const int expected[8] = {25, 15, -1, 15, 25, 50, 60, 70};
+  for (int position = 0; position < 8; position++) {
+    if (position == 2) continue;
+    StartCab();
+    fahrschalter = position;
+    VMax = 0;
+    FahrschalterAuf(2);  // the horn key
+    EXPECT_EQ(VMax, expected[position]) << position;
+    VMax = 0;
+    FahrschalterAb(INT_MIN);
+    EXPECT_EQ(VMax, expected[position]) << position;
+  }
+}
+
+TEST(MasterController, neutral_keeps_the_speed_limit_of_the_position_left) {
+  StartCab();
+  fahrschalter = 5;
+  FahrschalterAuf(9);
+  FahrschalterNull(7);
+  FahrschalterAuf(7);
+  FahrschalterAb(7);
+  EXPECT_EQ(fahrschalter, 2);
+  EXPECT_EQ(VMax, 50);
+}
+
+TEST(MasterController, every_key_withdraws_one_emergency_demand) {
+  StartCab();
+  for (int key : {2, 9, 40}) FahrschalterAuf(key);
+  EXPECT_EQ(BrakeCount(9), -3);
+  OperateBrake(9, true);  // another system's emergency demand is then not in force
+  EXPECT_EQ(BrakeCount(9), -2);
+  EXPECT_EQ(gHandles.Brake, 0);
+}
+
+TEST(MasterController, down_key_withdraws_no_emergency_demand) {
+  StartCab();
+  OperateBrake(9, true);
+  FahrschalterAb(6);
+  FahrschalterNull(7);
+  EXPECT_EQ(gHandles.Brake, 9);
+}
+
+TEST(MasterController, key_7_in_neutral_writes_and_plays_nothing) {
+  StartCab();
+  SetPanel(kPanelPosition, 99);
+  SetPanel(kPanelBuzzer, 99);
+  FahrschalterNull(7);
+  EXPECT_EQ(GetPanel(kPanelPosition), 99);
+  EXPECT_EQ(GetPanel(kPanelBuzzer), 99);
+  EXPECT_EQ(GetSound(kSoundClick), SOUND_STOP);
+  EXPECT_EQ(GetSound(kSoundFanRunDown), SOUND_STOP);
+}
+
+TEST(MasterController, key_7_stops_fan_buzzer_and_warning_and_ends_forced_braking) {
+  StartCab();
+  fahrschalter = 4;
+  vorwaerts = true;
+  neutral = false;
+  SifaBremst = true;
+  SetPanel(kPanelBuzzer, 1);
+  for (int s : {9, 10, 12, 78}) SetSound(s, SOUND_LOOP);
+  FahrschalterNull(7);
+  EXPECT_TRUE(neutral);
+  EXPECT_FALSE(vorwaerts);
+  EXPECT_FALSE(SifaBremst);
+  EXPECT_EQ(GetPanel(kPanelPosition), 2);
+  EXPECT_EQ(GetPanel(kPanelBuzzer), 0);
+  for (int s : {9, 10, 12, 78}) EXPECT_EQ(GetSound(s), SOUND_STOP) << s;
+  EXPECT_EQ(GetSound(kSoundFanRunDown), SOUND_PLAY);
+  EXPECT_EQ(GetSound(kSoundClick), SOUND_PLAY);
+}
+
+TEST(MasterController, neutral_throw_trips_the_trip_stop_only_above_7_kmh) {
+  StartCab();
+  fahrschalter = 3;
+  gState.Speed = 7.0f;
+  FahrschalterNull(7);
+  EXPECT_TRUE(fahrsperre);
+  EXPECT_EQ(GetSound(kSoundTripValve), SOUND_STOP);
+
+  fahrschalter = 3;
+  gState.Speed = -7.5f;
+  SetPanel(kPanelTripStop, 1);
+  FahrschalterNull(7);
+  EXPECT_FALSE(fahrsperre);
+  EXPECT_TRUE(loesesperrventil_fahrsperre);
+  EXPECT_EQ(GetPanel(kPanelTripStop), 0);
+  EXPECT_EQ(GetSound(kSoundTripValve), SOUND_PLAY);
+}
+
+TEST(MasterController, neutral_throw_at_a_speed_that_is_not_a_number_leaves_the_trip_stop) {
+  StartCab();
+  fahrschalter = 3;
+  gState.Speed = std::numeric_limits<float>::quiet_NaN();
+  FahrschalterNull(7);
+  EXPECT_EQ(fahrschalter, 2);
+  EXPECT_TRUE(fahrsperre);
+}
+
+// ---- Sifa key ----
+
+TEST(SifaKey, press_and_release_sound_once_and_show_the_lamp) {
+  StartCab();
+  SifaKeyPressed(kSifaKey);
+  EXPECT_TRUE(SifaKey);
+  EXPECT_TRUE(sifaAn);
+  EXPECT_EQ(GetSound(kSoundSifa), SOUND_PLAY);
+  EXPECT_EQ(GetPanel(kPanelSifa), 1);
+  Load();
+  SifaKeyPressed(kSifaKey);  // key repeat
+  EXPECT_EQ(GetSound(kSoundSifa), SOUND_STOP);
+  SifaKeyReleased(kSifaKey);
+  EXPECT_FALSE(SifaKey);
+  EXPECT_FALSE(sifaAn);
+  EXPECT_EQ(GetSound(kSoundSifa), SOUND_PLAY);
+  EXPECT_EQ(GetPanel(kPanelSifa), 0);
+  SifaKeyPressed(kSifaKey + 1);
+  EXPECT_FALSE(SifaKey);
+}
+
+TEST(SifaKey, shows_drive_with_sifa_only_while_the_drive_button_is_held) {
+  StartCab();
+  SifaKeyPressed(kSifaKey);
+  EXPECT_EQ(GetPanel(kPanelDriveWithSifa), 0);
+  speedSelectorKey = true;
+  SifaKeyPressed(kSifaKey);
+  EXPECT_EQ(GetPanel(kPanelDriveWithSifa), 1);
+  SetPanel(kPanelDriveWithoutSifa, 7);
+  SifaKeyReleased(kSifaKey);
+  EXPECT_EQ(GetPanel(kPanelDriveWithSifa), 0);
+  EXPECT_EQ(GetPanel(kPanelDriveWithoutSifa), 7);  // not the Sifa key's to write
+}
+
+// ---- Forced braking ----
+
+TEST(SifaForcedBraking, starts_in_the_first_frame_without_the_key_while_moving) {
+  StartCab();
+  fahrschalter = 3;
+  bremsleitungsdruck = 500.0;
+  gState.Speed = 30.0f;
+  SifaFestbremsen();
+  EXPECT_TRUE(SifaBremst);
+  EXPECT_EQ(GetSound(kSoundWarning), SOUND_PLAY);
+  Load();
+  SifaFestbremsen();  // the warning is not repeated
+  EXPECT_EQ(GetSound(kSoundWarning), SOUND_STOP);
+}
+
+TEST(SifaForcedBraking, starts_without_warning_when_the_pipe_is_already_low) {
+  StartCab();
+  fahrschalter = 3;
+  bremsleitungsdruck = 180.0;
+  gState.Speed = 30.0f;
+  SifaFestbremsen();
+  EXPECT_TRUE(SifaBremst);
+  EXPECT_EQ(GetSound(kSoundWarning), SOUND_STOP);
+}
+
+TEST(SifaForcedBraking, at_rest_the_holding_brake_position_with_low_pipe_spares_it) {
+  StartCab();
+  fahrschalter = 3;
+  bremsschalter = 6;
+  bremsleitungsdruck = 440.0;
+  SifaFestbremsen();
+  EXPECT_FALSE(SifaBremst);
+  bremsleitungsdruck = 450.0;
+  SifaFestbremsen();
+  EXPECT_FALSE(SifaBremst);
+  bremsleitungsdruck = 460.0;
+  SifaFestbremsen();
+  EXPECT_TRUE(SifaBremst);
+  EXPECT_EQ(GetSound(kSoundWarning), SOUND_PLAY);
+}
+
+TEST(SifaForcedBraking, at_rest_any_other_brake_position_starts_it) {
+  StartCab();
+  fahrschalter = 1;
+  bremsschalter = 5;
+  bremsleitungsdruck = 300.0;
+  SifaFestbremsen();
+  EXPECT_TRUE(SifaBremst);
+}
+
+TEST(SifaForcedBraking, nothing_is_supervised_in_neutral) {
+  StartCab();
+  gState.Speed = 50.0f;
+  SifaFestbremsen();
+  EXPECT_FALSE(SifaBremst);
+}
+
+TEST(SifaForcedBraking, a_speed_that_is_not_a_number_counts_as_moving) {
+  StartCab();
+  fahrschalter = 3;
+  bremsschalter = 6;
+  bremsleitungsdruck = 440.0;
+  gState.Speed = std::numeric_limits<float>::quiet_NaN();
+  SifaFestbremsen();
+  EXPECT_TRUE(SifaBremst);
+}
+
+TEST(SifaForcedBraking, ends_when_the_key_is_held_again_refilling_in_position_2) {
+  StartCab();
+  fahrschalter = 3;
+  bremsschalter = 2;
+  bremsleitungsdruck = 300.0;
+  gState.Speed = 10.0f;
+  SifaFestbremsen();
+  ASSERT_TRUE(SifaBremst);
+  OperateBrake(9, true);  // the emergency demand of another system, withdrawn on release
+  SifaKeyPressed(kSifaKey);
+  SifaFestbremsen();
+  EXPECT_FALSE(SifaBremst);
+  EXPECT_EQ(GetSound(kSoundWarning), SOUND_STOP);
+  EXPECT_EQ(GetSound(kSoundFilling), SOUND_PLAY);
+  EXPECT_EQ(BrakeCount(9), 0);
+}
+
+TEST(SifaForcedBraking, release_away_from_position_2_plays_no_filling) {
+  StartCab();
+  fahrschalter = 3;
+  bremsschalter = 1;
+  bremsleitungsdruck = 300.0;
+  SifaBremst = true;
+  SifaKeyPressed(kSifaKey);
+  SifaFestbremsen();
+  EXPECT_FALSE(SifaBremst);
+  EXPECT_EQ(GetSound(kSoundFilling), SOUND_STOP);
+}
