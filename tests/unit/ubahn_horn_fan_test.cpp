@@ -1,0 +1,284 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <limits>
+
+#include "ubahn_equipment_setup.h"
+
+namespace {
+
+const int kKeyHorn = 2;
+const int kKeyAnnouncement = 4;
+const int kHostHorn = 100;
+
+class Horn : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    StartEquipment();
+    At(10000, 0.0f);
+  }
+  bool Played(int element) {
+    bool played = gSound[element] == SOUND_PLAY;
+    gSound[element] = SOUND_STOP;
+    return played;
+  }
+};
+
+TEST_F(Horn, horn_starts_loops_after_120_ms_and_ends_on_release) {
+  Hupe_ein(kKeyHorn);
+  EXPECT_TRUE(Played(13));
+  gSound[13] = SOUND_PLAY;  // still sounding
+  EXPECT_EQ(gPanel[kPanelHornButton], 1);
+  At(10110, 0.0f);
+  Huploop();
+  EXPECT_EQ(gSound[14], SOUND_STOP);
+  At(10125, 0.0f);
+  Huploop();
+  EXPECT_EQ(gSound[14], SOUND_LOOP);
+  At(10500, 0.0f);
+  Huploop();
+  Hupe_aus(kKeyHorn);
+  EXPECT_TRUE(Played(15));
+  EXPECT_EQ(gSound[13], SOUND_STOP);
+  EXPECT_EQ(gSound[14], SOUND_STOP);
+  EXPECT_EQ(gPanel[kPanelHornButton], 0);
+  At(10800, 0.0f);
+  Huploop();
+  EXPECT_EQ(gSound[14], SOUND_STOP);
+}
+
+TEST_F(Horn, held_horn_key_starts_the_horn_once) {
+  Hupe_ein(kKeyHorn);
+  Played(13);
+  At(10050, 0.0f);
+  Hupe_ein(kKeyHorn);
+  EXPECT_FALSE(Played(13));
+  EXPECT_EQ(huptimer, 10000);
+}
+
+TEST_F(Horn, horn_release_without_a_press_plays_the_end_sound) {
+  Hupe_aus(kKeyHorn);
+  EXPECT_TRUE(Played(15));
+  Hupe_aus(3);
+  EXPECT_FALSE(Played(15));
+}
+
+class Announcements : public Horn {};
+
+TEST_F(Announcements, first_request_after_loading_only_starts_the_lockout) {
+  ELA(kHostHorn);
+  EXPECT_FALSE(Played(28));
+  At(10999, 0.0f);
+  ELA(kHostHorn);
+  EXPECT_FALSE(Played(28));
+  At(11000, 0.0f);
+  ELA(kHostHorn);
+  EXPECT_TRUE(Played(28));
+  At(12999, 0.0f);
+  ELA(kHostHorn);
+  EXPECT_FALSE(Played(28));
+  At(13000, 0.0f);
+  ELA(kHostHorn);
+  EXPECT_TRUE(Played(28));
+}
+
+TEST_F(Announcements, destination_announcement_plays_the_element_of_the_last_destination_beacon) {
+  ELA(kKeyAnnouncement);
+  SetFahrtziel(90);
+  At(11000, 0.0f);
+  ELA(kKeyAnnouncement);
+  EXPECT_TRUE(Played(90));
+  At(15999, 0.0f);
+  ELA(kKeyAnnouncement);
+  EXPECT_FALSE(Played(90));
+  At(16000, 30.0f);
+  ELA(kKeyAnnouncement);
+  EXPECT_TRUE(Played(29));
+  EXPECT_FALSE(Played(90));
+  At(16149, 30.0f);
+  ELA(kKeyAnnouncement);
+  EXPECT_FALSE(Played(29));
+  At(16150, 7.0f);  // exactly 7 km/h counts as moving
+  ELA(kKeyAnnouncement);
+  EXPECT_TRUE(Played(29));
+}
+
+TEST_F(Announcements, before_any_destination_beacon_the_announcement_is_element_0) {
+  ELA(kKeyAnnouncement);
+  At(11000, 0.0f);
+  ELA(kKeyAnnouncement);
+  EXPECT_TRUE(Played(0));
+}
+
+TEST_F(Announcements, destination_outside_the_sound_array_plays_nothing_but_locks_out) {
+  for (int destination : {-1, 256, std::numeric_limits<int>::max(), std::numeric_limits<int>::min()}) {
+    StartEquipment();
+    At(10000, 0.0f);
+    SetFahrtziel(destination);
+    ELA(kKeyAnnouncement);
+    At(11000, 0.0f);
+    ELA(kKeyAnnouncement);
+    for (int e = 0; e < kElementCount; e++) EXPECT_EQ(gSound[e], SOUND_STOP) << destination << " " << e;
+    EXPECT_EQ(wartezeit, 5000);
+    EXPECT_EQ(ELAtimer, 11000);
+  }
+}
+
+TEST_F(Announcements, other_keys_leave_the_announcements_alone) {
+  ELA(5);
+  ELA(0);
+  ELA(2);
+  EXPECT_EQ(ELAtimer, 0);
+  ELA(kKeyAnnouncement);
+  EXPECT_EQ(ELAtimer, 10000);
+}
+
+TEST_F(Announcements, horn_while_moving_or_at_a_speed_that_is_not_a_number_gives_the_short_signal) {
+  ELA(kHostHorn);
+  At(11000, std::numeric_limits<float>::quiet_NaN());
+  ELA(kHostHorn);
+  EXPECT_TRUE(Played(29));
+  EXPECT_FALSE(Played(28));
+  At(11150, -20.0f);  // backward counts as below 7 km/h
+  ELA(kHostHorn);
+  EXPECT_TRUE(Played(28));
+}
+
+// The master controller leaves neutral at 10000 and stays out; frames every 10 ms.
+class Fan : public Horn {
+ protected:
+  int32_t now = 10000;
+  int32_t buzzerEnd = -1;  // time the buzzer's end sound played
+  void LeaveNeutral() {
+    At(now, 0.0f);
+    FahrschalterAuf(5);
+  }
+  void RunUntil(int32_t until) {
+    while (now < until) {
+      now += 10;
+      At(now, 0.0f);
+      lueftersound();
+      if (Played(68)) buzzerEnd = now;
+    }
+  }
+};
+
+TEST_F(Fan, buzzer_sounds_once_between_150_ms_and_its_drawn_end_and_the_fan_follows_at_4020) {
+  LeaveNeutral();
+  ASSERT_EQ(fahrschalter, 3);
+  ASSERT_TRUE(summer);
+  RunUntil(10140);
+  EXPECT_EQ(gPanel[kPanelFanBuzzer], 0);
+  EXPECT_FALSE(Played(67));
+  RunUntil(10150);
+  EXPECT_TRUE(Played(67));
+  gSound[67] = SOUND_PLAY;
+  EXPECT_EQ(gPanel[kPanelFanBuzzer], 1);
+  RunUntil(10230);
+  EXPECT_EQ(gSound[12], SOUND_STOP);
+  RunUntil(10240);
+  EXPECT_EQ(gSound[12], SOUND_LOOP);
+  RunUntil(14010);
+  EXPECT_GE(buzzerEnd, 10501);
+  EXPECT_LE(buzzerEnd, 11300);
+  EXPECT_FALSE(summer);
+  EXPECT_EQ(gPanel[kPanelFanBuzzer], 0);
+  EXPECT_EQ(gSound[12], SOUND_STOP);
+  EXPECT_EQ(gSound[67], SOUND_STOP);
+  EXPECT_NE(gSound[10], SOUND_LOOP);
+  RunUntil(14020);
+  EXPECT_EQ(gSound[10], SOUND_LOOP);
+  // Later frames keep the buzzer quiet.
+  gSound[10] = SOUND_STOP;
+  RunUntil(20000);
+  EXPECT_EQ(gPanel[kPanelFanBuzzer], 0);
+  EXPECT_EQ(gSound[12], SOUND_STOP);
+  EXPECT_EQ(gSound[10], SOUND_LOOP);  // re-asserted every 4020 ms
+}
+
+TEST_F(Fan, buzzer_ends_at_the_first_frame_whose_own_draw_has_elapsed) {
+  for (unsigned seed : {1u, 7u, 1234u, 99999u}) {
+    StartEquipment();
+    now = 10000;
+    buzzerEnd = -1;
+    // The draws the frames will make, one per frame.
+    std::srand(seed);
+    int32_t predicted = -1;
+    for (int32_t t = 10010; t <= 12000 && predicted < 0; t += 10) {
+      int32_t length = std::rand() % 800 + 501;
+      if (t - 10000 >= length) predicted = t;
+    }
+    std::srand(seed);
+    LeaveNeutral();
+    RunUntil(12000);
+    EXPECT_EQ(buzzerEnd, predicted) << seed;
+  }
+}
+
+TEST_F(Fan, every_frame_draws_exactly_one_random_number) {
+  std::srand(42);
+  int expected[40];
+  for (int& value : expected) value = std::rand();
+  std::srand(42);
+  LeaveNeutral();
+  RunUntil(10000 + 20 * 10);  // twenty frames out of neutral
+  EXPECT_EQ(std::rand(), expected[20]);
+  std::srand(42);
+  FahrschalterNull(7);
+  RunUntil(now + 10 * 10);  // ten frames in neutral
+  EXPECT_EQ(std::rand(), expected[10]);
+}
+
+TEST_F(Fan, throwing_to_neutral_silences_the_buzzer_and_leaving_again_starts_it_afresh) {
+  LeaveNeutral();
+  RunUntil(10300);
+  At(now, 0.0f);
+  FahrschalterNull(7);
+  EXPECT_EQ(gSound[12], SOUND_STOP);
+  EXPECT_EQ(gSound[10], SOUND_STOP);
+  EXPECT_EQ(gPanel[kPanelFanBuzzer], 0);
+  RunUntil(12000);
+  EXPECT_EQ(buzzerEnd, -1);
+  EXPECT_EQ(gPanel[kPanelFanBuzzer], 0);
+  EXPECT_NE(gSound[10], SOUND_LOOP);
+  Played(67);
+  const int32_t left = now;
+  LeaveNeutral();
+  RunUntil(left + 150);
+  EXPECT_TRUE(Played(67));
+  EXPECT_EQ(gPanel[kPanelFanBuzzer], 1);
+}
+
+TEST_F(Fan, moving_between_driving_positions_restarts_neither_buzzer_nor_fan) {
+  LeaveNeutral();
+  RunUntil(12000);
+  const int32_t fanTimer = lueftertimer;
+  for (int i = 0; i < 4; i++) FahrschalterAuf(5);
+  for (int i = 0; i < 4; i++) FahrschalterAb(6);
+  EXPECT_EQ(fahrschalter, 3);
+  EXPECT_FALSE(summer);
+  EXPECT_EQ(lueftertimer, fanTimer);
+  RunUntil(13000);
+  EXPECT_FALSE(Played(67));
+}
+
+TEST_F(Fan, an_unwired_buzzer_display_still_starts_the_buzzer_once) {
+  gOpts[OPT_luefter].value = -1;
+  LeaveNeutral();
+  RunUntil(10150);
+  EXPECT_TRUE(Played(67));
+  RunUntil(10240);
+  EXPECT_FALSE(Played(67));  // not replayed every frame
+  EXPECT_EQ(gSound[12], SOUND_LOOP);
+  // And after a throw to neutral it starts once more.
+  RunUntil(12000);
+  At(now, 0.0f);
+  FahrschalterNull(7);
+  RunUntil(12100);
+  const int32_t left = now;
+  LeaveNeutral();
+  RunUntil(left + 150);
+  EXPECT_TRUE(Played(67));
+}
+
+}  // namespace
