@@ -25,6 +25,7 @@ const char* const kOptionMeanings[OPTION_COUNT] = {
 };
 
 OptionRecord gOpts[OPTION_COUNT];
+const char* gConfigPathOverride = nullptr;
 bool pointersNullified = false;
 
 const int kPathSize = 273;      // characters of the path buffer
@@ -142,6 +143,7 @@ static void ReadValues(OptionRecord& option, const char* text) {
 }
 
 int LoadConfig() {
+  if (gConfigPathOverride != nullptr) return LoadConfigFile(gConfigPathOverride);
   char path[kPathSize] = {0};
   if (PlatformConfigPath(path, kPathSize - 1) <= 0) return 0;
   return LoadConfigFile(path);

@@ -37,6 +37,10 @@ bool OptFurther(OptionId option, int n, int32_t* value);
 // Number of further values.
 int OptFurtherCount(OptionId option);
 
+// When set, LoadConfig reads this file instead of the one beside the library: for programs that
+// link the cab systems directly (tests, benchmarks). Null in the plug-in.
+extern const char* gConfigPathOverride;
+
 int LoadConfig();   // 1 when the file was opened and read to its end, 0 otherwise
 int LoadConfigFile(const char* path);  // the same for a file named by its path
 void ScrapConfig();

@@ -43,6 +43,7 @@ const char kWiring[] =
 
 class ProtectionEntryPoints : public ::testing::Test {
  protected:
+  TempFolder folder;
   int panel[kElementCount];
   int sound[kElementCount];
 
@@ -54,14 +55,13 @@ class ProtectionEntryPoints : public ::testing::Test {
   }
   void TearDown() override { Dispose(); }
 
-  // Initialize with this configuration file beside the library. The file exists only while
-  // Initialize reads it.
+  // Initialize with this test's own configuration file.
   void Initialize(const std::string& extra) {
-    char path[1024] = {0};
-    ASSERT_GT(PlatformConfigPath(path, sizeof path - 1), 0);
+    std::string path = folder.File("Velmora.cfg");
     WriteBytes(path, std::string(kWiring) + extra);
+    gConfigPathOverride = path.c_str();
     ::Initialize(0);
-    std::remove(path);
+    gConfigPathOverride = nullptr;
   }
   ATS_HANDLES Frame(int time, float speed) {
     ATS_VEHICLESTATE state = {};
