@@ -10,7 +10,7 @@ namespace {
 
 // The cab with these option lines, doors open, no side released, every panel element at 7 so
 // that a write of 0 shows.
-void StartCab(std::initializer_list<const char*> lines) {
+void StartCab(const std::vector<std::string>& lines) {
   FreshCab();
   ConfigureLines(lines);
   for (int i = 0; i < kElementCount; i++) SetPanel(i, 7);

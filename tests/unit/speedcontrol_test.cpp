@@ -13,15 +13,10 @@ const int kAlarm = 31;
 const int kBrakeNotches = 8;
 
 // Overspeed control warning at 80, braking at 90 and releasing at 70 km/h, lamp 30, alarm 31.
-void StartControl(std::initializer_list<const char*> thresholds = {"warningspeed=80", "overspeed=90",
-                                                                  "safespeed=70"}) {
+void StartControl(const std::vector<std::string>& thresholds = {"warningspeed=80", "overspeed=90",
+                                                                 "safespeed=70"}) {
   FreshCab();
-  ConfigureLines({"overspeedcontrol=1", "overspeedindicator=30", "overspeedalarm=31"});
-  TempFolder folder;
-  std::string text;
-  for (const char* line : thresholds) text += std::string(line) + "\n";
-  WriteBytes(folder.File("thresholds.cfg"), text);
-  LoadConfigFile(folder.File("thresholds.cfg").c_str());
+  ConfigureLines(Lines({"overspeedcontrol=1", "overspeedindicator=30", "overspeedalarm=31"}, thresholds));
   StartArbitration(kBrakeNotches, 5);
   InitSpeedControl();
 }

@@ -16,7 +16,7 @@ class SupervisionThroughTheHost : public ::testing::Test {
   int sound[kElementCount];
 
   // A run started by the host, then configured with these lines as its file would configure it.
-  void StartRun(std::initializer_list<const char*> lines) {
+  void StartRun(const std::vector<std::string>& lines) {
     Load();
     SetVehicleSpec(ATS_VEHICLESPEC{kBrakeNotches, 5, 1, 6, 4});
     gState = ATS_VEHICLESTATE{};

@@ -2,8 +2,8 @@
 // the handle arbitration of a vehicle.
 #pragma once
 
-#include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "config/confload.h"
 #include "plugin/atsplugin.h"
@@ -12,12 +12,12 @@
 #include "ubahn/traincontrol_overhoul.h"
 
 // Defaults, then the given lines read as the configuration file would be.
-inline void ConfigureLines(std::initializer_list<const char*> lines) {
+inline void ConfigureLines(const std::vector<std::string>& lines) {
   ScrapConfig();
   SetDefaults();
   TempFolder folder;
   std::string text;
-  for (const char* line : lines) text += std::string(line) + "\n";
+  for (const std::string& line : lines) text += line + "\n";
   WriteBytes(folder.File("Velmora.cfg"), text);
   LoadConfigFile(folder.File("Velmora.cfg").c_str());
 }
@@ -34,4 +34,10 @@ inline void StartArbitration(int brakeNotches, int powerNotches) {
   gTrainspecs = ATS_VEHICLESPEC{brakeNotches, powerNotches, 0, 0, 4};
   DestroyTrainControl();
   InitTrainControl(0);
+}
+
+// Two sets of lines, the second read after the first.
+inline std::vector<std::string> Lines(std::vector<std::string> first, const std::vector<std::string>& then) {
+  first.insert(first.end(), then.begin(), then.end());
+  return first;
 }

@@ -15,15 +15,9 @@ const int kEmergency = kBrakeNotches + 1;
 
 // A vigilance device with lamp 20 and alarm 21 on a vehicle with 8 brake notches, supervising
 // from 1000 ms on at 50 km/h.
-void StartDevice(std::initializer_list<const char*> extra = {}) {
+void StartDevice(const std::vector<std::string>& extra = {}) {
   FreshCab();
-  ConfigureLines({"vigilance=1", "vigilancelamp=20", "vigilancealarm=21"});
-  // Further lines on top of the device's wiring.
-  TempFolder folder;
-  std::string text;
-  for (const char* line : extra) text += std::string(line) + "\n";
-  WriteBytes(folder.File("extra.cfg"), text);
-  LoadConfigFile(folder.File("extra.cfg").c_str());
+  ConfigureLines(Lines({"vigilance=1", "vigilancelamp=20", "vigilancealarm=21"}, extra));
   StartArbitration(kBrakeNotches, 5);
   InitVigilance();
   gState.Speed = 50.0f;
@@ -90,7 +84,7 @@ TEST(Vigilance, interval_follows_the_returned_power_notch_through_the_option_lis
   }
 }
 
-TEST(Vigilance, single_interval_serves_every_notch) {
+TEST(Vigilance, interval_without_further_values_serves_every_notch) {
   StartDevice({"vigilanceinterval=20000"});
   gHandles.Power = 4;
   CheckAt(20999);
