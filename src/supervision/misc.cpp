@@ -71,12 +71,11 @@ void setDoorIndicators() {
 void hornSounded(int type) {
   int32_t primaryTime;
   if (Opt(OPT_klaxonindicator) == kUnwired || !OptFurther(OPT_klaxonindicator, 0, &primaryTime)) return;
-  int32_t lampTime;
-  if (type == kHornPrimary) {
-    lampTime = primaryTime;
-  } else if (type == kHornSecondary && OptFurther(OPT_klaxonindicator, 1, &lampTime)) {
-    // the secondary horn's own lamp time
-  } else {
+  // The primary horn lights the lamp for the second value, the secondary horn for the third.
+  int32_t lampTime = primaryTime;
+  if (type == kHornSecondary) {
+    if (!OptFurther(OPT_klaxonindicator, 1, &lampTime)) return;
+  } else if (type != kHornPrimary) {
     return;
   }
   hornTimer = gState.Time;
