@@ -355,7 +355,7 @@ TEST(HoldingBrake, electric_brake_becomes_available_above_5_kmh_in_either_direct
 
 // ---- Spring brake ----
 
-TEST(SpringBrake, adds_two_notches_up_to_9_and_holds_at_8_when_slow) {
+TEST(SpringBrakeNotch, adds_two_notches_up_to_9_and_holds_at_8_when_slow) {
   ChargedCab(7);
   federspeicher_aktiv = true;
   gState.Speed = 20.0f;
@@ -366,7 +366,7 @@ TEST(SpringBrake, adds_two_notches_up_to_9_and_holds_at_8_when_slow) {
   }
 }
 
-TEST(SpringBrake, below_10_kmh_in_the_electric_positions_holds_at_8) {
+TEST(SpringBrakeNotch, below_10_kmh_in_the_electric_positions_holds_at_8) {
   ChargedCab(5);
   federspeicher_aktiv = true;
   gState.Speed = 9.9f;
@@ -378,7 +378,7 @@ TEST(SpringBrake, below_10_kmh_in_the_electric_positions_holds_at_8) {
   EXPECT_EQ(bremsstufe, 6);
 }
 
-TEST(SpringBrake, standing_in_position_1_with_a_charged_pipe_gives_notch_2) {
+TEST(SpringBrakeNotch, standing_in_position_1_with_a_charged_pipe_gives_notch_2) {
   ChargedCab(1);
   federspeicher_aktiv = true;
   gHandles.Reverser = 1;
@@ -413,7 +413,9 @@ TEST(BrakeLamps, brake_lamp_comes_on_below_450_and_goes_out_above_490) {
   UBahnBremse();
   EXPECT_EQ(GetPanel(kPanelBrakeLamp), 0);
   bremsleitungsdruck = 300.0;
-  fahrschalter = 2;  // nothing lights in neutral
+  UBahnBremse();
+  ASSERT_EQ(GetPanel(kPanelBrakeLamp), 1);
+  fahrschalter = 2;  // neutral puts it out whatever the pipe
   UBahnBremse();
   EXPECT_EQ(GetPanel(kPanelBrakeLamp), 0);
 }

@@ -102,6 +102,15 @@ TEST(HandleArbitration, traction_interlock_holds_power_at_0_until_the_power_hand
   EXPECT_EQ(gHandles.Power, 2);
 }
 
+TEST(HandleArbitration, brake_at_notch_0_does_not_set_the_traction_interlock) {
+  StartCab();
+  gOpts[OPT_tractioninterlock].value = 1;
+  SetPowerHandle(3);
+  SetBrakeHandle(0);
+  EXPECT_FALSE(tractionInterlock);
+  EXPECT_EQ(gHandles.Power, 3);
+}
+
 TEST(HandleArbitration, without_the_interlock_option_braking_leaves_power_alone) {
   StartCab();
   SetPowerHandle(3);
