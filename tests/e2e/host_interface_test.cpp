@@ -232,7 +232,7 @@ TEST_F(ConfigurationFile, a_renamed_library_reads_the_cfg_of_its_own_name) {
 
 TEST_F(ConfigurationFile, missing_file_leaves_the_defaults) {
   WritePluginFile("Velmora.cfg.bak", "reverserindex=12\n");
-  WritePluginFile("velmora.cfg", "reverserindex=14\n");  // names only similar to the real one
+  WritePluginFile("Velmora.cfg.txt", "reverserindex=14\n");  // names only similar to the real one
   Start();
   Frame(0, 0.0f);
   SetReverser(-1);
