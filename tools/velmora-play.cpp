@@ -1,7 +1,7 @@
 // velmora-play: plays a scenario through a built Velmora library in a fresh play folder and
 // prints the CSV trace, one row per frame.
 //
-//   velmora-play [--library PATH] [--config FILE] [--every MS] SCENARIO
+//   velmora-play [--library PATH] [--config FILE] [--every MS] [--clean] SCENARIO
 //
 // Without --library the library is Velmora.so (Velmora.dll on Windows) in this program's own
 // folder or, as in a build tree (build/<name>/tools/velmora-play), in the folder above it.
@@ -13,18 +13,20 @@
 #include "harness/harness.h"
 
 static const char kUsage[] =
-    "usage: velmora-play [--library PATH] [--config FILE] [--every MS] SCENARIO\n"
+    "usage: velmora-play [--library PATH] [--config FILE] [--every MS] [--clean] SCENARIO\n"
     "  --library PATH  the built library to play (default: Velmora.so/.dll beside this program or\n"
     "                  in the folder above it)\n"
     "  --config FILE   configuration file placed beside the library copy; the scenario's config\n"
     "                  lines follow it\n"
-    "  --every MS      print a row only when at least MS ms have passed since the last printed one\n";
+    "  --every MS      print a row only when at least MS ms have passed since the last printed one\n"
+    "  --clean         delete the play folder (library copy, configuration, counter files) at the end\n";
 
 struct Options {
   std::string library;
   std::string config;
   std::string scenario;
   long long every = 0;
+  bool clean = false;  // delete the play folder after the run
 };
 
 // Thinning of the printed rows.
@@ -68,6 +70,8 @@ static bool ParseArguments(int argc, char** argv, Options* options, std::string*
         }
         options->every = every;
       }
+    } else if (argument == "--clean") {
+      options->clean = true;
     } else if (argument == "--help" || argument == "-h") {
       fputs(kUsage, stdout);
       exit(0);
@@ -131,17 +135,19 @@ int main(int argc, char** argv) {
 
   PlayFolder folder;
   if (!CreatePlayFolder(&folder, &error)) return Fail(error);
-  if (!InstallLibrary(&folder, library, BaseName(library), &error)) return Fail(error);
-  setup.configPath = folder.configPath;
-  if (!EnterPlayFolder(&folder, &error)) return Fail(error);
-
+  bool ready = InstallLibrary(&folder, library, BaseName(library), &error) && EnterPlayFolder(&folder, &error);
   VelmoraLibrary loaded;
-  if (!LoadVelmoraLibrary(folder.libraryPath, &loaded, &error)) {
+  ready = ready && LoadVelmoraLibrary(folder.libraryPath, &loaded, &error);
+  if (!ready) {
+    if (options.clean) RemovePlayFolder(&folder);
     LeavePlayFolder(&folder);
     return Fail(error);
   }
+  setup.configPath = folder.configPath;
   fprintf(stderr, "velmora-play: playing %s with %s\n", options.scenario.c_str(), folder.libraryPath.c_str());
-  fprintf(stderr, "velmora-play: counter files Z1.dat, Z2.dat, Z3.dat in %s\n", folder.counterDir.c_str());
+  if (!options.clean) {
+    fprintf(stderr, "velmora-play: counter files Z1.dat, Z2.dat, Z3.dat in %s\n", folder.counterDir.c_str());
+  }
 
   puts(TraceHeader(scenario).c_str());
   Printer printer = {options.every, false, 0};
@@ -150,6 +156,7 @@ int main(int argc, char** argv) {
   fflush(stdout);
   UnloadVelmoraLibrary(&loaded);
   LeavePlayFolder(&folder);
+  if (options.clean) RemovePlayFolder(&folder);
   if (!played) return Fail(error);
   return 0;
 }
