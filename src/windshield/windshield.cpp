@@ -6,10 +6,10 @@
 #include "config/confload.h"
 #include "plugin/tools.h"
 
-const int kWiperTravel = 100;         // wiper positions from one end of the stroke to the other
+const int kWiperTravel = 100;           // wiper positions from one end of the stroke to the other
 const int kMaxWiperStepsPerFrame = 20;  // a late frame catches up at most this many steps
-const int kRainMax = 100;             // heaviest rain a beacon can set
-const double kDropPickShare = 0.8;    // a new drop falls among the first 80 % of the dry places
+const int kRainMax = 100;               // heaviest rain a beacon can set
+const double kDropPickShare = 0.8;      // a new drop falls among the first 80 % of the dry places
 const double kDropSpreadBase = 8000.0;  // ms: spread of the drop interval, divided by the rain
 const int kDropIntervalBase = 20000;    // ms: mean drop interval, divided by the rain
 
@@ -160,7 +160,7 @@ static void WiperStep() {
   //    end of the stroke it lies one past the last drop, which is no drop element.
   int drops = DropCount();
   if (drops > 0) {
-    double under = wiperPosition / (100.0 / drops);
+    double under = wiperPosition / (static_cast<double>(kWiperTravel) / drops);
     if (under > -1.0 && under < drops) WipeDrop(static_cast<int>(under));
   }
 }

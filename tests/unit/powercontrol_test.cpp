@@ -319,3 +319,10 @@ TEST(PowerGaps, every_limit_is_given_back_after_a_random_run) {
     EXPECT_EQ(GetPanel(kLamp), 1);
   }
 }
+
+TEST(PowerGaps, host_key_reaches_the_reminder_switch) {
+  StartTrain(0);
+  KeyDown(kReminderKey);
+  EXPECT_TRUE(reminder);
+  EXPECT_EQ(GetPanel(kReminderLamp), 1);
+}

@@ -462,3 +462,13 @@ TEST(Rain, books_match_the_glass_through_a_long_random_run) {
     EXPECT_TRUE(everShown);
   }
 }
+
+TEST(Wiper, host_keys_reach_the_wiper_switch) {
+  StartWindscreen({"wiperdelay=2000", "wiperonkey=21", "wiperoffkey=22"});
+  KeyDown(21);
+  EXPECT_EQ(wiperMode, kWiperIntermittent);
+  EXPECT_EQ(GetPanel(kSwitchLamp), 1);
+  KeyDown(22);
+  EXPECT_EQ(wiperMode, kWiperOff);
+  EXPECT_EQ(GetPanel(kSwitchLamp), 0);
+}
