@@ -154,14 +154,6 @@ TEST_F(Steam, automatic_winds_to_full_reverse_gear) {
   EXPECT_EQ(cutoff, -16);
 }
 
-TEST_F(Steam, automatic_leaves_the_cutoff_alone_in_neutral) {
-  automatic = true;
-  Drive(0, 0);
-  cutoff = 5;
-  Frame(1000, 0.0f);
-  EXPECT_EQ(cutoff, 5);
-}
-
 // ---- Boiler ----
 
 TEST_F(Steam, boiling_turns_one_unit_every_40_ms_and_catches_up_at_most_100) {
@@ -198,24 +190,20 @@ TEST_F(Steam, zero_steam_rate_boils_nothing) {
 }
 
 TEST_F(Steam, safety_valves_open_above_blowoff_and_close_below_max_pressure) {
-  stm_boilerPressure = 21000;
-  Frame(1040, 0.0f);  // 21001
+  stm_boilerPressure = 20999;
+  Frame(1040, 0.0f);  // exactly 21000: shut
+  EXPECT_FALSE(stm_blowOff);
+  Frame(1080, 0.0f);  // 21001
   EXPECT_TRUE(stm_blowOff);
   stm_boilerPressure = 20004;
-  Frame(1080, 0.0f);  // +1 - 4
+  Frame(1120, 0.0f);  // +1 - 4
   EXPECT_EQ(stm_boilerPressure, 20001);
   EXPECT_TRUE(stm_blowOff);
-  Frame(1120, 0.0f);
+  Frame(1160, 0.0f);
   EXPECT_EQ(stm_boilerPressure, 19998);
   EXPECT_FALSE(stm_blowOff);
-  Frame(1160, 0.0f);
+  Frame(1200, 0.0f);
   EXPECT_EQ(stm_boilerPressure, 19999);
-}
-
-TEST_F(Steam, safety_valves_stay_shut_at_exactly_blowoff_pressure) {
-  stm_boilerPressure = 20999;
-  Frame(1040, 0.0f);  // 21000
-  EXPECT_FALSE(stm_blowOff);
 }
 
 // ---- Injector ----
@@ -282,13 +270,9 @@ TEST_F(Steam, steam_use_grows_with_regulator_cutoff_and_speed) {
   cutoff = 39;
   Frame(3000, 0.0f);  // trunc(32 x 2 / 5) = 12; 12 x 0.52 x 1 = 6.24
   EXPECT_EQ(stm_boilerPressure, 19961 + 25 - 6);
-}
-
-TEST_F(Steam, no_steam_is_used_in_neutral) {
-  Drive(1, 5);
-  cutoff = 0;
-  Frame(2000, 25.0f);
-  EXPECT_EQ(stm_boilerPressure, 20025);
+  cutoff = 0;  // mid gear: no steam taken
+  Frame(4000, 25.0f);
+  EXPECT_EQ(stm_boilerPressure, 19980 + 25);
 }
 
 TEST_F(Steam, boiler_pressure_never_shows_below_0) {
