@@ -145,37 +145,30 @@ TEST(Wiper, late_frame_makes_twenty_steps_and_leaves_the_rest_due) {
   EXPECT_EQ(GetPanel(kWiper), 29);
 }
 
-TEST(Wiper, continuous_stroke_from_rest_at_zero_with_sound_at_each_end) {
-  StartWindscreen({"wipersound=42,1"});
-  WindshieldKeyPressed(kOnKey);
-  int32_t time = 1000;
-  FrameAt(time);
-  std::vector<int> soundAt;  // positions reached by steps that played the wiper sound
-  for (int step = 0; step < 201; step++) {
-    SetSound(kWiperSound, SOUND_STOP);
-    time += 10;
+// Continuous mode from rest at 0: the wiper sound plays as the stroke starts, and at the turn
+// only when wipersound has a further value; back at 0 the next stroke starts at once.
+TEST(Wiper, continuous_strokes_with_the_sound_at_their_start_and_optionally_at_the_turn) {
+  struct Case {
+    const char* line;
+    std::vector<int> soundAt;  // positions reached by steps that played the wiper sound
+  };
+  for (const Case& c : {Case{"wipersound=42,1", {1, 99, 1}}, Case{"wipersound=42", {1, 1}}}) {
+    SCOPED_TRACE(c.line);
+    StartWindscreen({c.line});
+    WindshieldKeyPressed(kOnKey);
+    int32_t time = 1000;
     FrameAt(time);
-    if (GetSound(kWiperSound) == SOUND_PLAY) soundAt.push_back(wiperPosition);
-    if (step == 99) EXPECT_EQ(wiperPosition, 100);
-    if (step == 199) EXPECT_EQ(wiperPosition, 0);
+    std::vector<int> soundAt;
+    for (int step = 0; step < 201; step++) {
+      SetSound(kWiperSound, SOUND_STOP);
+      FrameAt(time += 10);
+      if (GetSound(kWiperSound) == SOUND_PLAY) soundAt.push_back(wiperPosition);
+      if (step == 99) EXPECT_EQ(wiperPosition, 100);
+      if (step == 199) EXPECT_EQ(wiperPosition, 0);
+    }
+    EXPECT_EQ(wiperPosition, 1);
+    EXPECT_EQ(soundAt, c.soundAt);
   }
-  EXPECT_EQ(wiperPosition, 1);  // the next stroke starts at once
-  EXPECT_EQ(soundAt, (std::vector<int>{1, 99, 1}));
-}
-
-TEST(Wiper, stroke_end_is_silent_without_a_further_sound_value) {
-  StartWindscreen({"wipersound=42"});
-  WindshieldKeyPressed(kOnKey);
-  int32_t time = 1000;
-  FrameAt(time);
-  std::vector<int> soundAt;
-  for (int step = 0; step < 201; step++) {
-    SetSound(kWiperSound, SOUND_STOP);
-    time += 10;
-    FrameAt(time);
-    if (GetSound(kWiperSound) == SOUND_PLAY) soundAt.push_back(wiperPosition);
-  }
-  EXPECT_EQ(soundAt, (std::vector<int>{1, 1}));
 }
 
 TEST(Wiper, intermittent_strokes_at_once_then_rests_for_the_delay) {
