@@ -1,6 +1,8 @@
 // The U-Bahn cab equipment on the built library: a station stop, a trip at a stop signal with its
 // reset, the spring brake, the counter files across runs, and what a restart keeps.
+#include <cstdint>
 #include <filesystem>
+#include <limits>
 #include <string>
 
 #include "e2e_fixture.h"
@@ -242,6 +244,41 @@ TEST_F(CabEquipment, horn_key_and_host_horn) {
   RunFor(1000, 0.0f);
   HornBlow(0);
   EXPECT_TRUE(Played(28));
+}
+
+TEST_F(CabEquipment, absurd_keys_beacons_and_vehicle_states_do_no_harm) {
+  StartCab();
+  const int extremes[] = {0, -1, 1, 255, 256, 100000, std::numeric_limits<int>::min(),
+                          std::numeric_limits<int>::max()};
+  for (int a : extremes) {
+    KeyDown(a);
+    KeyUp(a);
+    for (int type : {23, 24, 25, 26, 27, 28, 29, 44002, 44003, 44004}) {
+      for (int b : extremes) Beacon(type, b, 0.0f, a);
+    }
+    HornBlow(a);
+  }
+  const float speeds[] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+                          -std::numeric_limits<float>::infinity(), 1e30f, -1e30f, 0.0f};
+  const double locations[] = {std::numeric_limits<double>::quiet_NaN(), 1e300,
+                              -std::numeric_limits<double>::infinity(), 0.0};
+  for (float s : speeds) {
+    for (double l : locations) {
+      Frame(now + 50, s, l);
+      Key(kKeyTripStop);
+      Key(kKeyClose);
+    }
+  }
+  Frame(std::numeric_limits<int32_t>::max() - 20, 10.0f, 0.0);
+  Frame(std::numeric_limits<int32_t>::min() + 30, 10.0f, 0.0);  // the host's clock wraps
+  Frame(std::numeric_limits<int32_t>::min() + 80, 10.0f, 0.0);
+  Initialize(0);  // a restart after all that
+  Frame(std::numeric_limits<int32_t>::min() + 130, 0.0f, 0.0);
+  const int lamp = Panel(kPanelTripLamp);
+  EXPECT_TRUE(lamp == 0 || lamp == 1) << lamp;
+  EXPECT_GE(handles.Brake, 0);
+  EXPECT_LE(handles.Brake, 9);
+  Dispose();
 }
 
 }  // namespace
