@@ -3,6 +3,7 @@
 # with the stated argument size, and imports from KERNEL32.dll and msvcrt.dll only (the C++
 # runtime is linked in, so the DLL runs beside any train without further DLLs).
 # cmake -DOBJDUMP=<i686-w64-mingw32-objdump> -DNM=<i686-w64-mingw32-nm> -DDLL=<Velmora.dll> -P check_dll_exports.cmake
+cmake_minimum_required(VERSION 3.25)
 
 # Entry point and the bytes of arguments it pops (stdcall), in ordinal order from 1.
 set(expected

@@ -1,6 +1,7 @@
 # Checks that the native build of the plug-in exports exactly the sixteen ATS entry points and no
 # other symbol (the core's globals and helpers stay hidden inside the library).
 # cmake -DNM=<nm> -DLIBRARY=<Velmora.so> -P check_so_exports.cmake
+cmake_minimum_required(VERSION 3.25)
 set(expected Load Dispose GetPluginVersion SetVehicleSpec Initialize Elapse SetPower SetBrake
   SetReverser KeyDown KeyUp HornBlow DoorOpen DoorClose SetSignal SetBeaconData)
 
