@@ -375,18 +375,18 @@ TEST_F(TractionTest, ammeter_reads_the_value_of_the_power_notch_while_driven) {
 
 // ---- Through the entry points ----
 
-// Places a configuration file beside the library while the run is started, and removes it.
+// Starts a run that reads this configuration from a file of the test's own.
 class StartWithConfig {
  public:
   explicit StartWithConfig(const std::string& text) {
-    char buffer[1024] = {0};
-    if (PlatformConfigPath(buffer, sizeof buffer - 1) > 0) path_ = buffer;
-    if (!path_.empty()) WriteBytes(path_, text);
+    std::string path = folder_.File("Velmora.cfg");
+    WriteBytes(path, text);
+    gConfigPathOverride = path.c_str();
     Initialize(0);
-    if (!path_.empty()) std::remove(path_.c_str());
+    gConfigPathOverride = nullptr;
   }
  private:
-  std::string path_;
+  TempFolder folder_;
 };
 
 ATS_HANDLES FrameAt(int32_t time) {
