@@ -518,3 +518,44 @@ TEST(TrainControlStart, a_location_beyond_the_integer_range_or_not_a_number_give
   InitTrainControl(0);
   EXPECT_EQ(nulllage, -7.0);
 }
+
+// ---- Absurd input from the host ----
+
+TEST(DrivingControlsRobustness, absurd_keys_notches_speeds_and_times_give_handles_in_range) {
+  gConfigPathOverride = "/nonexistent/velmora-drive-test.cfg";  // the defaults
+  Load();
+  SetVehicleSpec(ATS_VEHICLESPEC{8, 8, 1, 6, 4});
+  Initialize(INT_MIN);
+  gConfigPathOverride = nullptr;
+  int panel[256] = {};
+  int sound[256] = {};
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float inf = std::numeric_limits<float>::infinity();
+  const float speeds[] = {nan, inf, -inf, 1e30f, -1e30f, 0.0f, -0.0f, 7.0f};
+  const int numbers[] = {INT_MIN, -2, -1, 0, 1, 5, 6, 7, 9, 10, 13, 14, 15, 16, INT_MAX};
+  int32_t time = INT_MAX - 200;  // the host's clock wraps during the run
+  for (float speed : speeds) {
+    for (int n : numbers) {
+      KeyDown(n);
+      SetBrake(n);
+      SetPower(n);
+      SetReverser(n);
+      ATS_VEHICLESTATE state = {};
+      state.Speed = speed;
+      state.Time = time;
+      state.Location = speed;
+      time = static_cast<int32_t>(static_cast<uint32_t>(time) + 50u);
+      ATS_HANDLES h = Elapse(state, panel, sound);
+      EXPECT_GE(h.Brake, 0);
+      EXPECT_LE(h.Brake, 9);
+      EXPECT_GE(h.Power, 0);
+      EXPECT_LE(h.Power, 8);
+      EXPECT_GE(h.Reverser, -1);
+      EXPECT_LE(h.Reverser, 1);
+      KeyUp(n);
+    }
+  }
+  EXPECT_GE(bremsleitungsdruck, 0.0);
+  EXPECT_LE(bremsleitungsdruck, 500.0);
+  Dispose();
+}
