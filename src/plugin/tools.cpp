@@ -1,6 +1,8 @@
 // The panel and sound arrays, their guarded accessors, the timer test and the blinking indicator.
 #include "plugin/tools.h"
 
+#include <cmath>
+
 int memPanelReserve[kElementCount];
 int memSoundReserve[kElementCount];
 int* gPanel = memPanelReserve;
@@ -19,6 +21,13 @@ void SetSound(int index, int value) {
 int GetPanel(int index) { return IsElement(index) ? gPanel[index] : 0; }
 
 int GetSound(int index) { return IsElement(index) ? gSound[index] : SOUND_STOP; }
+
+int32_t TruncToInt(double value) {
+  if (std::isnan(value)) return 0;
+  if (value >= 2147483647.0) return INT32_MAX;
+  if (value <= -2147483648.0) return INT32_MIN;
+  return static_cast<int32_t>(value);
+}
 
 int32_t TimeDiff(int32_t now, int32_t since) {
   return static_cast<int32_t>(static_cast<uint32_t>(now) - static_cast<uint32_t>(since));

@@ -25,6 +25,10 @@ inline void SetSoundOpt(OptionId option, int value) { SetSound(gOpts[option].val
 inline int GetPanelOpt(OptionId option) { return GetPanel(gOpts[option].value); }
 inline int GetSoundOpt(OptionId option) { return GetSound(gOpts[option].value); }
 
+// A real number truncated toward zero, as panel values are; NaN gives 0, values beyond the
+// 32-bit range the nearest end.
+int32_t TruncToInt(double value);
+
 // Milliseconds from `since` to `now`, wrapping like the host's 32-bit clock.
 int32_t TimeDiff(int32_t now, int32_t since);
 

@@ -23,11 +23,6 @@ const int kBrakeCancelAtStandstill = 0;  // brake cancel mode: reset only at sta
 const int kBrakeCancelDeferred = 1;      // brake cancel mode: reset at any speed, release at standstill
 const int32_t kMsPerSecond = 1000;
 
-int BRSafetyEmergencyNotch() {
-  const int32_t notches = gTrainspecs.BrakeNotches;
-  return notches < INT_MAX ? notches + 1 : INT_MAX;
-}
-
 int32_t BRSafetySecondsToMs(int32_t seconds) {
   const int64_t ms = static_cast<int64_t>(seconds) * kMsPerSecond;
   if (ms > INT32_MAX) return INT32_MAX;
@@ -90,7 +85,7 @@ static void AcknowledgeAws() {
     if (Opt(OPT_awsbrakecancel) == kBrakeCancelDeferred) {
       awsRelease = true;  // released at the next standstill
     } else {
-      OperateBrake(BRSafetyEmergencyNotch(), false);
+      OperateBrake(EmergencyBrakeNotch(), false);
       SetPanelOpt(OPT_awsindicator, 0);
       SetSoundOpt(OPT_awswarningsound, SOUND_STOP);
       awsTimer = kAwsIdle;
@@ -110,7 +105,7 @@ static void ResetTpws() {
   if (mode == kBrakeCancelDeferred) {
     tpwsRelease = true;  // released at standstill once the stop delay has run
   } else {
-    OperateBrake(BRSafetyEmergencyNotch(), false);
+    OperateBrake(EmergencyBrakeNotch(), false);
     BRSetSteady(brakeDemand, 0);
     tpwsTrainstop = false;
   }

@@ -46,7 +46,6 @@ void SetBRSafetyStatus(ATS_BEACONDATA beacon);
 void BRSafety();
 
 // Shared by both files of the module.
-int BRSafetyEmergencyNotch();                // the brake notch of a protection brake demand
 int32_t BRSafetySecondsToMs(int32_t seconds);  // an option in seconds as ms, saturated to 32 bits
 void BRSetSteady(Indicator& lamp, int32_t value);    // lit without blinking (dark with 0)
 void BRSetFlashing(Indicator& lamp, int32_t value);  // blinking from now on

@@ -31,7 +31,7 @@ static void AwsCaution() {
 static void TriggerTpws() {
   BRSetFlashing(brakeDemand, 1);
   SetSoundOpt(OPT_tpwswarningsound, SOUND_LOOP);
-  OperateBrake(BRSafetyEmergencyNotch(), true);
+  OperateBrake(EmergencyBrakeNotch(), true);
   tpwsTrainstop = true;
   stopTimer = kTimerStopped;
   tpwsRelease = false;
@@ -89,7 +89,7 @@ void BRSafety() {
       !awsStop) {
     awsTimer = kAwsBraking;
     awsStop = true;
-    OperateBrake(BRSafetyEmergencyNotch(), true);
+    OperateBrake(EmergencyBrakeNotch(), true);
     awsRelease = false;
   }
 
@@ -99,14 +99,14 @@ void BRSafety() {
   if (gState.Speed == 0.0f) {
     if (stopTimer == kTimerStopped) stopTimer = gState.Time;
     if (awsRelease) {
-      OperateBrake(BRSafetyEmergencyNotch(), false);
+      OperateBrake(EmergencyBrakeNotch(), false);
       SetPanelOpt(OPT_awsindicator, 0);
       awsTimer = kAwsIdle;
       awsStop = false;
       awsRelease = false;
     }
     if (tpwsRelease && tOn(stopTimer, gState.Time, BRSafetySecondsToMs(Opt(OPT_tpwsstopdelay)))) {
-      OperateBrake(BRSafetyEmergencyNotch(), false);
+      OperateBrake(EmergencyBrakeNotch(), false);
       BRSetSteady(brakeDemand, 0);
       tpwsTrainstop = false;
       tpwsRelease = false;

@@ -25,11 +25,6 @@ const float kAspectLimit2 = 40.0f;        // km/h at aspect 2
 const float kAspectLimit3 = 60.0f;        // km/h at aspect 3
 const int32_t kLimitWithoutWindow = 45;   // a magnet limit of 45 km/h opens no acknowledgement window
 
-static int EmergencyNotch() {
-  const int32_t notches = gTrainspecs.BrakeNotches;
-  return notches < INT_MAX ? notches + 1 : INT_MAX;
-}
-
 static void BlueSteady() {
   bluelamp.value = kPzbLampLit;
   bluelamp.blinkTimer = -1;
@@ -67,7 +62,7 @@ void PZB90Emergency() {
   if (emergency) return;  // one brake demand at most
   emergency = true;
   SetPanelOpt(OPT_pzb90redlamp, 1);
-  OperateBrake(EmergencyNotch(), true);
+  OperateBrake(EmergencyBrakeNotch(), true);
   BlueFlashing();
   SetSoundOpt(OPT_pzb90sound, SOUND_LOOP);
 }
@@ -132,7 +127,7 @@ void SetDESafetyStatus(ATS_BEACONDATA beacon) {
 void DESafetyKeyPressed(int key) {
   if (key != Opt(OPT_pzb90key)) return;
   if (emergency && gState.Speed == 0.0f) {
-    OperateBrake(EmergencyNotch(), false);
+    OperateBrake(EmergencyBrakeNotch(), false);
     SetPanelOpt(OPT_pzb90redlamp, 0);
     BlueSteady();
     SetSoundOpt(OPT_pzb90sound, SOUND_STOP);

@@ -16,13 +16,6 @@ int32_t phase = kVigilanceSupervising;
 const int32_t kRestWithNeutralReverser = -2;
 const int32_t kOptionOn = 1;  // value of the switches vigilancecancellable and vigilanceautorelease
 
-// The emergency notch, one above the highest service notch; a vehicle that already claims the
-// highest notch a 32-bit number can hold gets that one.
-static int32_t EmergencyNotch() {
-  if (gTrainspecs.BrakeNotches == INT32_MAX) return INT32_MAX;
-  return gTrainspecs.BrakeNotches + 1;
-}
-
 // The lamp goes out, the alarm stops and the interval starts again from now.
 static void ResetVigilance() {
   SetPanelOpt(OPT_vigilancelamp, 0);
@@ -81,14 +74,14 @@ void CheckVigilance() {
       break;
     case kVigilanceAlarm:
       if (tOn(vigilance, gState.Time, Opt(OPT_vigilancedelay2))) {
-        OperateBrake(EmergencyNotch(), true);
+        OperateBrake(EmergencyBrakeNotch(), true);
         phase = kVigilanceBraking;
       }
       break;
     case kVigilanceBraking:
       if (Opt(OPT_vigilanceautorelease) == kOptionOn && gState.Speed == 0.0f) {
         ResetVigilance();
-        OperateBrake(EmergencyNotch(), false);
+        OperateBrake(EmergencyBrakeNotch(), false);
       }
       break;
     default:
@@ -108,6 +101,6 @@ void VigilanceKeyPressed(int key, bool isKey) {
   // braking may be cancelled on the move.
   if (vigilanceKey && (gState.Speed == 0.0f || Opt(OPT_vigilancecancellable) == kOptionOn)) {
     ResetVigilance();
-    OperateBrake(EmergencyNotch(), false);
+    OperateBrake(EmergencyBrakeNotch(), false);
   }
 }

@@ -53,13 +53,6 @@ int32_t Saturate(int64_t value) {
   return static_cast<int32_t>(value);
 }
 
-int32_t Trunc(double value) {
-  if (std::isnan(value)) return 0;
-  if (value >= 2147483647.0) return std::numeric_limits<int32_t>::max();
-  if (value <= -2147483648.0) return std::numeric_limits<int32_t>::min();
-  return static_cast<int32_t>(value);
-}
-
 void MovePowerLimit(int32_t& held, int32_t wanted) {
   if (wanted == held) return;
   OperatePower(held, false);

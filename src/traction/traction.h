@@ -66,7 +66,5 @@ int32_t OptAt(OptionId option, int64_t k);
 int32_t NotchIndex();
 // A 64-bit intermediate held to the 32-bit range.
 int32_t Saturate(int64_t value);
-// A real number truncated toward zero; held to the 32-bit range, and 0 when not a number.
-int32_t Trunc(double value);
 // Moves a power limit: releases the old notch and applies the new one when they differ.
 void MovePowerLimit(int32_t& held, int32_t wanted);

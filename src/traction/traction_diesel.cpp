@@ -57,7 +57,7 @@ static int32_t EngineSpeed() {
   if (gear == 0) return 0;
   float ratio = static_cast<float>(OptAt(OPT_gearratios, static_cast<int64_t>(gear) - 1));
   float product = ratio * std::fabs(gState.Speed);
-  int32_t r = Trunc(product);
+  int32_t r = TruncToInt(product);
   return r > kEngineSpeedFull ? kEngineSpeedFull : r;
 }
 
@@ -80,12 +80,12 @@ static int32_t GearPower(int32_t r, int32_t fadeIn, int32_t fadeOut) {
   if (r < fadeIn) {
     // Only a negative engine speed (a negative ratio) lies below an empty fade-in band: no power.
     if (fadeIn == 0) return 0;
-    return Trunc(notches * r / fadeIn);
+    return TruncToInt(notches * r / fadeIn);
   }
   if (r > static_cast<int64_t>(kEngineSpeedFull) - fadeOut) {
     // r is at most full scale, so the band is wider than 0 here.
     double intoBand = static_cast<double>(fadeOut) + r - kEngineSpeedFull;
-    return Trunc(notches - notches * intoBand / fadeOut);
+    return TruncToInt(notches - notches * intoBand / fadeOut);
   }
   return gTrainspecs.PowerNotches;
 }

@@ -20,7 +20,7 @@ const double kPressureMargin = 0.01;      // keeps the top notch out of reach at
 // The notches the engine gives when the cut-off is `best` away from the one set; never negative.
 static int32_t CutoffPower(double best) {
   double lost = std::fabs(best - cutoff) / Opt(OPT_cutoffdeviation);
-  int32_t w = Trunc(gTrainspecs.PowerNotches - lost);
+  int32_t w = TruncToInt(gTrainspecs.PowerNotches - lost);
   return w > 0 ? w : 0;
 }
 
@@ -53,7 +53,7 @@ static void CutoffDrive(int32_t& direction, int32_t& power) {
       fall = fall / kTenths;
       float best = static_cast<float>(Opt(OPT_cutoffmax)) - fall;
       power = CutoffPower(best);
-      if (automatic) cutoff = (static_cast<double>(best) > static_cast<double>(band + 1)) ? Trunc(best) : Saturate(band + 1);
+      if (automatic) cutoff = (static_cast<double>(best) > static_cast<double>(band + 1)) ? TruncToInt(best) : Saturate(band + 1);
     } else {
       power = CutoffPower(Opt(OPT_cutoffmax));
     }
@@ -66,7 +66,7 @@ static void CutoffDrive(int32_t& direction, int32_t& power) {
       fall = fall / kTenths;
       float best = static_cast<float>(Opt(OPT_cutoffmin)) + fall;
       power = CutoffPower(best);
-      if (automatic) cutoff = (static_cast<double>(best) < static_cast<double>(-band - 1)) ? Trunc(best) : Saturate(-band - 1);
+      if (automatic) cutoff = (static_cast<double>(best) < static_cast<double>(-band - 1)) ? TruncToInt(best) : Saturate(-band - 1);
     } else {
       power = CutoffPower(Opt(OPT_cutoffmin));
     }
@@ -89,7 +89,7 @@ static int32_t PressurePower() {
     share = excess > 0 ? std::numeric_limits<double>::infinity() : 0.0;
   }
   double n = static_cast<double>(notches);
-  return Trunc(n * (share + 1.0 / n - kPressureMargin));
+  return TruncToInt(n * (share + 1.0 / n - kPressureMargin));
 }
 
 // Water turns into steam at `boilerwatertosteamrate` units per minute; a long frame catches up
@@ -152,14 +152,14 @@ static void UseSteam() {
   int32_t notches = gTrainspecs.PowerNotches;
   // Without notches there is no regulator to open.
   int32_t regulator = notches != 0
-      ? Trunc(static_cast<double>(Opt(OPT_regulatorpressureuse)) * gDriver.Power / notches) : 0;
+      ? TruncToInt(static_cast<double>(Opt(OPT_regulatorpressureuse)) * gDriver.Power / notches) : 0;
   float fullGear = std::fabs(static_cast<float>(Opt(OPT_cutoffmax)));
   // A forward range of no width counts as full gear.
   float gearShare = fullGear != 0.0f ? std::fabs(static_cast<float>(cutoff)) / fullGear : 1.0f;
   float speedShare = 1.0f + std::fabs(gState.Speed) / kSpeedUseScale;
   float used = static_cast<float>(regulator) * gearShare;
   used = used * speedShare;
-  stm_boilerPressure = Saturate(static_cast<int64_t>(stm_boilerPressure) - Trunc(used));
+  stm_boilerPressure = Saturate(static_cast<int64_t>(stm_boilerPressure) - TruncToInt(used));
 }
 
 // Standing in a watering zone refills the tender once a second.

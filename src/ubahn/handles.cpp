@@ -30,13 +30,6 @@ const int32_t kMaxLockEntries = 1000000;
 const int kSoundStarting = 75;  // the motors starting up as the drive button takes power
 const int kNoKey = -1;          // the drive button option's "not configured"
 
-int32_t TruncToInt(double value) {
-  if (std::isnan(value)) return 0;
-  if (value >= 2147483647.0) return INT32_MAX;
-  if (value <= -2147483648.0) return INT32_MIN;
-  return static_cast<int32_t>(value);
-}
-
 int EmergencyBrakeNotch() {
   if (gTrainspecs.BrakeNotches == INT32_MAX) return -1;  // no table can exist for such a vehicle
   return gTrainspecs.BrakeNotches + 1;

@@ -37,8 +37,6 @@ void TrainControlKeyReleased(int key);
 // The emergency notch of the vehicle (BrakeNotches + 1), computed without overflow: a vehicle
 // claiming INT32_MAX notches gets -1, which every demand table ignores.
 int EmergencyBrakeNotch();
-// A real number truncated toward zero; NaN gives 0, values beyond the 32-bit range the nearest end.
-int32_t TruncToInt(double value);
 
 // ---- Master controller and Sifa (master_controller.cpp) ----
 
