@@ -68,7 +68,7 @@ static void Run(HostRun* run, int32_t duration, int32_t step, double from, doubl
 static bool WriteConfiguration(const PlaySetup& setup, const std::string& lines, std::string* error) {
   if (setup.baseConfig.empty() && lines.empty()) return true;  // the library keeps its defaults
   std::string text = setup.baseConfig;
-  // A bare empty line ends the reading of the file, so the base's trailing line ends go.
+  // The scenario's lines start on a line of their own, however the base text ends.
   while (!text.empty() && (text[text.size() - 1] == '\n' || text[text.size() - 1] == '\r')) text.erase(text.size() - 1);
   if (!text.empty()) text += "\n";
   text += lines;
