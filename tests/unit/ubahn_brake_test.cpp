@@ -190,6 +190,8 @@ struct PipeNotch {
   int notch;
 };
 
+void PrintTo(const PipeNotch& case_, std::ostream* out) { *out << case_.pipe << " kPa gives notch " << case_.notch; }
+
 class AirBrakeNotch : public ::testing::TestWithParam<PipeNotch> {};
 
 TEST_P(AirBrakeNotch, follows_the_pipe_pressure_bands) {

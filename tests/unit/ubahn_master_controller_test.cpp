@@ -21,6 +21,10 @@ struct Transition {
   int to;
 };
 
+void PrintTo(const Transition& case_, std::ostream* out) {
+  *out << "position " << case_.from << " key " << case_.key << " to " << case_.to;
+}
+
 class MasterControllerTransitions : public ::testing::TestWithParam<Transition> {};
 
 TEST_P(MasterControllerTransitions, follow_the_key_table) {
