@@ -250,8 +250,9 @@ void TrainControl() {
   }
 
   // Cut: above the position's limit, on release, or with the brake controller moved off 1.
+  // A speed that is not a number is not above the limit.
   float limit = static_cast<float>(VMax);
-  bool keep = std::fabs(gState.Speed) <= limit && (speedSelectorKey || !speedSelectorEngaged) &&
+  bool keep = !(std::fabs(gState.Speed) > limit) && (speedSelectorKey || !speedSelectorEngaged) &&
               bremsschalter == 1;
   if (!keep) {
     OperatePower(speedSelectorSetting, false);

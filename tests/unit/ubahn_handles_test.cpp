@@ -384,15 +384,24 @@ TEST(DriveButton, in_neutral_from_load_is_cut_at_any_motion) {
   EXPECT_EQ(gHandles.Power, 0);
 }
 
-TEST(DriveButton, speed_that_is_not_a_number_cuts_the_power) {
+TEST(DriveButton, infinite_speed_cuts_the_power) {
   ReadyToDrive();
   TrainControlKeyPressed(kDriveButton);
-  for (float speed : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
-                      -std::numeric_limits<float>::infinity()}) {
+  for (float speed : {std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity()}) {
     gState.Speed = speed;
     TrainControl();
     EXPECT_EQ(gHandles.Power, 0);
   }
+}
+
+TEST(DriveButton, speed_that_is_not_a_number_is_not_above_the_limit_and_keeps_the_power) {
+  ReadyToDrive();
+  TrainControlKeyPressed(kDriveButton);
+  gState.Speed = std::numeric_limits<float>::quiet_NaN();
+  TrainControl();
+  EXPECT_EQ(gHandles.Power, 5);
+  EXPECT_TRUE(speedSelectorEngaged);
+  EXPECT_EQ(GetSound(75), SOUND_STOP);  // not between -2 and 2: no starting sound
 }
 
 TEST(DriveButton, press_and_release_click_and_show_the_button_picture) {
