@@ -115,8 +115,14 @@ void FahrschalterNull(int key) {
   }
 }
 
+// The Sifa key's number; -1 matches no key.
+static bool IsSifaKey(int key) {
+  int32_t sifaKey = Opt(OPT_sifakey);
+  return sifaKey != -1 && key == sifaKey;
+}
+
 void SifaKeyPressed(int key) {
-  if (key != Opt(OPT_sifakey)) return;
+  if (!IsSifaKey(key)) return;
   SifaKey = true;
   if (!sifaAn) {
     SetSoundOpt(OPT_sifasound, SOUND_PLAY);
@@ -127,7 +133,7 @@ void SifaKeyPressed(int key) {
 }
 
 void SifaKeyReleased(int key) {
-  if (key != Opt(OPT_sifakey)) return;
+  if (!IsSifaKey(key)) return;
   SifaKey = false;
   if (sifaAn) {
     SetSoundOpt(OPT_sifasound, SOUND_PLAY);

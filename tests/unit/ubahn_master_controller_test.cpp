@@ -214,6 +214,22 @@ TEST(SifaKey, press_and_release_sound_once_and_show_the_lamp) {
   EXPECT_FALSE(SifaKey);
 }
 
+TEST(SifaKey, an_unset_key_number_matches_no_key) {
+  StartCab();
+  gOpts[OPT_sifakey].value = -1;
+  SifaKeyPressed(-1);
+  EXPECT_FALSE(SifaKey);
+  EXPECT_FALSE(sifaAn);
+  EXPECT_EQ(GetSound(kSoundSifa), SOUND_STOP);
+  EXPECT_EQ(GetPanel(kPanelSifa), 0);
+  SifaKey = true;
+  sifaAn = true;
+  SifaKeyReleased(-1);
+  EXPECT_TRUE(SifaKey);
+  EXPECT_TRUE(sifaAn);
+  EXPECT_EQ(GetSound(kSoundSifa), SOUND_STOP);
+}
+
 TEST(SifaKey, shows_drive_with_sifa_only_while_the_drive_button_is_held) {
   StartCab();
   SifaKeyPressed(kSifaKey);
