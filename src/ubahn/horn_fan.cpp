@@ -68,9 +68,10 @@ void Hupe_aus(int key) {
   hupe = false;
 }
 
-// The buzzer display as it reads back. An unwired display is taken to show what the buzzer
-// last gave it, and to be dark once the master controller is in neutral (where it is put out),
-// so the start sound plays once per buzzer whether or not the display is fitted.
+// The buzzer display as it reads back. An unwired display is taken to show what it was last
+// given, so the start sound plays once per buzzer whether or not the display is fitted. Besides
+// this routine only the throw to neutral writes it (0); the controller leaves neutral only by
+// re-arming the buzzer start timer, so while that timer has not fired the display shows 0.
 static int BuzzerDisplay() {
   int index = Opt(OPT_luefter);
   if (index < 0 || index >= kElementCount) return luefter_anzeige_an ? 1 : 0;
@@ -85,7 +86,7 @@ static void ShowBuzzer(bool on) {
 void lueftersound() {
   const int32_t now = gState.Time;
   const bool outOfNeutral = fahrschalter != kMasterControllerNeutral;
-  if (!outOfNeutral) luefter_anzeige_an = false;
+  if (!outOfNeutral || lueftersummertimer1 != kFired) luefter_anzeige_an = false;
 
   if (tOn(lueftertimer, now, kFanDelay) && outOfNeutral) SetSound(kSoundFan, SOUND_LOOP);
 

@@ -281,4 +281,23 @@ TEST_F(Fan, an_unwired_buzzer_display_still_starts_the_buzzer_once) {
   EXPECT_TRUE(Played(67));
 }
 
+TEST_F(Fan, a_throw_to_neutral_and_back_between_two_frames_starts_the_buzzer_afresh_wired_or_not) {
+  for (int display : {kPanelFanBuzzer, -1}) {
+    StartEquipment();
+    now = 10000;
+    gOpts[OPT_luefter].value = display;
+    LeaveNeutral();
+    RunUntil(10200);  // the buzzer sounds and its display is lit
+    ASSERT_TRUE(Played(67)) << display;
+    // Thrown to neutral, which puts the display out, and taken out again before the next frame.
+    FahrschalterNull(7);
+    FahrschalterAuf(5);
+    const int32_t left = now;
+    RunUntil(left + 140);
+    EXPECT_FALSE(Played(67)) << display;
+    RunUntil(left + 150);
+    EXPECT_TRUE(Played(67)) << display;
+  }
+}
+
 }  // namespace
