@@ -44,8 +44,6 @@ const char kCab[] =
 
 class BRSafetyTest : public ::testing::Test {
  protected:
-  TempFolder folder;
-
   void SetUp() override { Cab(kCab); }
   void TearDown() override {
     DestroyTrainControl();
@@ -55,11 +53,7 @@ class BRSafetyTest : public ::testing::Test {
   // A fresh start of run with this configuration: demand tables, arrays and the British systems.
   void Cab(const std::string& text) {
     Load();
-    ScrapConfig();
-    SetDefaults();
-    std::string file = folder.File("Velmora.cfg");
-    WriteBytes(file, text);
-    ASSERT_EQ(LoadConfigFile(file.c_str()), 1);
+    ASSERT_EQ(LoadConfigText(text), 1);
     gTrainspecs = {kBrakeNotches, 5, 0, 0, 1};
     gState = {};
     DestroyTrainControl();

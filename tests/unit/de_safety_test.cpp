@@ -32,15 +32,9 @@ const char kCab[] =
 
 class PZB90Test : public ::testing::Test {
  protected:
-  TempFolder folder;
-
   void SetUp() override {
     Load();
-    ScrapConfig();
-    SetDefaults();
-    std::string file = folder.File("Velmora.cfg");
-    WriteBytes(file, kCab);
-    ASSERT_EQ(LoadConfigFile(file.c_str()), 1);
+    ASSERT_EQ(LoadConfigText(kCab), 1);
     gTrainspecs = {kBrakeNotches, 4, 0, 0, 1};
     gState = {};
     DestroyTrainControl();

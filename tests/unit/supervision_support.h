@@ -13,13 +13,9 @@
 
 // Defaults, then the given lines read as the configuration file would be.
 inline void ConfigureLines(const std::vector<std::string>& lines) {
-  ScrapConfig();
-  SetDefaults();
-  TempFolder folder;
   std::string text;
   for (const std::string& line : lines) text += line + "\n";
-  WriteBytes(folder.File("Velmora.cfg"), text);
-  LoadConfigFile(folder.File("Velmora.cfg").c_str());
+  LoadConfigText(text);
 }
 
 // Fresh reserve arrays (panel 0, sound stopped) and a vehicle standing at time 0.

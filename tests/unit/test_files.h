@@ -6,6 +6,8 @@
 #include <iterator>
 #include <string>
 
+#include "config/confload.h"
+
 // A fresh folder under the system's temporary folder, removed at the end of the test.
 struct TempFolder {
   std::filesystem::path path;
@@ -32,4 +34,15 @@ inline void WriteBytes(const std::string& file, const std::string& bytes) {
 inline std::string ReadBytes(const std::string& file) {
   std::ifstream in(file, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Defaults, then this text read as the configuration file, as a start of run does.
+// Returns what LoadConfigFile returned.
+inline int LoadConfigText(const std::string& text) {
+  ScrapConfig();
+  SetDefaults();
+  TempFolder folder;
+  std::string file = folder.File("Velmora.cfg");
+  WriteBytes(file, text);
+  return LoadConfigFile(file.c_str());
 }

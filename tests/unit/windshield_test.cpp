@@ -22,13 +22,9 @@ void StartWindscreen(std::initializer_list<const char*> extra = {}) {
   FreshCab();
   std::vector<const char*> lines = {"wiperindex=40", "wiperindicator=41"};
   lines.insert(lines.end(), extra.begin(), extra.end());
-  ScrapConfig();
-  SetDefaults();
-  TempFolder folder;
   std::string text;
   for (const char* line : lines) text += std::string(line) + "\n";
-  WriteBytes(folder.File("Velmora.cfg"), text);
-  LoadConfigFile(folder.File("Velmora.cfg").c_str());
+  LoadConfigText(text);
   DestroyWindshield();
   InitWindshield();
 }
