@@ -19,6 +19,8 @@ struct PlatformReader {
 
 // Opens an existing file for reading (shared for reading); false when it cannot be opened.
 bool PlatformOpenRead(const char* path, PlatformReader* reader);
+// Fills the reader's block from the file; the number of bytes read, 0 at end of file or on an error.
+int PlatformReadBlock(PlatformReader* reader);
 // Next byte 0..255, or -1 at end of file or on a read error.
 int PlatformReadByte(PlatformReader* reader);
 void PlatformClose(PlatformReader* reader);

@@ -33,19 +33,10 @@ bool PlatformOpenRead(const char* path, PlatformReader* reader) {
   return true;
 }
 
-int PlatformReadByte(PlatformReader* reader) {
-  if (reader->position >= reader->filled) {
-    if (reader->failed) return -1;
-    int fd = static_cast<int>(reinterpret_cast<intptr_t>(reader->handle));
-    ssize_t got = read(fd, reader->block, sizeof reader->block);
-    if (got <= 0) {
-      reader->failed = true;
-      return -1;
-    }
-    reader->filled = static_cast<int>(got);
-    reader->position = 0;
-  }
-  return reader->block[reader->position++];
+int PlatformReadBlock(PlatformReader* reader) {
+  int fd = static_cast<int>(reinterpret_cast<intptr_t>(reader->handle));
+  ssize_t got = read(fd, reader->block, sizeof reader->block);
+  return got > 0 ? static_cast<int>(got) : 0;
 }
 
 void PlatformClose(PlatformReader* reader) {

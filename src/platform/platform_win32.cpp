@@ -34,19 +34,10 @@ bool PlatformOpenRead(const char* path, PlatformReader* reader) {
   return true;
 }
 
-int PlatformReadByte(PlatformReader* reader) {
-  if (reader->position >= reader->filled) {
-    if (reader->failed) return -1;
-    DWORD got = 0;
-    if (!ReadFile(static_cast<HANDLE>(reader->handle), reader->block, sizeof reader->block, &got, nullptr) ||
-        got == 0) {
-      reader->failed = true;
-      return -1;
-    }
-    reader->filled = static_cast<int>(got);
-    reader->position = 0;
-  }
-  return reader->block[reader->position++];
+int PlatformReadBlock(PlatformReader* reader) {
+  DWORD got = 0;
+  if (!ReadFile(static_cast<HANDLE>(reader->handle), reader->block, sizeof reader->block, &got, nullptr)) return 0;
+  return static_cast<int>(got);
 }
 
 void PlatformClose(PlatformReader* reader) {
