@@ -1,8 +1,9 @@
 // The sixteen entry points: what the host hands over is stored and passed to the cab systems in a fixed order.
 #include "plugin/atsplugin.h"
 
+#include "cab/channels.h"
+#include "cab/handles.h"
 #include "config/confload.h"
-#include "plugin/tools.h"
 #include "power/powercontrol.h"
 #include "protection/br_safety.h"
 #include "protection/de_safety.h"
@@ -12,10 +13,6 @@
 #include "traction/traction.h"
 #include "ubahn/traincontrol_overhoul.h"
 #include "windshield/windshield.h"
-
-ATS_VEHICLESPEC gTrainspecs;
-ATS_VEHICLESTATE gState;
-ATS_HANDLES gHandles;
 
 // Beacon types handled here and by the U-Bahn cab.
 const int kBeaconPlatformSide = 23;
@@ -36,9 +33,6 @@ const int kSoundBeacon31Fast = 80;
 const int kSoundBeacon31Special = 81;
 const float kBeaconSoundSpeed = 40.0f;  // km/h: below it the slow variant plays
 
-// The horn reaches the announcement logic as this pseudo key.
-const int kAnnouncementHorn = 100;
-
 static void FillReserves() {
   for (int i = 0; i < kElementCount; i++) {
     memPanelReserve[i] = 0;
@@ -51,18 +45,30 @@ static void PointAtReserves() {
   gSound = memSoundReserve;
 }
 
-// Every subsystem is destroyed and initialised in this order, and destroyed in it at the end.
-static void DestroySubsystems() {
-  DestroyTrainControl();
-  DestroyPowerControl();
-  DestroyWindshield();
-  DestroyBRSafety();
-  DestroyVigilance();
-  DestroySpeedControl();
-  DestroyMiscellaneous();
-  DestroyTraction();
-  DestroyDESafety();
-}
+// The cab systems, each with its start of a run and its end. At every Initialize each is
+// destroyed and started again in this order; Dispose destroys them in the same order.
+static void StartTrainControl(int brakeMode) { InitTrainControl(brakeMode); }
+static void StartPowerControl(int) { InitPowerControl(); }
+static void StartWindshield(int) { InitWindshield(); }
+static void StartBRSafety(int) { InitBRSafety(); }
+static void StartVigilance(int) { InitVigilance(); }
+static void StartSpeedControl(int) { InitSpeedControl(); }
+static void StartMiscellaneous(int) { InitMiscellaneous(); }
+static void StartTraction(int) { InitTraction(); }
+static void StartDESafety(int) { InitDESafety(); }
+
+struct CabSystem {
+  void (*init)(int brakeMode);
+  void (*destroy)();
+};
+
+static const CabSystem kCabSystems[] = {
+    {StartTrainControl, DestroyTrainControl},   {StartPowerControl, DestroyPowerControl},
+    {StartWindshield, DestroyWindshield},       {StartBRSafety, DestroyBRSafety},
+    {StartVigilance, DestroyVigilance},         {StartSpeedControl, DestroySpeedControl},
+    {StartMiscellaneous, DestroyMiscellaneous}, {StartTraction, DestroyTraction},
+    {StartDESafety, DestroyDESafety},
+};
 
 extern "C" {
 
@@ -73,7 +79,7 @@ ATS_EXPORT void ATS_CALL Load() {
 
 ATS_EXPORT void ATS_CALL Dispose() {
   ScrapConfig();
-  DestroySubsystems();
+  for (const CabSystem& system : kCabSystems) system.destroy();
 }
 
 ATS_EXPORT int ATS_CALL GetPluginVersion() { return kPluginVersion; }
@@ -86,24 +92,10 @@ ATS_EXPORT void ATS_CALL Initialize(int brake) {
   SetDefaults();
   LoadConfig();  // without a file the defaults stay in force
 
-  DestroyTrainControl();
-  InitTrainControl(brake);
-  DestroyPowerControl();
-  InitPowerControl();
-  DestroyWindshield();
-  InitWindshield();
-  DestroyBRSafety();
-  InitBRSafety();
-  DestroyVigilance();
-  InitVigilance();
-  DestroySpeedControl();
-  InitSpeedControl();
-  DestroyMiscellaneous();
-  InitMiscellaneous();
-  DestroyTraction();
-  InitTraction();
-  DestroyDESafety();
-  InitDESafety();
+  for (const CabSystem& system : kCabSystems) {
+    system.destroy();
+    system.init(brake);
+  }
 }
 
 ATS_EXPORT ATS_HANDLES ATS_CALL Elapse(ATS_VEHICLESTATE state, int* panel, int* sound) {
@@ -150,7 +142,7 @@ ATS_EXPORT void ATS_CALL SetBrake(int notch) {
 }
 
 ATS_EXPORT void ATS_CALL SetReverser(int position) {
-  if (Opt(OPT_reverserindex) != -1) SetPanelOpt(OPT_reverserindex, position == -1 ? 2 : position);
+  if (Opt(OPT_reverserindex) != kUnwired) SetPanelOpt(OPT_reverserindex, position == -1 ? 2 : position);
   SetReverserHandle(position);
   VigilanceKeyPressed(position, false);
   if (position != 0) BRSafetyReverserMovedOff();

@@ -5,8 +5,10 @@
 #include <new>
 
 #include "config/confload.h"
-#include "plugin/tools.h"
-#include "ubahn/traincontrol_overhoul.h"
+#include "cab/channels.h"
+#include "cab/timers.h"
+#include "cab/vocabulary.h"
+#include "cab/handles.h"
 
 // Ways of handling a gap (option powergapbehaviour).
 const int kGapsIgnored = 0;        // the supply never fails

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "plugin/atsplugin.h"
+#include "cab/host.h"
 
 // Beacon type that announces a gap in the conductor rail or overhead line; Optional = length in m.
 const int kPowerGapBeacon = 20;

@@ -4,46 +4,27 @@
 #include <climits>
 
 #include "config/confload.h"
-#include "ubahn/traincontrol_overhoul.h"
+#include "cab/handles.h"
 
-int32_t awsTimer = kAwsIdle;
+int32_t awsTimer = kTimerStopped;
 bool awsStop = false;
 bool awsRelease = false;
 bool tpwsTrainstop = false;
 bool tpwsRelease = false;
 uint8_t tpwsStartupTest = kStartupTestNone;
-Indicator brakeDemand = {OPT_tpwsindicator, 0, -1, false};
+Indicator brakeDemand = {OPT_tpwsindicator, 0, kTimerStopped, false};
 int32_t stopTimer = kTimerStopped;
 int32_t overrideTimer = kTimerStopped;
-Indicator stopOverride = {OPT_tpwsindicator2, 0, -1, false};
+Indicator stopOverride = {OPT_tpwsindicator2, 0, kTimerStopped, false};
 
 const int kStartupTestAwsOnly = 1;   // startuptest value: AWS horn test
 const int kStartupTestWithTpws = 2;  // startuptest value: AWS horn and TPWS lamp test
 const int kBrakeCancelAtStandstill = 0;  // brake cancel mode: reset only at standstill, release at once
 const int kBrakeCancelDeferred = 1;      // brake cancel mode: reset at any speed, release at standstill
-const int32_t kMsPerSecond = 1000;
 
-int32_t BRSafetySecondsToMs(int32_t seconds) {
-  const int64_t ms = static_cast<int64_t>(seconds) * kMsPerSecond;
-  if (ms > INT32_MAX) return INT32_MAX;
-  if (ms < INT32_MIN) return INT32_MIN;
-  return static_cast<int32_t>(ms);
-}
-
-void BRSetSteady(Indicator& lamp, int32_t value) {
-  lamp.value = value;
-  lamp.blinkTimer = -1;
-  lamp.lit = true;
-}
-
-void BRSetFlashing(Indicator& lamp, int32_t value) {
-  lamp.value = value;
-  lamp.blinkTimer = gState.Time;
-  lamp.lit = true;
-}
 
 void InitBRSafety() {
-  awsTimer = kAwsIdle;
+  awsTimer = kTimerStopped;
   awsStop = false;
   awsRelease = false;
   tpwsTrainstop = false;
@@ -71,15 +52,15 @@ static void AcknowledgeAws() {
     SetSoundOpt(OPT_awswarningsound, SOUND_STOP);
     if (Opt(OPT_startuptest) == kStartupTestWithTpws) {
       SetSoundOpt(OPT_awsclearsound, SOUND_PLAY);
-      BRSetSteady(brakeDemand, 0);
-      BRSetSteady(stopOverride, 0);
+      SetSteady(brakeDemand, 0);
+      SetSteady(stopOverride, 0);
       SetPanelOpt(OPT_tpwsindicator3, 0);
     }
     tpwsStartupTest = kStartupTestNone;
-  } else if (awsTimer != kAwsIdle && awsTimer != kAwsBraking) {
+  } else if (awsTimer != kTimerStopped && awsTimer != kAwsBraking) {
     SetPanelOpt(OPT_awsindicator, 1);  // black-and-yellow: the caution was acknowledged
     SetSoundOpt(OPT_awswarningsound, SOUND_STOP);
-    awsTimer = kAwsIdle;
+    awsTimer = kTimerStopped;
   } else if (awsTimer == kAwsBraking &&
              (gState.Speed == 0.0f || Opt(OPT_awsbrakecancel) != kBrakeCancelAtStandstill) && awsStop) {
     if (Opt(OPT_awsbrakecancel) == kBrakeCancelDeferred) {
@@ -88,7 +69,7 @@ static void AcknowledgeAws() {
       OperateBrake(EmergencyBrakeNotch(), false);
       SetPanelOpt(OPT_awsindicator, 0);
       SetSoundOpt(OPT_awswarningsound, SOUND_STOP);
-      awsTimer = kAwsIdle;
+      awsTimer = kTimerStopped;
       awsStop = false;
     }
   }
@@ -96,17 +77,17 @@ static void AcknowledgeAws() {
 
 // The reset button: the brake demand lamp turns steady; the brake is released as the mode allows.
 static void ResetTpws() {
-  BRSetSteady(brakeDemand, 1);
+  SetSteady(brakeDemand, 1);
   const int32_t mode = Opt(OPT_tpwsbrakecancel);
   if (mode == kBrakeCancelAtStandstill) {
     if (gState.Speed != 0.0f) return;
-    if (!tOn(stopTimer, gState.Time, BRSafetySecondsToMs(Opt(OPT_tpwsstopdelay)))) return;
+    if (!tOn(stopTimer, gState.Time, TruncToInt(Opt(OPT_tpwsstopdelay) * kMsPerSecond))) return;
   }
   if (mode == kBrakeCancelDeferred) {
     tpwsRelease = true;  // released at standstill once the stop delay has run
   } else {
     OperateBrake(EmergencyBrakeNotch(), false);
-    BRSetSteady(brakeDemand, 0);
+    SetSteady(brakeDemand, 0);
     tpwsTrainstop = false;
   }
   SetSoundOpt(OPT_tpwswarningsound, SOUND_STOP);
@@ -116,10 +97,10 @@ static void ResetTpws() {
 static void ToggleTrainStopOverride() {
   if (overrideTimer == kTimerStopped) {
     overrideTimer = gState.Time;
-    BRSetFlashing(stopOverride, 1);
+    SetFlashing(stopOverride, 1);
   } else {
     overrideTimer = kTimerStopped;
-    BRSetSteady(stopOverride, 0);
+    SetSteady(stopOverride, 0);
   }
 }
 
@@ -143,8 +124,8 @@ void BRSafetyReverserMovedOff() {
   if (tpwsStartupTest != kStartupTestArmed) return;
   SetSoundOpt(OPT_awswarningsound, SOUND_LOOP);
   if (Opt(OPT_startuptest) == kStartupTestWithTpws) {
-    BRSetSteady(brakeDemand, 1);
-    BRSetSteady(stopOverride, 1);
+    SetSteady(brakeDemand, 1);
+    SetSteady(stopOverride, 1);
     SetPanelOpt(OPT_tpwsindicator3, 1);
   }
   tpwsStartupTest = kStartupTestRunning;

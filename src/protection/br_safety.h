@@ -3,14 +3,15 @@
 
 #include <cstdint>
 
-#include "plugin/atsplugin.h"
-#include "plugin/tools.h"
+#include "cab/host.h"
+#include "cab/channels.h"
+#include "cab/timers.h"
+#include "cab/vocabulary.h"
+#include "cab/indicator.h"
 
-// AWS warning timer values besides a warning's start time.
-const int32_t kAwsIdle = -1;     // no AWS warning pending
+// AWS warning timer values besides a warning's start time: kTimerStopped while no warning is
+// pending, and this one.
 const int32_t kAwsBraking = -2;  // the acknowledgement time ran out: the AWS brake is applied
-// Standstill and override timers that are not running.
-const int32_t kTimerStopped = -1;
 
 // Start-up test states.
 const uint8_t kStartupTestNone = 0;     // no test, or the test is over
@@ -24,7 +25,7 @@ const int kBeaconTpwsOverspeedSignal = 44002; // overspeed sensor at a signal at
 const int kBeaconTpwsTrainStop = 44003;       // train-stop sensor at a signal at danger
 const int kBeaconTpwsOverspeed = 44004;       // overspeed sensor at a speed restriction
 
-extern int32_t awsTimer;         // kAwsIdle, kAwsBraking, or the time (ms) the warning began
+extern int32_t awsTimer;         // kTimerStopped, kAwsBraking, or the time (ms) the warning began
 extern bool awsStop;             // the AWS brake demand is applied
 extern bool awsRelease;          // the AWS brake was acknowledged; release at the next standstill
 extern bool tpwsTrainstop;       // a TPWS brake demand is applied
@@ -46,6 +47,4 @@ void SetBRSafetyStatus(ATS_BEACONDATA beacon);
 void BRSafety();
 
 // Shared by both files of the module.
-int32_t BRSafetySecondsToMs(int32_t seconds);  // an option in seconds as ms, saturated to 32 bits
-void BRSetSteady(Indicator& lamp, int32_t value);    // lit without blinking (dark with 0)
-void BRSetFlashing(Indicator& lamp, int32_t value);  // blinking from now on
+const double kMsPerSecond = 1000.0;  // the TPWS times are set in seconds

@@ -1,7 +1,7 @@
 // British train protection: AWS magnets and TPWS sensors on the track, and the per-frame supervision.
 #include "config/confload.h"
 #include "protection/br_safety.h"
-#include "ubahn/traincontrol_overhoul.h"
+#include "cab/handles.h"
 
 const int kSystemOff = 0;
 const int kSystemAwsOnly = 1;
@@ -17,7 +17,7 @@ static void AwsClear() {
   SetPanelOpt(OPT_awsindicator, 0);
   SetSoundOpt(OPT_awswarningsound, SOUND_STOP);
   SetSoundOpt(OPT_awsclearsound, SOUND_PLAY);
-  if (!awsStop) awsTimer = kAwsIdle;
+  if (!awsStop) awsTimer = kTimerStopped;
 }
 
 // Caution magnet: the horn sounds and a warning starts unless one is pending or the brake is on.
@@ -25,11 +25,11 @@ static void AwsCaution() {
   SetPanelOpt(OPT_awsindicator, Opt(OPT_awsindicatorappear) == kAwsIndicatorAppearOnHorn ? 1 : 0);
   SetSoundOpt(OPT_awswarningsound, SOUND_PLAY);
   SetSoundOpt(OPT_awsclearsound, SOUND_STOP);
-  if (awsTimer == kAwsIdle) awsTimer = gState.Time;
+  if (awsTimer == kTimerStopped) awsTimer = gState.Time;
 }
 
 static void TriggerTpws() {
-  BRSetFlashing(brakeDemand, 1);
+  SetFlashing(brakeDemand, 1);
   SetSoundOpt(OPT_tpwswarningsound, SOUND_LOOP);
   OperateBrake(EmergencyBrakeNotch(), true);
   tpwsTrainstop = true;
@@ -40,7 +40,7 @@ static void TriggerTpws() {
 // An armed override is used up by the next train-stop sensor, which then demands no brake.
 static void ConsumeOverride() {
   overrideTimer = kTimerStopped;
-  BRSetSteady(stopOverride, 0);
+  SetSteady(stopOverride, 0);
 }
 
 static bool AtDanger(const ATS_BEACONDATA& beacon) { return beacon.Signal <= 0; }
@@ -85,7 +85,7 @@ void BRSafety() {
   if (Opt(OPT_system) == kSystemOff) return;
 
   // The warning was not acknowledged in time: the AWS brake applies; horn and indicator stay.
-  if (awsTimer != kAwsIdle && awsTimer != kAwsBraking && tOn(awsTimer, gState.Time, Opt(OPT_awsdelay)) &&
+  if (awsTimer != kTimerStopped && awsTimer != kAwsBraking && tOn(awsTimer, gState.Time, Opt(OPT_awsdelay)) &&
       !awsStop) {
     awsTimer = kAwsBraking;
     awsStop = true;
@@ -101,13 +101,13 @@ void BRSafety() {
     if (awsRelease) {
       OperateBrake(EmergencyBrakeNotch(), false);
       SetPanelOpt(OPT_awsindicator, 0);
-      awsTimer = kAwsIdle;
+      awsTimer = kTimerStopped;
       awsStop = false;
       awsRelease = false;
     }
-    if (tpwsRelease && tOn(stopTimer, gState.Time, BRSafetySecondsToMs(Opt(OPT_tpwsstopdelay)))) {
+    if (tpwsRelease && tOn(stopTimer, gState.Time, TruncToInt(Opt(OPT_tpwsstopdelay) * kMsPerSecond))) {
       OperateBrake(EmergencyBrakeNotch(), false);
-      BRSetSteady(brakeDemand, 0);
+      SetSteady(brakeDemand, 0);
       tpwsTrainstop = false;
       tpwsRelease = false;
     }
@@ -115,8 +115,8 @@ void BRSafety() {
 
   // An armed override that no train-stop sensor has used lapses after its lifetime.
   if (overrideTimer != kTimerStopped &&
-      tOn(overrideTimer, gState.Time, BRSafetySecondsToMs(Opt(OPT_tpwsoverridelifetime)))) {
+      tOn(overrideTimer, gState.Time, TruncToInt(Opt(OPT_tpwsoverridelifetime) * kMsPerSecond))) {
     overrideTimer = kTimerStopped;
-    BRSetSteady(stopOverride, 0);
+    SetSteady(stopOverride, 0);
   }
 }

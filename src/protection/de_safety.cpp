@@ -4,12 +4,12 @@
 #include <climits>
 
 #include "config/confload.h"
-#include "ubahn/traincontrol_overhoul.h"
+#include "cab/handles.h"
 
 bool active = false;
 bool emergency = false;
-Indicator bluelamp = {OPT_pzb90bluelamp, 0, -1, false};
-int32_t pzb90timer = kPzbWindowClosed;
+Indicator bluelamp = {OPT_pzb90bluelamp, 0, kTimerStopped, false};
+int32_t pzb90timer = kTimerStopped;
 
 const int kPzbOn = 1;                     // pzb90 value that lets the frame routine work
 const float kPzbOffLimit = 45.0f;         // km/h allowed until the driver switches PZB90 on
@@ -25,17 +25,9 @@ const float kAspectLimit2 = 40.0f;        // km/h at aspect 2
 const float kAspectLimit3 = 60.0f;        // km/h at aspect 3
 const int32_t kLimitWithoutWindow = 45;   // a magnet limit of 45 km/h opens no acknowledgement window
 
-static void BlueSteady() {
-  bluelamp.value = kPzbLampLit;
-  bluelamp.blinkTimer = -1;
-  bluelamp.lit = true;
-}
+static void BlueSteady() { SetSteady(bluelamp, kPzbLampLit); }
 
-static void BlueFlashing() {
-  bluelamp.value = kPzbLampLit;
-  bluelamp.blinkTimer = gState.Time;
-  bluelamp.lit = true;
-}
+static void BlueFlashing() { SetFlashing(bluelamp, kPzbLampLit); }
 
 // Strictly faster than the limit in either direction; a speed that is not a number is never faster.
 static bool Faster(float limit) {
@@ -53,7 +45,7 @@ void InitDESafety() {
   SetPanelOpt(OPT_pzb90yellowlamp, 0);
   SetPanelOpt(OPT_pzb90redlamp, 0);
   SetSoundOpt(OPT_pzb90sound, SOUND_STOP);
-  pzb90timer = kPzbWindowClosed;
+  pzb90timer = kTimerStopped;
 }
 
 void DestroyDESafety() {}
@@ -71,7 +63,7 @@ void DESafety() {
   if (Opt(OPT_pzb90) != kPzbOn) return;
   if (!active && Faster(kPzbOffLimit)) PZB90Emergency();
   // A missed acknowledgement brakes; the window keeps running until the PZB key closes it.
-  if (pzb90timer != kPzbWindowClosed && tOn(pzb90timer, gState.Time, kPzbWindow)) PZB90Emergency();
+  if (pzb90timer != kTimerStopped && tOn(pzb90timer, gState.Time, kPzbWindow)) PZB90Emergency();
   ShowIndicator(bluelamp);
 }
 
@@ -132,7 +124,7 @@ void DESafetyKeyPressed(int key) {
     BlueSteady();
     SetSoundOpt(OPT_pzb90sound, SOUND_STOP);
     emergency = false;
-    pzb90timer = kPzbWindowClosed;
+    pzb90timer = kTimerStopped;
     return;
   }
   if (!active) {
@@ -140,5 +132,5 @@ void DESafetyKeyPressed(int key) {
     BlueSteady();
     SetSoundOpt(OPT_pzb90sound, SOUND_PLAY);
   }
-  pzb90timer = kPzbWindowClosed;
+  pzb90timer = kTimerStopped;
 }

@@ -3,19 +3,21 @@
 
 #include <cstdint>
 
-#include "plugin/atsplugin.h"
-#include "plugin/tools.h"
+#include "cab/host.h"
+#include "cab/channels.h"
+#include "cab/timers.h"
+#include "cab/vocabulary.h"
+#include "cab/indicator.h"
 
 // Beacon types of the PZB90 track magnets.
 const int kBeaconPzbSignalMagnet = 49000;   // at a signal: limit by aspect, or a limit of its own
 const int kBeaconPzbWarningMagnet = 49001;  // lamps and sound only, or a speed check
 
-const int32_t kPzbWindowClosed = -1;  // pzb90timer: no acknowledgement awaited
 
 extern bool active;          // the driver has switched PZB90 on; until then 45 km/h is the limit
 extern bool emergency;       // the PZB emergency brake is applied
 extern Indicator bluelamp;   // the blue lamp: flashing while off or braking, steady otherwise
-extern int32_t pzb90timer;   // kPzbWindowClosed, or the time (ms) the acknowledgement window opened
+extern int32_t pzb90timer;   // kTimerStopped, or the time (ms) the acknowledgement window opened
 
 void InitDESafety();
 void DestroyDESafety();

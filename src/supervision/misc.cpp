@@ -5,12 +5,15 @@
 #include <cstdint>
 
 #include "config/confload.h"
-#include "plugin/atsplugin.h"
-#include "plugin/tools.h"
+#include "cab/host.h"
+#include "cab/channels.h"
+#include "cab/timers.h"
+#include "cab/vocabulary.h"
+#include "cab/indicator.h"
 
 bool doorOpen = true;
 int8_t doorSide = 0;
-int32_t hornTimer = -1;
+int32_t hornTimer = kTimerStopped;
 int32_t hornDuration = 0;
 
 // Door sides.
@@ -19,24 +22,10 @@ const int8_t kLeftSide = -1;  // lamp of the first doorindicator value
 const int8_t kRightSide = 1;  // lamp of the second doorindicator value
 const int8_t kBothSides = 2;
 
-const int32_t kUnwired = -1;  // element index of an element that is not fitted
-const int32_t kHornNotBlown = -1;
-
-// Doubles at or beyond these do not fit a 32-bit whole number (2^31 and -2^31 - 1).
-const double kWholeCeiling = 2147483648.0;
-const double kWholeFloor = -2147483649.0;
-
-// A travel-meter reading as a whole number, truncated toward zero and held at the ends of the
-// 32-bit range. The caller has ruled out a reading that is not a number.
-static int32_t WholeReading(double reading) {
-  if (reading >= kWholeCeiling) return INT32_MAX;
-  if (reading <= kWholeFloor) return INT32_MIN;
-  return static_cast<int32_t>(reading);
-}
 
 void InitMiscellaneous() {
   setDoorState(true);
-  hornTimer = kHornNotBlown;
+  hornTimer = kTimerStopped;
   hornDuration = 0;
 }
 
@@ -85,17 +74,17 @@ void hornSounded(int type) {
 
 // The travel meter's elements, from the distance in metres of the chosen unit.
 static void ShowTravelMeter(double distance) {
-  const int32_t tenths = WholeReading(distance / 10.0);
+  const int32_t tenths = TruncToInt(distance / 10.0);
   // The 100 element is never driven by the meter: the U-Bahn brake shows its notch there.
   // The 10 element reads the same whether or not the 100 element is fitted.
   SetPanelOpt(OPT_travelmeter10, tenths);
   SetPanelOpt(OPT_travelmeter1, tenths);
-  SetPanelOpt(OPT_travelmeter01, WholeReading(distance));
+  SetPanelOpt(OPT_travelmeter01, TruncToInt(distance));
   SetPanelOpt(OPT_travelmeter001, tenths);
 }
 
 void RunMiscellaneous() {
-  if (Opt(OPT_klaxonindicator) != kUnwired && hornTimer != kHornNotBlown &&
+  if (Opt(OPT_klaxonindicator) != kUnwired && hornTimer != kTimerStopped &&
       tOn(hornTimer, gState.Time, hornDuration)) {
     SetPanelOpt(OPT_klaxonindicator, 0);
   }

@@ -5,24 +5,14 @@
 #include <cstdint>
 
 #include "config/confload.h"
-#include "plugin/atsplugin.h"
-#include "plugin/tools.h"
-#include "ubahn/traincontrol_overhoul.h"
+#include "cab/host.h"
+#include "cab/channels.h"
+#include "cab/timers.h"
+#include "cab/vocabulary.h"
+#include "cab/handles.h"
 
 int32_t scSpeed = 0;
 bool brakingSequence = false;
-
-// Floats at or beyond these do not fit a 32-bit whole number (2^31 and -2^31).
-const float kWholeSpeedCeiling = 2147483648.0f;
-const float kWholeSpeedFloor = -2147483648.0f;
-
-// A speed in whole km/h, truncated toward zero; speeds beyond the 32-bit range (infinities
-// included) are held at its ends. The caller has ruled out a speed that is not a number.
-static int32_t WholeSpeed(float speed) {
-  if (speed >= kWholeSpeedCeiling) return INT32_MAX;
-  if (speed <= kWholeSpeedFloor) return INT32_MIN;
-  return static_cast<int32_t>(speed);
-}
 
 void InitSpeedControl() {
   scSpeed = 0;
@@ -36,8 +26,8 @@ void CheckSpeed(float speed) {
   // A speed that is not a number tells nothing: lamp, alarm and brake stay as they are.
   if (std::isnan(speed)) return;
   // The control acts only when the whole speed changes.
-  if (WholeSpeed(speed) == scSpeed) return;
-  scSpeed = WholeSpeed(std::fabs(speed));
+  if (TruncToInt(speed) == scSpeed) return;
+  scSpeed = TruncToInt(std::fabs(speed));
 
   if (Opt(OPT_warningspeed) <= scSpeed) {
     SetPanelOpt(OPT_overspeedindicator, 1);

@@ -5,9 +5,11 @@
 #include <cstdint>
 
 #include "config/confload.h"
-#include "plugin/atsplugin.h"
-#include "plugin/tools.h"
-#include "ubahn/traincontrol_overhoul.h"
+#include "cab/host.h"
+#include "cab/channels.h"
+#include "cab/timers.h"
+#include "cab/vocabulary.h"
+#include "cab/handles.h"
 
 int32_t vigilance = 0;
 int32_t phase = kVigilanceSupervising;
@@ -22,18 +24,6 @@ static void ResetVigilance() {
   SetSoundOpt(OPT_vigilancealarm, SOUND_STOP);
   vigilance = gState.Time;
   phase = kVigilanceSupervising;
-}
-
-// The interval for the power notch in use: the first value serves notch 0, each further value
-// the next notch, and the last value every notch beyond the list.
-static int32_t IntervalForPowerNotch(int32_t notch) {
-  int32_t interval = Opt(OPT_vigilanceinterval);
-  const OptionNode* node = gOpts[OPT_vigilanceinterval].next;
-  for (int32_t n = 0; n < notch && node != nullptr; n++) {
-    interval = node->value;
-    node = node->next;
-  }
-  return interval;
 }
 
 // Supervision rests while the train stands (or crawls) or, if so configured, while the
@@ -61,7 +51,9 @@ void CheckVigilance() {
         vigilance = gState.Time;
         return;
       }
-      if (tOn(vigilance, gState.Time, IntervalForPowerNotch(gHandles.Power))) {
+      // The first interval serves power notch 0, each further one the next notch, the last
+      // every notch beyond the list.
+      if (tOn(vigilance, gState.Time, OptAt(OPT_vigilanceinterval, gHandles.Power))) {
         SetPanelOpt(OPT_vigilancelamp, 1);
         phase = kVigilanceLampLit;
       }

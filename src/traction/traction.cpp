@@ -5,8 +5,10 @@
 #include <cmath>
 #include <limits>
 
-#include "plugin/tools.h"
-#include "ubahn/traincontrol_overhoul.h"
+#include "cab/channels.h"
+#include "cab/timers.h"
+#include "cab/vocabulary.h"
+#include "cab/handles.h"
 
 int32_t hpTemperature = 0;
 int32_t tempTimer = 0;
@@ -16,7 +18,7 @@ int32_t fuelTimer = 0;
 int32_t gear = 0;
 int32_t gears = 0;
 int32_t gear_maxPower = 0;
-int32_t gearLoopTimer = kTimerIdle;
+int32_t gearLoopTimer = kTimerStopped;
 int32_t autoTimer = 0;
 int32_t cutoff = 0;
 int32_t cutoffChangeTimer = 0;
@@ -33,24 +35,8 @@ bool automatic = false;
 
 // ---- Arithmetic ----
 
-int32_t OptAt(OptionId option, int64_t k) {
-  int32_t value = gOpts[option].value;
-  const OptionNode* node = gOpts[option].next;
-  for (int64_t i = 0; i < k && node != nullptr; i++) {
-    value = node->value;
-    node = node->next;
-  }
-  return value;
-}
-
 int32_t NotchIndex() {
   return (gHandles.Reverser != 0 && gHandles.Brake == 0) ? gHandles.Power : 0;
-}
-
-int32_t Saturate(int64_t value) {
-  if (value > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
-  if (value < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
-  return static_cast<int32_t>(value);
 }
 
 void MovePowerLimit(int32_t& held, int32_t wanted) {
@@ -74,12 +60,12 @@ void InitTraction() {
 
   // The gearbox starts in neutral; a diesel with gears is held at notch 0 until the model runs.
   gear = 0;
-  gears = Saturate(1 + static_cast<int64_t>(OptFurtherCount(OPT_gearratios)));
+  gears = TruncToInt(1 + static_cast<int64_t>(OptFurtherCount(OPT_gearratios)));
   gear_maxPower = 0;
   if (Opt(OPT_traction) == kTractionDiesel && Opt(OPT_gearratios) > 0) OperatePower(0, true);
 
   // The steam engine starts with the cut-off in mid gear: no direction, no power.
-  gearLoopTimer = kTimerIdle;
+  gearLoopTimer = kTimerStopped;
   cutoff = 0;
   cutoffChangeTimer = gState.Time;
   stm_reverser = 0;
@@ -106,7 +92,7 @@ void DestroyTraction() {}
 
 void IncreaseTemperature(int delta) {
   int64_t temperature = static_cast<int64_t>(hpTemperature) + delta;
-  hpTemperature = Saturate(temperature < 0 ? 0 : temperature);
+  hpTemperature = TruncToInt(temperature < 0 ? 0 : temperature);
   SetPanelOpt(OPT_thermometer, hpTemperature);
 
   bool warm = hpTemperature >= Opt(OPT_overheatwarn);
@@ -136,7 +122,7 @@ void ChangeGear(int newGear) {
   // The engine's gear loop falls silent during the change and restarts after its delay.
   int32_t loopDelay;
   if (Opt(OPT_gearloopsound) != -1 && OptFurther(OPT_gearloopsound, 0, &loopDelay)) {
-    gearLoopTimer = (newGear != 0) ? gState.Time : kTimerIdle;
+    gearLoopTimer = (newGear != 0) ? gState.Time : kTimerStopped;
     SetSoundOpt(OPT_gearloopsound, SOUND_STOP);
   }
 }
@@ -163,7 +149,7 @@ static void StepCutoff(int step) {
   } else if (wanted < Opt(OPT_cutoffmin)) {
     wanted = Opt(OPT_cutoffmin);
   }
-  cutoff = Saturate(wanted);
+  cutoff = TruncToInt(wanted);
 }
 
 void TractionKeyPressed(int key) {

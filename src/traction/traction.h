@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "config/confload.h"
-#include "plugin/atsplugin.h"
+#include "cab/host.h"
 
 // Values of option `traction`.
 const int kTractionSteam = 1;   // steam locomotive: cut-off, boiler, injector, tender water
@@ -12,7 +12,6 @@ const int kTractionDiesel = 2;  // diesel with a mechanical gearbox: fuel, gears
 
 const int kBeaconFuelZone = 22;      // fuelling zone marker; Optional 1 is the entry
 const int kFuelZoneEntry = 1;        // Optional of the entry marker
-const int32_t kTimerIdle = -1;       // the gear loop timer is not running
 const int32_t kOneSecond = 1000;     // ms: tick of heating, fuel, injector and steam use
 const int32_t kAutoGearPeriod = 2000;  // ms between two automatic gear decisions
 const int32_t kEngineSpeedFull = 1000;  // top of the engine speed scale (tachometer)
@@ -27,7 +26,7 @@ extern int32_t fuelTimer;           // 1-second timer of consumption and filling
 extern int32_t gear;                // engaged gear, 0 neutral to `gears`
 extern int32_t gears;               // number of gears: the number of values of `gearratios`
 extern int32_t gear_maxPower;       // power limit notch the gearbox holds
-extern int32_t gearLoopTimer;       // delay before the gear loop restarts; kTimerIdle when not running
+extern int32_t gearLoopTimer;       // delay before the gear loop restarts; kTimerStopped when not running
 extern int32_t autoTimer;           // 2-second timer of automatic gear changes
 extern int32_t cutoff;              // steam cut-off, percent; negative in reverse
 extern int32_t cutoffChangeTimer;   // rate limit of the cut-off keys
@@ -58,13 +57,8 @@ void RunSteam();
 
 // ---- Arithmetic shared by the model files (traction.cpp) ----
 
-// Value k of an option counting from 0 (0 is the first value); an option with fewer values
-// gives its last one, a k below 0 the first.
-int32_t OptAt(OptionId option, int64_t k);
 // The notch the heating and fuel tables are read at: the power notch while the train is
 // driven (reverser set, no brake), otherwise 0.
 int32_t NotchIndex();
-// A 64-bit intermediate held to the 32-bit range.
-int32_t Saturate(int64_t value);
 // Moves a power limit: releases the old notch and applies the new one when they differ.
 void MovePowerLimit(int32_t& held, int32_t wanted);

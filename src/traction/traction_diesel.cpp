@@ -2,9 +2,11 @@
 // engaged gear, power held to the gear's working range, heating by load, automatic gear changes.
 #include <cmath>
 
-#include "plugin/tools.h"
+#include "cab/channels.h"
+#include "cab/timers.h"
+#include "cab/vocabulary.h"
 #include "traction/traction.h"
-#include "ubahn/traincontrol_overhoul.h"
+#include "cab/handles.h"
 
 const int32_t kPercent = 100;
 const int32_t kLoadStepWidth = 100;   // engine load units per heating step
@@ -28,7 +30,7 @@ static void BurnFuel(bool tick) {
   if (Opt(OPT_fuelconsumption) <= 0 || !tick) return;
   if (fuel > 0) {
     int64_t left = static_cast<int64_t>(fuel) - OptAt(OPT_fuelconsumption, NotchIndex());
-    fuel = Saturate(left);
+    fuel = TruncToInt(left);
     if (fuel <= 0) {
       OperatePower(0, true);
       fuel = 0;
@@ -48,7 +50,7 @@ static void FillFuel(bool tick) {
   if (fuel == 0) OperatePower(0, false);
   int64_t filled = static_cast<int64_t>(fuel) + Opt(OPT_fuelfillspeed);
   if (filled > Opt(OPT_fuelcapacity)) filled = Opt(OPT_fuelcapacity);
-  fuel = Saturate(filled);
+  fuel = TruncToInt(filled);
   SetPanelOpt(OPT_fuelindicator, fuel);
 }
 
@@ -135,12 +137,12 @@ void RunDiesel() {
 
   // The gearbox takes (notches - g) off the driver's notch.
   int64_t limit = static_cast<int64_t>(gDriver.Power) - gTrainspecs.PowerNotches + g;
-  MovePowerLimit(gear_maxPower, Saturate(limit < 0 ? 0 : limit));
+  MovePowerLimit(gear_maxPower, TruncToInt(limit < 0 ? 0 : limit));
 
   int32_t loopDelay;
-  if (gearLoopTimer != kTimerIdle && OptFurther(OPT_gearloopsound, 0, &loopDelay) &&
+  if (gearLoopTimer != kTimerStopped && OptFurther(OPT_gearloopsound, 0, &loopDelay) &&
       tOn(gearLoopTimer, gState.Time, loopDelay)) {
     SetSoundOpt(OPT_gearloopsound, SOUND_LOOP);
-    gearLoopTimer = kTimerIdle;
+    gearLoopTimer = kTimerStopped;
   }
 }

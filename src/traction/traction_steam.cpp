@@ -3,9 +3,11 @@
 #include <cmath>
 #include <limits>
 
-#include "plugin/tools.h"
+#include "cab/channels.h"
+#include "cab/timers.h"
+#include "cab/vocabulary.h"
 #include "traction/traction.h"
-#include "ubahn/traincontrol_overhoul.h"
+#include "cab/handles.h"
 
 const int kMaxBoiledPerFrame = 100;       // catch-up bound of the boiling after a long frame
 const int32_t kMsPerMinute = 60000;
@@ -53,7 +55,7 @@ static void CutoffDrive(int32_t& direction, int32_t& power) {
       fall = fall / kTenths;
       float best = static_cast<float>(Opt(OPT_cutoffmax)) - fall;
       power = CutoffPower(best);
-      if (automatic) cutoff = (static_cast<double>(best) > static_cast<double>(band + 1)) ? TruncToInt(best) : Saturate(band + 1);
+      if (automatic) cutoff = (static_cast<double>(best) > static_cast<double>(band + 1)) ? TruncToInt(best) : TruncToInt(band + 1);
     } else {
       power = CutoffPower(Opt(OPT_cutoffmax));
     }
@@ -66,7 +68,7 @@ static void CutoffDrive(int32_t& direction, int32_t& power) {
       fall = fall / kTenths;
       float best = static_cast<float>(Opt(OPT_cutoffmin)) + fall;
       power = CutoffPower(best);
-      if (automatic) cutoff = (static_cast<double>(best) < static_cast<double>(-band - 1)) ? TruncToInt(best) : Saturate(-band - 1);
+      if (automatic) cutoff = (static_cast<double>(best) < static_cast<double>(-band - 1)) ? TruncToInt(best) : TruncToInt(-band - 1);
     } else {
       power = CutoffPower(Opt(OPT_cutoffmin));
     }
@@ -101,9 +103,9 @@ static void Boil() {
   int units = 0;
   while (tOn(boilingTimer, gState.Time, period) && stm_boilerWater > 0 && units < kMaxBoiledPerFrame) {
     stm_boilerWater -= 1;
-    stm_boilerPressure = Saturate(static_cast<int64_t>(stm_boilerPressure) + 1);
+    stm_boilerPressure = TruncToInt(static_cast<int64_t>(stm_boilerPressure) + 1);
     SetPanelOpt(OPT_boilerwaterlevelindicator, stm_boilerWater);
-    if (stm_blowOff) stm_boilerPressure = Saturate(static_cast<int64_t>(stm_boilerPressure) - kBlowOffLossPerUnit);
+    if (stm_blowOff) stm_boilerPressure = TruncToInt(static_cast<int64_t>(stm_boilerPressure) - kBlowOffLossPerUnit);
     units++;
   }
 }
@@ -140,10 +142,10 @@ static void FeedWater() {
     return;
   }
   int32_t rate = Opt(OPT_injectorrate);
-  fuel = Saturate(static_cast<int64_t>(fuel) - rate);
+  fuel = TruncToInt(static_cast<int64_t>(fuel) - rate);
   SetPanelOpt(OPT_fuelindicator, fuel);
-  stm_boilerWater = Saturate(static_cast<int64_t>(stm_boilerWater) + rate);
-  stm_boilerPressure = Saturate(static_cast<int64_t>(stm_boilerPressure) - rate / kInjectorPressureShare);
+  stm_boilerWater = TruncToInt(static_cast<int64_t>(stm_boilerWater) + rate);
+  stm_boilerPressure = TruncToInt(static_cast<int64_t>(stm_boilerPressure) - rate / kInjectorPressureShare);
 }
 
 // Each second the cylinders use steam by regulator, cut-off and speed.
@@ -159,7 +161,7 @@ static void UseSteam() {
   float speedShare = 1.0f + std::fabs(gState.Speed) / kSpeedUseScale;
   float used = static_cast<float>(regulator) * gearShare;
   used = used * speedShare;
-  stm_boilerPressure = Saturate(static_cast<int64_t>(stm_boilerPressure) - TruncToInt(used));
+  stm_boilerPressure = TruncToInt(static_cast<int64_t>(stm_boilerPressure) - TruncToInt(used));
 }
 
 // Standing in a watering zone refills the tender once a second.
@@ -172,7 +174,7 @@ static void FillTender() {
   if (!tOn(fuelTimer, gState.Time, kOneSecond)) return;
   int64_t filled = static_cast<int64_t>(fuel) + Opt(OPT_fuelfillspeed);
   if (filled > Opt(OPT_fuelcapacity)) filled = Opt(OPT_fuelcapacity);
-  fuel = Saturate(filled);
+  fuel = TruncToInt(filled);
   SetPanelOpt(OPT_fuelindicator, fuel);
   fuelTimer = gState.Time;
 }
@@ -193,7 +195,7 @@ void RunSteam() {
   int32_t p = PressurePower();
   if (cutoffPower < p) p = cutoffPower;
   int64_t limit = static_cast<int64_t>(gDriver.Power) - gTrainspecs.PowerNotches + p;
-  MovePowerLimit(stm_power, Saturate(limit < 0 ? 0 : limit));
+  MovePowerLimit(stm_power, TruncToInt(limit < 0 ? 0 : limit));
 
   Boil();
   SafetyValves();

@@ -1,9 +1,19 @@
 // The brake controller (Bremsschalter): electric, air and holding brake and their lamps and sounds.
 #include <cmath>
 
+#include "ubahn/brake.h"
+
+#include "cab/channels.h"
+#include "cab/handles.h"
+#include "cab/timers.h"
+#include "cab/vocabulary.h"
 #include "config/confload.h"
-#include "plugin/tools.h"
-#include "ubahn/traincontrol_overhoul.h"
+#include "ubahn/brake_pipe.h"
+#include "ubahn/fixed_elements.h"
+#include "ubahn/master_controller.h"
+#include "ubahn/running_sounds.h"
+#include "ubahn/spring_brake.h"
+#include "ubahn/trip_stop.h"
 
 int32_t bremsschalter = 0;
 int32_t bremsstufe = 0;
@@ -14,25 +24,6 @@ bool ebremse = false;
 bool anhaltesound = false;
 int32_t ebremstimer = 0;
 
-// Keys of the brake controller.
-const int kKeyHoldingBrake = 13;
-const int kKeyBrakeRelease = 14;
-const int kKeyBrakeApply = 15;
-
-// Fixed sound elements.
-const int kSoundEmergencyVenting = 1;
-const int kSoundSwitchClick = 5;
-const int kSoundHoldingButton = 6;
-const int kSoundServiceVenting = 7;
-const int kSoundPipeFilling = 8;
-const int kSoundStopping = 76;
-
-// Brake controller positions.
-const int kBrakeFastCharge = 2;     // 0 to 2: released positions
-const int kBrakeElectric1 = 3;      // 3 to 6: electric brake steps
-const int kBrakeHolding = 6;        // holding-brake key usable; lamp E4
-const int kBrakeService = 7;        // air brake, slow venting
-const int kBrakeEmergency = 8;      // air brake, emergency venting
 const int kFirstSecondPicture = 5;  // positions 5 to 8 are drawn by the second picture as 0 to 3
 
 // Pipe pressures, kPa.
@@ -62,6 +53,21 @@ const double kAirBrakeKpaPerNotch = 22.0;
 const int kSpringBrakeExtra = 2;    // the spring brake adds two notches
 const int kSpringBrakeHoldNotch = 8;
 
+void InitBrake() {
+  SetPanelOpt(OPT_bremsschalter1, 0);
+  SetPanelOpt(OPT_bremsschalter2, 0);
+  bremsschalter = 0;
+  bremsstufe = 0;
+  festhaltebremse = false;
+  festhaltebremsekey = false;
+  ebremse = false;
+  luftbremse = true;
+}
+
+void LiftAirBrake() { luftbremse = false; }
+
+void RearmStoppingSound() { anhaltesound = false; }
+
 static void ShowBrakeController() {
   if (bremsschalter <= kBrakeHolding) SetPanelOpt(OPT_bremsschalter1, bremsschalter);
   if (bremsschalter >= kFirstSecondPicture) {
@@ -81,18 +87,18 @@ void BremsschalterBremsen(int key) {
   ShowBrakeController();
 
   SetSound(kSoundSwitchClick, SOUND_PLAY);
-  SetSound(kSoundServiceVenting, SOUND_STOP);
+  SetSound(kSoundPipeVenting, SOUND_STOP);
   SetSound(kSoundPipeFilling, SOUND_STOP);
 
   if (bremsschalter == kBrakeEmergency && bremsleitungsdruck > kPipeEmpty) {
     SetSound(kSoundEmergencyVenting, SOUND_PLAY);
   }
   if (bremsschalter == kBrakeService && bremsleitungsdruck > kPipeEmpty) {
-    SetSound(kSoundServiceVenting, SOUND_PLAY);
+    SetSound(kSoundPipeVenting, SOUND_PLAY);
   }
   if (PipeWillFill()) SetSound(kSoundPipeFilling, SOUND_PLAY);
 
-  luftbremstimer2 = gState.Time;  // the next pipe step comes 50 ms after the move
+  DelayPipeStep();
 }
 
 void BremsschalterLoesen(int key) {
@@ -100,16 +106,16 @@ void BremsschalterLoesen(int key) {
   bremsschalter -= 1;
   ShowBrakeController();
 
-  SetSound(kSoundServiceVenting, SOUND_STOP);
+  SetSound(kSoundPipeVenting, SOUND_STOP);
   SetSound(kSoundPipeFilling, SOUND_STOP);
   SetSound(kSoundSwitchClick, SOUND_PLAY);
 
   if (bremsschalter == kBrakeService && bremsleitungsdruck > kPipeEmpty) {
-    SetSound(kSoundServiceVenting, SOUND_PLAY);
+    SetSound(kSoundPipeVenting, SOUND_PLAY);
   }
   if (PipeWillFill()) SetSound(kSoundPipeFilling, SOUND_PLAY);
 
-  luftbremstimer2 = gState.Time;
+  DelayPipeStep();
 }
 
 void FesthaltebremseKeyPressed(int key) {
@@ -173,7 +179,7 @@ void UBahnBremse() {
       bremsstufe = kHoldingHighNotch;
     } else if (ebremse && tOn(ebremstimer, gState.Time, kHoldingStepMs)) {
       bremsstufe = bremsstufe >= kHoldingTopNotch ? kHoldingTopNotch : bremsstufe + 1;
-      ebremstimer = gState.Time;
+      RestartAtNow(ebremstimer);
       if (speed < kStoppingSoundSpeed && !anhaltesound && !luftbremse) {
         SetSound(kSoundStopping, SOUND_PLAY);
         anhaltesound = true;

@@ -1,7 +1,15 @@
 // The brake pipe and the supply pipe: their pressures, stepped every 50 ms, and their gauges.
+#include "ubahn/brake_pipe.h"
+
+#include "cab/channels.h"
+#include "cab/timers.h"
+#include "cab/vocabulary.h"
 #include "config/confload.h"
-#include "plugin/tools.h"
-#include "ubahn/traincontrol_overhoul.h"
+#include "ubahn/brake.h"
+#include "ubahn/fixed_elements.h"
+#include "ubahn/master_controller.h"
+#include "ubahn/running_sounds.h"
+#include "ubahn/trip_stop.h"
 
 double bremsleitungsdruck = 300.0;
 double druck_hilfsvariable = 300.0;
@@ -10,15 +18,6 @@ double fuellleitungsdruck_hilf = 500.0;
 int32_t luftbremstimer2 = 0;
 
 const int32_t kPipeStepMs = 50;  // one pipe step at most every 50 ms, and only in a frame
-
-// Brake controller positions as the pipe sees them.
-const int kBrakeSlowCharge = 1;
-const int kBrakeFastCharge = 2;
-const int kBrakeLastSlowCharge = 5;
-const int kBrakeElectric1 = 3;
-const int kBrakeElectric2 = 4;  // from here up the air brake lifts above 440 kPa
-const int kBrakeService = 7;
-const int kBrakeEmergency = 8;
 
 // Venting per step, kPa.
 const double kVentEmergency = 100.0;
@@ -84,8 +83,17 @@ static void PipeStep(double p, double& w) {
   if (p >= kPipeOverspeedFloor && deuta && loesesperrventil) w -= kVentOverspeed;
   if (p >= 0.0 && !fahrsperre && loesesperrventil_fahrsperre) w -= kVentTripValve;
 
-  luftbremstimer2 = gState.Time;
+  RestartAtNow(luftbremstimer2);
 }
+
+void InitBrakePipe() {
+  bremsleitungsdruck = kStartPipePressure;
+  druck_hilfsvariable = kStartPipePressure;
+  fuellleitungsdruck = kFullSupplyPressure;
+  RestartAtNow(luftbremstimer2);
+}
+
+void DelayPipeStep() { RestartAtNow(luftbremstimer2); }
 
 void bremsleitung() {
   double p = bremsleitungsdruck;
@@ -96,7 +104,7 @@ void bremsleitung() {
   // The air brake lifts once the pipe is charged far enough for the controller position.
   if ((w > kPipeReleased && bremsschalter <= kBrakeFastCharge) ||
       (w > kPipeHoldingFloor && bremsschalter >= kBrakeElectric2)) {
-    luftbremse = false;
+    LiftAirBrake();
   }
 
   if (w < 0.0) w = 0.0;

@@ -1,6 +1,11 @@
 // The passenger doors: side buttons, close button, boarding passengers and the closing sequence.
-#include "plugin/tools.h"
-#include "ubahn/traincontrol_overhoul.h"
+#include "ubahn/doors.h"
+
+#include "cab/channels.h"
+#include "cab/timers.h"
+#include "config/confload.h"
+#include "ubahn/fixed_elements.h"
+#include "ubahn/master_controller.h"
 
 bool tueren_geschlossen = false;   // all doors closed: the drive button may give power
 int32_t fahrgaeste = 0;            // passengers still to board at this stop
@@ -29,28 +34,11 @@ const int kDoorReleased = 4;
 const int kSideRight = 1;
 const int kSideLeft = 2;
 
-// Host keys of the door buttons.
-const int kKeyDoorsLeft = 8;
-const int kKeyDoorsClose = 9;
-const int kKeyDoorsRight = 10;
-
-// Fixed sound elements.
-const int kSoundRightOpen = 16;
-const int kSoundRightWarning = 17;
-const int kSoundRightWithdrawn = 18;
-const int kSoundLeftOpen = 19;
-const int kSoundLeftWarning = 20;
-const int kSoundLeftWithdrawn = 21;
-const int kSoundRightHeldOpen = 22;
-const int kSoundLeftHeldOpen = 23;
-const int kSoundProtest = 77;
-
 const float kReleaseSpeed = 7.0f;           // km/h: doors are released only below it
 const int32_t kWarningTime = 2400;          // ms of closing warning after the close button
 const int32_t kClosingTime = 3200;          // ms from the warning's end to closed doors
 const int32_t kBoardingInterval = 1000;     // ms per boarding passenger
 const int32_t kProtestInterval = 3000;      // ms between protests of passengers left outside
-const int kMasterControllerNeutral = 2;
 
 static bool Standing() { return gState.Speed == 0.0f; }
 static bool BelowReleaseSpeed() { return gState.Speed < kReleaseSpeed; }
@@ -58,11 +46,7 @@ static bool EitherSideIn(int state) { return tuerstatus_rechts == state || tuers
 
 // The blocked-doors message as the display shows it. An unwired display is taken to show what
 // was last given to it, so the protest cadence does not depend on the display being fitted.
-static int EinklemmMessage() {
-  int index = Opt(OPT_tuermessage_einklemm);
-  if (index < 0 || index >= kElementCount) return tuermessage_einklemm_an ? 1 : 0;
-  return GetPanel(index);
-}
+static int EinklemmMessage() { return ReadBackDisplay(OPT_tuermessage_einklemm, tuermessage_einklemm_an); }
 
 static void ShowEinklemmMessage(bool on) {
   tuermessage_einklemm_an = on;
@@ -71,7 +55,7 @@ static void ShowEinklemmMessage(bool on) {
 
 void Tuertaster_druecken(int key) {
   if (key != kKeyDoorsClose) return;
-  if (tueren_geschlossen && fahrschalter != kMasterControllerNeutral) {
+  if (tueren_geschlossen && fahrschalter != kFahrschalterNeutral) {
     SetPanelOpt(OPT_tuer_zu_taster_LM_ein, 1);
   } else {
     SetPanelOpt(OPT_tuer_zu_taster_LM_aus, 1);
@@ -80,26 +64,26 @@ void Tuertaster_druecken(int key) {
     if (EitherSideIn(kDoorReleased)) {
       // Open doors get their warning; a release that never opened is withdrawn at once.
       if (tueren_rechts_offen) {
-        SetSound(kSoundRightWarning, SOUND_PLAY);
+        SetSound(kSoundDoorsWarningRight, SOUND_PLAY);
         tuerstatus_rechts = kDoorWarning;
       } else if (tuerstatus_rechts == kDoorReleased) {
-        SetSound(kSoundRightWithdrawn, SOUND_PLAY);
+        SetSound(kSoundDoorsWithdrawnRight, SOUND_PLAY);
         tuerstatus_rechts = kDoorClosed;
       }
       if (tueren_links_offen) {
-        SetSound(kSoundLeftWarning, SOUND_PLAY);
+        SetSound(kSoundDoorsWarningLeft, SOUND_PLAY);
         tuerstatus_links = kDoorWarning;
       } else if (tuerstatus_links == kDoorReleased) {
-        SetSound(kSoundLeftWithdrawn, SOUND_PLAY);
+        SetSound(kSoundDoorsWithdrawnLeft, SOUND_PLAY);
         tuerstatus_links = kDoorClosed;
       }
-      SetSound(kSoundRightOpen, SOUND_STOP);
-      SetSound(kSoundLeftOpen, SOUND_STOP);
+      SetSound(kSoundDoorsOpenRight, SOUND_STOP);
+      SetSound(kSoundDoorsOpenLeft, SOUND_STOP);
     } else if (EitherSideIn(kDoorRequested)) {
       if (!tueren_rechts_offen) tuerstatus_rechts = kDoorClosed;
       if (!tueren_links_offen) tuerstatus_links = kDoorClosed;
     }
-    if (freigabe) tuerschliesstimer = gState.Time;
+    if (freigabe) RestartAtNow(tuerschliesstimer);
   }
   freigabe = false;
   tuertaster_gedrueckt = true;
@@ -120,8 +104,8 @@ void Tuertaster_rechts_druecken(int key) {
     SetPanelOpt(OPT_Taster_tuer_rechts_vorwahl, 1);
   }
   tuerstatus_rechts = kDoorRequested;  // also re-opens a side that is closing
-  SetSound(kSoundRightWarning, SOUND_STOP);
-  SetSound(kSoundRightHeldOpen, SOUND_STOP);
+  SetSound(kSoundDoorsWarningRight, SOUND_STOP);
+  SetSound(kSoundDoorsHeldOpenRight, SOUND_STOP);
   freigabe = true;
 }
 
@@ -139,8 +123,8 @@ void Tuertaster_links_druecken(int key) {
     SetPanelOpt(OPT_Taster_tuer_links_vorwahl, 1);
   }
   tuerstatus_links = kDoorRequested;
-  SetSound(kSoundLeftWarning, SOUND_STOP);
-  SetSound(kSoundLeftHeldOpen, SOUND_STOP);
+  SetSound(kSoundDoorsWarningLeft, SOUND_STOP);
+  SetSound(kSoundDoorsHeldOpenLeft, SOUND_STOP);
   freigabe = true;
 }
 
@@ -148,6 +132,11 @@ void Tuertaster_links_loslassen(int key) {
   if (key != kKeyDoorsLeft) return;
   SetPanelOpt(OPT_Taster_tuer_links, 0);
   SetPanelOpt(OPT_Taster_tuer_links_vorwahl, 0);
+}
+
+void InitDoors() {
+  tueren_geschlossen = true;
+  fahrgaeste = 0;
 }
 
 void TuerseiteFestlegen(int side) { tuerseite = side; }
@@ -181,7 +170,7 @@ static void OpenReleasedSides() {
   if (tuerstatus_rechts == kDoorRequested && BelowReleaseSpeed()) {
     tuerstatus_rechts = kDoorReleased;
     if (!tueren_rechts_offen && tuerseite == kSideRight) {
-      SetSound(kSoundRightOpen, SOUND_PLAY);
+      SetSound(kSoundDoorsOpenRight, SOUND_PLAY);
       tueren_rechts_offen = true;
       tueren_geschlossen = false;
     }
@@ -189,7 +178,7 @@ static void OpenReleasedSides() {
   if (tuerstatus_links == kDoorRequested && BelowReleaseSpeed()) {
     tuerstatus_links = kDoorReleased;
     if (!tueren_links_offen && tuerseite == kSideLeft) {
-      SetSound(kSoundLeftOpen, SOUND_PLAY);
+      SetSound(kSoundDoorsOpenLeft, SOUND_PLAY);
       tueren_links_offen = true;
       tueren_geschlossen = false;
     }
@@ -224,13 +213,13 @@ static void RunClosing() {
     tuerstatus_rechts = kDoorClosed;
     tuerstatus_links = kDoorClosed;
     tueren_geschlossen = true;
-    SetSound(kSoundRightHeldOpen, SOUND_STOP);
-    SetSound(kSoundLeftHeldOpen, SOUND_STOP);
+    SetSound(kSoundDoorsHeldOpenRight, SOUND_STOP);
+    SetSound(kSoundDoorsHeldOpenLeft, SOUND_STOP);
     return;
   }
-  if (tuerstatus_rechts == kDoorClosing) SetSound(kSoundRightHeldOpen, SOUND_LOOP);
-  if (tuerstatus_links == kDoorClosing) SetSound(kSoundLeftHeldOpen, SOUND_LOOP);
-  if (EinklemmMessage() == 0) Randaletimer = gState.Time;
+  if (tuerstatus_rechts == kDoorClosing) SetSound(kSoundDoorsHeldOpenRight, SOUND_LOOP);
+  if (tuerstatus_links == kDoorClosing) SetSound(kSoundDoorsHeldOpenLeft, SOUND_LOOP);
+  if (EinklemmMessage() == 0) RestartAtNow(Randaletimer);
   if (tOn(Randaletimer, gState.Time, kProtestInterval)) SetSound(kSoundProtest, SOUND_PLAY);
   ShowEinklemmMessage(true);
 }
@@ -242,7 +231,7 @@ static void ShowDoorLamps() {
               (tuerstatus_rechts == kDoorWarning || tuerstatus_rechts == kDoorRequested) ? 1 : 0);
   SetPanelOpt(OPT_LM_tuer_links_vorwahl,
               (tuerstatus_links == kDoorWarning || tuerstatus_links == kDoorRequested) ? 1 : 0);
-  SetPanelOpt(OPT_tuer_zu, (tueren_geschlossen && fahrschalter != kMasterControllerNeutral) ? 1 : 0);
+  SetPanelOpt(OPT_tuer_zu, (tueren_geschlossen && fahrschalter != kFahrschalterNeutral) ? 1 : 0);
   SetPanelOpt(OPT_tuerstatus_rechts, tuerstatus_rechts);
   SetPanelOpt(OPT_tuerstatus_links, tuerstatus_links);
 }
@@ -250,20 +239,20 @@ static void ShowDoorLamps() {
 // One passenger boards per second while the doors stand open, none while a side is closing.
 static void BoardPassengers() {
   if (!Standing() || tueren_geschlossen) return;
-  if (!einsteigen) einsteigetimer = gState.Time;
+  if (!einsteigen) RestartAtNow(einsteigetimer);
   einsteigen = true;
   randale = false;
   if (tOn(einsteigetimer, gState.Time, kBoardingInterval) && fahrgaeste > 0 &&
       !EitherSideIn(kDoorClosing)) {
     fahrgaeste -= 1;
-    einsteigetimer = gState.Time;
+    RestartAtNow(einsteigetimer);
   }
 }
 
 // Passengers left outside closed doors protest every three seconds.
 static void ProtestOutsideClosedDoors() {
   if (!Standing() || !tueren_geschlossen || fahrgaeste == 0) return;
-  if (!randale) Randaletimer = gState.Time;
+  if (!randale) RestartAtNow(Randaletimer);
   randale = true;
   if (tOn(Randaletimer, gState.Time, kProtestInterval)) SetSound(kSoundProtest, SOUND_PLAY);
 }

@@ -1,8 +1,13 @@
 // The horn, the traction fan and its buzzer, and the passenger announcements (ELA).
 #include <cstdlib>
 
-#include "plugin/tools.h"
-#include "ubahn/traincontrol_overhoul.h"
+#include "ubahn/horn_fan.h"
+
+#include "cab/channels.h"
+#include "cab/timers.h"
+#include "config/confload.h"
+#include "ubahn/fixed_elements.h"
+#include "ubahn/master_controller.h"
 
 bool hupe = false;                    // the horn button is held
 int32_t huptimer = 0;                 // tOn timer from the horn start to its loop, ms
@@ -16,28 +21,12 @@ int32_t wartezeit = 1000;             // lockout before the next announcement ma
 int32_t ELAtimer = 0;                 // time of the last announcement (tOn timer of the lockout)
 bool luefter_anzeige_an = false;      // what the buzzer display shows, for an unwired display
 
-const int kKeyHorn = 2;
-const int kKeyAnnouncement = 4;
-const int kAnnouncementHorn = 100;  // the host's horn reaches the announcements as this key
-
-// Fixed sound elements.
-const int kSoundHornStart = 13;
-const int kSoundHornLoop = 14;
-const int kSoundHornEnd = 15;
-const int kSoundFan = 10;
-const int kSoundBuzzerStart = 67;
-const int kSoundBuzzerLoop = 12;
-const int kSoundBuzzerEnd = 68;
-const int kSoundHornAnnouncement = 28;
-const int kSoundMovingSignal = 29;
-
 const int32_t kHornLoopDelay = 120;     // ms
 const int32_t kFanDelay = 4020;         // ms after the master controller left neutral
 const int32_t kBuzzerStartDelay = 150;  // ms
 const int32_t kBuzzerLoopDelay = 90;    // ms from the buzzer start sound to its loop
 const int kBuzzerLengthSpread = 800;    // the buzzer ends 501..1300 ms after leaving neutral
 const int kBuzzerShortest = 501;
-const int32_t kFired = -1;              // a buzzer timer that has done its work
 
 // Lockouts after each kind of announcement, ms.
 const int32_t kLockoutHornAnnouncement = 2000;
@@ -45,13 +34,12 @@ const int32_t kLockoutDestination = 5000;
 const int32_t kLockoutMovingSignal = 150;
 
 const float kAnnouncementSpeed = 7.0f;  // km/h: below it the train counts as standing at a platform
-const int kMasterControllerNeutral = 2;
 
 void Hupe_ein(int key) {
   if (key != kKeyHorn || hupe) return;
   SetSound(kSoundHornStart, SOUND_PLAY);
   hupe = true;
-  huptimer = gState.Time;
+  RestartAtNow(huptimer);
   SetPanelOpt(OPT_huptaster, 1);
 }
 
@@ -72,11 +60,7 @@ void Hupe_aus(int key) {
 // given, so the start sound plays once per buzzer whether or not the display is fitted. Besides
 // this routine only the throw to neutral writes it (0); the controller leaves neutral only by
 // re-arming the buzzer start timer, so while that timer has not fired the display shows 0.
-static int BuzzerDisplay() {
-  int index = Opt(OPT_luefter);
-  if (index < 0 || index >= kElementCount) return luefter_anzeige_an ? 1 : 0;
-  return GetPanel(index);
-}
+static int BuzzerDisplay() { return ReadBackDisplay(OPT_luefter, luefter_anzeige_an); }
 
 static void ShowBuzzer(bool on) {
   luefter_anzeige_an = on;
@@ -85,19 +69,19 @@ static void ShowBuzzer(bool on) {
 
 void lueftersound() {
   const int32_t now = gState.Time;
-  const bool outOfNeutral = fahrschalter != kMasterControllerNeutral;
-  if (!outOfNeutral || lueftersummertimer1 != kFired) luefter_anzeige_an = false;
+  const bool outOfNeutral = fahrschalter != kFahrschalterNeutral;
+  if (!outOfNeutral || lueftersummertimer1 != kTimerStopped) luefter_anzeige_an = false;
 
-  if (tOn(lueftertimer, now, kFanDelay) && outOfNeutral) SetSound(kSoundFan, SOUND_LOOP);
+  if (tOn(lueftertimer, now, kFanDelay) && outOfNeutral) SetSound(kSoundFanRunning, SOUND_LOOP);
 
   if (tOn(lueftersummertimer1, now, kBuzzerStartDelay) && outOfNeutral) {
     if (summer && BuzzerDisplay() == 0) {
       SetSound(kSoundBuzzerStart, SOUND_PLAY);
-      lueftersummertimer3 = now;
+      RestartAtNow(lueftersummertimer3);
     }
     ShowBuzzer(true);
     if (tOn(lueftersummertimer3, now, kBuzzerLoopDelay)) SetSound(kSoundBuzzerLoop, SOUND_LOOP);
-    lueftersummertimer1 = kFired;  // from now on this step runs every frame
+    lueftersummertimer1 = kTimerStopped;  // from now on this step runs every frame
   }
 
   // The buzzer's length is drawn afresh every frame: exactly one draw per frame.
@@ -107,9 +91,17 @@ void lueftersound() {
     ShowBuzzer(false);
     SetSound(kSoundBuzzerLoop, SOUND_STOP);
     SetSound(kSoundBuzzerStart, SOUND_STOP);
-    lueftersummertimer2 = kFired;
+    lueftersummertimer2 = kTimerStopped;
     summer = false;
   }
+}
+
+void StartFan() {
+  SetSound(kSoundFanStart, SOUND_PLAY);
+  RestartAtNow(lueftertimer);
+  RestartAtNow(lueftersummertimer1);
+  RestartAtNow(lueftersummertimer2);
+  summer = true;
 }
 
 void SetFahrtziel(int n) { fahrtziel = n; }
@@ -130,5 +122,5 @@ void ELA(int key) {
     SetSound(kSoundMovingSignal, SOUND_PLAY);
     wartezeit = kLockoutMovingSignal;
   }
-  ELAtimer = gState.Time;
+  RestartAtNow(ELAtimer);
 }

@@ -1,11 +1,20 @@
 // The key-operated master controller (Fahrschalter) and the Sifa dead-man device.
 #include <cmath>
 
-#include "config/confload.h"
-#include "plugin/tools.h"
-#include "ubahn/traincontrol_overhoul.h"
+#include "ubahn/master_controller.h"
 
-int32_t fahrschalter = 2;
+#include "cab/channels.h"
+#include "cab/handles.h"
+#include "cab/vocabulary.h"
+#include "config/confload.h"
+#include "ubahn/brake.h"
+#include "ubahn/brake_pipe.h"
+#include "ubahn/fixed_elements.h"
+#include "ubahn/horn_fan.h"
+#include "ubahn/train_control.h"
+#include "ubahn/trip_stop.h"
+
+int32_t fahrschalter = kFahrschalterNeutral;
 bool vorwaerts = false;
 bool rueckwaerts = false;
 bool neutral = true;
@@ -14,22 +23,8 @@ bool SifaKey = false;
 bool sifaAn = false;
 bool SifaBremst = false;
 
-// Fixed sound elements of the controller and the Sifa.
-const int kSoundSwitchClick = 5;
-const int kSoundTripValve = 7;
-const int kSoundPipeFilling = 8;
-const int kSoundFanStart = 9;
-const int kSoundFanRunning = 10;
-const int kSoundFanRunDown = 11;
-const int kSoundBuzzer = 12;
-const int kSoundSifaWarning = 78;
-
-const int kFahrschalterTop = 7;         // forward, fifth step
-const int kFahrschalterForward1 = 3;    // forward, first step
-const int kFahrschalterReverse1 = 1;    // reverse, first step
 const float kTripStopSpeed = 7.0f;      // km/h: throwing to neutral faster than this trips the trip stop
 const double kSifaWarningPipe = 200.0;  // kPa: the warning sounds only while the pipe holds more
-const int kBrakeHolding = 6;            // brake controller position of the holding brake
 const double kHoldingPipe = 450.0;      // kPa: at or below it the holding brake keeps the train at rest
 
 // Speed limit of the drive button per controller position, km/h; neutral keeps the last one.
@@ -42,18 +37,20 @@ static void RefreshVMax() {
   if (limit != kKeepVMax) VMax = limit;
 }
 
-// Leaving neutral starts the traction fan and arms its buzzer.
-static void StartFan() {
-  SetSound(kSoundFanStart, SOUND_PLAY);
-  lueftertimer = gState.Time;
-  lueftersummertimer1 = gState.Time;
-  lueftersummertimer2 = gState.Time;
-  summer = true;
-}
-
 static void ShowPositionAndClick() {
   SetPanelOpt(OPT_fahrschalterstellung, fahrschalter);
   SetSound(kSoundSwitchClick, SOUND_PLAY);
+}
+
+void InitMasterController() {
+  SifaKey = false;
+  SetPanelOpt(OPT_fahrschalterstellung, fahrschalter);
+  FahrschalterNull(kKeyFahrschalterNull);
+  fahrschalter = kFahrschalterNeutral;
+  SifaBremst = false;
+  vorwaerts = false;
+  rueckwaerts = false;
+  neutral = true;
 }
 
 void FahrschalterAuf(int key) {
@@ -101,28 +98,20 @@ void FahrschalterNull(int key) {
   SetSound(kSoundFanStart, SOUND_STOP);
   SetSound(kSoundFanRunning, SOUND_STOP);
   SetSound(kSoundFanRunDown, SOUND_PLAY);
-  SetSound(kSoundBuzzer, SOUND_STOP);
-  SetSound(kSoundSifaWarning, SOUND_STOP);
+  SetSound(kSoundBuzzerLoop, SOUND_STOP);
+  SetSound(kSoundForcedBraking, SOUND_STOP);
 
   SifaBremst = false;
 
   // Thrown to neutral at speed: the trip stop trips and its valve vents the pipe.
   if (fahrsperre && std::fabs(gState.Speed) > kTripStopSpeed) {
-    SetSound(kSoundTripValve, SOUND_PLAY);
-    fahrsperre = false;
-    loesesperrventil_fahrsperre = true;
-    SetPanelOpt(OPT_fahrsperre, 0);
+    SetSound(kSoundPipeVenting, SOUND_PLAY);
+    Fahrsperre_ausloesen();
   }
 }
 
-// The Sifa key's number; -1 matches no key.
-static bool IsSifaKey(int key) {
-  int32_t sifaKey = Opt(OPT_sifakey);
-  return sifaKey != -1 && key == sifaKey;
-}
-
 void SifaKeyPressed(int key) {
-  if (!IsSifaKey(key)) return;
+  if (!KeyMatches(OPT_sifakey, key)) return;
   SifaKey = true;
   if (!sifaAn) {
     SetSoundOpt(OPT_sifasound, SOUND_PLAY);
@@ -133,7 +122,7 @@ void SifaKeyPressed(int key) {
 }
 
 void SifaKeyReleased(int key) {
-  if (!IsSifaKey(key)) return;
+  if (!KeyMatches(OPT_sifakey, key)) return;
   SifaKey = false;
   if (sifaAn) {
     SetSoundOpt(OPT_sifasound, SOUND_PLAY);
@@ -144,7 +133,7 @@ void SifaKeyReleased(int key) {
 }
 
 static void BeginForcedBraking() {
-  if (bremsleitungsdruck > kSifaWarningPipe) SetSound(kSoundSifaWarning, SOUND_PLAY);
+  if (bremsleitungsdruck > kSifaWarningPipe) SetSound(kSoundForcedBraking, SOUND_PLAY);
   SifaBremst = true;
 }
 
@@ -161,8 +150,8 @@ void SifaFestbremsen() {
   if (sifaAn) {
     if (SifaBremst) {
       OperateBrake(EmergencyBrakeNotch(), false);
-      SetSound(kSoundSifaWarning, SOUND_STOP);
-      if (bremsschalter == 2 && bremsleitungsdruck < kPipeReleased) {
+      SetSound(kSoundForcedBraking, SOUND_STOP);
+      if (bremsschalter == kBrakeFastCharge && bremsleitungsdruck < kPipeReleased) {
         SetSound(kSoundPipeFilling, SOUND_PLAY);
       }
     }

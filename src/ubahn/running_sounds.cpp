@@ -1,8 +1,14 @@
 // Running, curve and rail-joint sounds, and the speedometer's overspeed contact (Deuta).
 #include <cmath>
 
-#include "plugin/tools.h"
-#include "ubahn/traincontrol_overhoul.h"
+#include "ubahn/running_sounds.h"
+
+#include "cab/channels.h"
+#include "cab/timers.h"
+#include "ubahn/brake.h"
+#include "ubahn/brake_pipe.h"
+#include "ubahn/fixed_elements.h"
+#include "ubahn/master_controller.h"
 
 bool schienenstoss = false;          // a rail joint is being passed
 double schienenstossposition = 0.0;  // Location at the rail-joint beacon, m
@@ -28,9 +34,6 @@ int32_t Mitteltimer = 0;             // the same for the middle band
 int32_t Schnelltimer = 0;            // the same for the fast band
 
 // Rail joint: the wheelsets pass the joint at these distances from the beacon, in metres.
-const int kSoundKnockFirstPair = 24;
-const int kSoundKnockSecondPair = 25;
-const int kSoundKnockThirdPair = 26;
 const double kKnock2 = 1.9;
 const double kKnock3 = 9.5;
 const double kKnock4 = 11.4;
@@ -38,8 +41,6 @@ const double kKnock5 = 16.05;
 const double kKnock6 = 17.95;
 
 // Overspeed contact.
-const int kSoundOverspeedWarning = 0;
-const int kSoundPipeFilling = 8;
 const float kOverspeedOn = 72.0f;    // km/h
 const float kOverspeedOff = 70.0f;   // km/h
 const int32_t kValveDelay = 300;     // ms above the limit before the valve closes
@@ -58,9 +59,9 @@ struct CurveKind {
 };
 
 static CurveKind fastCurve = {kurve_schnell, unterdrueckung_schnell, Kurve_schnell_timer, 50.0f, 2464,
-                              50, 51, 52, false};
+                              kSoundFastCurveStart, kSoundFastCurveLoop, kSoundFastCurveEnd, false};
 static CurveKind slowCurve = {kurve_langsam, unterdrueckung_langsam, Kurve_langsam_timer, 25.0f, 4925,
-                              53, 54, 55, true};
+                              kSoundSlowCurveStart, kSoundSlowCurveLoop, kSoundSlowCurveEnd, true};
 
 // A running band: its flag, timer, speed range and sounds.
 struct RunningBand {
@@ -75,9 +76,14 @@ struct RunningBand {
   int endSound;
 };
 
-static RunningBand slowBand = {langsam, Langsamtimer, 15.0f, true, 35.0f, 2430, 58, 59, 60};
-static RunningBand middleBand = {mittel, Mitteltimer, 35.0f, true, 55.0f, 3222, 61, 62, 63};
-static RunningBand fastBand = {schnell, Schnelltimer, 55.0f, false, 0.0f, 3076, 64, 65, 66};
+static RunningBand slowBand = {langsam, Langsamtimer, 15.0f, true, 35.0f, 2430,
+                                kSoundSlowBandStart, kSoundSlowBandLoop, kSoundSlowBandEnd};
+static RunningBand middleBand = {mittel, Mitteltimer, 35.0f, true, 55.0f, 3222,
+                                  kSoundMiddleBandStart, kSoundMiddleBandLoop, kSoundMiddleBandEnd};
+static RunningBand fastBand = {schnell, Schnelltimer, 55.0f, false, 0.0f, 3076,
+                                kSoundFastBandStart, kSoundFastBandLoop, kSoundFastBandEnd};
+
+void InitRunningSounds() { schienenstoss = false; }
 
 void SetSchienenstoss() {
   schienenstoss = true;
@@ -120,7 +126,7 @@ void Schienenstoss() {
 void Deuta() {
   if (gState.Speed > kOverspeedOn) {
     SetSound(kSoundOverspeedWarning, SOUND_LOOP);
-    if (!deuta) deutatimer = gState.Time;
+    if (!deuta) RestartAtNow(deutatimer);
     deuta = true;
     if (tOn(deutatimer, gState.Time, kValveDelay) && !loesesperrventil) {
       loesesperrventil = true;
@@ -144,7 +150,7 @@ static void CurveBeacon(CurveKind& curve, int on) {
   curve.inCurve = on != 0;
   if (curve.inCurve && gState.Speed > curve.threshold) {
     SetSound(curve.startSound, SOUND_PLAY);
-    curve.timer = gState.Time;
+    RestartAtNow(curve.timer);
   }
   if (gState.Speed < curve.threshold && curve.inCurve) curve.silenced = true;
   if (!curve.inCurve) {
@@ -164,7 +170,7 @@ static void CurveFrame(CurveKind& curve) {
   }
   if (gState.Speed > curve.threshold && curve.silenced) {
     SetSound(curve.startSound, SOUND_PLAY);
-    curve.timer = gState.Time;
+    RestartAtNow(curve.timer);
     curve.silenced = false;
   }
 }
@@ -182,7 +188,7 @@ static void BandFrame(RunningBand& band) {
   const bool outside = speed < band.lower || (band.bounded && speed > band.upper);
   if (!band.sounding && inside) {
     SetSound(band.startSound, SOUND_PLAY);
-    band.timer = gState.Time;
+    RestartAtNow(band.timer);
     band.sounding = true;
   }
   if (band.sounding && tOn(band.timer, gState.Time, band.loopDelay)) SetSound(band.loopSound, SOUND_LOOP);

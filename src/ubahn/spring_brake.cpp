@@ -1,6 +1,11 @@
 // The spring-loaded parking brake (Speicherbremse): apply and release buttons and lamps.
-#include "plugin/tools.h"
-#include "ubahn/traincontrol_overhoul.h"
+#include "ubahn/spring_brake.h"
+
+#include "cab/channels.h"
+#include "cab/timers.h"
+#include "config/confload.h"
+#include "ubahn/fixed_elements.h"
+#include "ubahn/master_controller.h"
 
 bool speicherbremse_ein = false;                 // applying is commanded
 bool speicherbremse_aus = false;                 // releasing is commanded
@@ -14,16 +19,6 @@ int32_t Speicherbremsentimer_rot = 0;            // tOn timer of the red lamp an
 int32_t Speicherbremsentimer_gelb = 0;           // tOn timer of the yellow lamp, ms
 int32_t Speicherbremseaustimer = 0;              // tOn timer of the long release press, ms
 
-// Host keys of the two buttons.
-const int kKeySpringBrakeApply = 11;
-const int kKeySpringBrakeRelease = 12;
-
-// Fixed sound elements.
-const int kSoundApplyPressed = 69;
-const int kSoundReleasePressedApplied = 70;
-const int kSoundReleaseLetGo = 71;
-const int kSoundReleasePressedReleased = 72;
-
 // The cylinders take their time: the lamps follow the buttons with these delays, in ms.
 const int32_t kRedLampApplyDelay = 1000;     // red lamp, and the brake itself, after apply
 const int32_t kYellowLampApplyDelay = 900;
@@ -31,7 +26,6 @@ const int32_t kRedLampReleaseDelay = 900;    // red lamp out, and the brake off,
 const int32_t kYellowLampReleaseDelay = 1200;
 const int32_t kLongReleasePress = 500;       // a release held this long finishes by itself
 
-const int kMasterControllerNeutral = 2;
 
 void Speicherbremse_ein_druecken(int key) {
   if (key != kKeySpringBrakeApply) return;
@@ -41,10 +35,10 @@ void Speicherbremse_ein_druecken(int key) {
     SetPanelOpt(OPT_taster_speicherbremse_ein_LM_aus, 1);
   }
   if (speicherbremse_aus) {
-    Speicherbremsentimer_rot = gState.Time;
-    Speicherbremsentimer_gelb = gState.Time;
+    RestartAtNow(Speicherbremsentimer_rot);
+    RestartAtNow(Speicherbremsentimer_gelb);
   }
-  if (!speicherbremse_ein_gedrueckt && !speicherbremse_ein) SetSound(kSoundApplyPressed, SOUND_PLAY);
+  if (!speicherbremse_ein_gedrueckt && !speicherbremse_ein) SetSound(kSoundSpringApplyPressed, SOUND_PLAY);
   speicherbremse_ein = true;
   speicherbremse_aus = false;
   speicherbremse_ein_gedrueckt = true;
@@ -61,9 +55,9 @@ void Speicherbremse_ein_loslassen(int key) {
 // The part of a release press shared with the remote release from the trip-stop button.
 static void StartRelease() {
   if (speicherbremse_ein) {
-    Speicherbremsentimer_rot = gState.Time;
-    Speicherbremsentimer_gelb = gState.Time;
-    Speicherbremseaustimer = gState.Time;
+    RestartAtNow(Speicherbremsentimer_rot);
+    RestartAtNow(Speicherbremsentimer_gelb);
+    RestartAtNow(Speicherbremseaustimer);
   }
   speicherbremse_ein = false;
   speicherbremse_aus = true;
@@ -80,7 +74,7 @@ void Speicherbremse_aus_druecken(int key) {
   SetPanelOpt(OPT_taster_speicherbremse_aus, 1);
   StartRelease();
   if (!speicherbremse_aus_gedrueckt) {
-    SetSound(federspeicher_aktiv ? kSoundReleasePressedApplied : kSoundReleasePressedReleased, SOUND_PLAY);
+    SetSound(federspeicher_aktiv ? kSoundSpringReleasePressedApplied : kSoundSpringReleasePressedReleased, SOUND_PLAY);
   }
   HoldRelease();
 }
@@ -91,7 +85,7 @@ void Speicherbremse_aus_loslassen(int key) {
   Speicherbremsentimer_rot = 0;
   Speicherbremsentimer_gelb = 0;
   speicherbremse_aus_gedrueckt = false;
-  SetSound(kSoundReleaseLetGo, SOUND_PLAY);
+  SetSound(kSoundSpringReleaseLetGo, SOUND_PLAY);
 }
 
 void Speicherbremse_fernaus_druecken() {
@@ -126,7 +120,7 @@ void Speicherbremse() {
     speicherbremse_LM_gelb = false;
     speicherbremse_aus_langegedrueckt = false;
   }
-  if (fahrschalter == kMasterControllerNeutral) {
+  if (fahrschalter == kFahrschalterNeutral) {
     SetPanelOpt(OPT_LM_speicherbremse_rot, 0);
     SetPanelOpt(OPT_LM_speicherbremse_gelb, 0);
   } else {

@@ -2,9 +2,15 @@
 #include <cmath>
 #include <cstdint>
 
+#include "ubahn/trip_stop.h"
+
+#include "cab/channels.h"
+#include "cab/vocabulary.h"
 #include "config/confload.h"
-#include "plugin/tools.h"
-#include "ubahn/traincontrol_overhoul.h"
+#include "ubahn/brake.h"
+#include "ubahn/fixed_elements.h"
+#include "ubahn/master_controller.h"
+#include "ubahn/spring_brake.h"
 
 bool fahrsperre = true;                    // armed (true) or tripped (false)
 bool loesesperrventil_fahrsperre = false;  // release-lock valve: vents the pipe while tripped
@@ -25,21 +31,8 @@ const int kAspectStop = 0;
 const int kAspectRestricting1 = 1;
 const int kAspectRestricting2 = 2;
 
-const int kKeyTripStop = 0;  // host key of the trip-stop button
-
-// Fixed sound elements.
-const int kSoundForcedBraking = 78;
-const int kSoundTripValve = 7;
-const int kSoundOverride = 27;
-const int kSoundResetReleased = 73;  // reset while the spring brake is released
-const int kSoundResetApplied = 74;   // reset while the spring brake is applied
-const int kSoundPipeFilling = 8;
-const int kSoundSpringBrakeReleased = 71;
-
 const float kResetSpeed = 7.0f;       // km/h: resets and overrides only below it
 const double kKilometre = 1000.0;     // m
-const int kMasterControllerNeutral = 2;
-const int kBrakeControllerFastCharge = 2;
 
 static bool Moving() { return gState.Speed != 0.0f; }  // a speed that is not a number counts as moving
 static bool BelowResetSpeed() { return gState.Speed > -kResetSpeed && gState.Speed < kResetSpeed; }
@@ -47,7 +40,16 @@ static bool BelowResetSpeed() { return gState.Speed > -kResetSpeed && gState.Spe
 // Counters stop at the largest value they can hold instead of wrapping round.
 static int32_t CountedUp(int32_t counter) { return counter < INT32_MAX ? counter + 1 : counter; }
 
-static void Trip() {
+void InitTripStop() {
+  fsp_gerade_eingeschaltet = false;
+  zaehlwerk1 = read_zaehlwerk1();
+  zaehlwerk2 = read_zaehlwerk2();
+  kilometerzaehler = read_kilometer();
+  nulllage = TruncToInt(gState.Location);
+  SetPanelOpt(OPT_fahrsperre, 1);
+}
+
+void Fahrsperre_ausloesen() {
   fahrsperre = false;
   loesesperrventil_fahrsperre = true;
   SetPanelOpt(OPT_fahrsperre, 0);
@@ -67,17 +69,17 @@ static bool SignalTripPointTrips(const ATS_BEACONDATA& beacon) {
       beacon.Optional != 0 && gState.Speed > static_cast<float>(beacon.Optional)) {
     return true;
   }
-  return fahrschalter == kMasterControllerNeutral && Moving();
+  return fahrschalter == kFahrschalterNeutral && Moving();
 }
 
 void Fahrsperre(ATS_BEACONDATA beacon) {
   if (beacon.Type == kBeaconTripSignal || beacon.Type == kBeaconTripSpeedCheck) {
     if (!SignalTripPointTrips(beacon)) return;
     if (fahrsperre && Moving()) SetSound(kSoundForcedBraking, SOUND_PLAY);
-    Trip();
+    Fahrsperre_ausloesen();
     // Holding the button while creeping past the trip point overrides it.
     if (BelowResetSpeed() && fahrsperre_gedrueckt) {
-      SetSound(kSoundOverride, SOUND_PLAY);
+      SetSound(kSoundTripStopOverride, SOUND_PLAY);
       SetSound(kSoundForcedBraking, SOUND_STOP);
       Arm();
       zaehlwerk2 = CountedUp(zaehlwerk2);
@@ -85,8 +87,8 @@ void Fahrsperre(ATS_BEACONDATA beacon) {
     }
   } else if (beacon.Type == kBeaconTripEmergency) {
     if (gState.Speed > static_cast<float>(beacon.Optional)) {
-      if (fahrsperre && Moving()) SetSound(kSoundTripValve, SOUND_PLAY);
-      Trip();
+      if (fahrsperre && Moving()) SetSound(kSoundPipeVenting, SOUND_PLAY);
+      Fahrsperre_ausloesen();
     }
   }
 }
@@ -103,8 +105,8 @@ void Fahrsperre_druecken(int key) {
   if (BelowResetSpeed()) {
     if (!fahrsperre) {
       // A reset: counted, and it also releases the spring brake from afar.
-      SetSound(federspeicher_aktiv ? kSoundResetApplied : kSoundResetReleased, SOUND_PLAY);
-      if (bremsschalter == kBrakeControllerFastCharge && SifaKey) SetSound(kSoundPipeFilling, SOUND_PLAY);
+      SetSound(federspeicher_aktiv ? kSoundTripStopResetApplied : kSoundTripStopResetReleased, SOUND_PLAY);
+      if (bremsschalter == kBrakeFastCharge && SifaKey) SetSound(kSoundPipeFilling, SOUND_PLAY);
       zaehlwerk1 = CountedUp(zaehlwerk1);
       write_zaehlwerk1(zaehlwerk1);
       Speicherbremse_fernaus_druecken();
@@ -121,7 +123,7 @@ void Fahrsperre_loslassen(int key) {
   SetPanelOpt(OPT_taster_fahrsperre_LM_aus, 0);
   fahrsperre_gedrueckt = false;
   if (fsp_gerade_eingeschaltet) {
-    SetSound(kSoundSpringBrakeReleased, SOUND_PLAY);
+    SetSound(kSoundSpringReleaseLetGo, SOUND_PLAY);
     Speicherbremse_fernaus_loslassen();
     fsp_gerade_eingeschaltet = false;
   }

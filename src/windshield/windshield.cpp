@@ -4,7 +4,9 @@
 #include <cstdlib>
 
 #include "config/confload.h"
-#include "plugin/tools.h"
+#include "cab/channels.h"
+#include "cab/timers.h"
+#include "cab/vocabulary.h"
 
 const int kWiperTravel = 100;           // wiper positions from one end of the stroke to the other
 const int kMaxWiperStepsPerFrame = 20;  // a late frame catches up at most this many steps
@@ -14,7 +16,7 @@ const double kDropSpreadBase = 8000.0;  // ms: spread of the drop interval, divi
 const int kDropIntervalBase = 20000;    // ms: mean drop interval, divided by the rain
 
 int32_t wiper = 0;           // the motor's step timer
-int32_t holdWiper = -1;      // the intermittent pause timer
+int32_t holdWiper = kTimerStopped;      // the intermittent pause timer
 int32_t wiperPosition = 0;   // wiper angle
 int32_t wiperDirection = 0;  // sweep direction
 int32_t wiperMode = 0;       // the driver's wiper switch
@@ -49,7 +51,7 @@ static bool IsDropSlot(int32_t entry) { return entry >= 0 && entry < kMaxDrops; 
 
 void InitWindshield() {
   wiper = 0;
-  holdWiper = -1;
+  holdWiper = kTimerStopped;
   wiperPosition = Opt(OPT_wiperholdposition);
   wiperDirection = 0;
   wiperMode = kWiperOff;
@@ -86,7 +88,7 @@ void WindshieldKeyPressed(int key) {
     if (delay == 0) {
       wiperMode = kWiperOff;
     } else {
-      if (wiperMode == kWiperContinuous) holdWiper = -1;
+      if (wiperMode == kWiperContinuous) holdWiper = kTimerStopped;
       wiperMode -= 1;
       SetPanelOpt(OPT_wiperindicator, wiperMode);
     }
@@ -139,7 +141,7 @@ static void WiperStep() {
         holdWiper = gState.Time;
         wiperDirection = 0;
       } else if (tOn(holdWiper, gState.Time, Opt(OPT_wiperdelay))) {
-        holdWiper = -1;
+        holdWiper = kTimerStopped;
         wiperDirection = StrokeStartDirection();
       }
     } else {

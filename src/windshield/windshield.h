@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "plugin/atsplugin.h"
+#include "cab/host.h"
 
 // Beacon type that sets the rain; Optional = intensity 0 (dry) to 100.
 const int kRainBeacon = 21;

@@ -7,7 +7,11 @@
 
 #include "config/confload.h"
 #include "plugin/atsplugin.h"
-#include "plugin/tools.h"
+#include "cab/channels.h"
+#include "cab/handles.h"
+#include "cab/indicator.h"
+#include "cab/timers.h"
+#include "cab/vocabulary.h"
 #include "protection/br_safety.h"
 #include "test_files.h"
 #include "ubahn/traincontrol_overhoul.h"
@@ -107,7 +111,7 @@ TEST_F(BRSafetyTest, init_clears_every_state_and_stops_both_aws_sounds) {
   SetSound(kAwsBell, SOUND_PLAY);
   SetSound(kTpwsWarning, SOUND_LOOP);
   InitBRSafety();
-  EXPECT_EQ(awsTimer, kAwsIdle);
+  EXPECT_EQ(awsTimer, kTimerStopped);
   EXPECT_FALSE(awsStop);
   EXPECT_FALSE(awsRelease);
   EXPECT_FALSE(tpwsTrainstop);
@@ -181,11 +185,11 @@ TEST_F(BRSafetyTest, clear_magnet_needs_a_clear_aspect_and_more_than_the_minimum
   EXPECT_EQ(GetSound(kAwsBell), SOUND_PLAY);
   EXPECT_EQ(GetSound(kAwsHorn), SOUND_STOP);
   EXPECT_EQ(GetPanel(kAwsIndicator), 0);
-  EXPECT_EQ(awsTimer, kAwsIdle);
+  EXPECT_EQ(awsTimer, kTimerStopped);
   // Aspect 3 is a caution at any speed; the permanent magnet whatever its aspect.
   Beacon(kBeaconAwsSignalMagnet, 3, 0);
   EXPECT_EQ(awsTimer, 10500);
-  awsTimer = kAwsIdle;
+  awsTimer = kTimerStopped;
   Beacon(kBeaconAwsPermanentMagnet, 9, 0);
   EXPECT_EQ(awsTimer, 10500);
 }
@@ -197,7 +201,7 @@ TEST_F(BRSafetyTest, acknowledging_a_pending_warning_shows_black_and_yellow_with
   BRSafetyKeyPressed(kAckKey);
   EXPECT_EQ(GetPanel(kAwsIndicator), 1);
   EXPECT_EQ(GetSound(kAwsHorn), SOUND_STOP);
-  EXPECT_EQ(awsTimer, kAwsIdle);
+  EXPECT_EQ(awsTimer, kTimerStopped);
   Frame(20000, 80.0f);
   EXPECT_FALSE(awsStop);
   EXPECT_EQ(Brake(), 0);
@@ -245,7 +249,7 @@ TEST_F(BRSafetyTest, brake_cancel_0_releases_only_at_standstill_and_at_once) {
   At(15000, 0.0f);
   BRSafetyKeyPressed(kAckKey);
   EXPECT_FALSE(awsStop);
-  EXPECT_EQ(awsTimer, kAwsIdle);
+  EXPECT_EQ(awsTimer, kTimerStopped);
   EXPECT_EQ(Brake(), 0);
   EXPECT_EQ(GetPanel(kAwsIndicator), 0);
   EXPECT_EQ(GetSound(kAwsHorn), SOUND_STOP);
@@ -266,7 +270,7 @@ TEST_F(BRSafetyTest, brake_cancel_1_accepts_while_moving_and_releases_at_next_st
   EXPECT_EQ(Brake(), 0);
   EXPECT_FALSE(awsStop);
   EXPECT_FALSE(awsRelease);
-  EXPECT_EQ(awsTimer, kAwsIdle);
+  EXPECT_EQ(awsTimer, kTimerStopped);
   EXPECT_EQ(GetPanel(kAwsIndicator), 0);
   EXPECT_EQ(EmergencyDemands(), 0);
 }
@@ -334,7 +338,7 @@ TEST_F(BRSafetyTest, system_0_ignores_magnets_and_runs_no_supervision) {
   At(10000, 80.0f);
   Beacon(kBeaconAwsPermanentMagnet, 0, 0);
   Beacon(kBeaconTpwsTrainStop, 0, 0);
-  EXPECT_EQ(awsTimer, kAwsIdle);
+  EXPECT_EQ(awsTimer, kTimerStopped);
   EXPECT_FALSE(tpwsTrainstop);
   awsTimer = 10000;  // even a pending warning never brakes
   Frame(20000, 80.0f);
@@ -384,12 +388,12 @@ TEST_F(BRSafetyTest, nothing_acts_backwards_or_at_an_unknown_speed_or_twice) {
   Beacon(kBeaconTpwsTrainStop, 0, 0);
   Beacon(kBeaconAwsPermanentMagnet, 0, 0);
   EXPECT_FALSE(tpwsTrainstop);
-  EXPECT_EQ(awsTimer, kAwsIdle);
+  EXPECT_EQ(awsTimer, kTimerStopped);
   At(20000, std::numeric_limits<float>::quiet_NaN());
   Beacon(kBeaconTpwsTrainStop, 0, 0);
   Beacon(kBeaconAwsPermanentMagnet, 0, 0);
   EXPECT_FALSE(tpwsTrainstop);
-  EXPECT_EQ(awsTimer, kAwsIdle);
+  EXPECT_EQ(awsTimer, kTimerStopped);
   // Negative zero is standing, not running backwards.
   At(20000, -0.0f);
   Beacon(kBeaconTpwsTrainStop, 0, 0);
@@ -410,7 +414,7 @@ TEST_F(BRSafetyTest, aws_only_ignores_tpws_and_train_stop_only_ignores_the_rest)
   Beacon(kBeaconAwsPermanentMagnet, 0, 0);
   Beacon(kBeaconTpwsOverspeed, 0, 10);
   Beacon(kBeaconTpwsOverspeedSignal, 0, 10);
-  EXPECT_EQ(awsTimer, kAwsIdle);
+  EXPECT_EQ(awsTimer, kTimerStopped);
   EXPECT_FALSE(tpwsTrainstop);
   Beacon(kBeaconTpwsTrainStop, 0, 0);
   EXPECT_TRUE(tpwsTrainstop);
@@ -527,7 +531,7 @@ TEST_F(BRSafetyTest, default_key_0_acknowledges_aws_then_resets_tpws) {
   Beacon(kBeaconAwsPermanentMagnet, 0, 0);
   ApplyTpwsBrake(50.0f);
   BRSafetyKeyPressed(0);
-  EXPECT_EQ(awsTimer, kAwsIdle);
+  EXPECT_EQ(awsTimer, kTimerStopped);
   EXPECT_EQ(GetPanel(kAwsIndicator), 1);
   EXPECT_FALSE(tpwsTrainstop);
   EXPECT_EQ(Brake(), 0);
@@ -662,7 +666,7 @@ TEST_F(BRSafetyTest, startup_test_acknowledgement_does_not_touch_a_pending_warni
   EXPECT_EQ(tpwsStartupTest, kStartupTestNone);
   EXPECT_EQ(awsTimer, 10000);  // the second press is needed for the warning
   BRSafetyKeyPressed(kAckKey);
-  EXPECT_EQ(awsTimer, kAwsIdle);
+  EXPECT_EQ(awsTimer, kTimerStopped);
 }
 
 TEST_F(BRSafetyTest, negative_startuptest_runs_no_test_and_refuses_the_override) {
@@ -673,7 +677,7 @@ TEST_F(BRSafetyTest, negative_startuptest_runs_no_test_and_refuses_the_override)
   At(10000, 20.0f);
   Beacon(kBeaconAwsPermanentMagnet, 0, 0);
   BRSafetyKeyPressed(kAckKey);
-  EXPECT_EQ(awsTimer, kAwsIdle);
+  EXPECT_EQ(awsTimer, kTimerStopped);
   EXPECT_EQ(GetPanel(kAwsIndicator), 1);
   Press(kOverrideKey);
   EXPECT_EQ(overrideTimer, kTimerStopped);

@@ -6,7 +6,11 @@
 
 #include "config/confload.h"
 #include "plugin/atsplugin.h"
-#include "plugin/tools.h"
+#include "cab/channels.h"
+#include "cab/handles.h"
+#include "cab/indicator.h"
+#include "cab/timers.h"
+#include "cab/vocabulary.h"
 #include "protection/de_safety.h"
 #include "test_files.h"
 #include "ubahn/traincontrol_overhoul.h"
@@ -76,7 +80,7 @@ TEST_F(PZB90Test, start_of_run_is_off_with_the_blue_lamp_flashing_and_all_else_d
   InitDESafety();
   EXPECT_FALSE(active);
   EXPECT_FALSE(emergency);
-  EXPECT_EQ(pzb90timer, kPzbWindowClosed);
+  EXPECT_EQ(pzb90timer, kTimerStopped);
   EXPECT_EQ(bluelamp.option, OPT_pzb90bluelamp);
   EXPECT_TRUE(BlueFlashing());
   EXPECT_EQ(GetPanel(kYellow), 0);
@@ -164,7 +168,7 @@ TEST_F(PZB90Test, clear_aspect_checks_nothing_and_opens_no_window) {
   At(3000, 250.0f);
   Magnet(kBeaconPzbSignalMagnet, 4, 0);
   EXPECT_FALSE(emergency);
-  EXPECT_EQ(pzb90timer, kPzbWindowClosed);
+  EXPECT_EQ(pzb90timer, kTimerStopped);
   EXPECT_TRUE(BlueSteady());
   EXPECT_EQ(GetPanel(kYellow), 0);
   // Aspects outside 0..4 check nothing but still open the window.
@@ -182,7 +186,7 @@ TEST_F(PZB90Test, magnet_limit_45_checks_speed_without_a_window) {
   EXPECT_EQ(GetPanel(kYellow), 0);
   EXPECT_EQ(GetSound(kPzbSound), SOUND_PLAY);
   EXPECT_FALSE(emergency);
-  EXPECT_EQ(pzb90timer, kPzbWindowClosed);
+  EXPECT_EQ(pzb90timer, kTimerStopped);
   At(3000, 45.5f);
   Magnet(kBeaconPzbSignalMagnet, 2, 45);
   EXPECT_TRUE(emergency);
@@ -211,7 +215,7 @@ TEST_F(PZB90Test, magnet_limit_at_a_clear_aspect_only_steadies_the_lamps) {
   EXPECT_EQ(GetPanel(kYellow), 0);
   EXPECT_EQ(GetSound(kPzbSound), SOUND_STOP);
   EXPECT_FALSE(emergency);
-  EXPECT_EQ(pzb90timer, kPzbWindowClosed);
+  EXPECT_EQ(pzb90timer, kTimerStopped);
 }
 
 TEST_F(PZB90Test, warning_magnet_only_lights_and_sounds) {
@@ -223,7 +227,7 @@ TEST_F(PZB90Test, warning_magnet_only_lights_and_sounds) {
   EXPECT_EQ(GetPanel(kYellow), 1);
   EXPECT_EQ(GetSound(kPzbSound), SOUND_PLAY);
   EXPECT_FALSE(emergency);
-  EXPECT_EQ(pzb90timer, kPzbWindowClosed);
+  EXPECT_EQ(pzb90timer, kTimerStopped);
 }
 
 TEST_F(PZB90Test, speed_check_magnet_brakes_above_a_positive_limit_only) {
@@ -240,7 +244,7 @@ TEST_F(PZB90Test, speed_check_magnet_brakes_above_a_positive_limit_only) {
   At(3000, 60.5f);
   Magnet(kBeaconPzbWarningMagnet, 0, 60);
   EXPECT_TRUE(emergency);
-  EXPECT_EQ(pzb90timer, kPzbWindowClosed);
+  EXPECT_EQ(pzb90timer, kTimerStopped);
 }
 
 TEST_F(PZB90Test, other_beacon_types_are_ignored) {
@@ -248,7 +252,7 @@ TEST_F(PZB90Test, other_beacon_types_are_ignored) {
   At(3000, 300.0f);
   for (int type : {48999, 49002, 44003, 0, -49000}) Magnet(type, 0, 0);
   EXPECT_FALSE(emergency);
-  EXPECT_EQ(pzb90timer, kPzbWindowClosed);
+  EXPECT_EQ(pzb90timer, kTimerStopped);
   EXPECT_TRUE(BlueSteady());
 }
 
@@ -258,7 +262,7 @@ TEST_F(PZB90Test, acknowledged_window_does_not_brake) {
   Magnet(kBeaconPzbSignalMagnet, 1, 0);
   Frame(5999, 20.0f);
   DESafetyKeyPressed(kPzbKey);
-  EXPECT_EQ(pzb90timer, kPzbWindowClosed);
+  EXPECT_EQ(pzb90timer, kTimerStopped);
   Frame(20000, 20.0f);
   EXPECT_FALSE(emergency);
 }
@@ -272,7 +276,7 @@ TEST_F(PZB90Test, missed_window_brakes_on_first_frame_after_3000_ms) {
   Frame(6000, 20.0f);
   EXPECT_TRUE(emergency);
   EXPECT_EQ(Brake(), kEmergency);
-  EXPECT_NE(pzb90timer, kPzbWindowClosed);  // keeps running until the key closes it
+  EXPECT_NE(pzb90timer, kTimerStopped);  // keeps running until the key closes it
   Frame(9000, 20.0f);
   EXPECT_EQ(EmergencyDemands(), 1);
 }
@@ -287,7 +291,7 @@ TEST_F(PZB90Test, key_while_moving_only_acknowledges_and_switches_on) {
   EXPECT_EQ(Brake(), kEmergency);
   EXPECT_EQ(GetPanel(kRed), 1);
   EXPECT_TRUE(active);
-  EXPECT_EQ(pzb90timer, kPzbWindowClosed);
+  EXPECT_EQ(pzb90timer, kTimerStopped);
 }
 
 TEST_F(PZB90Test, key_at_standstill_releases_the_emergency_without_switching_on) {
@@ -301,7 +305,7 @@ TEST_F(PZB90Test, key_at_standstill_releases_the_emergency_without_switching_on)
   EXPECT_EQ(GetPanel(kRed), 0);
   EXPECT_TRUE(BlueSteady());
   EXPECT_EQ(GetSound(kPzbSound), SOUND_STOP);
-  EXPECT_EQ(pzb90timer, kPzbWindowClosed);
+  EXPECT_EQ(pzb90timer, kTimerStopped);
   EXPECT_FALSE(active);  // the release is all that press did
 }
 

@@ -4,7 +4,11 @@
 #include <limits>
 
 #include "plugin/atsplugin.h"
-#include "plugin/tools.h"
+#include "cab/channels.h"
+#include "cab/handles.h"
+#include "cab/indicator.h"
+#include "cab/timers.h"
+#include "cab/vocabulary.h"
 
 namespace {
 

@@ -8,7 +8,11 @@
 #include "config/confload.h"
 #include "platform/platform.h"
 #include "plugin/atsplugin.h"
-#include "plugin/tools.h"
+#include "cab/channels.h"
+#include "cab/handles.h"
+#include "cab/indicator.h"
+#include "cab/timers.h"
+#include "cab/vocabulary.h"
 #include "protection/br_safety.h"
 #include "protection/de_safety.h"
 #include "test_files.h"
@@ -100,7 +104,7 @@ TEST_F(ProtectionEntryPoints, frames_and_beacons_do_not_reach_the_supervision) {
   SetBeaconData({kBeaconPzbSignalMagnet, 0, 0.0f, 0});
   Frame(5000, 100.0f);
   EXPECT_FALSE(tpwsTrainstop);
-  EXPECT_EQ(awsTimer, kAwsIdle);
+  EXPECT_EQ(awsTimer, kTimerStopped);
   EXPECT_FALSE(emergency);
   EXPECT_EQ(panel[kPzbRed], 0);
   EXPECT_EQ(panel[kPzbBlue], 0);  // no frame shows the flashing blue lamp

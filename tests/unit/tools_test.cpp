@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "plugin/tools.h"
+#include "plugin/atsplugin.h"
+#include "cab/channels.h"
+#include "cab/handles.h"
+#include "cab/indicator.h"
+#include "cab/timers.h"
+#include "cab/vocabulary.h"
 
 namespace {
 

@@ -9,10 +9,8 @@
 
 const int kSoundEmergency = 1;
 const int kSoundClick = 5;
-const int kSoundHoldingButton = 6;
 const int kSoundServiceVenting = 7;
 const int kSoundFilling = 8;
-const int kSoundStopping = 76;
 
 // A cab with a charged pipe, forward chosen, standing, the air brake lifted.
 static void ChargedCab(int position) {

@@ -8,7 +8,11 @@
 
 #include "config/confload.h"
 #include "plugin/atsplugin.h"
-#include "plugin/tools.h"
+#include "cab/channels.h"
+#include "cab/handles.h"
+#include "cab/indicator.h"
+#include "cab/timers.h"
+#include "cab/vocabulary.h"
 #include "test_files.h"
 #include "ubahn/traincontrol_overhoul.h"
 

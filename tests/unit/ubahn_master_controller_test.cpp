@@ -9,8 +9,6 @@
 const int kSoundClick = 5;
 const int kSoundTripValve = 7;
 const int kSoundFilling = 8;
-const int kSoundFanStart = 9;
-const int kSoundFanRunDown = 11;
 const int kSoundWarning = 78;
 
 // ---- Transitions ----

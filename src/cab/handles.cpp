@@ -1,24 +1,19 @@
-// Handle arbitration (demand counts per notch and position), the U-Bahn start state, the drive button and reverser.
-#include <cmath>
+// The handle arbitration: demand counts per notch and position, and the driver's own handles.
+#include "cab/handles.h"
+
 #include <cstdint>
+#include <cstddef>
 #include <new>
 
+#include "cab/channels.h"
+#include "cab/vocabulary.h"
 #include "config/confload.h"
-#include "plugin/tools.h"
-#include "ubahn/traincontrol_overhoul.h"
 
-ATS_HANDLES gDriver;
 int32_t reverserLock[3];
 int32_t* powerLock = nullptr;
 int32_t* brakeLock = nullptr;
 bool tractionInterlock = false;
 bool initialized = false;
-
-bool speedSelectorKey = false;
-bool fahrschalterAn = false;
-bool speedSelectorEngaged = false;
-int32_t speedSelectorSetting = 0;
-bool startmeldung = true;
 
 // Entries in the two demand tables as they were made; 0 while a table is absent.
 static int32_t powerLockCount = 0;
@@ -27,8 +22,6 @@ static int32_t brakeLockCount = 0;
 // The largest demand table made: a vehicle claiming more notches gets no table at all.
 const int32_t kMaxLockEntries = 1000000;
 
-const int kSoundStarting = 75;  // the motors starting up as the drive button takes power
-const int kNoKey = -1;          // the drive button option's "not configured"
 
 int EmergencyBrakeNotch() {
   if (gTrainspecs.BrakeNotches == INT32_MAX) return -1;  // no table can exist for such a vehicle
@@ -127,7 +120,7 @@ void SetBrakeHandle(int notch) {
 void SetPowerHandle(int notch) {
   if (notch == 0 || gDriver.Power == 0) tractionInterlock = false;
   // With a drive button in the cab, the power handle places no demand: traction comes from the button.
-  if (Opt(OPT_speedselectorkey) == kNoKey) {
+  if (!KeyConfigured(OPT_speedselectorkey)) {
     OperatePower(gDriver.Power, false);
     OperatePower(notch, true);
   }
@@ -152,7 +145,7 @@ void SetReverserHandle(int position) {
   if (Opt(OPT_reversercontrol) == 2 && moving) OperateReverser(0, true);
 }
 
-int InitTrainControl(int brakeMode) {
+void InitHandles() {
   gDriver.Brake = 0;
   gDriver.Power = 0;
   gDriver.Reverser = 0;
@@ -176,52 +169,9 @@ int InitTrainControl(int brakeMode) {
   OperateBrake(0, true);
 
   initialized = true;
-  speedSelectorKey = false;
-  speedSelectorEngaged = false;
-  speedSelectorSetting = 0;
-  SifaKey = false;
-
-  SetPanelOpt(OPT_fahrschalterstellung, fahrschalter);
-  FahrschalterNull(kKeyFahrschalterNull);
-  neutral = true;
-  SetPanelOpt(OPT_bremsschalter1, 0);
-  SetPanelOpt(OPT_bremsschalter2, 0);
-
-  fahrschalter = kFahrschalterNeutral;
-  bremsschalter = 0;
-  bremsstufe = 0;
-  festhaltebremse = false;
-  festhaltebremsekey = false;
-
-  bremsleitungsdruck = kStartPipePressure;
-  druck_hilfsvariable = kStartPipePressure;
-  fuellleitungsdruck = kFullSupplyPressure;
-
-  SifaBremst = false;
-  vorwaerts = false;
-  rueckwaerts = false;
-  neutral = true;
-  ebremse = false;
-  luftbremse = true;
-  schienenstoss = false;
-  tueren_geschlossen = true;
-
-  luftbremstimer2 = gState.Time;
-  fahrgaeste = 0;
-  fsp_gerade_eingeschaltet = false;
-
-  zaehlwerk1 = read_zaehlwerk1();
-  zaehlwerk2 = read_zaehlwerk2();
-  kilometerzaehler = read_kilometer();
-
-  nulllage = TruncToInt(gState.Location);
-
-  SetPanelOpt(OPT_anzeige_init, 0);
-  SetPanelOpt(OPT_fahrsperre, 1);
-  return 1;
 }
 
-void DestroyTrainControl() {
+void DestroyHandles() {
   if (!initialized) return;
   delete[] powerLock;
   delete[] brakeLock;
@@ -229,76 +179,4 @@ void DestroyTrainControl() {
   brakeLock = nullptr;
   powerLockCount = 0;
   brakeLockCount = 0;
-}
-
-void TrainControl() {
-  if (gDriver.Power > 0) startmeldung = false;  // the start message goes once power has been taken
-  SetPanelOpt(OPT_anzeige_init, startmeldung ? 1 : 0);
-
-  // Engage: the drive button takes the notch of the master controller position.
-  int32_t notch = fahrschalter + 1;
-  if (speedSelectorKey && speedSelectorSetting != notch && bremsschalter == 1 &&
-      bremsleitungsdruck > kPipeReleased && tueren_geschlossen) {
-    OperatePower(speedSelectorSetting, false);
-    speedSelectorSetting = notch;
-    OperatePower(speedSelectorSetting, true);
-    anhaltesound = false;
-    if (gState.Speed > -2.0f && gState.Speed < 2.0f && !speedSelectorEngaged) {
-      SetSound(kSoundStarting, SOUND_PLAY);
-    }
-    speedSelectorEngaged = true;
-  }
-
-  // Cut: above the position's limit, on release, or with the brake controller moved off 1.
-  // A speed that is not a number is not above the limit.
-  float limit = static_cast<float>(VMax);
-  bool keep = !(std::fabs(gState.Speed) > limit) && (speedSelectorKey || !speedSelectorEngaged) &&
-              bremsschalter == 1;
-  if (!keep) {
-    OperatePower(speedSelectorSetting, false);
-    speedSelectorSetting = 0;
-    OperatePower(0, true);
-    speedSelectorEngaged = false;
-  }
-}
-
-void UBahnReverser() {
-  // In brake controller position 7 the reverser keeps whatever it had.
-  if (bremsschalter == 7) return;
-  if (vorwaerts) gHandles.Reverser = 1;
-  if (rueckwaerts) gHandles.Reverser = -1;
-  if (neutral) gHandles.Reverser = 0;
-}
-
-// The drive-button picture: with or without the Sifa key held.
-static void ShowDriveButton(bool withSifa) {
-  if (withSifa) {
-    SetPanelOpt(OPT_fahrschalter_sifa_an, 1);
-    SetPanelOpt(OPT_fahrschalter_sifa_aus, 0);
-  } else {
-    SetPanelOpt(OPT_fahrschalter_sifa_aus, 1);
-    SetPanelOpt(OPT_fahrschalter_sifa_an, 0);
-  }
-}
-
-static bool IsDriveButton(int key) {
-  int32_t button = Opt(OPT_speedselectorkey);
-  return button != kNoKey && key == button;
-}
-
-void TrainControlKeyPressed(int key) {
-  if (!IsDriveButton(key)) return;
-  speedSelectorKey = true;
-  if (!fahrschalterAn) SetSoundOpt(OPT_fahrtastersound, SOUND_PLAY);
-  ShowDriveButton(SifaKey);
-  fahrschalterAn = true;
-}
-
-void TrainControlKeyReleased(int key) {
-  if (!IsDriveButton(key)) return;
-  speedSelectorKey = false;
-  if (fahrschalterAn) SetSoundOpt(OPT_fahrtastersound, SOUND_PLAY);
-  SetPanelOpt(OPT_fahrschalter_sifa_an, 0);
-  SetPanelOpt(OPT_fahrschalter_sifa_aus, 0);
-  fahrschalterAn = false;
 }

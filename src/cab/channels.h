@@ -1,0 +1,42 @@
+// The panel and sound channels: where writes go, and the one guarded way to write and read them.
+#pragma once
+
+#include "cab/host.h"
+#include "config/confload.h"
+
+const int kElementCount = 256;  // elements in the panel array and in the sound array
+const int kUnwired = -1;        // element index of an element that is not fitted
+
+extern int memPanelReserve[kElementCount];  // panel array used until the host hands its own over
+extern int memSoundReserve[kElementCount];  // sound array used until the host hands its own over
+extern int* gPanel;  // where every panel write goes: the reserve or the host's array
+extern int* gSound;  // where every sound write goes: the reserve or the host's array
+
+// An index the arrays have: 0..255. Anything else (-1 marks an unwired element) is no element.
+inline bool IsElement(int index) { return index >= 0 && index < kElementCount; }
+
+// The guarded accessors: every panel and sound write of the plug-in goes through these.
+inline void SetPanel(int index, int value) {
+  if (IsElement(index)) gPanel[index] = value;
+}
+inline void SetSound(int index, int value) {
+  if (IsElement(index)) gSound[index] = value;
+}
+// Read-backs: an index outside 0..255 reads 0 (panel) or SOUND_STOP (sound).
+inline int GetPanel(int index) { return IsElement(index) ? gPanel[index] : 0; }
+inline int GetSound(int index) { return IsElement(index) ? gSound[index] : SOUND_STOP; }
+
+// The element whose index is the first value of an option.
+inline void SetPanelOpt(OptionId option, int value) { SetPanel(gOpts[option].value, value); }
+inline void SetSoundOpt(OptionId option, int value) { SetSound(gOpts[option].value, value); }
+inline int GetPanelOpt(OptionId option) { return GetPanel(gOpts[option].value); }
+inline int GetSoundOpt(OptionId option) { return GetSound(gOpts[option].value); }
+
+// A 0/1 display read back from the panel. A display that is not wired is taken to show what
+// was last given to it (`lastShown`), so logic that reads it back behaves the same whether or
+// not the display is fitted.
+inline int ReadBackDisplay(OptionId option, bool lastShown) {
+  int index = gOpts[option].value;
+  if (!IsElement(index)) return lastShown ? 1 : 0;
+  return gPanel[index];
+}

@@ -1,0 +1,38 @@
+// The steady or blinking panel lamp.
+#include "cab/indicator.h"
+
+#include "cab/channels.h"
+#include "cab/timers.h"
+
+Indicator NewIndicator(int optionIndex, int value) {
+  Indicator indicator;
+  indicator.option = (optionIndex >= 0 && optionIndex < OPTION_COUNT)
+                         ? static_cast<OptionId>(optionIndex) : OPTION_COUNT;
+  indicator.value = value;
+  indicator.blinkTimer = kTimerStopped;
+  indicator.lit = false;
+  return indicator;
+}
+
+void SetSteady(Indicator& lamp, int32_t value) {
+  lamp.value = value;
+  lamp.blinkTimer = kTimerStopped;
+  lamp.lit = true;
+}
+
+void SetFlashing(Indicator& lamp, int32_t value) {
+  lamp.value = value;
+  RestartAtNow(lamp.blinkTimer);
+  lamp.lit = true;
+}
+
+void ShowIndicator(Indicator& indicator) {
+  if (indicator.option == OPTION_COUNT) return;  // refers to no option
+  int32_t index = Opt(indicator.option);
+  if (index == kUnwired) return;
+  int32_t period;
+  if (indicator.blinkTimer != kTimerStopped && OptFurther(indicator.option, 0, &period)) {
+    if (tOn(indicator.blinkTimer, gState.Time, period)) indicator.lit = !indicator.lit;
+  }
+  SetPanel(index, indicator.lit ? indicator.value : 0);
+}

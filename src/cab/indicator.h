@@ -1,0 +1,21 @@
+// A panel lamp that shows a value steadily or blinks it.
+#pragma once
+
+#include <cstdint>
+
+#include "config/confload.h"
+
+struct Indicator {
+  OptionId option;     // first value: panel index; second value: blink period in ms
+  int32_t value;       // panel value while lit
+  int32_t blinkTimer;  // kTimerStopped: steady; otherwise the tOn timer of the blinking
+  bool lit;            // lit at the moment
+};
+
+Indicator NewIndicator(int optionIndex, int value);
+// Lit with `value` without blinking (dark with 0).
+void SetSteady(Indicator& lamp, int32_t value);
+// Lit with `value` and blinking from now on.
+void SetFlashing(Indicator& lamp, int32_t value);
+// Drives the lamp's panel element: advances the blinking and writes lit value or 0.
+void ShowIndicator(Indicator& indicator);

@@ -1,0 +1,37 @@
+// The words every cab system shares: which host key an option names, how a real number becomes
+// a whole one, and how an option's further values are read.
+#pragma once
+
+#include <cstdint>
+
+#include "config/confload.h"
+
+// A key option of -1 names no key.
+const int32_t kNoKey = -1;
+
+// The option names a host key at all.
+inline bool KeyConfigured(OptionId keyOption) { return gOpts[keyOption].value != kNoKey; }
+
+// The host key is the one the option names. An option of -1 matches no host key, not even a
+// host key number of -1.
+inline bool KeyMatches(OptionId keyOption, int hostKey) {
+  return KeyConfigured(keyOption) && hostKey == gOpts[keyOption].value;
+}
+
+// A real number truncated toward zero, as panel values are; NaN gives 0, values beyond the
+// 32-bit range the nearest end. Whole 64-bit intermediates go through it as well.
+int32_t TruncToInt(double value);
+
+// Value k of an option counting from 0 (0 is the first value); an option with fewer values
+// gives its last one, a k below 0 the first.
+int32_t OptAt(OptionId option, int64_t k);
+
+// A walk through all values of an option in file order, the first value included.
+struct OptionWalk {
+  int32_t first;           // the option's first value
+  bool firstTaken;         // the first value has been handed out
+  const OptionNode* node;  // the further value to hand out next; null at the end
+};
+OptionWalk WalkOption(OptionId option);
+// The next value; false at the end of the list.
+bool NextValue(OptionWalk& walk, int32_t* value);
