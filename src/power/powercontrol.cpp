@@ -4,11 +4,11 @@
 #include <cmath>
 #include <new>
 
-#include "config/confload.h"
 #include "cab/channels.h"
-#include "cab/timers.h"
-#include "cab/vocabulary.h"
 #include "cab/handles.h"
+#include "cab/host.h"
+#include "cab/vocabulary.h"
+#include "config/confload.h"
 
 // Ways of handling a gap (option powergapbehaviour).
 const int kGapsIgnored = 0;        // the supply never fails
@@ -176,8 +176,7 @@ void PowerControl() {
 }
 
 void PowerControlKeyPressed(int key) {
-  int32_t reminderKey = Opt(OPT_reminderkey);
-  if (reminderKey == -1 || key != reminderKey) return;
+  if (!KeyMatches(OPT_reminderkey, key)) return;
   reminder = !reminder;
   OperatePower(0, reminder);
   SetPanelOpt(OPT_reminderindicator, reminder ? 1 : 0);

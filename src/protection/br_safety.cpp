@@ -3,8 +3,13 @@
 
 #include <climits>
 
-#include "config/confload.h"
+#include "cab/channels.h"
 #include "cab/handles.h"
+#include "cab/host.h"
+#include "cab/indicator.h"
+#include "cab/timers.h"
+#include "cab/vocabulary.h"
+#include "config/confload.h"
 
 int32_t awsTimer = kTimerStopped;
 bool awsStop = false;
@@ -21,7 +26,6 @@ const int kStartupTestAwsOnly = 1;   // startuptest value: AWS horn test
 const int kStartupTestWithTpws = 2;  // startuptest value: AWS horn and TPWS lamp test
 const int kBrakeCancelAtStandstill = 0;  // brake cancel mode: reset only at standstill, release at once
 const int kBrakeCancelDeferred = 1;      // brake cancel mode: reset at any speed, release at standstill
-
 
 void InitBRSafety() {
   awsTimer = kTimerStopped;
@@ -96,7 +100,7 @@ static void ResetTpws() {
 // The override button toggles a train-stop override that lets the next signal at danger pass.
 static void ToggleTrainStopOverride() {
   if (overrideTimer == kTimerStopped) {
-    overrideTimer = gState.Time;
+    RestartAtNow(overrideTimer);
     SetFlashing(stopOverride, 1);
   } else {
     overrideTimer = kTimerStopped;
@@ -105,16 +109,16 @@ static void ToggleTrainStopOverride() {
 }
 
 void BRSafetyKeyPressed(int key) {
-  if (key == Opt(OPT_awsacknowledgekey)) AcknowledgeAws();
-  if (key == Opt(OPT_tpwsresetkey) && tpwsTrainstop) ResetTpws();
-  if (key == Opt(OPT_tpwsoverridekey) && !tpwsTrainstop && tpwsStartupTest == kStartupTestNone) {
+  if (KeyMatches(OPT_awsacknowledgekey, key)) AcknowledgeAws();
+  if (KeyMatches(OPT_tpwsresetkey, key) && tpwsTrainstop) ResetTpws();
+  if (KeyMatches(OPT_tpwsoverridekey, key) && !tpwsTrainstop && tpwsStartupTest == kStartupTestNone) {
     ToggleTrainStopOverride();
   }
 }
 
 void BRSafetyKeyReleased(int key) {
   int32_t buttonIndex;
-  if (key == Opt(OPT_awsacknowledgekey) && OptFurther(OPT_awsacknowledgekey, 0, &buttonIndex)) {
+  if (KeyMatches(OPT_awsacknowledgekey, key) && OptFurther(OPT_awsacknowledgekey, 0, &buttonIndex)) {
     SetPanel(buttonIndex, 0);
   }
 }

@@ -4,9 +4,6 @@
 #include <cstdint>
 
 #include "cab/host.h"
-#include "cab/channels.h"
-#include "cab/timers.h"
-#include "cab/vocabulary.h"
 #include "cab/indicator.h"
 
 // AWS warning timer values besides a warning's start time: kTimerStopped while no warning is

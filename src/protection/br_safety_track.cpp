@@ -1,7 +1,12 @@
 // British train protection: AWS magnets and TPWS sensors on the track, and the per-frame supervision.
+#include "cab/channels.h"
+#include "cab/handles.h"
+#include "cab/host.h"
+#include "cab/indicator.h"
+#include "cab/timers.h"
+#include "cab/vocabulary.h"
 #include "config/confload.h"
 #include "protection/br_safety.h"
-#include "cab/handles.h"
 
 const int kSystemOff = 0;
 const int kSystemAwsOnly = 1;
@@ -25,7 +30,7 @@ static void AwsCaution() {
   SetPanelOpt(OPT_awsindicator, Opt(OPT_awsindicatorappear) == kAwsIndicatorAppearOnHorn ? 1 : 0);
   SetSoundOpt(OPT_awswarningsound, SOUND_PLAY);
   SetSoundOpt(OPT_awsclearsound, SOUND_STOP);
-  if (awsTimer == kTimerStopped) awsTimer = gState.Time;
+  if (awsTimer == kTimerStopped) RestartAtNow(awsTimer);
 }
 
 static void TriggerTpws() {
@@ -97,7 +102,7 @@ void BRSafety() {
   ShowIndicator(stopOverride);
 
   if (gState.Speed == 0.0f) {
-    if (stopTimer == kTimerStopped) stopTimer = gState.Time;
+    if (stopTimer == kTimerStopped) RestartAtNow(stopTimer);
     if (awsRelease) {
       OperateBrake(EmergencyBrakeNotch(), false);
       SetPanelOpt(OPT_awsindicator, 0);

@@ -3,8 +3,13 @@
 
 #include <climits>
 
-#include "config/confload.h"
+#include "cab/channels.h"
 #include "cab/handles.h"
+#include "cab/host.h"
+#include "cab/indicator.h"
+#include "cab/timers.h"
+#include "cab/vocabulary.h"
+#include "config/confload.h"
 
 bool active = false;
 bool emergency = false;
@@ -73,7 +78,7 @@ static void SignalMagnetByAspect(int aspect) {
   if (aspect == kAspectRestrictive1 && Faster(kAspectLimit1)) PZB90Emergency();
   if (aspect == kAspectRestrictive2 && Faster(kAspectLimit2)) PZB90Emergency();
   if (aspect == kAspectRestrictive3 && Faster(kAspectLimit3)) PZB90Emergency();
-  if (aspect != kAspectClear) pzb90timer = gState.Time;
+  if (aspect != kAspectClear) RestartAtNow(pzb90timer);
   BlueSteady();
   SetPanelOpt(OPT_pzb90yellowlamp, 0);
 }
@@ -89,7 +94,7 @@ static void SignalMagnetWithLimit(int32_t limit) {
   }
   SetSoundOpt(OPT_pzb90sound, SOUND_PLAY);
   if (Faster(limit)) PZB90Emergency();
-  if (limit != kLimitWithoutWindow) pzb90timer = gState.Time;
+  if (limit != kLimitWithoutWindow) RestartAtNow(pzb90timer);
 }
 
 void SetDESafetyStatus(ATS_BEACONDATA beacon) {
@@ -117,7 +122,7 @@ void SetDESafetyStatus(ATS_BEACONDATA beacon) {
 
 // The PZB key: releases an emergency at standstill, otherwise switches on and acknowledges.
 void DESafetyKeyPressed(int key) {
-  if (key != Opt(OPT_pzb90key)) return;
+  if (!KeyMatches(OPT_pzb90key, key)) return;
   if (emergency && gState.Speed == 0.0f) {
     OperateBrake(EmergencyBrakeNotch(), false);
     SetPanelOpt(OPT_pzb90redlamp, 0);

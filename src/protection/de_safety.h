@@ -4,15 +4,11 @@
 #include <cstdint>
 
 #include "cab/host.h"
-#include "cab/channels.h"
-#include "cab/timers.h"
-#include "cab/vocabulary.h"
 #include "cab/indicator.h"
 
 // Beacon types of the PZB90 track magnets.
 const int kBeaconPzbSignalMagnet = 49000;   // at a signal: limit by aspect, or a limit of its own
 const int kBeaconPzbWarningMagnet = 49001;  // lamps and sound only, or a speed check
-
 
 extern bool active;          // the driver has switched PZB90 on; until then 45 km/h is the limit
 extern bool emergency;       // the PZB emergency brake is applied

@@ -4,12 +4,11 @@
 #include <cmath>
 #include <cstdint>
 
-#include "config/confload.h"
-#include "cab/host.h"
 #include "cab/channels.h"
+#include "cab/host.h"
 #include "cab/timers.h"
 #include "cab/vocabulary.h"
-#include "cab/indicator.h"
+#include "config/confload.h"
 
 bool doorOpen = true;
 int8_t doorSide = 0;
@@ -21,7 +20,6 @@ const int8_t kNoSide = 0;
 const int8_t kLeftSide = -1;  // lamp of the first doorindicator value
 const int8_t kRightSide = 1;  // lamp of the second doorindicator value
 const int8_t kBothSides = 2;
-
 
 void InitMiscellaneous() {
   setDoorState(true);
@@ -67,7 +65,7 @@ void hornSounded(int type) {
   } else if (type != kHornPrimary) {
     return;
   }
-  hornTimer = gState.Time;
+  RestartAtNow(hornTimer);
   hornDuration = lampTime;
   SetPanelOpt(OPT_klaxonindicator, 1);
 }

@@ -4,12 +4,11 @@
 #include <cmath>
 #include <cstdint>
 
-#include "config/confload.h"
-#include "cab/host.h"
 #include "cab/channels.h"
-#include "cab/timers.h"
-#include "cab/vocabulary.h"
 #include "cab/handles.h"
+#include "cab/host.h"
+#include "cab/vocabulary.h"
+#include "config/confload.h"
 
 int32_t scSpeed = 0;
 bool brakingSequence = false;

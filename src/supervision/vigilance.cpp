@@ -4,12 +4,12 @@
 #include <cmath>
 #include <cstdint>
 
-#include "config/confload.h"
-#include "cab/host.h"
 #include "cab/channels.h"
+#include "cab/handles.h"
+#include "cab/host.h"
 #include "cab/timers.h"
 #include "cab/vocabulary.h"
-#include "cab/handles.h"
+#include "config/confload.h"
 
 int32_t vigilance = 0;
 int32_t phase = kVigilanceSupervising;
@@ -22,7 +22,7 @@ const int32_t kOptionOn = 1;  // value of the switches vigilancecancellable and 
 static void ResetVigilance() {
   SetPanelOpt(OPT_vigilancelamp, 0);
   SetSoundOpt(OPT_vigilancealarm, SOUND_STOP);
-  vigilance = gState.Time;
+  RestartAtNow(vigilance);
   phase = kVigilanceSupervising;
 }
 
@@ -48,7 +48,7 @@ void CheckVigilance() {
   switch (phase) {
     case kVigilanceSupervising:
       if (DeviceRests()) {
-        vigilance = gState.Time;
+        RestartAtNow(vigilance);
         return;
       }
       // The first interval serves power notch 0, each further one the next notch, the last
@@ -83,7 +83,7 @@ void CheckVigilance() {
 
 void VigilanceKeyPressed(int key, bool isKey) {
   if (Opt(OPT_vigilance) == 0) return;
-  const bool vigilanceKey = isKey && key == Opt(OPT_vigilancekey);
+  const bool vigilanceKey = isKey && KeyMatches(OPT_vigilancekey, key);
   if (phase != kVigilanceBraking) {
     // Before the brake, any sign of life will do, unless only the vigilance key counts.
     if (Opt(OPT_independentvigilance) == 0 || vigilanceKey) ResetVigilance();

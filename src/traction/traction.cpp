@@ -6,9 +6,11 @@
 #include <limits>
 
 #include "cab/channels.h"
+#include "cab/handles.h"
+#include "cab/host.h"
 #include "cab/timers.h"
 #include "cab/vocabulary.h"
-#include "cab/handles.h"
+#include "config/confload.h"
 
 int32_t hpTemperature = 0;
 int32_t tempTimer = 0;
@@ -50,13 +52,13 @@ void MovePowerLimit(int32_t& held, int32_t wanted) {
 
 void InitTraction() {
   hpTemperature = 0;
-  tempTimer = gState.Time;
+  RestartAtNow(tempTimer);
   SetPanelOpt(OPT_thermometer, 0);
 
   fuel = Opt(OPT_fuelstartamount);
   SetPanelOpt(OPT_fuelindicator, fuel);
   fuelFill = false;
-  fuelTimer = gState.Time;
+  RestartAtNow(fuelTimer);
 
   // The gearbox starts in neutral; a diesel with gears is held at notch 0 until the model runs.
   gear = 0;
@@ -67,7 +69,7 @@ void InitTraction() {
   // The steam engine starts with the cut-off in mid gear: no direction, no power.
   gearLoopTimer = kTimerStopped;
   cutoff = 0;
-  cutoffChangeTimer = gState.Time;
+  RestartAtNow(cutoffChangeTimer);
   stm_reverser = 0;
   stm_power = 0;
   if (Opt(OPT_traction) == kTractionSteam) {
@@ -78,9 +80,9 @@ void InitTraction() {
 
   stm_boilerPressure = Opt(OPT_boilermaxpressure);
   stm_boilerWater = Opt(OPT_boilermaxwaterlevel);
-  boilingTimer = gState.Time;
-  drainTimer = gState.Time;
-  injectorTimer = gState.Time;
+  RestartAtNow(boilingTimer);
+  RestartAtNow(drainTimer);
+  RestartAtNow(injectorTimer);
   stm_injector = false;
   stm_blowOff = false;
   automatic = false;
@@ -155,27 +157,27 @@ static void StepCutoff(int step) {
 void TractionKeyPressed(int key) {
   // The reversing screw turns at most one step per period; any key restarts the period.
   if (tOn(cutoffChangeTimer, gState.Time, Opt(OPT_cutoffchangespeed))) {
-    cutoffChangeTimer = gState.Time;
+    RestartAtNow(cutoffChangeTimer);
     int step = 0;
-    if (key == Opt(OPT_cutoffincreasekey)) {
+    if (KeyMatches(OPT_cutoffincreasekey, key)) {
       step = 1;
-    } else if (key == Opt(OPT_cutoffdecreasekey)) {
+    } else if (KeyMatches(OPT_cutoffdecreasekey, key)) {
       step = -1;
     }
     StepCutoff(step);
   }
 
-  if (key == Opt(OPT_injectortogglekey)) {
-    injectorTimer = gState.Time;
+  if (KeyMatches(OPT_injectortogglekey, key)) {
+    RestartAtNow(injectorTimer);
     stm_injector = !stm_injector;
     SetPanelOpt(OPT_injectorindicator, stm_injector ? 1 : 0);
   }
 
   // Manual gear changes only with the power handle off.
-  if (key == Opt(OPT_geardownkey) && gear >= 1 && gDriver.Power == 0) ChangeGear(gear - 1);
-  if (key == Opt(OPT_gearupkey) && gear < gears && gDriver.Power == 0) ChangeGear(gear + 1);
+  if (KeyMatches(OPT_geardownkey, key) && gear >= 1 && gDriver.Power == 0) ChangeGear(gear - 1);
+  if (KeyMatches(OPT_gearupkey, key) && gear < gears && gDriver.Power == 0) ChangeGear(gear + 1);
 
-  if (key == Opt(OPT_automatic)) {
+  if (KeyMatches(OPT_automatic, key)) {
     automatic = !automatic;
     SetPanelOpt(OPT_automaticindicator, automatic ? 1 : 0);
   }

@@ -3,7 +3,6 @@
 
 #include <cstdint>
 
-#include "config/confload.h"
 #include "cab/host.h"
 
 // Values of option `traction`.

@@ -3,10 +3,12 @@
 #include <cmath>
 
 #include "cab/channels.h"
+#include "cab/handles.h"
+#include "cab/host.h"
 #include "cab/timers.h"
 #include "cab/vocabulary.h"
+#include "config/confload.h"
 #include "traction/traction.h"
-#include "cab/handles.h"
 
 const int32_t kPercent = 100;
 const int32_t kLoadStepWidth = 100;   // engine load units per heating step
@@ -96,7 +98,7 @@ static int32_t GearPower(int32_t r, int32_t fadeIn, int32_t fadeOut) {
 // the range, down near its bottom.
 static void AutomaticGearChange(int32_t r, int32_t fadeIn, int32_t fadeOut) {
   if (!automatic || !tOn(autoTimer, gState.Time, kAutoGearPeriod)) return;
-  autoTimer = gState.Time;
+  RestartAtNow(autoTimer);
   if (gHandles.Reverser == 0 || gHandles.Brake != 0) {
     ChangeGear(0);
     return;

@@ -4,10 +4,12 @@
 #include <limits>
 
 #include "cab/channels.h"
+#include "cab/handles.h"
+#include "cab/host.h"
 #include "cab/timers.h"
 #include "cab/vocabulary.h"
+#include "config/confload.h"
 #include "traction/traction.h"
-#include "cab/handles.h"
 
 const int kMaxBoiledPerFrame = 100;       // catch-up bound of the boiling after a long frame
 const int32_t kMsPerMinute = 60000;
@@ -120,7 +122,7 @@ static void SafetyValves() {
 
 static void SetInjector(bool on) {
   stm_injector = on;
-  injectorTimer = gState.Time;
+  RestartAtNow(injectorTimer);
   SetPanelOpt(OPT_injectorindicator, on ? 1 : 0);
 }
 
@@ -176,7 +178,7 @@ static void FillTender() {
   if (filled > Opt(OPT_fuelcapacity)) filled = Opt(OPT_fuelcapacity);
   fuel = TruncToInt(filled);
   SetPanelOpt(OPT_fuelindicator, fuel);
-  fuelTimer = gState.Time;
+  RestartAtNow(fuelTimer);
 }
 
 void RunSteam() {

@@ -3,8 +3,6 @@
 
 #include <cstdint>
 
-#include "cab/host.h"
-
 extern int32_t bremsschalter;   // brake controller position 0..8
 extern int32_t bremsstufe;      // brake notch the U-Bahn brake demands
 extern bool festhaltebremse;    // the holding brake is applied

@@ -2,6 +2,7 @@
 #include "ubahn/brake_pipe.h"
 
 #include "cab/channels.h"
+#include "cab/host.h"
 #include "cab/timers.h"
 #include "cab/vocabulary.h"
 #include "config/confload.h"

@@ -3,8 +3,6 @@
 
 #include <cstdint>
 
-#include "cab/host.h"
-
 extern double bremsleitungsdruck;       // brake-pipe pressure, kPa
 extern double druck_hilfsvariable;      // kPa
 extern double fuellleitungsdruck;       // supply-pipe pressure, kPa

@@ -2,6 +2,7 @@
 #include "ubahn/doors.h"
 
 #include "cab/channels.h"
+#include "cab/host.h"
 #include "cab/timers.h"
 #include "config/confload.h"
 #include "ubahn/fixed_elements.h"

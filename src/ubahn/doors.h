@@ -3,8 +3,6 @@
 
 #include <cstdint>
 
-#include "cab/host.h"
-
 extern bool tueren_geschlossen;  // all doors closed: the drive button may give power
 extern int32_t fahrgaeste;       // passengers still to board
 extern int32_t tuerstatus_rechts;    // right door side: 0 closed, 1 closing, 2 warning, 3 requested, 4 released

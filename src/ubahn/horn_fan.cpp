@@ -4,6 +4,7 @@
 #include "ubahn/horn_fan.h"
 
 #include "cab/channels.h"
+#include "cab/host.h"
 #include "cab/timers.h"
 #include "config/confload.h"
 #include "ubahn/fixed_elements.h"

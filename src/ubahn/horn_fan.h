@@ -3,8 +3,6 @@
 
 #include <cstdint>
 
-#include "cab/host.h"
-
 extern bool summer;                  // a buzzer is due
 extern int32_t lueftertimer;         // tOn timer of the fan, ms
 extern int32_t lueftersummertimer1;  // tOn timer of the buzzer start; kTimerStopped once fired

@@ -3,8 +3,6 @@
 
 #include <cstdint>
 
-#include "cab/host.h"
-
 extern int32_t fahrschalter;  // master controller position 0..7 (fixed_elements.h); 2 is neutral
 extern bool vorwaerts;        // forward chosen
 extern bool rueckwaerts;      // reverse chosen

@@ -4,6 +4,7 @@
 #include "ubahn/running_sounds.h"
 
 #include "cab/channels.h"
+#include "cab/host.h"
 #include "cab/timers.h"
 #include "ubahn/brake.h"
 #include "ubahn/brake_pipe.h"

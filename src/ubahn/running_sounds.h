@@ -3,8 +3,6 @@
 
 #include <cstdint>
 
-#include "cab/host.h"
-
 extern bool schienenstoss;    // a rail joint is being passed
 extern bool deuta;            // above 72 km/h and not yet back below 70 km/h
 extern bool loesesperrventil; // the overspeed release-lock valve is closed

@@ -2,6 +2,7 @@
 #include "ubahn/spring_brake.h"
 
 #include "cab/channels.h"
+#include "cab/host.h"
 #include "cab/timers.h"
 #include "config/confload.h"
 #include "ubahn/fixed_elements.h"
@@ -25,7 +26,6 @@ const int32_t kYellowLampApplyDelay = 900;
 const int32_t kRedLampReleaseDelay = 900;    // red lamp out, and the brake off, after release
 const int32_t kYellowLampReleaseDelay = 1200;
 const int32_t kLongReleasePress = 500;       // a release held this long finishes by itself
-
 
 void Speicherbremse_ein_druecken(int key) {
   if (key != kKeySpringBrakeApply) return;

@@ -3,8 +3,6 @@
 
 #include <cstdint>
 
-#include "cab/host.h"
-
 extern bool federspeicher_aktiv;  // the spring brake is applied
 extern bool speicherbremse_ein;                 // applying is commanded
 extern bool speicherbremse_aus;                 // releasing is commanded

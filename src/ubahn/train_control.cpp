@@ -6,6 +6,7 @@
 
 #include "cab/channels.h"
 #include "cab/handles.h"
+#include "cab/host.h"
 #include "cab/vocabulary.h"
 #include "config/confload.h"
 #include "ubahn/brake.h"

@@ -3,8 +3,6 @@
 
 #include <cstdint>
 
-#include "cab/host.h"
-
 extern bool speedSelectorKey;         // the drive button is held
 extern bool fahrschalterAn;           // the drive button's press sound has played (key-repeat guard)
 extern bool speedSelectorEngaged;     // the drive button is driving

@@ -3,10 +3,11 @@
 
 #include <cstdlib>
 
-#include "config/confload.h"
 #include "cab/channels.h"
+#include "cab/host.h"
 #include "cab/timers.h"
 #include "cab/vocabulary.h"
+#include "config/confload.h"
 
 const int kWiperTravel = 100;           // wiper positions from one end of the stroke to the other
 const int kMaxWiperStepsPerFrame = 20;  // a late frame catches up at most this many steps
@@ -69,10 +70,8 @@ void InitWindshield() {
 void DestroyWindshield() {}
 
 void WindshieldKeyPressed(int key) {
-  int32_t onKey = Opt(OPT_wiperonkey);
-  int32_t offKey = Opt(OPT_wiperoffkey);
   int32_t delay = Opt(OPT_wiperdelay);
-  if (onKey != -1 && key == onKey) {
+  if (KeyMatches(OPT_wiperonkey, key)) {
     if (delay == 0 || wiperMode == kWiperIntermittent) {
       wiperMode = kWiperContinuous;
     } else if (wiperMode > kWiperIntermittent) {
@@ -84,7 +83,7 @@ void WindshieldKeyPressed(int key) {
       wiperMode = kWiperIntermittent;
       SetPanelOpt(OPT_wiperindicator, 1);
     }
-  } else if (offKey != -1 && key == offKey && wiperMode > kWiperOff) {
+  } else if (KeyMatches(OPT_wiperoffkey, key) && wiperMode > kWiperOff) {
     if (delay == 0) {
       wiperMode = kWiperOff;
     } else {
@@ -100,7 +99,7 @@ void WindshieldBeacon(ATS_BEACONDATA beacon) {
   if (beacon.Optional < 0 || beacon.Optional > kRainMax) return;
   rain = beacon.Optional;
   dropInterval = 0;
-  dropTimer = gState.Time;  // the next drop falls on the next frame
+  RestartAtNow(dropTimer);  // the next drop falls on the next frame
 }
 
 // Direction that starts a stroke from the rest position: away from the end the wiper is at.
@@ -138,7 +137,7 @@ static void WiperStep() {
       wiperDirection = 0;
     } else if (wiperMode == kWiperIntermittent) {
       if (holdWiper == -1) {
-        holdWiper = gState.Time;
+        RestartAtNow(holdWiper);
         wiperDirection = 0;
       } else if (tOn(holdWiper, gState.Time, Opt(OPT_wiperdelay))) {
         holdWiper = kTimerStopped;
@@ -216,7 +215,7 @@ void AnimateWindshield() {
   // B. The rain.
   if (DropCount() <= 0) return;
   if (rain <= 0) {
-    dropTimer = gState.Time;
+    RestartAtNow(dropTimer);
     return;
   }
   if (!tOn(dropTimer, gState.Time, dropInterval)) return;
