@@ -16,7 +16,7 @@ const int kWiperIntermittent = 1;
 const int kWiperContinuous = 2;
 
 extern int32_t wiper;           // step timer of the wiper motor (tOn); 0 = not started
-extern int32_t holdWiper;       // pause timer of the intermittent mode; -1 = not running
+extern int32_t holdWiper;       // pause timer of the intermittent mode; kTimerStopped = not running
 extern int32_t wiperPosition;   // wiper angle as 0..100
 extern int32_t wiperDirection;  // change of wiperPosition per step: -1, 0 or +1
 extern int32_t wiperMode;       // switch: off, intermittent, continuous

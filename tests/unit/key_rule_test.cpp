@@ -1,0 +1,97 @@
+// A key option of -1 names no key: a host key number of -1 reaches every key handler and moves
+// nothing, whichever device the option belongs to.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "cab/handles.h"
+#include "plugin/atsplugin.h"
+#include "power/powercontrol.h"
+#include "protection/br_safety.h"
+#include "protection/de_safety.h"
+#include "supervision/vigilance.h"
+#include "test_files.h"
+#include "traction/traction.h"
+#include "ubahn/traincontrol_overhoul.h"
+#include "windshield/windshield.h"
+
+namespace {
+
+const char* const kKeyOptions[] = {
+    "sifakey", "speedselectorkey", "reminderkey", "wiperonkey", "wiperoffkey", "vigilancekey",
+    "awsacknowledgekey", "tpwsresetkey", "tpwsoverridekey", "pzb90key", "cutoffincreasekey",
+    "cutoffdecreasekey", "injectortogglekey", "gearupkey", "geardownkey", "automatic"};
+
+// Every device switched on; every key option on a key of its own, the tested one on `key`.
+void StartRunWithKey(const std::string& tested, int key, const TempFolder& folder) {
+  std::string text =
+      "vigilance=1\nindependentvigilance=1\npzb90=1\ntraction=1\ncutoffmax=75\ncutoffmin=-75\n"
+      "cutoffchangespeed=0\nwiperdelay=1000\ngearratios=10,20,30\n";
+  int own = 80;
+  for (const char* option : kKeyOptions) {
+    text += std::string(option) + "=" + std::to_string(option == tested ? key : own++) + "\n";
+  }
+  static std::string cfg;
+  cfg = folder.File("Velmora.cfg");
+  WriteBytes(cfg, text);
+  gConfigPathOverride = cfg.c_str();
+  Load();
+  SetVehicleSpec(ATS_VEHICLESPEC{7, 5, 0, 0, 4});
+  Initialize(0);
+  gConfigPathOverride = nullptr;
+}
+
+// The host presses `key` at every handler that takes keys.
+void PressEverywhere(int key) {
+  KeyDown(key);
+  VigilanceKeyPressed(key, true);
+  DESafetyKeyPressed(key);
+  TractionKeyPressed(key);
+}
+
+struct KeyCase {
+  const char* option;
+  std::function<void()> prepare;  // a state in which the device's key would act
+  std::function<int64_t()> seen;  // what the key would change
+};
+
+TEST(KeyRule, a_key_option_of_minus_one_matches_no_host_key_not_even_minus_one) {
+  const KeyCase cases[] = {
+      {"sifakey", [] {}, [] { return int64_t{SifaKey}; }},
+      {"speedselectorkey", [] {}, [] { return int64_t{speedSelectorKey}; }},
+      {"reminderkey", [] {}, [] { return int64_t{reminder}; }},
+      {"wiperonkey", [] { wiperMode = 0; }, [] { return int64_t{wiperMode}; }},
+      {"wiperoffkey", [] { wiperMode = 2; }, [] { return int64_t{wiperMode}; }},
+      {"vigilancekey", [] { phase = kVigilanceBraking; }, [] { return int64_t{phase}; }},
+      {"awsacknowledgekey", [] { awsTimer = 500; }, [] { return int64_t{awsTimer}; }},
+      {"tpwsresetkey", [] { tpwsTrainstop = true; }, [] { return int64_t{brakeDemand.lit}; }},
+      {"tpwsoverridekey", [] { tpwsStartupTest = kStartupTestNone; }, [] { return int64_t{overrideTimer}; }},
+      {"pzb90key", [] { emergency = true; }, [] { return int64_t{emergency}; }},
+      {"cutoffincreasekey", [] { cutoff = 10; cutoffChangeTimer = 1; gState.Time = 100; },
+       [] { return int64_t{cutoff}; }},
+      {"cutoffdecreasekey", [] { cutoff = 10; cutoffChangeTimer = 1; gState.Time = 100; },
+       [] { return int64_t{cutoff}; }},
+      {"injectortogglekey", [] {}, [] { return int64_t{stm_injector}; }},
+      {"gearupkey", [] { gear = 1; }, [] { return int64_t{gear}; }},
+      {"geardownkey", [] { gear = 1; }, [] { return int64_t{gear}; }},
+      {"automatic", [] {}, [] { return int64_t{automatic}; }},
+  };
+  for (const KeyCase& c : cases) {
+    TempFolder folder;
+    // The same device answers its key when the option names one: the case can see an effect.
+    StartRunWithKey(c.option, 77, folder);
+    c.prepare();
+    int64_t before = c.seen();
+    PressEverywhere(77);
+    EXPECT_NE(c.seen(), before) << c.option << " on key 77";
+
+    StartRunWithKey(c.option, -1, folder);
+    c.prepare();
+    before = c.seen();
+    PressEverywhere(-1);
+    EXPECT_EQ(c.seen(), before) << c.option << " at -1";
+  }
+}
+
+}  // namespace
