@@ -16,12 +16,12 @@ const int kCutWhileAnyGapped = 2;  // no power while any pick-up is in a gap
 const int kCutWhileAllGapped = 3;  // no power only while every pick-up is in a gap
 // Any other non-zero value: power reduced in proportion to the pick-ups in gaps.
 
-Gap* gaplist = nullptr;         // records of the announced gaps not yet passed, oldest first
-int32_t gapRecords = 0;         // how many records gaplist holds
-int32_t pickupPoints = 0;       // current collectors on the train
-int32_t gappedPickups = 0;      // collectors that have lost the supply
-bool reminder = false;          // the reminder switch inhibits power
-bool allPickupsCut = false;     // the all-collectors-dead cut is being held at notch 0
+Gap* gaplist = nullptr;
+int32_t gapRecords = 0;
+int32_t pickupPoints = 0;
+int32_t gappedPickups = 0;
+bool reminder = false;
+bool allPickupsCut = false;
 static bool powerControlInitialized = false;  // the list has been set up once
 
 void InitPowerControl() {

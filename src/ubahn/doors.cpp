@@ -8,21 +8,21 @@
 #include "ubahn/fixed_elements.h"
 #include "ubahn/master_controller.h"
 
-bool tueren_geschlossen = false;   // all doors closed: the drive button may give power
-int32_t fahrgaeste = 0;            // passengers still to board at this stop
-int32_t tuerstatus_rechts = 0;     // right side: 0 closed .. 4 released (kDoor... below)
-int32_t tuerstatus_links = 0;      // left side, the same states
-bool tueren_rechts_offen = false;  // the right doors have actually opened at this stop
-bool tueren_links_offen = false;   // the left doors have actually opened at this stop
-bool freigabe = false;             // a release is pending; the closing sequence waits meanwhile
-bool tuertaster_gedrueckt = false; // the close button is held (key-repeat guard)
-int32_t tuerseite = 0;             // platform side of the coming stop: 1 right, 2 left
-bool einsteigen = false;           // boarding has started at this stop
-bool randale = false;              // the protest timer is armed while standing with closed doors
-int32_t tuerschliesstimer = 0;     // tOn timer of the closing warning and the closing, ms
-int32_t einsteigetimer = 0;        // tOn timer of boarding, ms
-int32_t Randaletimer = 0;          // tOn timer of the waiting passengers' protest, ms
-bool tuermessage_einklemm_an = false;  // what the blocked-doors message shows, for an unwired display
+bool tueren_geschlossen = false;
+int32_t fahrgaeste = 0;
+int32_t tuerstatus_rechts = 0;
+int32_t tuerstatus_links = 0;
+bool tueren_rechts_offen = false;
+bool tueren_links_offen = false;
+bool freigabe = false;
+bool tuertaster_gedrueckt = false;
+int32_t tuerseite = 0;
+bool einsteigen = false;
+bool randale = false;
+int32_t tuerschliesstimer = 0;
+int32_t einsteigetimer = 0;
+int32_t Randaletimer = 0;
+bool tuermessage_einklemm_an = false;
 
 // Door side states.
 const int kDoorClosed = 0;

@@ -10,17 +10,17 @@
 #include "ubahn/fixed_elements.h"
 #include "ubahn/master_controller.h"
 
-bool hupe = false;                    // the horn button is held
-int32_t huptimer = 0;                 // tOn timer from the horn start to its loop, ms
-bool summer = false;                  // a buzzer is due (the master controller left neutral)
-int32_t lueftertimer = 0;             // tOn timer of the fan, ms
-int32_t lueftersummertimer1 = 0;      // tOn timer of the buzzer start; -1 once fired
-int32_t lueftersummertimer2 = 0;      // tOn timer of the buzzer end; -1 once fired
-int32_t lueftersummertimer3 = 0;      // tOn timer from the buzzer start sound to its loop
-int32_t fahrtziel = 0;                // sound element of the destination announcement
-int32_t wartezeit = 1000;             // lockout before the next announcement may play, ms
-int32_t ELAtimer = 0;                 // time of the last announcement (tOn timer of the lockout)
-bool luefter_anzeige_an = false;      // what the buzzer display shows, for an unwired display
+bool hupe = false;
+int32_t huptimer = 0;
+bool summer = false;
+int32_t lueftertimer = 0;
+int32_t lueftersummertimer1 = 0;
+int32_t lueftersummertimer2 = 0;
+int32_t lueftersummertimer3 = 0;
+int32_t fahrtziel = 0;
+int32_t wartezeit = 1000;
+int32_t ELAtimer = 0;
+bool luefter_anzeige_an = false;
 
 const int32_t kHornLoopDelay = 120;     // ms
 const int32_t kFanDelay = 4020;         // ms after the master controller left neutral

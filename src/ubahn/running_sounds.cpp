@@ -11,28 +11,28 @@
 #include "ubahn/fixed_elements.h"
 #include "ubahn/master_controller.h"
 
-bool schienenstoss = false;          // a rail joint is being passed
-double schienenstossposition = 0.0;  // Location at the rail-joint beacon, m
+bool schienenstoss = false;
+double schienenstossposition = 0.0;
 bool play01 = false;                 // first knock of the current joint played
 bool play02 = false;                 // second knock
 bool play03 = false;                 // third knock
 bool play04 = false;                 // fourth knock
-bool play05 = false;                 // fifth knock
-bool deuta = false;                  // above 72 km/h and not yet back below 70 km/h
-int32_t deutatimer = 0;              // start of the current overspeed episode, ms
-bool loesesperrventil = false;       // the overspeed release-lock valve is closed
-bool kurve_schnell = false;          // inside a fast curve section
-bool kurve_langsam = false;          // inside a slow curve section
-bool unterdrueckung_schnell = true;  // fast curve sound silenced: below its threshold
-bool unterdrueckung_langsam = true;  // slow curve sound silenced: below its threshold
-int32_t Kurve_schnell_timer = 0;     // tOn timer from the fast curve start sound to its loop, ms
-int32_t Kurve_langsam_timer = 0;     // tOn timer from the slow curve start sound to its loop, ms
-bool langsam = false;                // the slow running band is sounding
-bool mittel = false;                 // the middle running band is sounding
-bool schnell = false;                // the fast running band is sounding
-int32_t Langsamtimer = 0;            // tOn timer from the slow band's start sound to its loop, ms
-int32_t Mitteltimer = 0;             // the same for the middle band
-int32_t Schnelltimer = 0;            // the same for the fast band
+bool play05 = false;
+bool deuta = false;
+int32_t deutatimer = 0;
+bool loesesperrventil = false;
+bool kurve_schnell = false;
+bool kurve_langsam = false;
+bool unterdrueckung_schnell = true;
+bool unterdrueckung_langsam = true;
+int32_t Kurve_schnell_timer = 0;
+int32_t Kurve_langsam_timer = 0;
+bool langsam = false;
+bool mittel = false;
+bool schnell = false;
+int32_t Langsamtimer = 0;
+int32_t Mitteltimer = 0;
+int32_t Schnelltimer = 0;
 
 // Rail joint: the wheelsets pass the joint at these distances from the beacon, in metres.
 const double kKnock2 = 1.9;

@@ -8,17 +8,17 @@
 #include "ubahn/fixed_elements.h"
 #include "ubahn/master_controller.h"
 
-bool speicherbremse_ein = false;                 // applying is commanded
-bool speicherbremse_aus = false;                 // releasing is commanded
-bool speicherbremse_ein_gedrueckt = false;       // the apply button is held (key-repeat guard)
-bool speicherbremse_aus_gedrueckt = false;       // the release button is held, or a remote release runs
-bool speicherbremse_aus_langegedrueckt = false;  // the release was held long enough to finish by itself
-bool federspeicher_aktiv = false;                // the spring brake is applied
-bool speicherbremse_LM_rot = false;              // the red lamp is due to be lit
-bool speicherbremse_LM_gelb = false;             // the yellow lamp is due to be lit
-int32_t Speicherbremsentimer_rot = 0;            // tOn timer of the red lamp and the brake itself, ms
-int32_t Speicherbremsentimer_gelb = 0;           // tOn timer of the yellow lamp, ms
-int32_t Speicherbremseaustimer = 0;              // tOn timer of the long release press, ms
+bool speicherbremse_ein = false;
+bool speicherbremse_aus = false;
+bool speicherbremse_ein_gedrueckt = false;
+bool speicherbremse_aus_gedrueckt = false;
+bool speicherbremse_aus_langegedrueckt = false;
+bool federspeicher_aktiv = false;
+bool speicherbremse_LM_rot = false;
+bool speicherbremse_LM_gelb = false;
+int32_t Speicherbremsentimer_rot = 0;
+int32_t Speicherbremsentimer_gelb = 0;
+int32_t Speicherbremseaustimer = 0;
 
 // The cylinders take their time: the lamps follow the buttons with these delays, in ms.
 const int32_t kRedLampApplyDelay = 1000;     // red lamp, and the brake itself, after apply

@@ -13,14 +13,14 @@
 #include "ubahn/master_controller.h"
 #include "ubahn/spring_brake.h"
 
-bool fahrsperre = true;                    // armed (true) or tripped (false)
-bool loesesperrventil_fahrsperre = false;  // release-lock valve: vents the pipe while tripped
-bool fahrsperre_gedrueckt = false;         // the trip-stop button is held
-bool fsp_gerade_eingeschaltet = false;     // the last reset started a remote spring-brake release
-int32_t zaehlwerk1 = 0;                    // resets of a tripped trip stop
-int32_t zaehlwerk2 = 0;                    // overrides: tripping beacons passed with the button held
-int32_t kilometerzaehler = 0;              // kilometres run
-double nulllage = 0.0;                     // Location where the last kilometre was counted, m
+bool fahrsperre = true;
+bool loesesperrventil_fahrsperre = false;
+bool fahrsperre_gedrueckt = false;
+bool fsp_gerade_eingeschaltet = false;
+int32_t zaehlwerk1 = 0;
+int32_t zaehlwerk2 = 0;
+int32_t kilometerzaehler = 0;
+double nulllage = 0.0;
 
 // Trackside trip points.
 const int kBeaconTripSignal = 44002;     // trip point at a signal

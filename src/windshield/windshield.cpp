@@ -16,17 +16,17 @@ const double kDropPickShare = 0.8;      // a new drop falls among the first 80 %
 const double kDropSpreadBase = 8000.0;  // ms: spread of the drop interval, divided by the rain
 const int kDropIntervalBase = 20000;    // ms: mean drop interval, divided by the rain
 
-int32_t wiper = 0;           // the motor's step timer
-int32_t holdWiper = kTimerStopped;      // the intermittent pause timer
-int32_t wiperPosition = 0;   // wiper angle
-int32_t wiperDirection = 0;  // sweep direction
-int32_t wiperMode = 0;       // the driver's wiper switch
-int32_t rain = 0;            // how hard it rains
-int32_t dropTimer = 0;       // when the last drop fell
-int32_t dropInterval = 0;    // wait until the next drop
+int32_t wiper = 0;
+int32_t holdWiper = kTimerStopped;
+int32_t wiperPosition = 0;
+int32_t wiperDirection = 0;
+int32_t wiperMode = 0;
+int32_t rain = 0;
+int32_t dropTimer = 0;
+int32_t dropInterval = 0;
 int32_t dropList[kMaxDrops];     // dry places first, then the drops on the glass
-int32_t dropListPos[kMaxDrops];  // where each drop sits in dropList
-int32_t unusedDrops = 0;         // dry places left
+int32_t dropListPos[kMaxDrops];
+int32_t unusedDrops = 0;
 
 // Number of drop elements in use, whatever the option holds at the moment.
 static int DropCount() {
