@@ -73,7 +73,7 @@ void OperateReverser(int position, bool apply) {
     gHandles.Reverser = -1;
   }
 
-  if (Opt(OPT_effectivervrindex) != -1) {
+  if (Opt(OPT_effectivervrindex) != kUnwired) {
     SetPanelOpt(OPT_effectivervrindex, gHandles.Reverser == -1 ? 2 : gHandles.Reverser);
   }
 }

@@ -83,10 +83,10 @@ static bool GapForCollector(int32_t distance, int length) {
 }
 
 void CreateGap(int length) {
-  if (!GapForCollector(Opt(OPT_powerpickuppoints), length)) return;
-  for (const OptionNode* node = gOpts[OPT_powerpickuppoints].next; node != nullptr;
-       node = node->next) {
-    if (!GapForCollector(node->value, length)) return;
+  OptionWalk collectors = WalkOption(OPT_powerpickuppoints);
+  int32_t distance;
+  while (NextValue(collectors, &distance)) {
+    if (!GapForCollector(distance, length)) return;
   }
 }
 

@@ -97,15 +97,12 @@ void RunMiscellaneous() {
 
 void miscKeyPressed(int key) {
   // Pairs of key and panel element, the option's first value being the first key; the walk
-  // stops at the end of the list or at a key without an element after it.
-  int32_t pairKey = Opt(OPT_customindicators);
-  const OptionNode* node = gOpts[OPT_customindicators].next;
-  while (node != nullptr) {
-    const int32_t element = node->value;
+  // stops at the end of the list or at a key without an element after it. The keys are plain
+  // values compared as they stand.
+  OptionWalk walk = WalkOption(OPT_customindicators);
+  int32_t pairKey;
+  int32_t element;
+  while (NextValue(walk, &pairKey) && NextValue(walk, &element)) {
     if (pairKey == key) SetPanel(element, GetPanel(element) == 0 ? 1 : 0);
-    node = node->next;
-    if (node == nullptr) break;
-    pairKey = node->value;
-    node = node->next;
   }
 }

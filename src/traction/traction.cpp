@@ -114,7 +114,7 @@ void ChangeGear(int newGear) {
   int32_t downSound;
   if (OptFurther(OPT_gearchangesound, 0, &downSound) && newGear < gear) {
     SetSound(downSound, SOUND_PLAY);
-  } else if (Opt(OPT_gearchangesound) != -1) {
+  } else if (Opt(OPT_gearchangesound) != kUnwired) {
     SetSoundOpt(OPT_gearchangesound, SOUND_PLAY);
   }
 
@@ -123,7 +123,7 @@ void ChangeGear(int newGear) {
 
   // The engine's gear loop falls silent during the change and restarts after its delay.
   int32_t loopDelay;
-  if (Opt(OPT_gearloopsound) != -1 && OptFurther(OPT_gearloopsound, 0, &loopDelay)) {
+  if (Opt(OPT_gearloopsound) != kUnwired && OptFurther(OPT_gearloopsound, 0, &loopDelay)) {
     gearLoopTimer = (newGear != 0) ? gState.Time : kTimerStopped;
     SetSoundOpt(OPT_gearloopsound, SOUND_STOP);
   }
@@ -196,7 +196,7 @@ void RunTraction() {
     RunSteam();
   }
 
-  if (Opt(OPT_ammeter) != -1) {
+  if (Opt(OPT_ammeter) != kUnwired) {
     bool driven = gHandles.Reverser != 0 && gHandles.Brake == 0;
     SetPanelOpt(OPT_ammeter, driven ? OptAt(OPT_ammetervalues, gHandles.Power) : 0);
   }

@@ -17,7 +17,7 @@ const int32_t kShiftDownFloor = 200;  // engine speed below which the automatic 
 
 // The fuel gauge, or the low-fuel lamp when the indicator has a further value (percent).
 static void ShowFuel() {
-  if (Opt(OPT_fuelindicator) == -1) return;
+  if (Opt(OPT_fuelindicator) == kUnwired) return;
   int32_t lowPercent;
   if (!OptFurther(OPT_fuelindicator, 0, &lowPercent)) {
     SetPanelOpt(OPT_fuelindicator, fuel);

@@ -170,11 +170,11 @@ static void WiperStep() {
 static void DropFalls() {
   // 3. The drop sound, in one of its variants when there are several.
   int32_t sound = Opt(OPT_dropsound);
-  if (sound != -1) {
+  if (sound != kUnwired) {
     int64_t played = sound;
     int32_t variants;
     if (OptFurther(OPT_dropsound, 0, &variants) && variants > 0) played += std::rand() % variants;
-    if (played >= 0 && played < kElementCount) SetSound(static_cast<int>(played), SOUND_PLAY);
+    if (played <= INT32_MAX) SetSound(static_cast<int>(played), SOUND_PLAY);
   }
   // 4. A new drop among the first dry places.
   if (unusedDrops > 0) {
@@ -185,7 +185,7 @@ static void DropFalls() {
       int32_t element = dropList[q];
       int32_t drop = DropOfElement(element);
       // A drop whose element lies outside the panel has no place on the glass.
-      bool visible = element >= 0 && element < kElementCount && IsDropSlot(drop);
+      bool visible = IsElement(element) && IsDropSlot(drop);
       if (visible && GetPanel(element) == 0) {
         SetPanel(element, 1);
         dropList[q] = dropList[last];
@@ -205,7 +205,7 @@ static void DropFalls() {
 
 void AnimateWindshield() {
   // A. The wiper, when it is wired.
-  if (Opt(OPT_wiperindex) != -1) {
+  if (Opt(OPT_wiperindex) != kUnwired) {
     int32_t period = Opt(OPT_wiperrate) / kWiperTravel;
     for (int steps = 0; tOn(wiper, gState.Time, period) && steps < kMaxWiperStepsPerFrame;
          steps++) {
