@@ -1,8 +1,9 @@
 // The handle arbitration: demand counts per notch and position, and the driver's own handles.
 #include "cab/handles.h"
 
-#include <cstdint>
+#include <cassert>
 #include <cstddef>
+#include <cstdint>
 #include <new>
 
 #include "cab/channels.h"
@@ -22,11 +23,14 @@ static int32_t brakeLockCount = 0;
 // The largest demand table made: a vehicle claiming more notches gets no table at all.
 const int32_t kMaxLockEntries = 1000000;
 
-
-int EmergencyBrakeNotch() {
-  if (gTrainspecs.BrakeNotches == INT32_MAX) return -1;  // no table can exist for such a vehicle
-  return gTrainspecs.BrakeNotches + 1;
-}
+// Where the demands stand, kept as each count moves so that no call walks the whole table:
+// the highest brake notch and the lowest power notch whose count is above 0 anywhere in its
+// table (or kNoDemand), and how many entries of each table are above 0.
+const int32_t kNoDemand = -1;
+static int32_t highestBrakeDemand = kNoDemand;
+static int32_t lowestPowerDemand = kNoDemand;
+static int32_t brakeNotchesDemanded = 0;
+static int32_t powerNotchesDemanded = 0;
 
 // One demand more or less; a count stays inside the 32-bit range however often it is moved.
 static void CountDemand(int32_t& count, bool apply) {
@@ -35,6 +39,34 @@ static void CountDemand(int32_t& count, bool apply) {
   } else {
     if (count > INT32_MIN) count--;
   }
+}
+
+// Moves one count and keeps the number of entries above 0 with it.
+static void CountTableDemand(int32_t& count, bool apply, int32_t& entriesDemanded) {
+  const bool before = count > 0;
+  CountDemand(count, apply);
+  entriesDemanded += (count > 0) - before;
+}
+
+// The highest entry at or below `from` with a count above 0, or kNoDemand.
+static int32_t HighestDemandFrom(const int32_t* table, int32_t from) {
+  for (int32_t n = from; n >= 0; n--) {
+    if (table[n] > 0) return n;
+  }
+  return kNoDemand;
+}
+
+// The lowest entry from `from` to `last` with a count above 0, or kNoDemand.
+static int32_t LowestDemandFrom(const int32_t* table, int32_t from, int32_t last) {
+  for (int32_t n = from; n <= last; n++) {
+    if (table[n] > 0) return n;
+  }
+  return kNoDemand;
+}
+
+int EmergencyBrakeNotch() {
+  if (gTrainspecs.BrakeNotches == INT32_MAX) return -1;  // no table can exist for such a vehicle
+  return gTrainspecs.BrakeNotches + 1;
 }
 
 // A table of `entries` zeroed counts, or null when the number is absurd or memory is short.
@@ -79,35 +111,43 @@ void OperateReverser(int position, bool apply) {
 }
 
 void OperatePower(int notch, bool apply) {
-  if (powerLock == nullptr || notch < 0 || notch > TopPowerNotch()) return;
-  CountDemand(powerLock[notch], apply);
+  const int32_t top = TopPowerNotch();
+  if (powerLock == nullptr || notch < 0 || notch > top) return;
+  CountTableDemand(powerLock[notch], apply, powerNotchesDemanded);
+  if (powerLock[notch] > 0) {
+    if (lowestPowerDemand == kNoDemand || notch < lowestPowerDemand) lowestPowerDemand = notch;
+  } else if (notch == lowestPowerDemand) {
+    lowestPowerDemand = powerNotchesDemanded == 0 ? kNoDemand
+                                                  : LowestDemandFrom(powerLock, notch + 1, powerLockCount - 1);
+  }
+  assert(lowestPowerDemand == LowestDemandFrom(powerLock, 0, powerLockCount - 1));
 
   if (tractionInterlock && Opt(OPT_tractioninterlock) == 1) {
     gHandles.Power = 0;
     return;
   }
-  int32_t top = TopPowerNotch();
-  for (int32_t n = 0; n <= top; n++) {
-    if (powerLock[n] > 0) {
-      gHandles.Power = n;
-      return;
-    }
-  }
+  // The lowest notch demanded; with no demand at all the power stays where it was.
+  if (lowestPowerDemand != kNoDemand && lowestPowerDemand <= top) gHandles.Power = lowestPowerDemand;
 }
 
 void OperateBrake(int notch, bool apply) {
-  if (brakeLock == nullptr || notch < 0 || notch > TopBrakeNotch()) return;
-  CountDemand(brakeLock[notch], apply);
+  const int32_t top = TopBrakeNotch();
+  if (brakeLock == nullptr || notch < 0 || notch > top) return;
+  CountTableDemand(brakeLock[notch], apply, brakeNotchesDemanded);
+  if (brakeLock[notch] > 0) {
+    if (notch > highestBrakeDemand) highestBrakeDemand = notch;
+  } else if (notch == highestBrakeDemand) {
+    highestBrakeDemand = brakeNotchesDemanded == 0 ? kNoDemand : HighestDemandFrom(brakeLock, notch - 1);
+  }
+  assert(highestBrakeDemand == HighestDemandFrom(brakeLock, brakeLockCount - 1));
 
-  for (int32_t n = TopBrakeNotch(); n >= 0; n--) {
-    if (brakeLock[n] > 0) {
-      gHandles.Brake = n;
-      if (n > 0) {
-        tractionInterlock = true;
-        if (Opt(OPT_tractioninterlock) == 1) gHandles.Power = 0;
-      }
-      return;
-    }
+  // The highest notch demanded; with no demand at all the brake stays where it was.
+  const int32_t n = highestBrakeDemand <= top ? highestBrakeDemand : HighestDemandFrom(brakeLock, top);
+  if (n == kNoDemand) return;
+  gHandles.Brake = n;
+  if (n > 0) {
+    tractionInterlock = true;
+    if (Opt(OPT_tractioninterlock) == 1) gHandles.Power = 0;
   }
 }
 
@@ -159,6 +199,10 @@ void InitHandles() {
   int64_t brakeEntries = gTrainspecs.BrakeNotches < 0 ? 0 : int64_t{gTrainspecs.BrakeNotches} + 2;
   powerLock = MakeLockTable(powerEntries, &powerLockCount);
   brakeLock = MakeLockTable(brakeEntries, &brakeLockCount);
+  highestBrakeDemand = kNoDemand;
+  lowestPowerDemand = kNoDemand;
+  brakeNotchesDemanded = 0;
+  powerNotchesDemanded = 0;
   reverserLock[0] = 0;
   reverserLock[1] = 0;
   reverserLock[2] = 0;
@@ -179,4 +223,8 @@ void DestroyHandles() {
   brakeLock = nullptr;
   powerLockCount = 0;
   brakeLockCount = 0;
+  highestBrakeDemand = kNoDemand;
+  lowestPowerDemand = kNoDemand;
+  brakeNotchesDemanded = 0;
+  powerNotchesDemanded = 0;
 }
