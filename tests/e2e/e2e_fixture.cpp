@@ -20,8 +20,7 @@ void VelmoraHost::SetUp() {
 }
 
 void VelmoraHost::TearDown() {
-  if (plugin.module != nullptr && loaded && !disposed) plugin.Dispose();
-  UnloadVelmoraLibrary(&plugin);
+  FreePlugin();
   RemovePlayFolder(&folder);
 }
 
@@ -152,6 +151,17 @@ void VelmoraHost::Dispose() {
   if (NotLoaded()) return;
   plugin.Dispose();
   disposed = true;
+}
+
+void VelmoraHost::FreePlugin() {
+  if (plugin.module != nullptr && loaded && !disposed) plugin.Dispose();
+  UnloadVelmoraLibrary(&plugin);
+  loaded = false;
+  disposed = false;
+  handles = {};
+  now = 0;
+  speed = 0.0f;
+  location = 0.0;
 }
 
 int VelmoraHost::Panel(int index) const {

@@ -34,6 +34,8 @@
 //   Key(key)                    KeyDown then KeyUp
 //   Beacon(type, signal, distance, optional)   SetBeaconData
 //   Dispose()
+//   FreePlugin()                Dispose (if not done yet) and free the library, as a host that
+//                               loads the train anew; the next LoadPlugin or Start loads it afresh
 // Reading what the host sees:
 //   Panel(i), Sound(i)          elements of the host's arrays (0..255; other indices fail the test)
 //   host.panel, host.sound      the host's arrays themselves (the test may write into them, as a
@@ -84,6 +86,7 @@ class VelmoraHost : public ::testing::Test {
   void SetSignal(int signal);
   void Beacon(int type, int signal, float distance, int optional);
   void Dispose();
+  void FreePlugin();
 
   int Panel(int index) const;
   int Sound(int index) const;

@@ -304,3 +304,21 @@ TEST_F(CounterFiles, a_missing_train_folder_is_harmless) {
   EXPECT_FALSE(CounterExists(1));
   EXPECT_FALSE(CounterExists(2));
 }
+
+class RepeatedLoading : public VelmoraHost {};
+
+// A host loads and frees the plug-in with every train it loads anew, as often as its user likes.
+TEST_F(RepeatedLoading, three_thousand_loads_and_frees_in_one_process_all_work) {
+  const int kRounds = 3000;
+  WriteConfig("reverserindex=12\n");
+  for (int round = 1; round <= kRounds; round++) {
+    ASSERT_NO_FATAL_FAILURE(Start()) << "round " << round;
+    Frame(0, 0.0f);
+    RunFor(200, 20.0f);
+    host.panel[12] = 0;
+    SetReverser(-1);
+    ASSERT_EQ(Panel(12), 2) << "round " << round;
+    Dispose();
+    FreePlugin();
+  }
+}
