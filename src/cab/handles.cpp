@@ -25,28 +25,10 @@ const int32_t kMaxLockEntries = 1000000;
 
 // Where the demands stand, kept as each count moves so that no call walks the whole table:
 // the highest brake notch and the lowest power notch whose count is above 0 anywhere in its
-// table (or kNoDemand), and how many entries of each table are above 0.
+// table, or kNoDemand.
 const int32_t kNoDemand = -1;
 static int32_t highestBrakeDemand = kNoDemand;
 static int32_t lowestPowerDemand = kNoDemand;
-static int32_t brakeNotchesDemanded = 0;
-static int32_t powerNotchesDemanded = 0;
-
-// One demand more or less; a count stays inside the 32-bit range however often it is moved.
-static void CountDemand(int32_t& count, bool apply) {
-  if (apply) {
-    if (count < INT32_MAX) count++;
-  } else {
-    if (count > INT32_MIN) count--;
-  }
-}
-
-// Moves one count and keeps the number of entries above 0 with it.
-static void CountTableDemand(int32_t& count, bool apply, int32_t& entriesDemanded) {
-  const bool before = count > 0;
-  CountDemand(count, apply);
-  entriesDemanded += (count > 0) - before;
-}
 
 // The highest entry at or below `from` with a count above 0, or kNoDemand.
 static int32_t HighestDemandFrom(const int32_t* table, int32_t from) {
@@ -62,6 +44,15 @@ static int32_t LowestDemandFrom(const int32_t* table, int32_t from, int32_t last
     if (table[n] > 0) return n;
   }
   return kNoDemand;
+}
+
+// One demand more or less; a count stays inside the 32-bit range however often it is moved.
+static void CountDemand(int32_t& count, bool apply) {
+  if (apply) {
+    if (count < INT32_MAX) count++;
+  } else {
+    if (count > INT32_MIN) count--;
+  }
 }
 
 int EmergencyBrakeNotch() {
@@ -88,9 +79,8 @@ static int32_t TopPowerNotch() {
 
 // Highest brake notch (the emergency notch) a demand may name, never past the table.
 static int32_t TopBrakeNotch() {
-  int32_t top = brakeLockCount - 1;
-  int64_t emergency = static_cast<int64_t>(gTrainspecs.BrakeNotches) + 1;
-  return emergency < top ? static_cast<int32_t>(emergency) : top;
+  int32_t top = brakeLockCount - 1;  // at most kMaxLockEntries - 1: top - 1 cannot overflow
+  return gTrainspecs.BrakeNotches < top - 1 ? gTrainspecs.BrakeNotches + 1 : top;
 }
 
 void OperateReverser(int position, bool apply) {
@@ -110,38 +100,45 @@ void OperateReverser(int position, bool apply) {
   }
 }
 
-void OperatePower(int notch, bool apply) {
-  const int32_t top = TopPowerNotch();
-  if (powerLock == nullptr || notch < 0 || notch > top) return;
-  CountTableDemand(powerLock[notch], apply, powerNotchesDemanded);
+// Counts one power demand; false when the notch is outside the vehicle's range (ignored).
+static bool CountPower(int notch, bool apply, int32_t top) {
+  if (powerLock == nullptr || notch < 0 || notch > top) return false;
+  CountDemand(powerLock[notch], apply);
   if (powerLock[notch] > 0) {
     if (lowestPowerDemand == kNoDemand || notch < lowestPowerDemand) lowestPowerDemand = notch;
   } else if (notch == lowestPowerDemand) {
-    lowestPowerDemand = powerNotchesDemanded == 0 ? kNoDemand
-                                                  : LowestDemandFrom(powerLock, notch + 1, powerLockCount - 1);
+    lowestPowerDemand = LowestDemandFrom(powerLock, notch + 1, powerLockCount - 1);
   }
   assert(lowestPowerDemand == LowestDemandFrom(powerLock, 0, powerLockCount - 1));
+  return true;
+}
 
+// The power handle after a demand moved: the lowest notch demanded, 0 while the traction
+// interlock holds; with no demand at all it stays where it was.
+static void ApplyPowerDemands(int32_t top) {
   if (tractionInterlock && Opt(OPT_tractioninterlock) == 1) {
     gHandles.Power = 0;
     return;
   }
-  // The lowest notch demanded; with no demand at all the power stays where it was.
   if (lowestPowerDemand != kNoDemand && lowestPowerDemand <= top) gHandles.Power = lowestPowerDemand;
 }
 
-void OperateBrake(int notch, bool apply) {
-  const int32_t top = TopBrakeNotch();
-  if (brakeLock == nullptr || notch < 0 || notch > top) return;
-  CountTableDemand(brakeLock[notch], apply, brakeNotchesDemanded);
+// Counts one brake demand; false when the notch is outside the vehicle's range (ignored).
+static bool CountBrake(int notch, bool apply, int32_t top) {
+  if (brakeLock == nullptr || notch < 0 || notch > top) return false;
+  CountDemand(brakeLock[notch], apply);
   if (brakeLock[notch] > 0) {
     if (notch > highestBrakeDemand) highestBrakeDemand = notch;
   } else if (notch == highestBrakeDemand) {
-    highestBrakeDemand = brakeNotchesDemanded == 0 ? kNoDemand : HighestDemandFrom(brakeLock, notch - 1);
+    highestBrakeDemand = HighestDemandFrom(brakeLock, notch - 1);
   }
   assert(highestBrakeDemand == HighestDemandFrom(brakeLock, brakeLockCount - 1));
+  return true;
+}
 
-  // The highest notch demanded; with no demand at all the brake stays where it was.
+// The brake handle after a demand moved: the highest notch demanded; with no demand at all it
+// stays where it was. A brake above 0 sets the traction interlock.
+static void ApplyBrakeDemands(int32_t top) {
   const int32_t n = highestBrakeDemand <= top ? highestBrakeDemand : HighestDemandFrom(brakeLock, top);
   if (n == kNoDemand) return;
   gHandles.Brake = n;
@@ -151,9 +148,51 @@ void OperateBrake(int notch, bool apply) {
   }
 }
 
+void OperatePower(int notch, bool apply) {
+  const int32_t top = TopPowerNotch();
+  if (CountPower(notch, apply, top)) ApplyPowerDemands(top);
+}
+
+void OperateBrake(int notch, bool apply) {
+  const int32_t top = TopBrakeNotch();
+  if (CountBrake(notch, apply, top)) ApplyBrakeDemands(top);
+}
+
+// A moved demand ends where withdrawing the old notch and then placing the new one would: the
+// handle follows the counts as they stand after both.
+void MovePowerDemand(int from, int to) {
+  const int32_t top = TopPowerNotch();
+  if (from == to) {
+    // Withdrawn and placed again: the count may move only at its lower end, where it stays at
+    // or below 0, so which notches are demanded does not change.
+    if (powerLock == nullptr || to < 0 || to > top) return;
+    CountDemand(powerLock[to], false);
+    CountDemand(powerLock[to], true);
+    ApplyPowerDemands(top);
+    return;
+  }
+  const bool withdrawn = CountPower(from, false, top);
+  const bool placed = CountPower(to, true, top);
+  if (withdrawn || placed) ApplyPowerDemands(top);
+}
+
+void MoveBrakeDemand(int from, int to) {
+  const int32_t top = TopBrakeNotch();
+  if (from == to) {
+    // As for the power: which notches are demanded does not change.
+    if (brakeLock == nullptr || to < 0 || to > top) return;
+    CountDemand(brakeLock[to], false);
+    CountDemand(brakeLock[to], true);
+    ApplyBrakeDemands(top);
+    return;
+  }
+  const bool withdrawn = CountBrake(from, false, top);
+  const bool placed = CountBrake(to, true, top);
+  if (withdrawn || placed) ApplyBrakeDemands(top);
+}
+
 void SetBrakeHandle(int notch) {
-  OperateBrake(gDriver.Brake, false);
-  OperateBrake(notch, true);
+  MoveBrakeDemand(gDriver.Brake, notch);
   gDriver.Brake = notch;
 }
 
@@ -161,8 +200,7 @@ void SetPowerHandle(int notch) {
   if (notch == 0 || gDriver.Power == 0) tractionInterlock = false;
   // With a drive button in the cab, the power handle places no demand: traction comes from the button.
   if (!KeyConfigured(OPT_speedselectorkey)) {
-    OperatePower(gDriver.Power, false);
-    OperatePower(notch, true);
+    MovePowerDemand(gDriver.Power, notch);
   }
   gDriver.Power = notch;
 }
@@ -201,8 +239,6 @@ void InitHandles() {
   brakeLock = MakeLockTable(brakeEntries, &brakeLockCount);
   highestBrakeDemand = kNoDemand;
   lowestPowerDemand = kNoDemand;
-  brakeNotchesDemanded = 0;
-  powerNotchesDemanded = 0;
   reverserLock[0] = 0;
   reverserLock[1] = 0;
   reverserLock[2] = 0;
@@ -225,6 +261,4 @@ void DestroyHandles() {
   brakeLockCount = 0;
   highestBrakeDemand = kNoDemand;
   lowestPowerDemand = kNoDemand;
-  brakeNotchesDemanded = 0;
-  powerNotchesDemanded = 0;
 }

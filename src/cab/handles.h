@@ -18,6 +18,10 @@ extern bool initialized;         // the demand tables have been created once
 void OperateReverser(int position, bool apply);
 void OperatePower(int notch, bool apply);
 void OperateBrake(int notch, bool apply);
+// A demand moved from one notch to another: the same as withdrawing `from` and then placing
+// `to`, in one step.
+void MovePowerDemand(int from, int to);
+void MoveBrakeDemand(int from, int to);
 
 // The driver's handles: each moves the driver's own demand.
 void SetReverserHandle(int position);

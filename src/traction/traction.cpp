@@ -43,9 +43,8 @@ int32_t NotchIndex() {
 
 void MovePowerLimit(int32_t& held, int32_t wanted) {
   if (wanted == held) return;
-  OperatePower(held, false);
+  MovePowerDemand(held, wanted);
   held = wanted;
-  OperatePower(wanted, true);
 }
 
 // ---- Start of a run ----

@@ -150,7 +150,7 @@ void UBahnBremse() {
   float magnitude = std::fabs(speed);
   double pipe = bremsleitungsdruck;
 
-  OperateBrake(bremsstufe, false);  // last frame's demand
+  const int32_t lastNotch = bremsstufe;  // last frame's demand, moved to this frame's at the end
 
   // Leaving position 6 releases the holding brake.
   if (bremsschalter != kBrakeHolding) {
@@ -210,7 +210,7 @@ void UBahnBremse() {
     }
   }
 
-  OperateBrake(bremsstufe, true);
+  MoveBrakeDemand(lastNotch, bremsstufe);
 
   bool driving = fahrschalter != kFahrschalterNeutral;
   SetPanelOpt(OPT_leuchtmelder_e4, bremsschalter == kBrakeHolding && driving ? 1 : 0);

@@ -50,9 +50,8 @@ void TrainControl() {
   int32_t notch = fahrschalter + 1;
   if (speedSelectorKey && speedSelectorSetting != notch && bremsschalter == kBrakeSlowCharge &&
       bremsleitungsdruck > kPipeReleased && tueren_geschlossen) {
-    OperatePower(speedSelectorSetting, false);
+    MovePowerDemand(speedSelectorSetting, notch);
     speedSelectorSetting = notch;
-    OperatePower(speedSelectorSetting, true);
     RearmStoppingSound();
     if (gState.Speed > -2.0f && gState.Speed < 2.0f && !speedSelectorEngaged) {
       SetSound(kSoundStarting, SOUND_PLAY);
@@ -66,9 +65,8 @@ void TrainControl() {
   bool keep = !(std::fabs(gState.Speed) > limit) && (speedSelectorKey || !speedSelectorEngaged) &&
               bremsschalter == kBrakeSlowCharge;
   if (!keep) {
-    OperatePower(speedSelectorSetting, false);
+    MovePowerDemand(speedSelectorSetting, 0);
     speedSelectorSetting = 0;
-    OperatePower(0, true);
     speedSelectorEngaged = false;
   }
 }
