@@ -28,7 +28,7 @@ OptionRecord gOpts[OPTION_COUNT];
 const char* gConfigPathOverride = nullptr;
 bool pointersNullified = false;
 
-const int kPathSize = 273;      // characters of the path buffer
+const int kPathSize = 273;      // characters of the path buffer for the usual library path
 const int kLineBuffer = 1024;   // characters of the line buffer
 const int kLineSize = 1023;     // so a line holds at most 1022 characters
 const int kEndOfFile = 256;     // what fgetc gives when nothing more can be read
@@ -145,8 +145,15 @@ static void ReadValues(OptionRecord& option, const char* text) {
 int LoadConfig() {
   if (gConfigPathOverride != nullptr) return LoadConfigFile(gConfigPathOverride);
   char path[kPathSize] = {0};
-  if (PlatformConfigPath(path, kPathSize - 1) <= 0) return 0;
-  return LoadConfigFile(path);
+  const int length = PlatformConfigPath(path, kPathSize - 1);
+  if (length <= 0) return 0;
+  if (length <= kPathSize - 1) return LoadConfigFile(path);
+  // A library in a deep folder: its path gets a buffer of its own length.
+  char* longPath = new (std::nothrow) char[static_cast<size_t>(length) + 1];
+  if (longPath == nullptr) return 0;
+  const int read = PlatformConfigPath(longPath, length) == length ? LoadConfigFile(longPath) : 0;
+  delete[] longPath;
+  return read;
 }
 
 int LoadConfigFile(const char* path) {

@@ -5,7 +5,8 @@
 
 // Path of this library's configuration file: the library's own path, found through an address
 // inside it (so a renamed library reads its own file), with the extension turned into "cfg".
-// Writes at most size characters and a NUL; returns the length, 0 when the path is unknown.
+// Returns the path's length, 0 when the path is unknown. The path and a NUL are written only
+// when the length is at most size; a longer path's length tells the caller what to provide.
 int PlatformConfigPath(char* buffer, int size);
 
 // An open file for reading, with a block buffer so bytes are taken without a call each.

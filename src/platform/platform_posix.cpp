@@ -17,7 +17,8 @@ int PlatformConfigPath(char* buffer, int size) {
   const char* slash = strrchr(path, '/');
   const char* dot = strrchr(path, '.');
   int stem = (dot != nullptr && (slash == nullptr || dot > slash)) ? static_cast<int>(dot - path) : length;
-  if (length <= 2 || stem + 4 > size) return 0;
+  if (length <= 2) return 0;
+  if (stem + 4 > size) return stem + 4;
   memcpy(buffer, path, stem);
   memcpy(buffer + stem, ".cfg", 5);
   return stem + 4;

@@ -230,6 +230,18 @@ TEST_F(ConfigurationFile, a_renamed_library_reads_the_cfg_of_its_own_name) {
   EXPECT_EQ(Panel(13), 0);
 }
 
+#if !defined(_WIN32)
+TEST_F(ConfigurationFile, a_library_deep_in_the_folders_still_reads_its_cfg) {
+  InstallAs(std::string(250, 'v'));  // the longest file name a folder takes
+  ASSERT_GT(folder.configPath.size(), 273u);
+  WriteConfig("reverserindex=12\n");
+  Start();
+  Frame(0, 0.0f);
+  SetReverser(-1);
+  EXPECT_EQ(Panel(12), 2);
+}
+#endif
+
 TEST_F(ConfigurationFile, missing_file_leaves_the_defaults) {
   WritePluginFile("Velmora.cfg.bak", "reverserindex=12\n");
   WritePluginFile("Velmora.cfg.txt", "reverserindex=14\n");  // names only similar to the real one
