@@ -4,7 +4,9 @@
 #include "cab/host.h"
 
 #if defined(_WIN32)
-#define ATS_EXPORT
+// Exported by name through Velmora.def; kept whole and global through link-time optimisation,
+// which does not see the names the .def file gives.
+#define ATS_EXPORT __attribute__((used, externally_visible))
 #else
 #define ATS_EXPORT __attribute__((visibility("default")))
 #endif
