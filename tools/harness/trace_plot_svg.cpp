@@ -207,10 +207,15 @@ static std::string StepLane(const Frame& frame, double top, const PlotSeries& se
   std::string svg = "<g>\n";
   svg += Text(kLeft - 8, top + kLaneHeight / 2 + 4, series.label, " text-anchor=\"end\"");
   svg += Path(PathData(series.points, frame, scale, true), "#1f5fbf");
+  // Where changes crowd, a value is written where it settles (the next change is kTextRoom away)
+  // or where it reaches the lane's top or bottom, so short pulses show too.
   double lastText = -1e9;
-  for (const PlotPoint& point : series.points) {
+  for (size_t i = 0; i < series.points.size(); i++) {
+    const PlotPoint& point = series.points[i];
     double x = frame.X(point.time);
-    if (x - lastText < kTextRoom) continue;
+    bool settles = i + 1 == series.points.size() || frame.X(series.points[i + 1].time) - x >= kTextRoom;
+    bool extreme = point.value == lo || point.value == hi;
+    if (x - lastText < kTextRoom || !(settles || extreme)) continue;
     char value[32];
     snprintf(value, sizeof value, "%.0f", point.value);
     svg += Text(x + 2, top + 12, value, " font-size=\"10\" fill=\"#333\"");
