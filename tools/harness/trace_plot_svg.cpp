@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "harness/trace_plot.h"
@@ -16,7 +17,8 @@ const double kLaneHeight = 34;     // px of a step lane
 const double kSoundHeight = 24;    // px of a sound lane
 const double kGap = 26;            // px between two blocks
 const double kBottom = 74;         // px below the last lane: time axis and the key to the marks
-const double kTextRoom = 22;       // px a value label needs before the next one may follow
+const double kCharWidth = 6.5;     // px of one character of a value label
+const double kTextGap = 4;         // px between two value labels
 const int kTickTarget = 10;        // about this many ticks on an axis
 
 // Series colours, in order.
@@ -207,19 +209,20 @@ static std::string StepLane(const Frame& frame, double top, const PlotSeries& se
   std::string svg = "<g>\n";
   svg += Text(kLeft - 8, top + kLaneHeight / 2 + 4, series.label, " text-anchor=\"end\"");
   svg += Path(PathData(series.points, frame, scale, true), "#1f5fbf");
-  // Where changes crowd, a value is written where it settles (the next change is kTextRoom away)
-  // or where it reaches the lane's top or bottom, so short pulses show too.
-  double lastText = -1e9;
+  // Where changes crowd, a value is written where it settles (its label fits before the next
+  // change) or where it reaches the lane's top or bottom, so short pulses show too.
+  double freeFrom = -1e9;  // px where the next label may start
   for (size_t i = 0; i < series.points.size(); i++) {
     const PlotPoint& point = series.points[i];
     double x = frame.X(point.time);
-    bool settles = i + 1 == series.points.size() || frame.X(series.points[i + 1].time) - x >= kTextRoom;
-    bool extreme = point.value == lo || point.value == hi;
-    if (x - lastText < kTextRoom || !(settles || extreme)) continue;
     char value[32];
     snprintf(value, sizeof value, "%.0f", point.value);
+    double room = strlen(value) * kCharWidth + kTextGap;
+    bool settles = i + 1 == series.points.size() || frame.X(series.points[i + 1].time) - x >= room;
+    bool extreme = point.value == lo || point.value == hi;
+    if (x < freeFrom || !(settles || extreme)) continue;
     svg += Text(x + 2, top + 12, value, " font-size=\"10\" fill=\"#333\"");
-    lastText = x;
+    freeFrom = x + room;
   }
   return svg + "</g>\n";
 }
