@@ -287,27 +287,23 @@ TEST(ScenarioReader, reads_expect_lines_by_index_by_watch_name_and_for_the_handl
       "expect power =4\n"
       "expect reverser= 1\n"
       "expect panel lamp = 1\n"
-      "dooropen\n"
-      "doorclose\n"
-      "signal 3\n"
+      "dooropen\ndoorclose\nsignal 3\n"
       "watch panel 15 lamp   # watches may follow the expect lines that name them\n");
+  const struct {
+    ExpectTarget target;
+    int index, value;
+  } wanted[] = {{kExpectPanel, 13, 500}, {kExpectSound, 75, SOUND_PLAY}, {kExpectBrake, 0, -1},
+                {kExpectPower, 0, 4},    {kExpectReverser, 0, 1},       {kExpectPanel, 15, 1}};
   ASSERT_EQ(s.expectations.size(), 6u);
-  const Expectation& e = s.expectations[0];
-  EXPECT_EQ(e.target, kExpectPanel);
-  EXPECT_EQ(e.index, 13);
-  EXPECT_EQ(e.value, 500);
-  EXPECT_EQ(e.line, 3);
-  EXPECT_EQ(s.expectations[1].target, kExpectSound);
-  EXPECT_EQ(s.expectations[1].index, 75);
-  EXPECT_EQ(s.expectations[1].value, SOUND_PLAY);
-  EXPECT_EQ(s.expectations[2].target, kExpectBrake);
-  EXPECT_EQ(s.expectations[2].value, -1);
-  EXPECT_EQ(s.expectations[3].target, kExpectPower);
-  EXPECT_EQ(s.expectations[4].target, kExpectReverser);
-  EXPECT_EQ(s.expectations[5].index, 15);
+  for (int i = 0; i < 6; i++) {
+    EXPECT_EQ(s.expectations[i].target, wanted[i].target) << i;
+    EXPECT_EQ(s.expectations[i].index, wanted[i].index) << i;
+    EXPECT_EQ(s.expectations[i].value, wanted[i].value) << i;
+    EXPECT_EQ(s.expectations[i].line, i + 3);
+    EXPECT_EQ(s.events[i + 1].kind, kEventExpect);
+    EXPECT_EQ(s.events[i + 1].numbers[0], i);
+  }
   ASSERT_EQ(s.events.size(), 10u);
-  EXPECT_EQ(s.events[1].kind, kEventExpect);
-  EXPECT_EQ(s.events[6].numbers[0], 5);
   EXPECT_EQ(s.events[7].kind, kEventDoorOpen);
   EXPECT_EQ(s.events[8].kind, kEventDoorClose);
   EXPECT_EQ(s.events[9].kind, kEventSignal);
