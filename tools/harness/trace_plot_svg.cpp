@@ -10,7 +10,7 @@
 
 const double kTimeWidth = 1000;    // px of the time axis
 const double kLeft = 180;          // px left of the time axis: lane names and value scales
-const double kRight = 40;          // px right of the time axis
+const double kRight = 60;          // px right of the time axis: the lanes' value ranges
 const double kTop = 56;            // px above the first chart: title
 const double kChartHeight = 150;   // px of the speed and the pressure chart
 const double kLaneHeight = 34;     // px of a step lane
@@ -204,13 +204,18 @@ static std::string Chart(const Frame& frame, double top, const std::string& titl
 static std::string StepLane(const Frame& frame, double top, const PlotSeries& series) {
   double lo = 0, hi = 0;
   Range({&series.points}, &lo, &hi);
-  if (!(hi > lo) || !std::isfinite(hi - lo)) hi = lo + 1;
+  bool constant = !(hi > lo);
+  if (constant || !std::isfinite(hi - lo)) hi = lo + 1;
   Scale scale = {lo, hi, top + 16, top + kLaneHeight - 5};
   std::string svg = "<g>\n";
   svg += Text(kLeft - 8, top + kLaneHeight / 2 + 4, series.label, " text-anchor=\"end\"");
   svg += Path(PathData(series.points, frame, scale, true), "#1f5fbf");
-  // Where changes crowd, a value is written where it settles (its label fits before the next
-  // change) or where it reaches the lane's top or bottom, so short pulses show too.
+  // The lane's span at its right end, so that a pulse too short for a label still reads.
+  char span[64];
+  snprintf(span, sizeof span, constant ? "%.0f" : "%.0f..%.0f", lo, hi);
+  svg += Text(kLeft + kTimeWidth + 6, top + kLaneHeight / 2 + 4, span, " font-size=\"10\" fill=\"#777\"");
+  // Where changes crowd, a value is written where it settles: where its label fits before the
+  // next change.
   double freeFrom = -1e9;  // px where the next label may start
   for (size_t i = 0; i < series.points.size(); i++) {
     const PlotPoint& point = series.points[i];
@@ -219,8 +224,7 @@ static std::string StepLane(const Frame& frame, double top, const PlotSeries& se
     snprintf(value, sizeof value, "%.0f", point.value);
     double room = strlen(value) * kCharWidth + kTextGap;
     bool settles = i + 1 == series.points.size() || frame.X(series.points[i + 1].time) - x >= room;
-    bool extreme = point.value == lo || point.value == hi;
-    if (x < freeFrom || !(settles || extreme)) continue;
+    if (x < freeFrom || !settles) continue;
     svg += Text(x + 2, top + 12, value, " font-size=\"10\" fill=\"#333\"");
     freeFrom = x + room;
   }
