@@ -1,58 +1,86 @@
-// velmora-play: plays a scenario through a built Velmora library in a fresh play folder and
-// prints the CSV trace, one row per frame.
+// velmora-play: plays a scenario through a built Velmora library in a fresh play folder, prints
+// the CSV trace, one row per frame, checks the scenario's expect lines and can draw the run.
 //
-//   velmora-play [--library PATH] [--config FILE] [--every MS] [--clean] SCENARIO
+//   velmora-play [--library PATH] [--config FILE] [--every MS] [--svg FILE] [--clean] SCENARIO
 //
 // Without --library the library is Velmora.so (Velmora.dll on Windows) in this program's own
 // folder or, as in a build tree (build/<name>/tools/velmora-play), in the folder above it.
+// Exit status: 0 played and every expect line met, 1 an expect line failed, 2 anything else.
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 #include "harness/harness.h"
+#include "harness/trace_plot.h"
 
 static const char kUsage[] =
-    "usage: velmora-play [--library PATH] [--config FILE] [--every MS] [--clean] SCENARIO\n"
+    "usage: velmora-play [--library PATH] [--config FILE] [--every MS] [--svg FILE] [--clean] SCENARIO\n"
     "  --library PATH  the built library to play (default: Velmora.so/.dll beside this program or\n"
     "                  in the folder above it)\n"
     "  --config FILE   configuration file placed beside the library copy; the scenario's config\n"
     "                  lines follow it\n"
     "  --every MS      print a row only when at least MS ms have passed since the last printed one\n"
-    "  --clean         delete the play folder (library copy, configuration, counter files) at the end\n";
+    "  --svg FILE      draw the run as an SVG timeline into FILE\n"
+    "  --clean         delete the play folder (library copy, configuration, counter files) at the end\n"
+    "exit status: 0 played with every expect line met, 1 an expect line failed, 2 any other fault\n";
+
+const int kExitExpectFailed = 1;  // played to the end, but an expect line saw something else
+const int kExitFault = 2;         // bad arguments or scenario, a library that cannot be played
+
+// Set by SIGINT or SIGTERM: the play stops at the next frame and the folder is still cleaned up.
+static volatile std::sig_atomic_t gInterrupted = 0;
+
+static void Interrupt(int) { gInterrupted = 1; }
 
 struct Options {
   std::string library;
   std::string config;
   std::string scenario;
+  std::string svg;     // where to draw the plot; empty for none
   long long every = 0;
   bool clean = false;  // delete the play folder after the run
 };
 
-// Thinning of the printed rows.
-struct Printer {
-  long long every;       // ms between printed rows; 0 prints every row
-  bool printedAny;       // a row has been printed
-  long long lastTime;    // time of the last printed row
+// Where the rows go: printed (thinned) and, with --svg, recorded for the plot.
+struct Output {
+  long long every;      // ms between printed rows; 0 prints every row
+  bool printedAny;      // a row has been printed
+  long long lastTime;   // time of the last printed row
+  bool closed;          // stdout refused a write (e.g. a closed pipe): nothing more is printed
+  TracePlot* plot;      // null without --svg
 };
 
-static void PrintRow(const TraceRow& row, void* context) {
-  Printer* printer = static_cast<Printer*>(context);
+// Writes text to stdout; false once stdout has refused a write.
+static bool Print(Output* output, const std::string& text) {
+  if (output->closed) return false;
+  if (fputs(text.c_str(), stdout) == EOF || ferror(stdout)) output->closed = true;
+  return !output->closed;
+}
+
+static void TakeRow(const TraceRow& row, void* context) {
+  Output* output = static_cast<Output*>(context);
+  if (output->plot != nullptr) AddTracePlotRow(output->plot, row);
   long long t = row.time;
-  bool due = !printer->printedAny || printer->every <= 0 || t - printer->lastTime >= printer->every ||
-             t < printer->lastTime;  // a restarted clock starts the thinning anew
+  bool due = !output->printedAny || output->every <= 0 || t - output->lastTime >= output->every ||
+             t < output->lastTime;  // a restarted clock starts the thinning anew
   if (!due) return;
-  printer->printedAny = true;
-  printer->lastTime = t;
-  std::string line = TraceLine(row);
-  line += '\n';
-  fputs(line.c_str(), stdout);
+  output->printedAny = true;
+  output->lastTime = t;
+  Print(output, TraceLine(row) + "\n");
 }
 
 static bool ParseArguments(int argc, char** argv, Options* options, std::string* error) {
   for (int i = 1; i < argc; i++) {
     std::string argument = argv[i];
-    bool takesValue = argument == "--library" || argument == "--config" || argument == "--every";
+    bool takesValue = argument == "--library" || argument == "--config" || argument == "--every" || argument == "--svg";
     if (takesValue) {
       if (i + 1 >= argc) {
         *error = "option " + argument + " needs a value";
@@ -61,6 +89,7 @@ static bool ParseArguments(int argc, char** argv, Options* options, std::string*
       std::string value = argv[++i];
       if (argument == "--library") options->library = value;
       if (argument == "--config") options->config = value;
+      if (argument == "--svg") options->svg = value;
       if (argument == "--every") {
         char* end = nullptr;
         long long every = strtoll(value.c_str(), &end, 10);
@@ -101,62 +130,100 @@ static std::string DefaultLibrary() {
   return JoinPath(DirectoryOf(here), name);
 }
 
-// The file name without folder and extension: the copy keeps the library's own name.
-static std::string BaseName(const std::string& path) {
-  size_t slash = path.find_last_of("/\\");
-  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  size_t dot = name.find_last_of('.');
-  if (dot != std::string::npos && dot > 0) name = name.substr(0, dot);
-  return name.empty() ? "Velmora" : name;
-}
-
 static int Fail(const std::string& message) {
   fprintf(stderr, "velmora-play: %s\n", message.c_str());
-  return 2;
+  return kExitFault;
+}
+
+// Everything a run needs that can be checked before anything is played.
+static int Prepare(const Options& options, Scenario* scenario, PlaySetup* setup, std::string* library) {
+  std::string error;
+  if (!ReadScenarioFile(options.scenario, scenario, &error)) return Fail(error);
+  for (const std::string& warning : scenario->warnings) fprintf(stderr, "%s\n", warning.c_str());
+  if (!options.config.empty() && !ReadWholeFile(options.config, &setup->baseConfig)) {
+    return Fail("cannot read the configuration file " + options.config + ": " + WhyUnreadable(options.config));
+  }
+  *library = options.library.empty() ? DefaultLibrary() : options.library;
+  if (!FileExists(*library)) {
+    return Fail("no library at " + *library + ": " + WhyUnreadable(*library) + " (give one with --library)");
+  }
+  // The plot is written after the play; a place it cannot go is found before.
+  if (!options.svg.empty()) {
+    std::string folder = DirectoryOf(options.svg);
+    if (IsFolder(options.svg)) return Fail("cannot write the plot " + options.svg + ": it is a folder");
+    if (!IsFolder(folder)) return Fail("cannot write the plot " + options.svg + ": there is no folder " + folder);
+  }
+  return 0;
 }
 
 int main(int argc, char** argv) {
+#if defined(_WIN32)
+  // Rows end in LF alone, byte for byte as on Linux.
+  _setmode(_fileno(stdout), _O_BINARY);
+#else
+  // A reader that goes away (| head) must not kill the player before it has cleaned up.
+  signal(SIGPIPE, SIG_IGN);
+#endif
+  signal(SIGINT, Interrupt);
+  signal(SIGTERM, Interrupt);
+
   Options options;
   std::string error;
   if (!ParseArguments(argc, argv, &options, &error)) {
     fprintf(stderr, "velmora-play: %s\n%s", error.c_str(), kUsage);
-    return 2;
+    return kExitFault;
   }
-
-  // Everything is read and checked before anything runs.
   Scenario scenario;
-  if (!ReadScenarioFile(options.scenario, &scenario, &error)) return Fail(error);
   PlaySetup setup;
-  if (!options.config.empty() && !ReadWholeFile(options.config, &setup.baseConfig)) {
-    return Fail("cannot read the configuration file " + options.config);
-  }
-  std::string library = options.library.empty() ? DefaultLibrary() : options.library;
-  if (!FileExists(library)) return Fail("no library at " + library + " (give one with --library)");
+  std::string library;
+  if (int status = Prepare(options, &scenario, &setup, &library)) return status;
 
+  // A failed start leaves nothing worth keeping: the play folder goes, --clean or not.
   PlayFolder folder;
   if (!CreatePlayFolder(&folder, &error)) return Fail(error);
-  bool ready = InstallLibrary(&folder, library, BaseName(library), &error) && EnterPlayFolder(&folder, &error);
   VelmoraLibrary loaded;
-  ready = ready && LoadVelmoraLibrary(folder.libraryPath, &loaded, &error);
+  bool ready = InstallLibraryFile(&folder, library, FileNameOf(library), &error) && EnterPlayFolder(&folder, &error) &&
+               LoadVelmoraLibrary(folder.libraryPath, &loaded, &error, library);
   if (!ready) {
-    if (options.clean) RemovePlayFolder(&folder);
-    LeavePlayFolder(&folder);
+    RemovePlayFolder(&folder);
     return Fail(error);
   }
   setup.configPath = folder.configPath;
-  fprintf(stderr, "velmora-play: playing %s with %s\n", options.scenario.c_str(), folder.libraryPath.c_str());
+  setup.stop = &gInterrupted;
+  fprintf(stderr, "velmora-play: playing %s with %s\n", options.scenario.c_str(), library.c_str());
   if (!options.clean) {
     fprintf(stderr, "velmora-play: counter files Z1.dat, Z2.dat, Z3.dat in %s\n", folder.counterDir.c_str());
   }
 
-  puts(TraceHeader(scenario).c_str());
-  Printer printer = {options.every, false, 0};
+  TracePlot plot;
+  if (!options.svg.empty()) StartTracePlot(&plot, scenario, setup.baseConfig);
+  Output output = {options.every, false, 0, false, options.svg.empty() ? nullptr : &plot};
+  Print(&output, TraceHeader(scenario) + "\n");
   HostArrays arrays;
-  bool played = PlayScenario(loaded, scenario, setup, &arrays, PrintRow, &printer, &error);
-  fflush(stdout);
+  ExpectationReport report;
+  bool played = PlayScenario(loaded, scenario, setup, &arrays, TakeRow, &output, &error, &report);
+  if (fflush(stdout) != 0) output.closed = true;
   UnloadVelmoraLibrary(&loaded);
   LeavePlayFolder(&folder);
   if (options.clean) RemovePlayFolder(&folder);
+
   if (!played) return Fail(error);
-  return 0;
+  int status = 0;
+  if (output.closed) status = Fail("the trace could not be written in full: its output was closed");
+  if (!options.svg.empty()) {
+    if (WriteWholeFile(options.svg, TracePlotSvg(plot))) {
+      fprintf(stderr, "velmora-play: plot written to %s\n", options.svg.c_str());
+    } else {
+      status = Fail("cannot write the plot " + options.svg + ": " + strerror(errno));
+    }
+  }
+  for (const std::string& failure : report.failures) fprintf(stderr, "%s\n", failure.c_str());
+  if (!report.failures.empty()) {
+    fprintf(stderr, "velmora-play: %d of %d expect lines failed\n", static_cast<int>(report.failures.size()),
+            report.checked);
+    if (status == 0) status = kExitExpectFailed;
+  } else if (report.checked > 0) {
+    fprintf(stderr, "velmora-play: all %d expect lines met\n", report.checked);
+  }
+  return status;
 }

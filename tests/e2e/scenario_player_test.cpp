@@ -1,5 +1,6 @@
 // The harness's scenario player on the built library: frame timing, location integration,
-// key holds and the configuration file written at initialize.
+// key holds, the configuration file written at initialize, expect lines, and what loading tells
+// about a file that is no playable library.
 #include <cmath>
 #include <string>
 #include <vector>
@@ -13,7 +14,8 @@ static void Collect(const TraceRow& row, void* context) {
 class ScenarioPlayer : public VelmoraHost {
  protected:
   // Parses and plays text on the fixture's library copy; the rows land in trace.
-  bool Play(const std::string& text, const std::string& baseConfig = std::string()) {
+  bool Play(const std::string& text, const std::string& baseConfig = std::string(),
+            ExpectationReport* report = nullptr) {
     Scenario scenario;
     std::string error;
     EXPECT_TRUE(ParseScenario(text, "test.scn", &scenario, &error)) << error;
@@ -26,7 +28,7 @@ class ScenarioPlayer : public VelmoraHost {
     setup.configPath = folder.configPath;
     setup.baseConfig = baseConfig;
     trace.clear();
-    bool played = PlayScenario(plugin, scenario, setup, &host, Collect, &trace, &error);
+    bool played = PlayScenario(plugin, scenario, setup, &host, Collect, &trace, &error, report);
     EXPECT_TRUE(played) << error;
     return played;
   }
@@ -122,4 +124,103 @@ TEST_F(HarnessLoading, resolves_all_sixteen_entry_points_of_the_built_library) {
                            reinterpret_cast<void*>(plugin.DoorOpen), reinterpret_cast<void*>(plugin.DoorClose),
                            reinterpret_cast<void*>(plugin.SetSignal), reinterpret_cast<void*>(plugin.SetBeaconData)};
   for (const void* entry : entries) EXPECT_NE(entry, nullptr);
+}
+
+TEST_F(ScenarioPlayer, expect_lines_see_the_frame_before_them_and_every_failure_is_listed) {
+  ExpectationReport report;
+  ASSERT_TRUE(Play("config reverserindex=12\n"
+                   "watch panel 12 rev\n"
+                   "initialize\n"
+                   "frame 0 0\n"
+                   "reverser -1\n"
+                   "expect panel rev = 0     # the frame before the handle moved\n"
+                   "frame 50 0\n"
+                   "expect panel rev = 2\n"
+                   "signal 5\n"
+                   "dooropen\n"
+                   "expect panel 12 = 1\n"
+                   "expect reverser = 1\n"
+                   "doorclose\n"
+                   "frame 100 0\n"
+                   "expect sound 12 = loop\n",
+                   std::string(), &report));
+  EXPECT_EQ(trace.size(), 3u);
+  EXPECT_EQ(report.checked, 5);
+  ASSERT_EQ(report.failures.size(), 3u);
+  EXPECT_EQ(report.failures[0], "test.scn:11: expected panel 12 = 1 at t=50 ms, saw 2");
+  EXPECT_EQ(report.failures[1], "test.scn:12: expected reverser = 1 at t=50 ms, saw 0");
+  EXPECT_EQ(report.failures[2], "test.scn:15: expected sound 12 = loop (0) at t=100 ms, saw stop (-10000)");
+}
+
+TEST_F(ScenarioPlayer, library_copy_keeps_the_users_file_name_and_the_plugin_reads_its_configuration) {
+#if defined(_WIN32)
+  const std::string name = "Cab.v2.dll", config = "Cab.v2.cfg";
+#else
+  const std::string name = "Velmora.so.1", config = "Velmora.so.cfg";
+#endif
+  std::string error;
+  ASSERT_TRUE(InstallLibraryFile(&folder, VELMORA_LIBRARY_PATH, name, &error)) << error;
+  EXPECT_EQ(FileNameOf(folder.libraryPath), name);
+  EXPECT_EQ(folder.configPath, JoinPath(folder.pluginDir, config));
+  ASSERT_TRUE(Play("config reverserindex=12\nwatch panel 12\ninitialize\nframe 0 0\nreverser -1\nframe 50 0\n"));
+  EXPECT_EQ(trace[1].watched[0], 2);
+}
+
+// Program file headers: an ELF library and a PE library of the given machine.
+static std::string ElfHeader(int machine) {
+  std::string bytes(64, '\0');
+  bytes.replace(0, 4, "\x7f" "ELF");
+  bytes[4] = 2;   // 64-bit
+  bytes[5] = 1;   // little-endian
+  bytes[16] = 3;  // a shared object
+  bytes[18] = static_cast<char>(machine);
+  return bytes;
+}
+
+static std::string PeHeader(int machine) {
+  std::string bytes(512, '\0');
+  bytes.replace(0, 2, "MZ");
+  bytes[0x3c] = 0x40;
+  bytes.replace(0x40, 4, std::string("PE\0\0", 4));
+  bytes[0x44] = static_cast<char>(machine & 0xff);
+  bytes[0x45] = static_cast<char>(machine >> 8);
+  bytes[0x40 + 23] = 0x20;  // a DLL
+  return bytes;
+}
+
+TEST_F(HarnessLoading, load_errors_name_the_users_file_and_say_in_words_what_is_wrong) {
+#if defined(_WIN32)
+  const std::string own = "this player loads only Windows 32-bit x86 DLLs";
+  const std::string ownKind = PeHeader(0x14c);
+#else
+  const std::string own = "this player loads only Linux x86-64 libraries (.so)";
+  const std::string ownKind = ElfHeader(62);
+#endif
+  struct Case {
+    const char* name;
+    std::string bytes;
+    std::string words;  // what the message says after "cannot load the library builder/<name>: "
+  };
+  const Case cases[] = {
+      {"Linux.so", ElfHeader(62), "it is a Linux x86-64 library (ELF), and " + own},
+      {"Win32.dll", PeHeader(0x14c), "it is a Windows 32-bit x86 DLL, and " + own},
+      {"Win64.dll", PeHeader(0x8664), "it is a Windows 64-bit x64 DLL, and " + own},
+      {"notes.txt", "sifakey=20\n", "it is not a program library (it starts with neither the Linux ELF nor the "
+                                    "Windows header), and " + own},
+  };
+  for (const Case& c : cases) {
+    WritePluginFile(c.name, c.bytes);
+    VelmoraLibrary other;
+    std::string error;
+    EXPECT_FALSE(LoadVelmoraLibrary(JoinPath(folder.pluginDir, c.name), &other, &error, std::string("builder/") + c.name));
+    std::string start = std::string("cannot load the library builder/") + c.name + ": ";
+    EXPECT_EQ(error.rfind(start, 0), 0u) << error;
+    if (c.bytes == ownKind) {  // this player's own kind, cut short: the system's reason, in words
+      EXPECT_GT(error.size(), start.size() + 10) << error;
+      EXPECT_EQ(error.find(folder.root), std::string::npos) << "names the copy: " << error;
+    } else {
+      EXPECT_EQ(error, start + c.words);
+    }
+    EXPECT_EQ(other.module, nullptr);
+  }
 }

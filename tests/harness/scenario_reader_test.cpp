@@ -276,3 +276,90 @@ TEST(TraceFormat, row_shows_two_decimals_and_the_watched_values) {
   row.watched.clear();
   EXPECT_EQ(TraceLine(row), "1500,12.35,-0.50,3,4,-1,0");
 }
+
+TEST(ScenarioReader, reads_expect_lines_by_index_by_watch_name_and_for_the_handles) {
+  Scenario s = Accept(
+      "watch sound 75 starting\n"
+      "frame 0 0\n"
+      "expect panel 13 = 500\n"
+      "expect sound starting = play   # a sound by its meaning\n"
+      "expect brake=-1\n"
+      "expect power =4\n"
+      "expect reverser= 1\n"
+      "expect panel lamp = 1\n"
+      "dooropen\ndoorclose\nsignal 3\n"
+      "watch panel 15 lamp   # watches may follow the expect lines that name them\n");
+  const struct {
+    ExpectTarget target;
+    int index, value;
+  } wanted[] = {{kExpectPanel, 13, 500}, {kExpectSound, 75, SOUND_PLAY}, {kExpectBrake, 0, -1},
+                {kExpectPower, 0, 4},    {kExpectReverser, 0, 1},       {kExpectPanel, 15, 1}};
+  ASSERT_EQ(s.expectations.size(), 6u);
+  for (int i = 0; i < 6; i++) {
+    EXPECT_EQ(s.expectations[i].target, wanted[i].target) << i;
+    EXPECT_EQ(s.expectations[i].index, wanted[i].index) << i;
+    EXPECT_EQ(s.expectations[i].value, wanted[i].value) << i;
+    EXPECT_EQ(s.expectations[i].line, i + 3);
+    EXPECT_EQ(s.events[i + 1].kind, kEventExpect);
+    EXPECT_EQ(s.events[i + 1].numbers[0], i);
+  }
+  ASSERT_EQ(s.events.size(), 10u);
+  EXPECT_EQ(s.events[7].kind, kEventDoorOpen);
+  EXPECT_EQ(s.events[8].kind, kEventDoorClose);
+  EXPECT_EQ(s.events[9].kind, kEventSignal);
+  EXPECT_EQ(s.events[9].numbers[0], 3);
+}
+
+TEST(ScenarioReader, refuses_expect_lines_it_cannot_check) {
+  struct Case {
+    const char* text;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"expect brake = 1\n", "bad.scn:1: an expect line needs a frame before it"},
+      {"frame 0 0\nexpect panel lamp = 1\n", "bad.scn:2: no watch panel line is labelled 'lamp'"},
+      {"watch sound 4 lamp\nframe 0 0\nexpect panel lamp = 1\n", "(it labels a sound element)"},
+      {"frame 0 0\nexpect panel 256 = 1\n", "from 0 to 255"},
+      {"frame 0 0\nexpect panel 3 1\n", "expected '='"},
+      {"frame 0 0\nexpect speed = 3\n", "found 'speed'"},
+      {"frame 0 0\nexpect brake 3 = 3\n", "unexpected '3' before '='"},
+      {"frame 0 0\nexpect panel 3 = play\n", "expected the value"},
+      {"frame 0 0\nexpect power = 1 2\n", "unexpected '2' after the value"},
+      {"frame 0 0\nexpect power =\n", "expected the value after '='"},
+      {"frame 0 0\ndooropen now\n", "unexpected 'now'"},
+      {"signal\n", "expected the signal"},
+  };
+  for (const Case& c : cases) {
+    std::string error = Refuse(c.text);
+    EXPECT_NE(error.find(c.message), std::string::npos) << c.text << " -> " << error;
+  }
+}
+
+TEST(ScenarioReader, warns_of_config_lines_that_never_reach_the_library) {
+  Scenario none = Accept("config sifakey=20\nframe 0 0\n");
+  ASSERT_EQ(none.warnings.size(), 1u);
+  EXPECT_EQ(none.warnings[0].rfind("ok.scn: warning: no initialize line", 0), 0u) << none.warnings[0];
+  Scenario late = Accept("config a=1\ninitialize\nconfig b=2\ninitialize\nconfig c=3\nframe 0 0\nconfig d=4\n");
+  ASSERT_EQ(late.warnings.size(), 2u);
+  EXPECT_EQ(late.warnings[0].rfind("ok.scn:5: warning: config line after the last initialize (line 4)", 0), 0u)
+      << late.warnings[0];
+  EXPECT_EQ(late.warnings[1].rfind("ok.scn:7: warning:", 0), 0u);
+  EXPECT_TRUE(Accept("config a=1\ninitialize\nframe 0 0\n").warnings.empty());
+}
+
+TEST(ScenarioReader, refuses_a_watch_label_used_twice) {
+  EXPECT_EQ(Refuse("watch panel 3 lamp\n\nwatch sound 3 lamp\n"),
+            "bad.scn:3: the label 'lamp' is already used by the watch on line 1; give this watch a label of its own");
+  Refuse("watch panel 3\nwatch panel 3\n");  // the same default label
+  Accept("watch panel 3\nwatch sound 3\n");
+}
+
+TEST(ScenarioReader, tells_why_a_scenario_file_cannot_be_read) {
+  Scenario scenario;
+  std::string error;
+  EXPECT_FALSE(ReadScenarioFile("/nonexistent/none.scn", &scenario, &error));
+  EXPECT_EQ(error, "/nonexistent/none.scn: cannot read the scenario file: there is no such file");
+  std::string folder = DirectoryOf(ExecutablePath());
+  EXPECT_FALSE(ReadScenarioFile(folder, &scenario, &error));
+  EXPECT_EQ(error, folder + ": cannot read the scenario file: it is a folder, not a file");
+}

@@ -1,41 +1,39 @@
 // The play folder of a harness run (library copy, train folder, host working directory) and
-// the small file operations around it.
+// the small file operations around it, on std::filesystem; only the program's own path is asked
+// of the system itself.
+#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <random>
 #include <string>
+#include <system_error>
 
 #if defined(_WIN32)
-#include <direct.h>
 #include <windows.h>
 #else
-#include <dirent.h>
 #include <limits.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
 #include "harness/harness.h"
 
-#if defined(_WIN32)
-const char kSeparator = '\\';
-#else
-const char kSeparator = '/';
-#endif
+namespace fs = std::filesystem;
+
+const char kPlayFolderPrefix[] = "velmora-";  // every play folder's name starts with it
+const int kTemporaryNameAttempts = 100;       // fresh names tried before giving up
 
 std::string JoinPath(const std::string& directory, const std::string& name) {
   if (directory.empty()) return name;
-  char last = directory[directory.size() - 1];
-  if (last == '/' || last == '\\') return directory + name;
-  return directory + kSeparator + name;
+  return (fs::path(directory) / name).string();
 }
 
 std::string DirectoryOf(const std::string& path) {
-  size_t cut = path.find_last_of("/\\");
-  if (cut == std::string::npos) return ".";
-  if (cut == 0) return path.substr(0, 1);
-  return path.substr(0, cut);
+  std::string parent = fs::path(path).parent_path().string();
+  return parent.empty() ? "." : parent;
 }
+
+std::string FileNameOf(const std::string& path) { return fs::path(path).filename().string(); }
 
 bool WriteWholeFile(const std::string& path, const std::string& bytes) {
   FILE* file = fopen(path.c_str(), "wb");
@@ -56,21 +54,30 @@ bool ReadWholeFile(const std::string& path, std::string* bytes) {
   return !failed;
 }
 
-bool FileExists(const std::string& path) {
+std::string WhyUnreadable(const std::string& path) {
+  std::error_code error;
+  fs::file_status status = fs::status(path, error);
+  if (status.type() == fs::file_type::not_found) return "there is no such file";
+  if (status.type() == fs::file_type::directory) return "it is a folder, not a file";
   FILE* file = fopen(path.c_str(), "rb");
-  if (file == nullptr) return false;
+  if (file == nullptr) return std::string("it cannot be opened: ") + strerror(errno);
   fclose(file);
-  return true;
+  return "it cannot be read to the end";
 }
 
-bool RemoveFile(const std::string& path) { return remove(path.c_str()) == 0; }
+bool FileExists(const std::string& path) {
+  std::error_code error;
+  return fs::is_regular_file(path, error);
+}
 
-static bool MakeDirectory(const std::string& path) {
-#if defined(_WIN32)
-  return CreateDirectoryA(path.c_str(), nullptr) != 0;
-#else
-  return mkdir(path.c_str(), 0755) == 0;
-#endif
+bool IsFolder(const std::string& path) {
+  std::error_code error;
+  return fs::is_directory(path, error);
+}
+
+bool RemoveFile(const std::string& path) {
+  std::error_code error;
+  return fs::remove(path, error);
 }
 
 std::string ExecutablePath() {
@@ -87,32 +94,24 @@ std::string ExecutablePath() {
 #endif
 }
 
-// A new, empty folder under the system's temporary folder.
+// A new, empty folder with a name nobody can guess under the system's temporary folder.
 static bool MakeTemporaryFolder(std::string* root) {
-#if defined(_WIN32)
-  char base[MAX_PATH + 1] = {0};
-  DWORD length = GetTempPathA(MAX_PATH, base);
-  if (length == 0 || length >= MAX_PATH) return false;
-  for (int attempt = 0; attempt < 1000; attempt++) {
-    char name[64];
-    snprintf(name, sizeof name, "velmora-%lu-%lu-%d", static_cast<unsigned long>(GetCurrentProcessId()),
-             static_cast<unsigned long>(GetTickCount()), attempt);
-    std::string candidate = JoinPath(base, name);
-    if (MakeDirectory(candidate)) {
-      *root = candidate;
+  std::error_code error;
+  fs::path base = fs::temp_directory_path(error);
+  if (error) return false;
+  std::random_device seed;
+  std::mt19937_64 random((static_cast<uint64_t>(seed()) << 32) ^ seed());
+  for (int attempt = 0; attempt < kTemporaryNameAttempts; attempt++) {
+    char name[32];
+    snprintf(name, sizeof name, "%s%012llx", kPlayFolderPrefix,
+             static_cast<unsigned long long>(random() & 0xffffffffffffULL));
+    fs::path candidate = base / name;
+    if (fs::create_directory(candidate, error)) {
+      *root = candidate.string();
       return true;
     }
   }
   return false;
-#else
-  const char* base = getenv("TMPDIR");
-  std::string pattern = JoinPath(base != nullptr && base[0] != '\0' ? base : "/tmp", "velmora-XXXXXX");
-  std::vector<char> buffer(pattern.begin(), pattern.end());
-  buffer.push_back('\0');
-  if (mkdtemp(buffer.data()) == nullptr) return false;
-  *root = buffer.data();
-  return true;
-#endif
 }
 
 bool CreatePlayFolder(PlayFolder* folder, std::string* error) {
@@ -124,49 +123,65 @@ bool CreatePlayFolder(PlayFolder* folder, std::string* error) {
   }
   folder->root = root;
   folder->pluginDir = JoinPath(root, "Plugin");
-  folder->counterDir = JoinPath(JoinPath(root, "Train"), "Morvan");
-  folder->workDir = JoinPath(JoinPath(JoinPath(root, "Host"), "Run"), "Cab");
-  const std::string made[] = {folder->pluginDir, JoinPath(root, "Train"), folder->counterDir,
-                              JoinPath(root, "Host"), JoinPath(JoinPath(root, "Host"), "Run"),
-                              folder->workDir};
-  for (const std::string& directory : made) {
-    if (!MakeDirectory(directory)) {
-      *error = "cannot create the folder " + directory;
+  folder->counterDir = (fs::path(root) / "Train" / "Morvan").string();
+  folder->workDir = (fs::path(root) / "Host" / "Run" / "Cab").string();
+  for (const std::string& directory : {folder->pluginDir, folder->counterDir, folder->workDir}) {
+    std::error_code made;
+    fs::create_directories(directory, made);
+    if (made) {
+      *error = "cannot create the folder " + directory + ": " + made.message();
       return false;
     }
   }
   return true;
 }
 
-bool InstallLibrary(PlayFolder* folder, const std::string& source, const std::string& baseName,
-                    std::string* error) {
+std::string ConfigPathOf(const std::string& libraryPath) {
+#if defined(_WIN32)
+  // The last three characters give way to "cfg": Velmora.dll reads Velmora.cfg.
+  if (libraryPath.size() < 3) return libraryPath + "cfg";
+  return libraryPath.substr(0, libraryPath.size() - 3) + "cfg";
+#else
+  // The extension after the file name's last "." becomes "cfg"; without one ".cfg" is added.
+  fs::path path(libraryPath);
+  path.replace_extension(".cfg");
+  return path.string();
+#endif
+}
+
+bool InstallLibraryFile(PlayFolder* folder, const std::string& source, const std::string& fileName,
+                        std::string* error) {
   std::string bytes;
-  if (!ReadWholeFile(source, &bytes) || bytes.empty()) {
-    *error = "cannot read the library " + source;
+  if (!ReadWholeFile(source, &bytes)) {
+    *error = "cannot read the library " + source + ": " + WhyUnreadable(source);
     return false;
   }
-  std::string target = JoinPath(folder->pluginDir, baseName + kLibraryExtension);
+  if (bytes.empty()) {
+    *error = "cannot load the library " + source + ": the file is empty";
+    return false;
+  }
+  std::string target = JoinPath(folder->pluginDir, fileName);
   if (!WriteWholeFile(target, bytes)) {
-    *error = "cannot copy the library to " + target;
+    *error = "cannot copy the library " + source + " to " + target;
     return false;
   }
   folder->libraryPath = target;
-  folder->configPath = JoinPath(folder->pluginDir, baseName + ".cfg");
+  folder->configPath = ConfigPathOf(target);
   return true;
 }
 
+bool InstallLibrary(PlayFolder* folder, const std::string& source, const std::string& baseName,
+                    std::string* error) {
+  return InstallLibraryFile(folder, source, baseName + kLibraryExtension, error);
+}
+
 bool EnterPlayFolder(PlayFolder* folder, std::string* error) {
-#if defined(_WIN32)
-  char current[MAX_PATH + 1] = {0};
-  DWORD length = GetCurrentDirectoryA(MAX_PATH, current);
-  folder->previousDir = (length > 0 && length < MAX_PATH) ? std::string(current, length) : std::string();
-  if (!SetCurrentDirectoryA(folder->workDir.c_str())) {
-#else
-  char current[PATH_MAX + 1];
-  folder->previousDir = getcwd(current, sizeof current) != nullptr ? std::string(current) : std::string();
-  if (chdir(folder->workDir.c_str()) != 0) {
-#endif
-    *error = "cannot change to the folder " + folder->workDir;
+  std::error_code failure;
+  fs::path current = fs::current_path(failure);
+  folder->previousDir = failure ? std::string() : current.string();
+  fs::current_path(folder->workDir, failure);
+  if (failure) {
+    *error = "cannot change to the folder " + folder->workDir + ": " + failure.message();
     return false;
   }
   return true;
@@ -174,59 +189,18 @@ bool EnterPlayFolder(PlayFolder* folder, std::string* error) {
 
 void LeavePlayFolder(PlayFolder* folder) {
   if (folder->previousDir.empty()) return;
-#if defined(_WIN32)
-  SetCurrentDirectoryA(folder->previousDir.c_str());
-#else
-  if (chdir(folder->previousDir.c_str()) != 0) {
-    // Nothing sensible is left to do: the folder we came from is gone.
-  }
-#endif
+  std::error_code failure;
+  fs::current_path(folder->previousDir, failure);  // nothing is left to do when it is gone
   folder->previousDir.clear();
-}
-
-// Deletes a folder with everything in it.
-static void RemoveTree(const std::string& path) {
-#if defined(_WIN32)
-  WIN32_FIND_DATAA entry;
-  HANDLE search = FindFirstFileA(JoinPath(path, "*").c_str(), &entry);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      std::string name = entry.cFileName;
-      if (name == "." || name == "..") continue;
-      std::string child = JoinPath(path, name);
-      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(child);
-      } else {
-        DeleteFileA(child.c_str());
-      }
-    } while (FindNextFileA(search, &entry));
-    FindClose(search);
-  }
-  RemoveDirectoryA(path.c_str());
-#else
-  DIR* directory = opendir(path.c_str());
-  if (directory != nullptr) {
-    while (dirent* entry = readdir(directory)) {
-      std::string name = entry->d_name;
-      if (name == "." || name == "..") continue;
-      std::string child = JoinPath(path, name);
-      struct stat info;
-      if (lstat(child.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-        RemoveTree(child);
-      } else {
-        unlink(child.c_str());
-      }
-    }
-    closedir(directory);
-  }
-  rmdir(path.c_str());
-#endif
 }
 
 void RemovePlayFolder(PlayFolder* folder) {
   LeavePlayFolder(folder);
   // Only ever a folder this harness created: it carries the harness's own name.
-  if (folder->root.find("velmora-") != std::string::npos) RemoveTree(folder->root);
+  if (fs::path(folder->root).filename().string().rfind(kPlayFolderPrefix, 0) == 0) {
+    std::error_code failure;
+    fs::remove_all(folder->root, failure);
+  }
   *folder = PlayFolder();
 }
 

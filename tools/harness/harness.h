@@ -2,6 +2,7 @@
 // plays scenarios through the sixteen entry points, producing one trace row per frame.
 #pragma once
 
+#include <csignal>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -57,10 +58,19 @@ struct VelmoraLibrary {
 };
 
 // Loads the library at path and resolves all sixteen entry points. On failure nothing stays
-// loaded and error names the library and the first entry point that is missing.
-bool LoadVelmoraLibrary(const std::string& path, VelmoraLibrary* library, std::string* error);
+// loaded and error says in words what is wrong: a file of another system or architecture, a
+// library the system cannot load (and why), or the first entry point that is missing. Messages
+// name the library as shownAs (the user's own file when path is a copy of it), or else as path.
+bool LoadVelmoraLibrary(const std::string& path, VelmoraLibrary* library, std::string* error,
+                        const std::string& shownAs = std::string());
 // Unloads the library (no Dispose call: that is the host's business); safe when nothing is loaded.
 void UnloadVelmoraLibrary(VelmoraLibrary* library);
+
+// What the file at path holds, in words ("a Windows 32-bit x86 DLL", "a Linux x86-64 library",
+// "not a program library", ...), read from its first bytes; empty when it cannot be read.
+std::string DescribeLibraryFile(const std::string& path);
+// Empty when the file at path is a library this program can load; else why not, in words.
+std::string LibraryMismatch(const std::string& path);
 
 // ---------------------------------------------------------------------------------------------
 // The play folder: what a host installation looks like to the plug-in.
@@ -82,10 +92,17 @@ struct PlayFolder {
 
 // Makes a fresh temporary folder with the layout above (no library yet).
 bool CreatePlayFolder(PlayFolder* folder, std::string* error);
-// Copies the library at source into the plugin folder as <baseName> plus the platform's extension
-// and points libraryPath and configPath at it.
+// Copies the library at source into the plugin folder under fileName and points libraryPath and
+// configPath at it.
+bool InstallLibraryFile(PlayFolder* folder, const std::string& source, const std::string& fileName,
+                        std::string* error);
+// The same with <baseName> plus the platform's extension for the file name.
 bool InstallLibrary(PlayFolder* folder, const std::string& source, const std::string& baseName,
                     std::string* error);
+// The configuration file the plug-in at libraryPath reads: on Windows the last three characters
+// become "cfg", elsewhere the extension after the file name's last "." (Velmora.so, libm.so.6
+// read Velmora.cfg, libm.so.cfg).
+std::string ConfigPathOf(const std::string& libraryPath);
 // Makes the working directory the host's folder, remembering the previous one.
 bool EnterPlayFolder(PlayFolder* folder, std::string* error);
 // Returns to the working directory before EnterPlayFolder.
@@ -98,10 +115,14 @@ std::string CounterFilePath(const PlayFolder& folder, int n);
 // Small file helpers used by the tools and the tests.
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
 bool ReadWholeFile(const std::string& path, std::string* bytes);
-bool FileExists(const std::string& path);
+bool FileExists(const std::string& path);  // a regular file is there
+bool IsFolder(const std::string& path);    // a folder is there
+// Why ReadWholeFile failed, in words: no such file, a folder, or the system's reason.
+std::string WhyUnreadable(const std::string& path);
 bool RemoveFile(const std::string& path);
 std::string ExecutablePath();           // this program's own path; empty when unknown
 std::string DirectoryOf(const std::string& path);  // the part before the last separator
+std::string FileNameOf(const std::string& path);   // the part after the last separator
 std::string JoinPath(const std::string& directory, const std::string& name);
 
 // ---------------------------------------------------------------------------------------------
@@ -121,6 +142,10 @@ enum ScenarioEventKind {
   kEventReverser,    // numbers: position
   kEventHorn,        // numbers: horn type
   kEventBeacon,      // numbers: type, signal, optional; reals: distance
+  kEventDoorOpen,    // no arguments
+  kEventDoorClose,   // no arguments
+  kEventSignal,      // numbers: signal
+  kEventExpect,      // numbers: index into Scenario::expectations
 };
 
 struct ScenarioEvent {
@@ -134,6 +159,18 @@ struct ScenarioEvent {
 
 enum WatchArray { kWatchPanel, kWatchSound };
 
+// What an expect line looks at after the frame at which it stands.
+enum ExpectTarget { kExpectPanel, kExpectSound, kExpectBrake, kExpectPower, kExpectReverser };
+
+// One expect line: "expect panel|sound <index or watch name> = V" or "expect brake|power|reverser = V".
+struct Expectation {
+  ExpectTarget target;
+  int index;          // panel or sound element 0..255 (resolved from the watch name)
+  std::string name;   // the watch name as written; empty when given by index
+  int32_t value;      // the value expected
+  int line;           // line in the scenario file
+};
+
 // One trace column: an element of the panel or sound array.
 struct Watch {
   WatchArray array;
@@ -145,6 +182,8 @@ struct Scenario {
   std::string fileName;              // for messages
   std::vector<ScenarioEvent> events;  // in file order
   std::vector<Watch> watches;        // in file order; they apply to the whole trace
+  std::vector<Expectation> expectations;  // in file order; events of kEventExpect point here
+  std::vector<std::string> warnings;  // "<file>:<line>: warning: ..." for lines that do nothing
   int64_t frameCount = 0;            // Elapse calls the scenario makes
 };
 
@@ -185,13 +224,29 @@ typedef void (*TraceSink)(const TraceRow& row, void* context);
 struct PlaySetup {
   std::string configPath;  // where the library reads its configuration
   std::string baseConfig;  // text of a configuration file to start from; may be empty
+  // When set and it turns non-zero (e.g. from a signal handler), the play stops at the next
+  // frame or event, calls Dispose and reports "interrupted".
+  const volatile std::sig_atomic_t* stop = nullptr;
+};
+
+// What the expect lines of a played scenario found.
+struct ExpectationReport {
+  int checked = 0;                    // expect lines met while playing
+  std::vector<std::string> failures;  // "<file>:<line>: expected ... at t=... ms, saw ..."
 };
 
 // Plays the scenario: Load, the events in order, Dispose. Each Elapse produces a row handed to
-// sink. False with error when the library reports another interface version or the
-// configuration file cannot be written.
+// sink. Every expect line is checked against the last frame before it; report (when given)
+// collects what they found. False with error when the library reports another interface
+// version, the configuration file cannot be written or the play is stopped.
 bool PlayScenario(const VelmoraLibrary& library, const Scenario& scenario, const PlaySetup& setup,
-                  HostArrays* arrays, TraceSink sink, void* context, std::string* error);
+                  HostArrays* arrays, TraceSink sink, void* context, std::string* error,
+                  ExpectationReport* report = nullptr);
+
+// The expect line's failure message when the frame's row and arrays do not show its value; empty
+// when they do.
+std::string CheckExpectation(const Scenario& scenario, const Expectation& expectation, const TraceRow& row,
+                             const HostArrays& arrays);
 
 // The CSV heading and a row as velmora-play prints them (no line end).
 std::string TraceHeader(const Scenario& scenario);

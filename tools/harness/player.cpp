@@ -2,6 +2,7 @@
 // order with one Elapse per frame on the host's own arrays, Dispose; one trace row per frame.
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "harness/harness.h"
@@ -17,7 +18,12 @@ struct HostRun {
   double speed;        // km/h of the last frame
   double location;     // m of the last frame
   TraceRow row;        // reused for every frame
+  HostArrays seen;     // the host's arrays as the last frame left them, for expect lines
+  bool keepArrays;     // the scenario has expect lines, so seen is kept
+  const volatile std::sig_atomic_t* stop;  // set from outside to end the play early
 };
+
+static bool Stopped(const HostRun* run) { return run->stop != nullptr && *run->stop != 0; }
 
 // One Elapse at time t with speed v; the location is integrated from the speeds unless given.
 static void Frame(HostRun* run, int32_t t, double speed, bool hasLocation, double location) {
@@ -48,6 +54,7 @@ static void Frame(HostRun* run, int32_t t, double speed, bool hasLocation, doubl
     const int* array = watches[i].array == kWatchPanel ? run->arrays->panel : run->arrays->sound;
     row.watched[i] = array[watches[i].index];
   }
+  if (run->keepArrays) memcpy(&run->seen, run->arrays, sizeof run->seen);
   if (run->sink != nullptr) run->sink(row, run->context);
 }
 
@@ -55,7 +62,7 @@ static void Frame(HostRun* run, int32_t t, double speed, bool hasLocation, doubl
 static void Run(HostRun* run, int32_t duration, int32_t step, double from, double to) {
   int64_t start = run->time;
   int64_t end = start + duration;
-  for (int64_t t = start + step; duration > 0; t += step) {
+  for (int64_t t = start + step; duration > 0 && !Stopped(run); t += step) {
     if (t > end) t = end;
     double speed = from;
     if (to != from) speed = from + (to - from) * static_cast<double>(t - start) / duration;
@@ -80,7 +87,8 @@ static bool WriteConfiguration(const PlaySetup& setup, const std::string& lines,
 }
 
 bool PlayScenario(const VelmoraLibrary& library, const Scenario& scenario, const PlaySetup& setup,
-                  HostArrays* arrays, TraceSink sink, void* context, std::string* error) {
+                  HostArrays* arrays, TraceSink sink, void* context, std::string* error,
+                  ExpectationReport* report) {
   for (int i = 0; i < 256; i++) {
     arrays->panel[i] = 0;
     arrays->sound[i] = SOUND_STOP;
@@ -103,9 +111,17 @@ bool PlayScenario(const VelmoraLibrary& library, const Scenario& scenario, const
   run.time = 0;
   run.speed = 0.0;
   run.location = 0.0;
+  run.row.time = 0;
+  run.keepArrays = !scenario.expectations.empty();
+  run.stop = setup.stop;
   std::string configLines;  // the scenario's config lines met so far, each with its line end
 
   for (const ScenarioEvent& event : scenario.events) {
+    if (Stopped(&run)) {
+      library.Dispose();
+      *error = "interrupted";
+      return false;
+    }
     switch (event.kind) {
       case kEventSpec: {
         ATS_VEHICLESPEC spec = {event.numbers[0], event.numbers[1], event.numbers[2], event.numbers[3],
@@ -157,7 +173,30 @@ bool PlayScenario(const VelmoraLibrary& library, const Scenario& scenario, const
         library.SetBeaconData(beacon);
         break;
       }
+      case kEventDoorOpen:
+        library.DoorOpen();
+        break;
+      case kEventDoorClose:
+        library.DoorClose();
+        break;
+      case kEventSignal:
+        library.SetSignal(event.numbers[0]);
+        break;
+      case kEventExpect: {
+        // The reader lets an expect line stand only after a frame, so run.row and run.seen are that frame's.
+        std::string failure = CheckExpectation(scenario, scenario.expectations[event.numbers[0]], run.row, run.seen);
+        if (report != nullptr) {
+          report->checked++;
+          if (!failure.empty()) report->failures.push_back(failure);
+        }
+        break;
+      }
     }
+  }
+  if (Stopped(&run)) {
+    library.Dispose();
+    *error = "interrupted";
+    return false;
   }
   library.Dispose();
   return true;

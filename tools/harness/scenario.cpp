@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -95,6 +96,7 @@ struct Reader {
   bool restarted;          // an initialize came after the last frame: the clock may start anew
   int32_t step;            // ms between the frames of a run
   int64_t frames;          // Elapse calls so far
+  std::map<std::string, int> labels;  // watch label -> the line of its watch
 };
 
 static bool Fail(Reader* reader, const std::string& message) {
@@ -162,8 +164,89 @@ static ScenarioEvent NewEvent(ScenarioEventKind kind, int line) {
 }
 
 static const char kKeywords[] =
-    "spec, config, watch, initialize, frame, run, step, keydown, keyup, key, power, brake, reverser, horn "
-    "or beacon";
+    "spec, config, watch, initialize, frame, run, step, keydown, keyup, key, power, brake, reverser, horn, "
+    "beacon, dooropen, doorclose, signal or expect";
+
+static const char kExpectUsage[] = "expect panel|sound <index or watch name> = <value>, or expect brake|power|reverser = <value>";
+
+// A sound value as a word: play, loop, stop.
+static bool SoundWord(const std::string& word, int32_t* value) {
+  if (word == "play") *value = SOUND_PLAY;
+  else if (word == "loop") *value = SOUND_LOOP;
+  else if (word == "stop") *value = SOUND_STOP;
+  else return false;
+  return true;
+}
+
+// "expect <target> [<element>] = <value>"; the "=" may stand apart or touch its neighbours.
+static bool ReadExpect(Reader* reader, const std::string& line, Scenario* scenario) {
+  if (!reader->hadFrame) {
+    return Fail(reader, "an expect line needs a frame before it: it is checked against the last frame");
+  }
+  size_t start = line.find("expect") + 6;
+  size_t equals = line.find('=', start);
+  size_t comment = line.find('#', start);
+  if (equals == std::string::npos || (comment != std::string::npos && comment < equals)) {
+    return Fail(reader, std::string("expected '=' and the value: ") + kExpectUsage);
+  }
+  std::vector<std::string> left = SplitWords(line.substr(start, equals - start));
+  std::vector<std::string> right = SplitWords(line.substr(equals + 1));
+  Expectation expectation;
+  expectation.index = 0;
+  expectation.value = 0;
+  expectation.line = reader->line;
+  const std::string target = left.empty() ? std::string() : left[0];
+  if (target == "panel" || target == "sound") {
+    expectation.target = target == "panel" ? kExpectPanel : kExpectSound;
+    if (left.size() != 2) return Fail(reader, "expected one element (index or watch name) after '" + target + "': " + kExpectUsage);
+    int64_t index = 0;
+    if (ParseWhole(left[1], INT32_MIN, INT32_MAX, &index)) {
+      if (index < 0 || index > 255) return Fail(reader, "expected an element index from 0 to 255, found " + Quote(left[1]));
+      expectation.index = static_cast<int>(index);
+    } else {
+      expectation.name = left[1];  // a watch's label, resolved once every watch is known
+    }
+  } else if (target == "brake" || target == "power" || target == "reverser") {
+    expectation.target = target == "brake" ? kExpectBrake : target == "power" ? kExpectPower : kExpectReverser;
+    if (left.size() != 1) return Fail(reader, "unexpected " + Quote(left[1]) + " before '=': " + kExpectUsage);
+  } else {
+    return Fail(reader, "expected panel, sound, brake, power or reverser after 'expect'" +
+                            (target.empty() ? std::string() : ", found " + Quote(target)));
+  }
+  if (right.empty()) return Fail(reader, std::string("expected the value after '=': ") + kExpectUsage);
+  bool word = expectation.target == kExpectSound && SoundWord(right[0], &expectation.value);
+  if (!word && !WholeArgument(reader, right, 0, "the value", INT32_MIN, INT32_MAX, &expectation.value)) return false;
+  if (right.size() > 1) return Fail(reader, "unexpected " + Quote(right[1]) + " after the value: " + kExpectUsage);
+  ScenarioEvent event = NewEvent(kEventExpect, reader->line);
+  event.numbers[0] = static_cast<int32_t>(scenario->expectations.size());
+  scenario->expectations.push_back(expectation);
+  scenario->events.push_back(event);
+  return true;
+}
+
+// Expect lines that name a watch get its element; a name no watch of that array carries is a fault.
+static bool ResolveExpectNames(Reader* reader, Scenario* scenario) {
+  for (Expectation& expectation : scenario->expectations) {
+    if (expectation.name.empty()) continue;
+    WatchArray array = expectation.target == kExpectPanel ? kWatchPanel : kWatchSound;
+    const Watch* found = nullptr;
+    const Watch* other = nullptr;
+    for (const Watch& watch : scenario->watches) {
+      if (watch.label != expectation.name) continue;
+      if (watch.array == array) found = &watch;
+      else other = &watch;
+    }
+    if (found == nullptr) {
+      reader->line = expectation.line;
+      const char* kind = array == kWatchPanel ? "panel" : "sound";
+      const char* otherKind = array == kWatchPanel ? "sound" : "panel";
+      return Fail(reader, "no watch " + std::string(kind) + " line is labelled " + Quote(expectation.name) +
+                              (other != nullptr ? " (it labels a " + std::string(otherKind) + " element)" : std::string()));
+    }
+    expectation.index = found->index;
+  }
+  return true;
+}
 
 // Reads one line's event into the scenario.
 static bool ReadLine(Reader* reader, const std::string& line, Scenario* scenario) {
@@ -214,6 +297,12 @@ static bool ReadLine(Reader* reader, const std::string& line, Scenario* scenario
     if (static_cast<int>(scenario->watches.size()) >= kMaxWatches) {
       return Fail(reader, "too many watch lines: at most " + std::to_string(kMaxWatches));
     }
+    std::map<std::string, int>::const_iterator used = reader->labels.find(watch.label);
+    if (used != reader->labels.end()) {
+      return Fail(reader, "the label " + Quote(watch.label) + " is already used by the watch on line " +
+                              std::to_string(used->second) + "; give this watch a label of its own");
+    }
+    reader->labels[watch.label] = reader->line;
     scenario->watches.push_back(watch);
     return true;
   }
@@ -307,7 +396,42 @@ static bool ReadLine(Reader* reader, const std::string& line, Scenario* scenario
     scenario->events.push_back(event);
     return true;
   }
+  if (keyword == "dooropen" || keyword == "doorclose") {
+    if (!NoMore(reader, words, 1, keyword.c_str())) return false;
+    scenario->events.push_back(NewEvent(keyword == "dooropen" ? kEventDoorOpen : kEventDoorClose, reader->line));
+    return true;
+  }
+  if (keyword == "signal") {
+    ScenarioEvent event = NewEvent(kEventSignal, reader->line);
+    if (!WholeArgument(reader, words, 1, "the signal", INT32_MIN, INT32_MAX, &event.numbers[0])) return false;
+    if (!NoMore(reader, words, 2, "signal <aspect>")) return false;
+    scenario->events.push_back(event);
+    return true;
+  }
+  if (keyword == "expect") return ReadExpect(reader, line, scenario);
   return Fail(reader, "expected an event (" + std::string(kKeywords) + "), found " + Quote(keyword));
+}
+
+// Lines that do nothing: config lines after the last initialize, or no initialize at all.
+static void AddWarnings(Scenario* scenario) {
+  int lastInitialize = 0;
+  for (const ScenarioEvent& event : scenario->events) {
+    if (event.kind == kEventInitialize) lastInitialize = event.line;
+  }
+  if (lastInitialize == 0) {
+    scenario->warnings.push_back(scenario->fileName +
+                                 ": warning: no initialize line: the library is never initialized, so it reads no "
+                                 "configuration and starts nothing");
+    return;
+  }
+  for (const ScenarioEvent& event : scenario->events) {
+    if (event.kind == kEventConfig && event.line > lastInitialize) {
+      scenario->warnings.push_back(scenario->fileName + ":" + std::to_string(event.line) +
+                                   ": warning: config line after the last initialize (line " +
+                                   std::to_string(lastInitialize) +
+                                   "): it never reaches the library, which reads its configuration at initialize");
+    }
+  }
 }
 
 bool ParseScenario(const std::string& text, const std::string& fileName, Scenario* scenario, std::string* error) {
@@ -342,6 +466,13 @@ bool ParseScenario(const std::string& text, const std::string& fileName, Scenari
     }
     start = end + 1;
   }
+  if (!ResolveExpectNames(&reader, &read)) {
+    *error = reader.error;
+    *scenario = Scenario();
+    scenario->fileName = fileName;
+    return false;
+  }
+  AddWarnings(&read);
   read.frameCount = reader.frames;
   *scenario = read;
   return true;
@@ -351,7 +482,7 @@ bool ReadScenarioFile(const std::string& path, Scenario* scenario, std::string* 
   std::string text;
   if (!ReadWholeFile(path, &text)) {
     *scenario = Scenario();
-    *error = path + ": cannot read the scenario file";
+    *error = path + ": cannot read the scenario file: " + WhyUnreadable(path);
     return false;
   }
   return ParseScenario(text, path, scenario, error);

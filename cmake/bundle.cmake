@@ -1,0 +1,22 @@
+# The release bundle for train builders, made by CPack's ZIP generator from the win32 build:
+#   cmake --build --preset win32 --target package    ->  build/win32/Velmora-Windows.zip
+# It holds Velmora.dll, the sample Velmora.cfg, velmora-play.exe, velmora-check.exe, the example
+# scenarios and a short README, all in one folder Velmora-Windows. The checker and the sample
+# configuration come along wherever the source tree has them.
+install(FILES $<TARGET_FILE:Velmora> DESTINATION .)
+install(PROGRAMS $<TARGET_FILE:velmora-play> DESTINATION .)
+if(TARGET velmora-check)
+  install(PROGRAMS $<TARGET_FILE:velmora-check> DESTINATION .)
+endif()
+if(EXISTS ${PROJECT_SOURCE_DIR}/examples/Velmora.cfg)
+  install(FILES ${PROJECT_SOURCE_DIR}/examples/Velmora.cfg DESTINATION .)
+endif()
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION examples FILES_MATCHING PATTERN "*.scn")
+install(FILES ${PROJECT_SOURCE_DIR}/docs/bundle-README.txt DESTINATION . RENAME README.txt)
+
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_NAME Velmora)
+set(CPACK_PACKAGE_FILE_NAME Velmora-${CMAKE_SYSTEM_NAME})
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Velmora cab-systems plug-in with its player and checker")
+include(CPack)

@@ -1,0 +1,43 @@
+# Makes the release bundle with CPack, unpacks it in a fresh folder and plays an example from it
+# under Wine with nothing but what the bundle holds (velmora-play.exe finds Velmora.dll beside it).
+#   cmake -DCPACK=... -DBUILD=<win32 build folder> -DWORK=<folder> -DWINE_RUN=... -DWINE_PREFIX=...
+#         -DCHECKER=ON|OFF -DSAMPLE_CONFIG=ON|OFF -P bundle_plays_under_wine.cmake
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK}/out ${WORK}/fresh)
+execute_process(COMMAND ${CPACK} -G ZIP --config ${BUILD}/CPackConfig.cmake -B ${WORK}/out
+  RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
+file(GLOB zips ${WORK}/out/*.zip)
+list(LENGTH zips count)
+if(NOT status EQUAL 0 OR NOT count EQUAL 1)
+  message(FATAL_ERROR "cpack made ${count} ZIP files (status ${status}):\n${output}")
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar xf ${zips} WORKING_DIRECTORY ${WORK}/fresh RESULT_VARIABLE status)
+set(bundle ${WORK}/fresh/Velmora-Windows)
+
+set(wanted Velmora.dll velmora-play.exe README.txt examples/departure.scn examples/station_stop.scn)
+if(CHECKER)
+  list(APPEND wanted velmora-check.exe)
+endif()
+if(SAMPLE_CONFIG)
+  list(APPEND wanted Velmora.cfg)
+endif()
+foreach(file ${wanted})
+  if(NOT EXISTS ${bundle}/${file})
+    file(GLOB_RECURSE held RELATIVE ${WORK}/fresh ${WORK}/fresh/*)
+    message(FATAL_ERROR "the bundle lacks ${file}; it holds: ${held}")
+  endif()
+endforeach()
+
+execute_process(COMMAND ${WINE_RUN} ${WINE_PREFIX} velmora-play.exe --clean --every 10000 examples/station_stop.scn
+  WORKING_DIRECTORY ${bundle} RESULT_VARIABLE status OUTPUT_VARIABLE trace ERROR_VARIABLE messages)
+if(NOT status EQUAL 0 OR NOT trace MATCHES "^time,speed," OR NOT messages MATCHES "expect lines met")
+  message(FATAL_ERROR "playing from the bundle: status ${status}\n${trace}\n${messages}")
+endif()
+if(CHECKER)
+  execute_process(COMMAND ${WINE_RUN} ${WINE_PREFIX} velmora-check.exe Velmora.cfg
+    WORKING_DIRECTORY ${bundle} RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "velmora-check.exe does not pass the sample Velmora.cfg (status ${status}):\n${output}")
+  endif()
+endif()
+file(REMOVE_RECURSE ${WORK})
