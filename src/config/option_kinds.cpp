@@ -1,0 +1,44 @@
+// The kinds, systems and effects of the options, taken from the key table.
+#include "config/option_kinds.h"
+
+const ValueKind kOptionKind[OPTION_COUNT] = {
+#define OPTION(name, key, def, kind, further, system, effect, text) VK_##kind,
+#include "config/options.def"
+#undef OPTION
+};
+
+const ValueKind kOptionFurtherKind[OPTION_COUNT] = {
+#define OPTION(name, key, def, kind, further, system, effect, text) VK_##further,
+#include "config/options.def"
+#undef OPTION
+};
+
+const CabSystem kOptionSystem[OPTION_COUNT] = {
+#define OPTION(name, key, def, kind, further, system, effect, text) SYS_##system,
+#include "config/options.def"
+#undef OPTION
+};
+
+const OptionEffect kOptionEffect[OPTION_COUNT] = {
+#define OPTION(name, key, def, kind, further, system, effect, text) EFFECT_##effect,
+#include "config/options.def"
+#undef OPTION
+};
+
+const char* const kCabSystemName[CAB_SYSTEM_COUNT] = {
+#define CAB_SYSTEM(id, name, runs, acts) name,
+#include "config/cab_systems.def"
+#undef CAB_SYSTEM
+};
+
+const bool kCabSystemRuns[CAB_SYSTEM_COUNT] = {
+#define CAB_SYSTEM(id, name, runs, acts) runs,
+#include "config/cab_systems.def"
+#undef CAB_SYSTEM
+};
+
+const char* const kCabSystemActs[CAB_SYSTEM_COUNT] = {
+#define CAB_SYSTEM(id, name, runs, acts) acts,
+#include "config/cab_systems.def"
+#undef CAB_SYSTEM
+};

@@ -1,0 +1,47 @@
+// What each configuration option takes and who reads it: the key table's kinds, cab systems and effects.
+#pragma once
+
+#include "config/confload.h"
+
+// The kind of a value.
+enum ValueKind {
+  VK_NONE,             // no value of this place is read (further values only)
+  VK_KEY,              // a host key number; -1 matches no key
+  VK_PANEL,            // a panel element 0..255; -1 leaves it unwired
+  VK_SOUND,            // a sound element 0..255; -1 leaves it unwired
+  VK_MS,               // a time in milliseconds
+  VK_SECONDS,          // a time in seconds
+  VK_SPEED,            // a speed in km/h
+  VK_DISTANCE,         // a distance in metres
+  VK_MODE,             // a switch or mode: 0 off, other values as the reader says
+  VK_NUMBER,           // any other quantity
+  VK_PANEL_KEY_PAIRS,  // further values: panel element, key number, panel element, ... in turn
+};
+
+// The cab systems that read options.
+enum CabSystem {
+#define CAB_SYSTEM(id, name, runs, acts) SYS_##id,
+#include "config/cab_systems.def"
+#undef CAB_SYSTEM
+  CAB_SYSTEM_COUNT
+};
+
+// Whether an option acts in the plug-in.
+enum OptionEffect {
+  EFFECT_ACTS,     // read by an operation that the host's calls reach
+  EFFECT_PARTLY,   // its system is built but runs only in part (see kCabSystemActs)
+  EFFECT_NOT_RUN,  // read only by operations that no call of the host reaches
+  EFFECT_UNREAD,   // accepted, read by no operation
+};
+
+extern const ValueKind kOptionKind[OPTION_COUNT];          // kind of the first value
+extern const ValueKind kOptionFurtherKind[OPTION_COUNT];   // kind of the further values
+extern const CabSystem kOptionSystem[OPTION_COUNT];        // the system that reads the option
+extern const OptionEffect kOptionEffect[OPTION_COUNT];     // whether the option acts
+
+extern const char* const kCabSystemName[CAB_SYSTEM_COUNT];  // for people: "vigilance device"
+extern const bool kCabSystemRuns[CAB_SYSTEM_COUNT];         // run by the frame cycle
+extern const char* const kCabSystemActs[CAB_SYSTEM_COUNT];  // what of the system acts
+
+// True for kinds that name an element of the panel or sound array.
+inline bool IsElementKind(ValueKind kind) { return kind == VK_PANEL || kind == VK_SOUND; }
