@@ -30,7 +30,7 @@ bool pointersNullified = false;
 
 const int kPathSize = 273;      // characters of the path buffer for the usual library path
 const int kLineBuffer = 1024;   // characters of the line buffer
-const int kLineSize = 1023;     // so a line holds at most 1022 characters
+const int kLineSize = kConfigLineChars + 1;  // fgets size: the characters and the NUL
 const int kEndOfFile = 256;     // what fgetc gives when nothing more can be read
 const char kCommentMark = ';';
 
@@ -156,23 +156,40 @@ int LoadConfig() {
   return read;
 }
 
-int LoadConfigFile(const char* path) {
+int ByteOrderMarkLength(const char* text, int length) {
+  static const char kMark[] = "\xEF\xBB\xBF";
+  const int kMarkLength = 3;
+  if (length < kMarkLength || memcmp(text, kMark, kMarkLength) != 0) return 0;
+  return kMarkLength;
+}
+
+int ReadConfigLine(const char* text, int length) {
+  if (length <= 0) return -1;                // an empty line
+  if (text[0] == kCommentMark) return -1;
+  size_t lineLength = strlen(text);
+  int key = MatchKey(text, lineLength);
+  if (key < 0) return -1;
+  size_t keyLength = strlen(commands[key]);
+  ReadValues(gOpts[key], lineLength > keyLength ? text + keyLength : "");
+  return key;
+}
+
+int LoadConfigFile(const char* path) { return ReadConfigFile(path, nullptr, nullptr); }
+
+int ReadConfigFile(const char* path, ConfigLineObserver observer, void* context) {
   PlatformReader file;
   if (!PlatformOpenRead(path, &file)) return 0;
 
   char line[kLineBuffer];
+  bool firstLine = true;
   for (;;) {
     int length = fgets(&file, line, kLineSize);
-    if (length == 0) {
-      if (file.failed) break;  // end of the file
-      continue;                // an empty line
-    }
-    if (line[0] == kCommentMark) continue;
-    size_t lineLength = strlen(line);
-    int key = MatchKey(line, lineLength);
-    if (key < 0) continue;
-    size_t keyLength = strlen(commands[key]);
-    ReadValues(gOpts[key], lineLength > keyLength ? line + keyLength : "");
+    if (length == 0 && file.failed) break;  // end of the file
+    // Windows editors may start the file with a byte-order mark; it is not part of the first key.
+    int start = firstLine ? ByteOrderMarkLength(line, length) : 0;
+    firstLine = false;
+    int option = ReadConfigLine(line + start, length - start);
+    if (observer != nullptr) observer(context, line, length, start, option);
   }
   PlatformClose(&file);
   return 1;

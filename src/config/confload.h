@@ -43,6 +43,21 @@ extern const char* gConfigPathOverride;
 
 int LoadConfig();   // 1 when the file was opened and read to its end, 0 otherwise
 int LoadConfigFile(const char* path);  // the same for a file named by its path
+
+const int kConfigLineChars = 1022;  // characters of a line; the rest is read as a line of its own
+
+// Told of every piece of a file that LoadConfigFile reads as a line: its text and length as
+// stored (a longer line comes in pieces of kConfigLineChars), where the reading began (after a
+// byte-order mark at the start of the file) and the option it set, or -1.
+typedef void (*ConfigLineObserver)(void* context, const char* text, int length, int start,
+                                   int option);
+// LoadConfigFile telling the observer of each line as it is read.
+int ReadConfigFile(const char* path, ConfigLineObserver observer, void* context);
+// Reads one line into gOpts as the file reader does; the option it set, or -1 for an empty
+// line, a comment or a line that matches no key.
+int ReadConfigLine(const char* text, int length);
+// 3 when the text starts with the UTF-8 byte-order mark (EF BB BF), otherwise 0.
+int ByteOrderMarkLength(const char* text, int length);
 void ScrapConfig();
 void SetDefaults();
 

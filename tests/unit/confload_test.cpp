@@ -105,6 +105,15 @@ TEST_F(ConfigFile, crlf_lines_and_empty_lines_in_either_style_are_read_on) {
   EXPECT_EQ(Opt(OPT_sifa), 5);
 }
 
+TEST_F(ConfigFile, a_byte_order_mark_at_the_start_of_the_file_is_skipped) {
+  Load("\xEF\xBB\xBFsifakey=20\r\nsifa=3\r\n");
+  EXPECT_EQ(Opt(OPT_sifakey), 20);
+  EXPECT_EQ(Opt(OPT_sifa), 3);
+  // Only at the start of the file: the same bytes before a later key still hide it.
+  Load("sifa=3\n\xEF\xBB\xBFsifakey=20\n");
+  EXPECT_EQ(Opt(OPT_sifakey), 0);
+}
+
 TEST_F(ConfigFile, a_key_given_twice_takes_the_later_values_and_list) {
   Load("powerpickuppoints=1,2,3\npowerpickuppoints=9,8\n");
   EXPECT_EQ(Opt(OPT_powerpickuppoints), 9);
