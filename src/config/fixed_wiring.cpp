@@ -1,0 +1,41 @@
+// The cab's fixed wiring tables, taken from config/fixed_wiring.def.
+#include "config/fixed_wiring.h"
+
+#define KEY_FIXED(handler, number, what) {#handler, number, -1, what},
+#define KEY_OPTION(handler, option, what) {#handler, -1, OPT_##option, what},
+#define FIXED_SOUND(element, system, what)
+#define BEACON(type, system, signal, distance, optional, action)
+const KeyBinding kKeyBindings[] = {
+#include "config/fixed_wiring.def"
+};
+#undef KEY_FIXED
+#undef KEY_OPTION
+#undef FIXED_SOUND
+#undef BEACON
+const int kKeyBindingCount = sizeof(kKeyBindings) / sizeof(kKeyBindings[0]);
+
+#define KEY_FIXED(handler, number, what)
+#define KEY_OPTION(handler, option, what)
+#define FIXED_SOUND(element, system, what) {element, SYS_##system, what},
+#define BEACON(type, system, signal, distance, optional, action)
+const FixedSound kFixedSounds[] = {
+#include "config/fixed_wiring.def"
+};
+#undef KEY_FIXED
+#undef KEY_OPTION
+#undef FIXED_SOUND
+#undef BEACON
+const int kFixedSoundCount = sizeof(kFixedSounds) / sizeof(kFixedSounds[0]);
+
+#define KEY_FIXED(handler, number, what)
+#define KEY_OPTION(handler, option, what)
+#define FIXED_SOUND(element, system, what)
+#define BEACON(type, system, signal, distance, optional, action) {type, SYS_##system, signal, distance, optional, action},
+const BeaconType kBeaconTypes[] = {
+#include "config/fixed_wiring.def"
+};
+#undef KEY_FIXED
+#undef KEY_OPTION
+#undef FIXED_SOUND
+#undef BEACON
+const int kBeaconTypeCount = sizeof(kBeaconTypes) / sizeof(kBeaconTypes[0]);

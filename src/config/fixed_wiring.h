@@ -1,0 +1,36 @@
+// The cab's fixed wiring as tables: key handlers in KeyDown order, fixed sound elements, beacon types.
+#pragma once
+
+#include "config/option_kinds.h"
+
+// A handler that KeyDown offers every key to, and the key number it acts on.
+struct KeyBinding {
+  const char* handler;  // the routine's name
+  int fixedKey;         // its built-in key number, or -1 when the key comes from an option
+  int option;           // the option that holds its key number, or -1 for a built-in key
+  const char* what;     // what the key does, for people
+};
+
+// A sound element that a cab system plays without configuration.
+struct FixedSound {
+  int element;
+  CabSystem system;
+  const char* what;
+};
+
+// A beacon type: what its fields mean and what it does.
+struct BeaconType {
+  int type;
+  CabSystem system;      // the system that acts on it
+  const char* signal;    // meaning of the Signal field
+  const char* distance;  // meaning of the Distance field
+  const char* optional;  // meaning of the Optional field
+  const char* action;
+};
+
+extern const KeyBinding kKeyBindings[];  // in the order in which KeyDown offers a key
+extern const int kKeyBindingCount;
+extern const FixedSound kFixedSounds[];  // by element
+extern const int kFixedSoundCount;
+extern const BeaconType kBeaconTypes[];  // the cab's own first
+extern const int kBeaconTypeCount;

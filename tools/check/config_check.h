@@ -1,0 +1,9 @@
+// The check of a configuration file: every rule, in the order of the file.
+#pragma once
+
+#include <string>
+
+#include "check_report.h"
+
+// Reads the file as the plug-in does and applies every rule; findings are sorted by place.
+CheckReport CheckConfigFile(const std::string& path);

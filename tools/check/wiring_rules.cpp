@@ -1,0 +1,196 @@
+// Rules on what the configuration wires where: element ranges, shared elements and keys, idle options.
+#include "wiring_rules.h"
+
+#include <algorithm>
+
+#include "config/confload.h"
+#include "config/fixed_wiring.h"
+#include "config/option_kinds.h"
+
+namespace {
+
+const int kUnwired = -1;       // element or key value that wires nothing
+const int kFirstElement = 0;
+const int kLastElement = 255;
+
+// The line that set each option last (0: the option keeps its default), and whether that line
+// held the whole key.
+struct Settings {
+  std::vector<int> line = std::vector<int>(OPTION_COUNT, 0);
+  std::vector<bool> whole = std::vector<bool>(OPTION_COUNT, false);
+};
+
+Settings SettingLines(const std::vector<ConfigLine>& lines) {
+  Settings settings;
+  for (const ConfigLine& line : lines) {
+    if (line.option < 0) continue;
+    settings.line[line.option] = line.line;
+    settings.whole[line.option] = HoldsWholeKey(line);
+  }
+  return settings;
+}
+
+std::string Name(int option) {
+  std::string key = commands[option];
+  key.pop_back();
+  return key;
+}
+
+std::string Quoted(const std::string& text) { return "'" + text + "'"; }
+
+bool InRange(int32_t element) { return element >= kFirstElement && element <= kLastElement; }
+
+// Does the option take part in the wiring: it acts, or the builder wired it on purpose.
+bool Wires(int option, const Settings& settings) {
+  if (kOptionEffect[option] == EFFECT_UNREAD) return false;
+  if (kOptionEffect[option] == EFFECT_NOT_RUN) return settings.line[option] > 0;
+  return true;
+}
+
+// Adds one element value of an option to the map, or reports it when it lies outside 0..255.
+void WireElement(ValueKind kind, int32_t element, int option, const Settings& settings, CheckReport* report) {
+  if (element == kUnwired) return;
+  if (!InRange(element)) {
+    report->findings.push_back({settings.line[option], 1, SEVERITY_ERROR,
+                                std::string(kind == VK_PANEL ? "panel" : "sound") + " element " +
+                                    std::to_string(element) + " of " + Quoted(commands[option]) +
+                                    " lies outside 0 to 255: it stays unwired",
+                                "use 0 to 255, or -1 for no element"});
+    return;
+  }
+  auto& map = kind == VK_PANEL ? report->wiring.panel : report->wiring.sound;
+  map[element].push_back({option, settings.line[option], Name(option), ""});
+}
+
+void WireOptionElements(const Settings& settings, CheckReport* report) {
+  for (int option = 0; option < OPTION_COUNT; option++) {
+    if (!Wires(option, settings)) continue;
+    if (IsElementKind(kOptionKind[option])) WireElement(kOptionKind[option], Opt(static_cast<OptionId>(option)), option, settings, report);
+    const ValueKind further = kOptionFurtherKind[option];
+    int n = 0;
+    int32_t value;
+    for (; OptFurther(static_cast<OptionId>(option), n, &value); n++) {
+      if (IsElementKind(further)) WireElement(further, value, option, settings, report);
+      if (further == VK_PANEL_KEY_PAIRS && n % 2 == 0) WireElement(VK_PANEL, value, option, settings, report);
+    }
+  }
+}
+
+void WireFixedSounds(CheckReport* report) {
+  for (int i = 0; i < kFixedSoundCount; i++) {
+    const FixedSound& sound = kFixedSounds[i];
+    if (!kCabSystemRuns[sound.system]) continue;
+    report->wiring.sound[sound.element].push_back({-1, 0, sound.what, ""});
+  }
+}
+
+void WireKeys(const Settings& settings, CheckReport* report) {
+  for (int i = 0; i < kKeyBindingCount; i++) {
+    const KeyBinding& binding = kKeyBindings[i];
+    if (binding.option < 0) {
+      report->wiring.keys[binding.fixedKey].push_back({-1, 0, binding.what, ""});
+      continue;
+    }
+    const int option = binding.option;
+    if (kOptionEffect[option] == EFFECT_NOT_RUN || kOptionEffect[option] == EFFECT_UNREAD) continue;
+    const int32_t key = Opt(static_cast<OptionId>(option));
+    if (key == kUnwired) continue;
+    report->wiring.keys[key].push_back({option, settings.line[option], Name(option), binding.what});
+  }
+}
+
+std::string List(const std::vector<WiringUser>& users) {
+  std::string text;
+  for (size_t i = 0; i < users.size(); i++) text += (i > 0 ? ", " : "") + Describe(users[i]);
+  return text;
+}
+
+// A shared element or key is reported on the last line that took part, or for the file when
+// only defaults and fixed wiring meet.
+int LastLine(const std::vector<WiringUser>& users) {
+  int line = 0;
+  for (const WiringUser& user : users) line = std::max(line, user.line);
+  return line;
+}
+
+void CheckSharedElements(const char* what, const std::map<int, std::vector<WiringUser>>& map,
+                         CheckReport* report) {
+  for (const auto& entry : map) {
+    const std::vector<WiringUser>& users = entry.second;
+    int options = 0;
+    int fixed = 0;
+    for (const WiringUser& user : users) (user.option < 0 ? fixed : options)++;
+    if (options == 0 || options + fixed < 2) continue;
+    const std::string element = std::string(what) + " element " + std::to_string(entry.first);
+    std::string message = fixed > 0 ? element + " is also the cab's fixed sound: " + List(users)
+                                    : element + " is wired to " + std::to_string(options) + " options: " + List(users);
+    report->findings.push_back({LastLine(users), 1, SEVERITY_WARNING, message,
+                                "give each option an element of its own"});
+  }
+}
+
+void CheckSharedKeys(CheckReport* report) {
+  for (const auto& entry : report->wiring.keys) {
+    const std::vector<WiringUser>& users = entry.second;
+    if (users.size() < 2) continue;
+    std::string order;
+    for (size_t i = 0; i < users.size(); i++) {
+      order += (i > 0 ? ", then " : "") + Describe(users[i]);
+    }
+    report->findings.push_back({LastLine(users), 1, SEVERITY_WARNING,
+                                "key " + std::to_string(entry.first) + " reaches " +
+                                    std::to_string(users.size()) + " handlers, in this order: " + order,
+                                "give each function a key number of its own, or -1 for none"});
+  }
+}
+
+// Options the file sets that do nothing, or only part of what their key promises.
+void CheckIdleOptions(const Settings& settings, CheckReport* report) {
+  for (int option = 0; option < OPTION_COUNT; option++) {
+    const int line = settings.line[option];
+    if (line == 0 || !settings.whole[option]) continue;
+    const ValueKind kind = kOptionKind[option];
+    const bool switchedOff = (kind == VK_KEY || IsElementKind(kind)) && Opt(static_cast<OptionId>(option)) == kUnwired;
+    if (switchedOff) continue;
+    const CabSystem system = kOptionSystem[option];
+    const std::string key = Quoted(commands[option]);
+    switch (kOptionEffect[option]) {
+      case EFFECT_ACTS:
+        break;
+      case EFFECT_UNREAD:
+        report->findings.push_back({line, 1, SEVERITY_WARNING, key + " has no effect: no operation reads it", ""});
+        break;
+      case EFFECT_NOT_RUN:
+        report->findings.push_back({line, 1, SEVERITY_WARNING,
+                                    key + " has no effect: the " + kCabSystemName[system] +
+                                        " is built but not run by the frame cycle (" + kCabSystemActs[system] + ")",
+                                    ""});
+        break;
+      case EFFECT_PARTLY:
+        report->findings.push_back({line, 1, SEVERITY_WARNING,
+                                    key + " acts only in part: of the " + kCabSystemName[system] + ", " +
+                                        kCabSystemActs[system],
+                                    ""});
+        break;
+    }
+  }
+}
+
+}  // namespace
+
+std::string Describe(const WiringUser& user) {
+  if (user.option < 0) return "fixed: " + user.label;
+  std::string text = user.label + (user.line == 0 ? " (default)" : " (line " + std::to_string(user.line) + ")");
+  return user.what.empty() ? text : text + ": " + user.what;
+}
+
+void CheckWiring(const std::vector<ConfigLine>& lines, CheckReport* report) {
+  const Settings settings = SettingLines(lines);
+  WireOptionElements(settings, report);
+  WireFixedSounds(report);
+  WireKeys(settings, report);
+  CheckSharedElements("panel", report->wiring.panel, report);
+  CheckSharedElements("sound", report->wiring.sound, report);
+  CheckSharedKeys(report);
+  CheckIdleOptions(settings, report);
+}

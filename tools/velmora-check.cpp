@@ -1,0 +1,87 @@
+// velmora-check: checks a Velmora.cfg the way the plug-in reads it and reports every doubtful line.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "check/config_check.h"
+#include "check/report_output.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage: velmora-check [--wiring] [--json] FILE.cfg\n"
+    "       velmora-check --help\n";
+
+const char kHelp[] =
+    "velmora-check reads a Velmora configuration file with the plug-in's own reader, so it sees\n"
+    "exactly what the plug-in sees, and reports what would go wrong, one line per finding:\n"
+    "\n"
+    "  FILE:LINE:COLUMN: warning: what (hint)\n"
+    "  FILE:LINE:COLUMN: error: what (hint)\n"
+    "  FILE: warning: what        (a finding about defaults, not about a line)\n"
+    "\n"
+    "It finds:\n"
+    "  - lines that match no key (a typing mistake, another case, blanks before the key or\n"
+    "    around '='), with the key that was probably meant;\n"
+    "  - lines that match a key only by its beginning ('sifa' sets 'sifakey=' to 0);\n"
+    "  - values that the reader cuts short: a letter, '+', '.', a blank after '=' or inside the\n"
+    "    list, a comment after the values; values beyond 32 bits, which are held at the limit;\n"
+    "  - further values given to a key that takes one; keys given twice (the later line wins);\n"
+    "  - a byte-order mark at the start of the file; lines longer than 1022 characters;\n"
+    "  - panel or sound elements outside 0 to 255, which stay unwired;\n"
+    "  - two options on one panel or sound element, defaults included, and options on one of\n"
+    "    the cab's fixed sound elements;\n"
+    "  - key numbers that reach several handlers, listed in the order they see the key;\n"
+    "  - options without effect: read by no operation, or read only by a system that the\n"
+    "    frame cycle does not run (and options of systems that run only in part).\n"
+    "Setting a key or element option to -1 switches it off and is never reported.\n"
+    "\n"
+    "Options:\n"
+    "  --wiring  after the findings, print every panel and sound element in use with the\n"
+    "            options or fixed functions behind it, and every key number with its handlers\n"
+    "  --json    print the findings (and with --wiring the map) as one JSON object\n"
+    "  --help    print this text\n"
+    "\n"
+    "Exit status: 0 nothing found, 1 warnings only, 2 errors, or the file could not be read\n"
+    "(missing, a folder, not readable), or wrong arguments.\n";
+
+const int kExitUsage = 2;
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  bool wiring = false;
+  bool json = false;
+  const char* file = nullptr;
+  for (int i = 1; i < argc; i++) {
+    if (strcmp(argv[i], "--help") == 0 || strcmp(argv[i], "-h") == 0) {
+      fputs(kHelp, stdout);
+      return 0;
+    }
+    if (strcmp(argv[i], "--wiring") == 0) {
+      wiring = true;
+    } else if (strcmp(argv[i], "--json") == 0) {
+      json = true;
+    } else if (argv[i][0] == '-' && argv[i][1] != '\0') {
+      fprintf(stderr, "velmora-check: unknown option '%s'\n%s", argv[i], kUsage);
+      return kExitUsage;
+    } else if (file != nullptr) {
+      fprintf(stderr, "velmora-check: one file at a time\n%s", kUsage);
+      return kExitUsage;
+    } else {
+      file = argv[i];
+    }
+  }
+  if (file == nullptr) {
+    fprintf(stderr, "velmora-check: no file given\n%s", kUsage);
+    return kExitUsage;
+  }
+  const CheckReport report = CheckConfigFile(file);
+  if (json) {
+    PrintJson(report, wiring, stdout);
+  } else {
+    PrintFindings(report, stdout);
+    if (wiring) PrintWiring(report, stdout);
+  }
+  return ExitStatus(report);
+}
