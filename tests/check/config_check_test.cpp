@@ -1,0 +1,132 @@
+// The checker on the sample cab with one mistake added per case: each is found on its line.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "check/config_check.h"
+#include "config/confload.h"
+#include "test_files.h"
+
+#ifndef VELMORA_SAMPLE_CONFIG
+#error "VELMORA_SAMPLE_CONFIG must name examples/Velmora.cfg"
+#endif
+
+namespace {
+
+// Where a case's lines go: after the sample cab, before it, or in a file of their own.
+enum Base { AFTER_SAMPLE, BEFORE_SAMPLE, ALONE };
+
+struct Mistake {
+  const char* name;
+  Base base;
+  std::string lines;
+  int line;             // line of the finding, counted from 1 in `lines`; 0: the file as a whole
+  int column;
+  Severity severity;
+  const char* says;     // part of the message
+  const char* hint;     // part of the hint, or ""
+  int exit;
+};
+
+std::string Sample() { return ReadBytes(VELMORA_SAMPLE_CONFIG); }
+
+int LineCount(const std::string& text) {
+  int count = 0;
+  for (char c : text) count += c == '\n';
+  return count;
+}
+
+const std::string kLongComment = ";" + std::string(1100, '-');
+
+const Mistake kMistakes[] = {
+    {"unknown_key", AFTER_SAMPLE, "sifaky=20\n", 1, 1, SEVERITY_ERROR, "unknown key 'sifaky='", "'sifakey='", 2},
+    {"blank_before_the_key", AFTER_SAMPLE, " sifakey=20\n", 1, 1, SEVERITY_ERROR, "blank before the key", "'sifakey='", 2},
+    {"blank_before_the_equals_sign", AFTER_SAMPLE, "sifakey = 20\n", 1, 8, SEVERITY_ERROR, "blank between 'sifakey' and '='", "'sifakey='", 2},
+    {"key_in_capitals", AFTER_SAMPLE, "SIFAKEY=20\n", 1, 1, SEVERITY_ERROR, "case-sensitive", "'sifakey='", 2},
+    {"blank_after_the_equals_sign", AFTER_SAMPLE, "sifakey= 20\n", 1, 9, SEVERITY_ERROR, "sifakey reads 0", "'sifakey=20'", 2},
+    {"plus_sign", AFTER_SAMPLE, "sifakey=+20\n", 1, 9, SEVERITY_ERROR, "'+' ends the values: sifakey reads 0", "", 2},
+    {"value_beyond_32_bits", AFTER_SAMPLE, "sifakey=99999999999\n", 1, 9, SEVERITY_ERROR, "sifakey reads 2147483647", "", 2},
+    {"negative_value_beyond_32_bits", AFTER_SAMPLE, "sifakey=-99999999999\n", 1, 9, SEVERITY_ERROR, "sifakey reads -2147483648", "", 2},
+    {"byte_order_mark", BEFORE_SAMPLE, "\xEF\xBB\xBF", 1, 1, SEVERITY_WARNING, "byte-order mark", "", 1},
+    {"letter_o_for_a_zero", AFTER_SAMPLE, "sifakey=2O\n", 1, 10, SEVERITY_ERROR, "sifakey reads 2", "digit '0'", 2},
+    {"decimal_point", AFTER_SAMPLE, "sifakey=20.5\n", 1, 11, SEVERITY_ERROR, "sifakey reads 20", "", 2},
+    {"stray_word_taken_for_a_longer_key", AFTER_SAMPLE, "sifa\n", 1, 1, SEVERITY_ERROR, "takes it for 'sifakey='", "'sifa='", 2},
+    {"key_without_equals_sign", AFTER_SAMPLE, "fahrsperre\n", 1, 1, SEVERITY_ERROR, "not a whole key", "'fahrsperre='", 2},
+    {"blank_inside_the_value_list", AFTER_SAMPLE, "vigilanceinterval=60000, 30000\n", 1, 25, SEVERITY_ERROR, "blank inside the value list", "", 2},
+    {"comment_after_the_values", AFTER_SAMPLE, "tpwsresetkey=-1 ; unused\n", 1, 16, SEVERITY_WARNING, "the values end at the blank", "", 1},
+    {"further_values_to_a_key_that_takes_one", AFTER_SAMPLE, "huptaster=55,56\n", 1, 13, SEVERITY_WARNING, "takes one value", "", 1},
+    {"key_given_twice", AFTER_SAMPLE, "huptaster=55\n", 1, 1, SEVERITY_WARNING, "is set again: this line wins", "", 1},
+    {"line_longer_than_the_reader_takes", AFTER_SAMPLE, kLongComment + "\n", 1, 1023, SEVERITY_WARNING, "longer than 1022", "", 2},
+    {"panel_element_256", AFTER_SAMPLE, "sifa=256\n", 1, 1, SEVERITY_ERROR, "panel element 256 of 'sifa='", "", 2},
+    {"sound_element_300", AFTER_SAMPLE, "sifasound=300\n", 1, 1, SEVERITY_ERROR, "sound element 300", "", 2},
+    {"two_options_on_one_panel_element", AFTER_SAMPLE, "luefter=50\n", 1, 1, SEVERITY_WARNING, "panel element 50 is wired to 2 options", "", 1},
+    {"two_options_on_one_sound_element", AFTER_SAMPLE, "fahrtastersound=90\n", 1, 1, SEVERITY_WARNING, "sound element 90 is wired to 2 options", "", 1},
+    {"options_left_on_their_default_element", ALONE, "sifakey=20\n", 0, 1, SEVERITY_WARNING, "panel element 0 is wired to", "", 1},
+    {"option_on_a_fixed_sound_element", AFTER_SAMPLE, "sifasound=75\n", 1, 1, SEVERITY_WARNING, "fixed sound: sifasound (line", "", 1},
+    {"key_reaching_several_handlers", AFTER_SAMPLE, "speedselectorkey=5\n", 1, 1, SEVERITY_WARNING,
+     "key 5 reaches 2 handlers, in this order: speedselectorkey (line", "", 1},
+    {"option_read_by_no_operation", AFTER_SAMPLE, "fahrgaeste=3\n", 1, 1, SEVERITY_WARNING, "no operation reads it", "", 1},
+    {"option_of_a_system_the_frame_cycle_does_not_run", AFTER_SAMPLE, "vigilance=1\n", 1, 1, SEVERITY_WARNING, "not run by the frame cycle", "", 1},
+    {"option_of_a_system_run_in_part", AFTER_SAMPLE, "traction=1\n", 1, 1, SEVERITY_WARNING, "acts only in part", "", 1},
+};
+
+class CheckerFindsTheMistake : public ::testing::TestWithParam<Mistake> {};
+
+TEST_P(CheckerFindsTheMistake, on_its_line_with_its_exit_status) {
+  const Mistake& mistake = GetParam();
+  const std::string sample = Sample();
+  ASSERT_FALSE(sample.empty()) << VELMORA_SAMPLE_CONFIG;
+  std::string text = mistake.lines;
+  int first = 1;
+  if (mistake.base == AFTER_SAMPLE) {
+    text = sample + mistake.lines;
+    first = LineCount(sample) + 1;
+  } else if (mistake.base == BEFORE_SAMPLE) {
+    text = mistake.lines + sample;
+  }
+  const int line = mistake.line == 0 ? 0 : first + mistake.line - 1;
+  TempFolder folder;
+  WriteBytes(folder.File("Velmora.cfg"), text);
+
+  const CheckReport report = CheckConfigFile(folder.File("Velmora.cfg"));
+
+  bool found = false;
+  for (const Finding& finding : report.findings) {
+    if (finding.message.find(mistake.says) == std::string::npos) continue;
+    found = true;
+    EXPECT_EQ(finding.line, line) << finding.message;
+    EXPECT_EQ(finding.column, mistake.column) << finding.message;
+    EXPECT_EQ(finding.severity, mistake.severity) << finding.message;
+    EXPECT_NE(finding.hint.find(mistake.hint), std::string::npos) << finding.hint;
+  }
+  EXPECT_TRUE(found) << "nothing says \"" << mistake.says << "\"";
+  EXPECT_EQ(ExitStatus(report), mistake.exit);
+}
+
+INSTANTIATE_TEST_SUITE_P(Mistakes, CheckerFindsTheMistake, ::testing::ValuesIn(kMistakes),
+                         [](const ::testing::TestParamInfo<Mistake>& info) { return std::string(info.param.name); });
+
+TEST(Checker, passes_the_sample_cab_clean) {
+  const CheckReport report = CheckConfigFile(VELMORA_SAMPLE_CONFIG);
+  EXPECT_TRUE(report.readError.empty()) << report.readError;
+  for (const Finding& finding : report.findings) ADD_FAILURE() << finding.line << ": " << finding.message;
+  EXPECT_EQ(ExitStatus(report), kExitClean);
+}
+
+TEST(Checker, names_why_a_file_cannot_be_read) {
+  TempFolder folder;
+  const CheckReport missing = CheckConfigFile(folder.File("Missing.cfg"));
+  EXPECT_EQ(missing.readError, "no such file");
+  EXPECT_EQ(ExitStatus(missing), kExitErrors);
+  const CheckReport directory = CheckConfigFile(folder.path.string());
+  EXPECT_NE(directory.readError.find("folder"), std::string::npos) << directory.readError;
+  EXPECT_EQ(ExitStatus(directory), kExitErrors);
+}
+
+TEST(Checker, never_reports_a_key_or_element_switched_off) {
+  TempFolder folder;
+  WriteBytes(folder.File("Velmora.cfg"), Sample() + "vigilancelamp=-1\npzb90key=-1\ntpwsresetkey=-1\n");
+  EXPECT_EQ(ExitStatus(CheckConfigFile(folder.File("Velmora.cfg"))), kExitClean);
+}
+
+}  // namespace
