@@ -1,0 +1,46 @@
+# Runs the built velmora-check (under Wine for the Windows build) on real files, one case per
+# row, and checks its exit status and what it prints.
+# cmake -DCHECKER=<velmora-check> [-DEMULATOR=<runner;args>] -DSOURCE_DIR=<project> -DWORK_DIR=<scratch> -P checker_program.cmake
+cmake_minimum_required(VERSION 3.25)
+foreach(var CHECKER SOURCE_DIR WORK_DIR)
+  if(NOT ${var})
+    message(FATAL_ERROR "${var} not given")
+  endif()
+endforeach()
+
+set(sample "${SOURCE_DIR}/examples/Velmora.cfg")
+set(mistakes "${SOURCE_DIR}/examples/Velmora-mistakes.cfg")
+file(REMOVE_RECURSE "${WORK_DIR}")
+file(MAKE_DIRECTORY "${WORK_DIR}/folder.cfg")
+file(READ "${sample}" sample_text)
+file(WRITE "${WORK_DIR}/warnings.cfg" "${sample_text}vigilance=1\n")
+set(failures "")
+
+# checker_case(NAME EXIT REGEX ARGUMENTS...): the checker exits with EXIT and prints REGEX.
+function(checker_case name expected_exit regex)
+  execute_process(COMMAND ${EMULATOR} "${CHECKER}" ${ARGN}
+    OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)
+  set(all "${out}${err}")
+  if(NOT status STREQUAL expected_exit)
+    set(failures "${failures}\n${name}: exit ${status}, expected ${expected_exit}\n${all}" PARENT_SCOPE)
+  elseif(NOT all MATCHES "${regex}")
+    set(failures "${failures}\n${name}: output does not match '${regex}':\n${all}" PARENT_SCOPE)
+  else()
+    message(STATUS "${name}: ok")
+  endif()
+endfunction()
+
+checker_case(sample_cab_is_clean 0 "^$" "${sample}")
+checker_case(mistakes_are_errors 2 "Velmora-mistakes.cfg:[0-9]+:[0-9]+: error: " "${mistakes}")
+checker_case(warnings_only 1 "warnings.cfg:[0-9]+:1: warning: 'vigilance=' has no effect" "${WORK_DIR}/warnings.cfg")
+checker_case(missing_file 2 "Missing.cfg: error: no such file" "${WORK_DIR}/Missing.cfg")
+checker_case(folder 2 "folder.cfg: error: is a folder" "${WORK_DIR}/folder.cfg")
+checker_case(help 0 "Exit status: 0 nothing found, 1 warnings only, 2 errors" --help)
+checker_case(json 2 "\"severity\": \"error\"" --json "${mistakes}")
+checker_case(wiring 0 "Keys \\(handlers in the order they see the key\\):.*  20  sifakey \\(line" --wiring "${sample}")
+checker_case(no_file_given 2 "no file given" )
+checker_case(unknown_option 2 "unknown option '--fix'" --fix "${sample}")
+
+if(failures)
+  message(FATAL_ERROR "velmora-check:${failures}")
+endif()
