@@ -1,30 +1,39 @@
 // Prints the configuration key table of the plug-in as a Markdown table: every key in the order
-// in which the configuration reader tries them, its built-in first value and what it sets.
+// in which the configuration reader tries them, its built-in first value, what it sets and
+// whether it acts in the plug-in.
 #include <cstdio>
+#include <string>
 
 #include "config/confload.h"
+#include "config/option_kinds.h"
+#include "markdown_cell.h"
 
-// A table cell holds no line break and no unescaped column bar.
-static void PrintCell(const char* text) {
-  for (const char* c = text; *c != '\0'; c++) {
-    if (*c == '|') {
-      fputs("\\|", stdout);
-    } else if (*c == '\n' || *c == '\r') {
-      fputc(' ', stdout);
-    } else {
-      fputc(*c, stdout);
-    }
+// "yes", "partly (wipers and rain)", "no: vigilance device not run", "no: never read".
+static std::string Acts(int option) {
+  const char* system = kCabSystemName[kOptionSystem[option]];
+  switch (kOptionEffect[option]) {
+    case EFFECT_ACTS:
+      return "yes";
+    case EFFECT_PARTLY:
+      return std::string("partly (") + system + ")";
+    case EFFECT_NOT_RUN:
+      return std::string("no: ") + system + " not run";
+    case EFFECT_UNREAD:
+      return "no: never read";
   }
+  return "";
 }
 
 int main() {
-  puts("| # | Key | Default | Meaning |");
-  puts("|---:|---|---:|---|");
+  puts("| # | Key | Default | Meaning | Acts |");
+  puts("|---:|---|---:|---|---|");
   for (int i = 0; i < OPTION_COUNT; i++) {
     printf("| %d | `", i);
     PrintCell(commands[i]);
     printf("` | %d | ", static_cast<int>(kOptionDefaults[i]));
     PrintCell(kOptionMeanings[i] != nullptr ? kOptionMeanings[i] : "");
+    fputs(" | ", stdout);
+    PrintCell(Acts(i).c_str());
     puts(" |");
   }
   return 0;

@@ -1,0 +1,115 @@
+// Prints the cab wiring reference of README.md from the code's tables: keys, fixed sound
+// elements, sound values, beacon types and which cab systems run.
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "config/confload.h"
+#include "config/fixed_wiring.h"
+#include "config/option_kinds.h"
+#include "markdown_cell.h"
+#include "plugin/atsplugin.h"
+
+static void PrintFixedKeys() {
+  std::vector<const KeyBinding*> fixed;
+  for (int i = 0; i < kKeyBindingCount; i++) {
+    if (kKeyBindings[i].option < 0) fixed.push_back(&kKeyBindings[i]);
+  }
+  std::sort(fixed.begin(), fixed.end(),
+            [](const KeyBinding* a, const KeyBinding* b) { return a->fixedKey < b->fixedKey; });
+  puts("Fixed key numbers of the U-Bahn cab (not configurable):\n");
+  puts("| Key | What it does |");
+  puts("|---:|---|");
+  for (const KeyBinding* binding : fixed) {
+    printf("| %d | ", binding->fixedKey);
+    PrintCell(binding->what);
+    puts(" |");
+  }
+}
+
+static void PrintKeyOrder() {
+  puts("\nEvery key the host reports is offered to these handlers in this order; a key number that");
+  puts("several of them use reaches each of them, in this order:\n");
+  puts("| # | Key number | What it does |");
+  puts("|---:|---|---|");
+  for (int i = 0; i < kKeyBindingCount; i++) {
+    const KeyBinding& binding = kKeyBindings[i];
+    printf("| %d | ", i + 1);
+    if (binding.option < 0) {
+      printf("%d", binding.fixedKey);
+    } else {
+      printf("`");
+      PrintCell(commands[binding.option]);
+      printf("` (default %d)", static_cast<int>(kOptionDefaults[binding.option]));
+    }
+    fputs(" | ", stdout);
+    PrintCell(binding.what);
+    if (binding.option >= 0 && kOptionEffect[binding.option] == EFFECT_NOT_RUN) {
+      printf(" (no effect: %s not run)", kCabSystemName[kOptionSystem[binding.option]]);
+    }
+    puts(" |");
+  }
+}
+
+static void PrintFixedSounds() {
+  puts("\nFixed sound elements (not configurable):\n");
+  puts("| Element | What plays |");
+  puts("|---:|---|");
+  for (int i = 0; i < kFixedSoundCount; i++) {
+    const FixedSound& sound = kFixedSounds[i];
+    printf("| %d | ", sound.element);
+    PrintCell(sound.what);
+    if (!kCabSystemRuns[sound.system]) printf(" (%s, not run)", kCabSystemName[sound.system]);
+    puts(" |");
+  }
+}
+
+static void PrintSoundValues() {
+  puts("\nWhat the plug-in writes into a sound element:\n");
+  puts("| Value | Meaning to the host |");
+  puts("|---:|---|");
+  printf("| %d | the sound is stopped |\n", SOUND_STOP);
+  printf("| %d | play the sound continuously (loop) |\n", SOUND_LOOP);
+  printf("| %d | play the sound once |\n", SOUND_PLAY);
+}
+
+static void PrintBeacons() {
+  puts("\nBeacon types:\n");
+  puts("| Type | Signal | Distance | Optional | What it does |");
+  puts("|---:|---|---|---|---|");
+  for (int i = 0; i < kBeaconTypeCount; i++) {
+    const BeaconType& beacon = kBeaconTypes[i];
+    const char* cells[] = {beacon.signal, beacon.distance, beacon.optional, beacon.action};
+    printf("| %d |", beacon.type);
+    for (const char* cell : cells) {
+      fputs(" ", stdout);
+      PrintCell(cell);
+      fputs(" |", stdout);
+    }
+    puts("");
+  }
+}
+
+static void PrintSystems() {
+  puts("\nThe cab systems: which the frame cycle runs and what of the others acts:\n");
+  puts("| System | Run every frame | What acts |");
+  puts("|---|---|---|");
+  for (int i = 0; i < CAB_SYSTEM_COUNT; i++) {
+    if (i == SYS_NONE) continue;
+    fputs("| ", stdout);
+    PrintCell(kCabSystemName[i]);
+    printf(" | %s | ", kCabSystemRuns[i] ? "yes" : "no");
+    PrintCell(kCabSystemActs[i]);
+    puts(" |");
+  }
+}
+
+int main() {
+  PrintFixedKeys();
+  PrintKeyOrder();
+  PrintFixedSounds();
+  PrintSoundValues();
+  PrintBeacons();
+  PrintSystems();
+  return 0;
+}
