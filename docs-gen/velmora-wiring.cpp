@@ -1,7 +1,9 @@
 // Prints the cab wiring reference of README.md from the code's tables: keys, fixed sound
-// elements, sound values, beacon types and which cab systems run.
+// elements, sound values, beacon types and which cab systems run; with --numbers, only the
+// fixed numbers, for the check against the code's constants.
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "config/confload.h"
@@ -104,7 +106,21 @@ static void PrintSystems() {
   }
 }
 
-int main() {
+// "key 5", "sound 75", "beacon 23": every number of the fixed wiring, one per line, for the
+// check against the code's constants.
+static void PrintNumbers() {
+  for (int i = 0; i < kKeyBindingCount; i++) {
+    if (kKeyBindings[i].option < 0) printf("key %d\n", kKeyBindings[i].fixedKey);
+  }
+  for (int i = 0; i < kFixedSoundCount; i++) printf("sound %d\n", kFixedSounds[i].element);
+  for (int i = 0; i < kBeaconTypeCount; i++) printf("beacon %d\n", kBeaconTypes[i].type);
+}
+
+int main(int argc, char** argv) {
+  if (argc > 1 && strcmp(argv[1], "--numbers") == 0) {
+    PrintNumbers();
+    return 0;
+  }
   PrintFixedKeys();
   PrintKeyOrder();
   PrintFixedSounds();
