@@ -1,6 +1,7 @@
 // The checker on the sample cab with one mistake added per case: each is found on its line.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "check/config_check.h"
@@ -27,6 +28,9 @@ struct Mistake {
   const char* hint;     // part of the hint, or ""
   int exit;
 };
+
+// A case shows as its name in test listings.
+void PrintTo(const Mistake& mistake, std::ostream* out) { *out << mistake.name; }
 
 std::string Sample() { return ReadBytes(VELMORA_SAMPLE_CONFIG); }
 
