@@ -127,6 +127,21 @@ TEST(Checker, names_why_a_file_cannot_be_read) {
   EXPECT_EQ(ExitStatus(directory), kExitErrors);
 }
 
+TEST(Checker, answers_a_binary_file_with_errors_on_its_lines) {
+  std::string bytes;
+  for (int round = 0; round < 400; round++) {
+    for (int byte = 0; byte < 256; byte++) bytes += static_cast<char>((byte * 7 + round) % 256);
+  }
+  TempFolder folder;
+  WriteBytes(folder.File("Velmora.cfg"), bytes);
+  const CheckReport report = CheckConfigFile(folder.File("Velmora.cfg"));
+  EXPECT_EQ(ExitStatus(report), kExitErrors);
+  ASSERT_FALSE(report.findings.empty());
+  // Every finding lies on one of the file's lines.
+  const int lines = LineCount(bytes) + 1;
+  for (const Finding& finding : report.findings) EXPECT_LE(finding.line, lines) << finding.message;
+}
+
 TEST(Checker, never_reports_a_key_or_element_switched_off) {
   TempFolder folder;
   WriteBytes(folder.File("Velmora.cfg"), Sample() + "vigilancelamp=-1\npzb90key=-1\ntpwsresetkey=-1\n");
