@@ -18,7 +18,8 @@ struct PlatformReader {
   bool failed;                // end of file or a read error seen
 };
 
-// Opens an existing file for reading (shared for reading); false when it cannot be opened.
+// Opens an existing file for reading, leaving others free to read it and to replace it; false
+// when it cannot be opened.
 bool PlatformOpenRead(const char* path, PlatformReader* reader);
 // Fills the reader's block from the file; the number of bytes read, 0 at end of file or on an error.
 int PlatformReadBlock(PlatformReader* reader);
@@ -27,6 +28,8 @@ int PlatformReadByte(PlatformReader* reader);
 void PlatformClose(PlatformReader* reader);
 
 // Replaces the file at path with exactly these bytes: written to a temporary file in the
-// same folder that then takes the file's place, so a crash never leaves a partial file.
-// False when it could not be written.
+// same folder, named for this process and thread, that then takes the file's place. So the
+// file always holds the old or the new bytes, also when a crash interrupts the write or other
+// processes write the same file at once. False when it could not be written; the temporary
+// is then removed.
 bool PlatformReplaceFile(const char* path, const char* bytes, int count);

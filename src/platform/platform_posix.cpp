@@ -46,8 +46,12 @@ void PlatformClose(PlatformReader* reader) {
 }
 
 bool PlatformReplaceFile(const char* path, const char* bytes, int count) {
+  // The temporary belongs to this process and thread alone: a second writer of the same file,
+  // in another host process or thread, never truncates it before it takes the file's place.
   char temporary[4096];
-  if (snprintf(temporary, sizeof temporary, "%s.tmp", path) >= static_cast<int>(sizeof temporary)) return false;
+  int length = snprintf(temporary, sizeof temporary, "%s.%ld.%ld.tmp", path, static_cast<long>(getpid()),
+                        static_cast<long>(gettid()));
+  if (length < 0 || length >= static_cast<int>(sizeof temporary)) return false;
   int fd = open(temporary, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return false;
   bool written = write(fd, bytes, count) == count;

@@ -1,6 +1,7 @@
 // Windows side of the platform: the library's own path through its module handle, files through Win32.
 #include <windows.h>
 
+#include <cstdio>
 #include <cstring>
 
 #include "platform/platform.h"
@@ -24,8 +25,9 @@ int PlatformConfigPath(char* buffer, int size) {
 }
 
 bool PlatformOpenRead(const char* path, PlatformReader* reader) {
-  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  // Shared for replacing too: a writer in another process may rename its new file over this one.
+  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   reader->handle = file;
   reader->filled = 0;
@@ -46,13 +48,14 @@ void PlatformClose(PlatformReader* reader) {
 }
 
 bool PlatformReplaceFile(const char* path, const char* bytes, int count) {
-  char temporary[MAX_PATH + 8];
-  size_t length = strlen(path);
-  if (length + 5 > sizeof temporary) return false;
-  memcpy(temporary, path, length);
-  memcpy(temporary + length, ".tmp", 5);
-  HANDLE file = CreateFileA(temporary, GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  // The temporary belongs to this process and thread alone: a second writer of the same file,
+  // in another host process or thread, never truncates it before it takes the file's place.
+  char temporary[MAX_PATH + 32];
+  int length = snprintf(temporary, sizeof temporary, "%s.%lu.%lu.tmp", path,
+                        static_cast<unsigned long>(GetCurrentProcessId()),
+                        static_cast<unsigned long>(GetCurrentThreadId()));
+  if (length < 0 || length >= static_cast<int>(sizeof temporary)) return false;
+  HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
   BOOL ok = WriteFile(file, bytes, static_cast<DWORD>(count), &written, nullptr) && written == static_cast<DWORD>(count);

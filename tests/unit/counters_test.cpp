@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <atomic>
 #include <filesystem>
+#include <thread>
+#include <vector>
 
 #include "config/confload.h"
 #include "test_files.h"
@@ -92,6 +95,36 @@ TEST_F(CounterFiles, a_missing_folder_skips_the_write_silently) {
   write_kilometer(5);
   EXPECT_FALSE(std::filesystem::exists(root.path / "Train"));
   EXPECT_EQ(read_kilometer(), 0);
+}
+
+// Two writers of one counter file at once (threads here; host processes behave alike) never
+// leave it empty or torn: a reader always finds one of the values written, and no temporary
+// file is left over.
+TEST_F(CounterFiles, writers_racing_on_one_file_leave_whole_digits_and_no_temporary) {
+  const int kWrites = 400;
+  write_zaehlwerk1(1);
+  std::atomic<int> running{2};
+  auto writer = [&](int32_t first) {
+    for (int i = 0; i < kWrites; i++) write_zaehlwerk1(first + i);
+    running--;
+  };
+  auto written = [&](int32_t value) {
+    return (value >= 1000 && value < 1000 + kWrites) || (value >= 5000 && value < 5000 + kWrites);
+  };
+  std::thread a(writer, 1000), b(writer, 5000);
+  int readings = 0, bad = 0;
+  while (running > 0) {
+    int32_t value = read_zaehlwerk1();  // an empty or torn file reads 0 or a cut-off number
+    bad += !written(value) && value != 1;
+    readings++;
+  }
+  a.join();
+  b.join();
+  EXPECT_EQ(bad, 0) << "of " << readings << " readings";
+  EXPECT_TRUE(written(read_zaehlwerk1()));
+  int entries = 0;
+  for (auto& entry : std::filesystem::directory_iterator(morvan)) entries += entry.is_regular_file();
+  EXPECT_EQ(entries, 1);
 }
 
 }  // namespace
