@@ -201,6 +201,22 @@ TEST(DemandTables, a_vehicle_grown_after_the_start_cannot_reach_past_its_tables)
   EXPECT_EQ(gHandles.Brake, 5);
 }
 
+TEST(DemandTables, a_vehicle_shrunk_after_the_start_answers_within_its_new_notches) {
+  StartCab(8, 8);
+  OperateBrake(7, true);
+  OperatePower(0, false);
+  OperatePower(5, true);
+  ASSERT_EQ(gHandles.Brake, 7);
+  ASSERT_EQ(gHandles.Power, 5);
+  gTrainspecs = ATS_VEHICLESPEC{4, 3, 0, 0, 3};
+  OperateBrake(3, true);  // notch 7 is past the new emergency notch 5
+  EXPECT_EQ(gHandles.Brake, 3);
+  OperatePower(1, true);
+  EXPECT_EQ(gHandles.Power, 1);
+  OperatePower(1, false);  // what is left, notch 5, is past the new top notch 3
+  EXPECT_EQ(gHandles.Power, 1);
+}
+
 TEST(DemandTables, are_released_by_destroy_and_made_again_by_init) {
   StartCab();
   DestroyTrainControl();
