@@ -217,6 +217,15 @@ TEST_F(DieselGearbox, gear_loop_restarts_after_its_delay) {
   EXPECT_EQ(gearLoopTimer, -1);
 }
 
+TEST_F(DieselGearbox, gear_loop_without_a_delay_plays_through_gear_changes) {
+  SetValues(OPT_gearloopsound, {34});
+  gSound[34] = SOUND_LOOP;
+  ChangeGear(1);
+  Frame(2000, 10.0f);
+  EXPECT_EQ(gSound[34], SOUND_LOOP);
+  EXPECT_EQ(gearLoopTimer, kTimerStopped);
+}
+
 // ---- Automatic gears ----
 
 TEST_F(DieselGearbox, automatic_engages_first_gear_when_driven) {

@@ -415,6 +415,15 @@ TEST(SpringBrakeNotch, below_10_kmh_in_the_electric_positions_holds_at_8) {
   EXPECT_EQ(bremsstufe, 6);
 }
 
+TEST(SpringBrakeNotch, below_10_kmh_in_the_air_brake_positions_adds_two_without_the_hold) {
+  ChargedCab(7);
+  federspeicher_aktiv = true;
+  gState.Speed = 5.0f;
+  bremsleitungsdruck = 401.0;  // air notch 4
+  UBahnBremse();
+  EXPECT_EQ(bremsstufe, 6);
+}
+
 TEST(SpringBrakeNotch, standing_in_position_1_with_a_charged_pipe_gives_notch_2) {
   ChargedCab(1);
   federspeicher_aktiv = true;
