@@ -250,6 +250,25 @@ TEST(DriverHandles, an_out_of_range_brake_handle_is_remembered_but_places_nothin
   EXPECT_EQ(gHandles.Brake, 3);
 }
 
+// The host repeats a handle position it reported before: out of range, or on a vehicle without
+// demand tables, the repeat places nothing either.
+TEST(DriverHandles, a_handle_repeated_out_of_range_or_without_tables_places_nothing) {
+  for (int notches : {8, -1}) {
+    StartCab(notches, notches);
+    for (int bad : {-1, 10}) {
+      SetBrakeHandle(bad);
+      SetBrakeHandle(bad);
+      SetPowerHandle(bad);
+      SetPowerHandle(bad);
+    }
+    EXPECT_EQ(gHandles.Brake, 0) << notches;
+    EXPECT_EQ(gHandles.Power, 0) << notches;
+    if (brakeLock == nullptr) continue;
+    for (int n = 1; n <= 9; n++) EXPECT_EQ(BrakeCount(n), 0) << n;
+    for (int n = 1; n <= 8; n++) EXPECT_EQ(PowerCount(n), 0) << n;
+  }
+}
+
 TEST(DriverHandles, power_handle_places_no_demand_when_a_drive_button_is_fitted) {
   StartCab();
   gOpts[OPT_speedselectorkey].value = kDriveButton;
