@@ -145,7 +145,8 @@ void PowerControl() {
   while (*link != nullptr) {
     Gap* gap = *link;
     bool changes = false;
-    if (speed > 0.0f && location > gap->start && !gap->gapped) {
+    // One case for each way the collector crosses an edge of the gap, hence the same branches.
+    if (speed > 0.0f && location > gap->start && !gap->gapped) {  // NOLINT(bugprone-branch-clone)
       changes = true;  // the collector runs into the gap
     } else if (speed > 0.0f && location > GapEnd(gap) && gap->gapped) {
       changes = true;  // the collector runs out at the far end

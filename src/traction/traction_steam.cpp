@@ -147,7 +147,8 @@ static void FeedWater() {
   fuel = TruncToInt(static_cast<int64_t>(fuel) - rate);
   SetPanelOpt(OPT_fuelindicator, fuel);
   stm_boilerWater = TruncToInt(static_cast<int64_t>(stm_boilerWater) + rate);
-  stm_boilerPressure = TruncToInt(static_cast<int64_t>(stm_boilerPressure) - rate / kInjectorPressureShare);
+  int32_t pressureCost = rate / kInjectorPressureShare;  // in whole pressure units
+  stm_boilerPressure = TruncToInt(static_cast<int64_t>(stm_boilerPressure) - pressureCost);
 }
 
 // Each second the cylinders use steam by regulator, cut-off and speed.

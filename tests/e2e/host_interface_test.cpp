@@ -1,6 +1,7 @@
 // The built library as the host sees it: interface version, array hand-over, the reverser
 // element, the beacon sounds, the configuration file beside the library and the counter files.
 #include <cmath>
+#include <filesystem>
 #include <limits>
 #include <string>
 
@@ -239,6 +240,25 @@ TEST_F(ConfigurationFile, a_library_deep_in_the_folders_still_reads_its_cfg) {
   Frame(0, 0.0f);
   SetReverser(-1);
   EXPECT_EQ(Panel(12), 2);
+}
+
+// The extension after the file name's last dot becomes "cfg"; a name without one gets ".cfg".
+TEST_F(ConfigurationFile, is_found_beside_a_library_without_extension_or_in_a_folder_with_a_dot) {
+  for (const char* name : {"Velmora", "plug.in/Velmora"}) {
+    SCOPED_TRACE(name);
+    FreePlugin();
+    std::filesystem::path library = std::filesystem::path(folder.pluginDir) / name;
+    std::filesystem::create_directories(library.parent_path());
+    std::filesystem::copy_file(VELMORA_LIBRARY_PATH, library, std::filesystem::copy_options::overwrite_existing);
+    folder.libraryPath = library.string();
+    folder.configPath = library.string() + ".cfg";
+    WriteConfig("reverserindex=12\n");
+    Start();
+    Frame(0, 0.0f);
+    host.panel[12] = 0;
+    SetReverser(-1);
+    EXPECT_EQ(Panel(12), 2);
+  }
 }
 #endif
 

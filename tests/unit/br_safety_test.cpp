@@ -585,6 +585,17 @@ TEST_F(BRSafetyTest, armed_override_passes_one_train_stop_and_ignores_overspeed_
   EXPECT_TRUE(tpwsTrainstop);
 }
 
+TEST_F(BRSafetyTest, train_stop_only_system_acts_at_danger_and_once) {
+  gOpts[OPT_system].value = 3;
+  At(20000, 30.0f);
+  Beacon(kBeaconTpwsTrainStop, 1, 0);
+  EXPECT_FALSE(tpwsTrainstop);
+  Beacon(kBeaconTpwsTrainStop, 0, 0);
+  EXPECT_TRUE(tpwsTrainstop);
+  Beacon(kBeaconTpwsTrainStop, 0, 0);
+  EXPECT_EQ(EmergencyDemands(), 1);
+}
+
 TEST_F(BRSafetyTest, train_stop_only_system_consumes_the_override_too) {
   gOpts[OPT_system].value = 3;
   At(5000, 30.0f);

@@ -177,6 +177,18 @@ TEST_F(ConfigFile, many_further_values_are_all_kept_and_released) {
   EXPECT_EQ(Opt(OPT_ammetervalues), 0);  // values stay, only the lists go
 }
 
+TEST_F(ConfigFile, further_values_are_looked_up_only_within_the_table_and_the_list) {
+  Load("ammetervalues=1,2,3\n");
+  int32_t value = 77;
+  EXPECT_FALSE(OptFurther(OPT_ammetervalues, -1, &value));
+  EXPECT_FALSE(OptFurther(OPT_ammetervalues, 2, &value));
+  EXPECT_FALSE(OptFurther(OPTION_COUNT, 0, &value));
+  EXPECT_EQ(value, 77);
+  EXPECT_EQ(OptFurtherCount(OPTION_COUNT), 0);
+  EXPECT_TRUE(OptFurther(OPT_ammetervalues, 1, &value));
+  EXPECT_EQ(value, 3);
+}
+
 TEST(ConfigTable, scrap_before_the_first_defaults_leaves_the_table_alone) {
   // Before SetDefaults has run the list pointers are not known to be valid.
   pointersNullified = false;

@@ -6,6 +6,11 @@
 #include <thread>
 #include <vector>
 
+#if !defined(_WIN32)
+#include <signal.h>
+#include <sys/resource.h>
+#endif
+
 #include "config/confload.h"
 #include "test_files.h"
 
@@ -88,6 +93,29 @@ TEST_F(CounterFiles, huge_values_saturate_instead_of_overflowing) {
   EXPECT_EQ(read_zaehlwerk2(), INT32_MAX);
   WriteBytes(File("Z2.dat"), std::string(100000, '9'));
   EXPECT_EQ(read_zaehlwerk2(), INT32_MAX);
+}
+
+// A write that cannot be finished leaves the counter file as it was and no temporary beside it.
+TEST_F(CounterFiles, a_failed_write_leaves_the_old_file_and_no_temporary) {
+  WriteBytes(File("Z1.dat"), "7");
+  // A folder in the counter file's place: the written file cannot take it.
+  std::filesystem::create_directory(File("Z2.dat"));
+  write_zaehlwerk2(5);
+  EXPECT_TRUE(std::filesystem::is_directory(File("Z2.dat")));
+#if !defined(_WIN32)
+  // A full disk: not one byte can be written.
+  signal(SIGXFSZ, SIG_IGN);
+  rlimit previous;
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
+  rlimit full = {0, previous.rlim_max};
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &full), 0);
+  write_zaehlwerk1(123);
+  setrlimit(RLIMIT_FSIZE, &previous);
+#endif
+  EXPECT_EQ(ReadBytes(File("Z1.dat")), "7");
+  int files = 0;
+  for (auto& entry : std::filesystem::directory_iterator(morvan)) files += entry.is_regular_file();
+  EXPECT_EQ(files, 1);
 }
 
 TEST_F(CounterFiles, a_missing_folder_skips_the_write_silently) {

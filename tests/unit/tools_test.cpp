@@ -89,4 +89,19 @@ TEST(IndicatorLamp, unwired_lamp_writes_nothing_and_no_period_means_steady) {
   }
 }
 
+TEST(IndicatorLamp, a_lamp_of_an_option_outside_the_table_writes_nothing) {
+  Load();
+  SetDefaults();
+  for (int i = 0; i < kElementCount; i++) gPanel[i] = 9;
+  for (int option : {-1, static_cast<int>(OPTION_COUNT), 100000}) {
+    Indicator lamp = NewIndicator(option, 4);
+    SetFlashing(lamp, 4);
+    for (int t = 0; t < 3000; t += 700) {
+      gState.Time = t;
+      ShowIndicator(lamp);
+    }
+  }
+  for (int i = 0; i < kElementCount; i++) EXPECT_EQ(gPanel[i], 9);
+}
+
 }  // namespace

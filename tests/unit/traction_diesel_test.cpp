@@ -217,6 +217,15 @@ TEST_F(DieselGearbox, gear_loop_restarts_after_its_delay) {
   EXPECT_EQ(gearLoopTimer, -1);
 }
 
+TEST_F(DieselGearbox, gear_loop_without_a_delay_plays_through_gear_changes) {
+  SetValues(OPT_gearloopsound, {34});
+  gSound[34] = SOUND_LOOP;
+  ChangeGear(1);
+  Frame(2000, 10.0f);
+  EXPECT_EQ(gSound[34], SOUND_LOOP);
+  EXPECT_EQ(gearLoopTimer, kTimerStopped);
+}
+
 // ---- Automatic gears ----
 
 TEST_F(DieselGearbox, automatic_engages_first_gear_when_driven) {
@@ -287,6 +296,22 @@ TEST_F(DieselGearbox, automatic_returns_to_neutral_when_not_driven) {
   EXPECT_EQ(gear, 0);
 }
 
+TEST_F(DieselGearbox, automatic_drops_to_neutral_with_the_reverser_and_waits_for_power) {
+  automatic = true;
+  autoTimer = 1000;
+  Drive(1, 5);
+  ChangeGear(2);
+  SetReverserHandle(0);
+  Frame(3000, 30.0f);
+  EXPECT_EQ(gear, 0);
+  Drive(1, 0);
+  Frame(3050, 0.0f);
+  EXPECT_EQ(gear, 0);  // forward, but no power asked for
+  SetPowerHandle(1);
+  Frame(3100, 0.0f);
+  EXPECT_EQ(gear, 1);
+}
+
 // ---- Heating by load ----
 
 TEST_F(DieselGearbox, heating_by_load_steps_with_notch_and_engine_speed) {
@@ -303,6 +328,23 @@ TEST_F(DieselGearbox, heating_by_load_steps_with_notch_and_engine_speed) {
   SetReverserHandle(0);  // not driven: step 0
   Frame(4000, 30.0f);
   EXPECT_EQ(hpTemperature, 6);
+}
+
+TEST_F(DieselGearbox, heating_by_load_is_step_0_without_power_or_without_fuel) {
+  SetValues(OPT_heatingpart, {2});
+  SetValues(OPT_heatingrate, {-2, 1, 2, 3, 4, 5, 6, 7});
+  Drive(1, 5);
+  ChangeGear(2);
+  Frame(1050, 30.0f);
+  Frame(2000, 30.0f);
+  ASSERT_EQ(hpTemperature, 6);
+  fuel = 0;  // the tank ran dry
+  Frame(3000, 30.0f);
+  EXPECT_EQ(hpTemperature, 4);
+  fuel = 100;
+  SetPowerHandle(0);
+  Frame(4000, 30.0f);
+  EXPECT_EQ(hpTemperature, 2);
 }
 
 TEST_F(DieselGearbox, heating_by_load_without_power_notches_stays_at_step_0) {

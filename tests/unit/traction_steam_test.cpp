@@ -275,6 +275,16 @@ TEST_F(Steam, steam_use_grows_with_regulator_cutoff_and_speed) {
   EXPECT_EQ(stm_boilerPressure, 19980 + 25);
 }
 
+TEST_F(Steam, without_a_forward_range_steam_is_used_as_in_full_gear) {
+  SetValues(OPT_cutoffmax, {0});
+  Start();
+  Drive(-1, 5);
+  cutoff = -55;
+  Frame(1000, 25.0f);  // takes reverse
+  Frame(2000, 25.0f);  // 25 boiled; 32 x 1 x (1 + 25 / 25) = 64 used
+  EXPECT_EQ(stm_boilerPressure, 20000 + 25 - 64);
+}
+
 TEST_F(Steam, boiler_pressure_never_shows_below_0) {
   SetValues(OPT_injectorrate, {400});
   SetValues(OPT_boilerwatertosteamrate, {0});

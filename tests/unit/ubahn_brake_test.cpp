@@ -93,6 +93,26 @@ TEST(BrakeController, position_2_is_heard_filling_only_when_the_pipe_can_fill) {
   EXPECT_EQ(GetSound(kSoundFilling), SOUND_STOP);
 }
 
+TEST(BrakeController, position_2_is_silent_while_the_trip_valve_vents_the_pipe) {
+  StartCab();
+  SifaKey = true;
+  bremsleitungsdruck = 400.0;
+  loesesperrventil_fahrsperre = true;
+  bremsschalter = 1;
+  BremsschalterBremsen(15);
+  EXPECT_EQ(GetSound(kSoundFilling), SOUND_STOP);
+}
+
+TEST(BrakeController, moving_into_7_vents_audibly_only_with_air_in_the_pipe) {
+  for (double pipe : {10.0, 10.5}) {
+    StartCab();
+    bremsschalter = 6;
+    bremsleitungsdruck = pipe;
+    BremsschalterBremsen(15);
+    EXPECT_EQ(GetSound(kSoundServiceVenting), pipe > 10.0 ? SOUND_PLAY : SOUND_STOP) << pipe;
+  }
+}
+
 TEST(BrakeController, every_move_restarts_the_pipe_step_timer) {
   StartCab();
   gState.Time = 98765;
@@ -129,6 +149,23 @@ TEST(HoldingBrakeButton, works_only_in_position_6_and_ignores_key_repeat) {
   EXPECT_EQ(GetPanel(kPanelHoldingButton), 0);
   EXPECT_FALSE(festhaltebremsekey);
   EXPECT_TRUE(festhaltebremse);  // stays applied after the button is let go
+}
+
+TEST(HoldingBrakeButton, is_heard_filling_only_above_450_kpa_when_not_yet_applied) {
+  struct Case {
+    double pipe;
+    bool applied;
+    int filling;
+  };
+  for (Case c : {Case{450.5, false, SOUND_PLAY}, Case{450.0, false, SOUND_STOP}, Case{460.0, true, SOUND_STOP}}) {
+    StartCab();
+    bremsschalter = 6;
+    bremsleitungsdruck = c.pipe;
+    festhaltebremse = c.applied;
+    FesthaltebremseKeyPressed(13);
+    EXPECT_EQ(GetSound(kSoundFilling), c.filling) << c.pipe << (c.applied ? " applied" : "");
+    EXPECT_EQ(GetSound(kSoundHoldingButton), SOUND_PLAY);
+  }
 }
 
 TEST(HoldingBrakeButton, is_released_in_the_first_frame_out_of_position_6) {
@@ -374,6 +411,15 @@ TEST(SpringBrakeNotch, below_10_kmh_in_the_electric_positions_holds_at_8) {
   UBahnBremse();
   EXPECT_EQ(bremsstufe, 8);
   gState.Speed = 10.0f;
+  UBahnBremse();
+  EXPECT_EQ(bremsstufe, 6);
+}
+
+TEST(SpringBrakeNotch, below_10_kmh_in_the_air_brake_positions_adds_two_without_the_hold) {
+  ChargedCab(7);
+  federspeicher_aktiv = true;
+  gState.Speed = 5.0f;
+  bremsleitungsdruck = 401.0;  // air notch 4
   UBahnBremse();
   EXPECT_EQ(bremsstufe, 6);
 }

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
 
 #include "ubahn_equipment_setup.h"
 
@@ -370,5 +371,185 @@ TEST_F(Doors, close_button_withdraws_a_request_whose_doors_never_opened) {
   EXPECT_EQ(tuerstatus_links, 0);
   EXPECT_FALSE(Played(21));
 }
+
+// ---- Both sides alike: every scenario runs once for the right side and once for the left ----
+
+struct DoorSide {
+  const char* name;
+  int platform;  // the platform-side beacon's value for this side
+  int key, otherKey;
+  int soundOpen, soundWarning, soundWithdrawn, soundHeldOpen;
+  int otherWarning, otherHeldOpen;  // the same sounds of the other side
+  int32_t* state;
+  bool* open;
+  int32_t* otherState;
+  int panelLamp, panelLampPre, panelButton, panelButtonPre, panelState;
+};
+
+const DoorSide kRightSide = {"right", 1, kKeyRight, kKeyLeft, 16, 17, 18, 22, 20, 23, &tuerstatus_rechts, &tueren_rechts_offen,
+                             &tuerstatus_links, kPanelRightLamp, kPanelRightLampPre, kPanelRightButton,
+                             kPanelRightButtonPre, kPanelRightState};
+const DoorSide kLeftSide = {"left", 2, kKeyLeft, kKeyRight, 19, 20, 21, 23, 17, 22, &tuerstatus_links, &tueren_links_offen,
+                            &tuerstatus_rechts, kPanelLeftLamp, kPanelLeftLampPre, kPanelLeftButton,
+                            kPanelLeftButtonPre, kPanelLeftState};
+
+void PrintTo(const DoorSide& side, std::ostream* out) { *out << side.name << " side"; }
+
+class EachDoorSide : public Doors, public ::testing::WithParamInterface<DoorSide> {
+ protected:
+  const DoorSide& side = GetParam();
+  // The platform on this side, `passengers` waiting, this side's doors opened now.
+  void OpenWith(int passengers) {
+    TuerseiteFestlegen(side.platform);
+    SetFahrgaeste(passengers);
+    Tap(side.key);
+    Frame();
+  }
+};
+
+TEST_P(EachDoorSide, opens_warns_and_closes_with_its_own_sounds_and_lamps) {
+  OpenWith(0);
+  EXPECT_TRUE(Played(side.soundOpen));
+  EXPECT_EQ(*side.state, 4);
+  EXPECT_EQ(gPanel[side.panelLamp], 1);
+  EXPECT_EQ(*side.otherState, 0);
+  RunUntil(2000);
+  Tap(kKeyClose);
+  EXPECT_TRUE(Played(side.soundWarning));
+  EXPECT_FALSE(Played(side.otherWarning));
+  Frame();
+  EXPECT_EQ(gPanel[side.panelState], 2);
+  EXPECT_EQ(gPanel[side.panelLampPre], 1);
+  EXPECT_EQ(gPanel[side.panelLamp], 0);
+  RunUntil(4400);
+  EXPECT_EQ(*side.state, 1);
+  EXPECT_FALSE(*side.open);
+  RunUntil(7550);
+  EXPECT_FALSE(tueren_geschlossen);
+  RunUntil(7600);
+  EXPECT_TRUE(tueren_geschlossen);
+  EXPECT_EQ(gPanel[side.panelState], 0);
+  EXPECT_EQ(gPanel[side.panelLampPre], 0);
+}
+
+TEST_P(EachDoorSide, a_release_away_from_the_platform_is_withdrawn_by_the_close_button) {
+  TuerseiteFestlegen(3 - side.platform);
+  Tap(side.key);
+  Frame();
+  EXPECT_EQ(*side.state, 4);
+  EXPECT_FALSE(Played(side.soundOpen));
+  EXPECT_TRUE(tueren_geschlossen);
+  Tap(kKeyClose);
+  EXPECT_TRUE(Played(side.soundWithdrawn));
+  EXPECT_FALSE(Played(side.soundWarning));
+  EXPECT_EQ(*side.state, 0);
+}
+
+TEST_P(EachDoorSide, waiting_passengers_hold_it_open_with_its_own_loop) {
+  OpenWith(10);
+  RunUntil(1500);
+  Tap(kKeyClose);
+  RunUntil(7100);
+  EXPECT_EQ(gSound[side.soundHeldOpen], SOUND_LOOP);
+  EXPECT_EQ(gSound[side.otherHeldOpen], SOUND_STOP);
+  EXPECT_EQ(*side.state, 1);
+  EXPECT_FALSE(tueren_geschlossen);
+}
+
+TEST_P(EachDoorSide, its_button_shows_the_release_while_the_side_is_released) {
+  OpenWith(0);
+  Press(side.key);
+  EXPECT_EQ(gPanel[side.panelButton], 1);
+  EXPECT_EQ(gPanel[side.panelButtonPre], 0);
+  Release(side.key);
+  EXPECT_EQ(gPanel[side.panelButton], 0);
+}
+
+TEST_P(EachDoorSide, a_run_starting_with_its_doors_open_closes_them_on_the_close_button) {
+  TuerInit(side.platform);
+  EXPECT_EQ(*side.state, 4);
+  EXPECT_TRUE(*side.open);
+  EXPECT_FALSE(tueren_geschlossen);
+  EXPECT_FALSE(Played(side.soundOpen));
+  Frame();
+  Tap(kKeyClose);
+  EXPECT_TRUE(Played(side.soundWarning));
+  RunUntil(now + 5600);
+  EXPECT_TRUE(tueren_geschlossen);
+  EXPECT_EQ(*side.state, 0);
+}
+
+// Its button pressed again while the doors stand open asks for a release that is already there:
+// a close press then leaves the doors open, and the next one starts the warning.
+TEST_P(EachDoorSide, a_second_button_press_with_open_doors_takes_a_second_close_press) {
+  OpenWith(0);
+  ASSERT_TRUE(Played(side.soundOpen));
+  Tap(side.key);
+  Tap(kKeyClose);
+  EXPECT_EQ(*side.state, 3);
+  EXPECT_FALSE(Played(side.soundWarning));
+  Frame();
+  EXPECT_EQ(*side.state, 4);
+  EXPECT_FALSE(Played(side.soundOpen));
+  Tap(kKeyClose);
+  EXPECT_TRUE(Played(side.soundWarning));
+  EXPECT_EQ(*side.state, 2);
+}
+
+// The other side's button pressed while this side warns or closes holds the sequence where it
+// is; the next close press withdraws the other side's release and starts counting again.
+TEST_P(EachDoorSide, the_other_button_holds_the_warning_until_the_next_close_press) {
+  OpenWith(0);
+  RunUntil(2000);
+  Tap(kKeyClose);
+  RunUntil(3000);
+  Tap(side.otherKey);
+  RunUntil(10000);
+  EXPECT_EQ(*side.state, 2);
+  Played(side.soundWarning);
+  Tap(kKeyClose);
+  EXPECT_TRUE(Played(side.soundWarning));
+  EXPECT_EQ(*side.otherState, 0);
+  RunUntil(12400);
+  EXPECT_EQ(*side.state, 1);
+  RunUntil(15600);
+  EXPECT_TRUE(tueren_geschlossen);
+}
+
+TEST_P(EachDoorSide, the_other_button_holds_the_closing_until_the_next_close_press) {
+  OpenWith(0);
+  RunUntil(2000);
+  Tap(kKeyClose);
+  RunUntil(5000);
+  ASSERT_EQ(*side.state, 1);
+  Tap(side.otherKey);
+  RunUntil(10000);
+  EXPECT_EQ(*side.state, 1);
+  EXPECT_FALSE(tueren_geschlossen);
+  Tap(kKeyClose);
+  EXPECT_EQ(*side.otherState, 0);
+  RunUntil(13150);
+  EXPECT_FALSE(tueren_geschlossen);
+  RunUntil(13200);
+  EXPECT_TRUE(tueren_geschlossen);
+}
+
+// A restart keeps the side states but marks the doors closed: a warning left running ends at
+// the first frame, with both sides closed, however late that frame comes.
+TEST_P(EachDoorSide, a_restart_during_the_warning_leaves_both_sides_closed) {
+  OpenWith(0);
+  Tap(kKeyClose);
+  Frame();
+  ASSERT_EQ(*side.state, 2);
+  InitDoors();
+  now += 3000;
+  Frame();
+  EXPECT_EQ(tuerstatus_rechts, 0);
+  EXPECT_EQ(tuerstatus_links, 0);
+  EXPECT_TRUE(tueren_geschlossen);
+}
+
+INSTANTIATE_TEST_SUITE_P(RightAndLeft, EachDoorSide, ::testing::Values(kRightSide, kLeftSide),
+                         [](const ::testing::TestParamInfo<DoorSide>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -201,6 +201,22 @@ TEST(DemandTables, a_vehicle_grown_after_the_start_cannot_reach_past_its_tables)
   EXPECT_EQ(gHandles.Brake, 5);
 }
 
+TEST(DemandTables, a_vehicle_shrunk_after_the_start_answers_within_its_new_notches) {
+  StartCab(8, 8);
+  OperateBrake(7, true);
+  OperatePower(0, false);
+  OperatePower(5, true);
+  ASSERT_EQ(gHandles.Brake, 7);
+  ASSERT_EQ(gHandles.Power, 5);
+  gTrainspecs = ATS_VEHICLESPEC{4, 3, 0, 0, 3};
+  OperateBrake(3, true);  // notch 7 is past the new emergency notch 5
+  EXPECT_EQ(gHandles.Brake, 3);
+  OperatePower(1, true);
+  EXPECT_EQ(gHandles.Power, 1);
+  OperatePower(1, false);  // what is left, notch 5, is past the new top notch 3
+  EXPECT_EQ(gHandles.Power, 1);
+}
+
 TEST(DemandTables, are_released_by_destroy_and_made_again_by_init) {
   StartCab();
   DestroyTrainControl();
@@ -232,6 +248,25 @@ TEST(DriverHandles, an_out_of_range_brake_handle_is_remembered_but_places_nothin
   EXPECT_EQ(gHandles.Brake, 0);  // the withdrawn demand at 0 leaves nothing in force
   SetBrakeHandle(3);
   EXPECT_EQ(gHandles.Brake, 3);
+}
+
+// The host repeats a handle position it reported before: out of range, or on a vehicle without
+// demand tables, the repeat places nothing either.
+TEST(DriverHandles, a_handle_repeated_out_of_range_or_without_tables_places_nothing) {
+  for (int notches : {8, -1}) {
+    StartCab(notches, notches);
+    for (int bad : {-1, 10}) {
+      SetBrakeHandle(bad);
+      SetBrakeHandle(bad);
+      SetPowerHandle(bad);
+      SetPowerHandle(bad);
+    }
+    EXPECT_EQ(gHandles.Brake, 0) << notches;
+    EXPECT_EQ(gHandles.Power, 0) << notches;
+    if (brakeLock == nullptr) continue;
+    for (int n = 1; n <= 9; n++) EXPECT_EQ(BrakeCount(n), 0) << n;
+    for (int n = 1; n <= 8; n++) EXPECT_EQ(PowerCount(n), 0) << n;
+  }
 }
 
 TEST(DriverHandles, power_handle_places_no_demand_when_a_drive_button_is_fitted) {

@@ -241,6 +241,22 @@ TEST(SifaKey, shows_drive_with_sifa_only_while_the_drive_button_is_held) {
   EXPECT_EQ(GetPanel(kPanelDriveWithoutSifa), 7);  // not the Sifa key's to write
 }
 
+// The host may report a release whose press it never reported (a key held through a restart):
+// the Sifa key, the drive button and the holding-brake button then stay silent.
+TEST(CabButtons, a_release_without_its_press_makes_no_sound) {
+  for (int key : {kSifaKey, kDriveButton, 13}) {
+    SCOPED_TRACE(key);
+    StartCab();
+    gOpts[OPT_speedselectorkey].value = kDriveButton;
+    gOpts[OPT_fahrtastersound].value = kSoundDriveButton;
+    bremsschalter = 6;  // where the holding-brake button works
+    SetPanel(kPanelSifa, 7);
+    KeyUp(key);
+    for (int element = 0; element < kElementCount; element++) ASSERT_EQ(GetSound(element), SOUND_STOP) << element;
+    EXPECT_EQ(GetPanel(kPanelSifa), 7);
+  }
+}
+
 // ---- Forced braking ----
 
 TEST(SifaForcedBraking, starts_in_the_first_frame_without_the_key_while_moving) {
@@ -323,6 +339,18 @@ TEST(SifaForcedBraking, ends_when_the_key_is_held_again_refilling_in_position_2)
   EXPECT_EQ(GetSound(kSoundWarning), SOUND_STOP);
   EXPECT_EQ(GetSound(kSoundFilling), SOUND_PLAY);
   EXPECT_EQ(BrakeCount(9), 0);
+}
+
+TEST(SifaForcedBraking, release_in_position_2_with_a_charged_pipe_plays_no_filling) {
+  StartCab();
+  fahrschalter = 3;
+  bremsschalter = 2;
+  bremsleitungsdruck = 495.0;
+  SifaBremst = true;
+  SifaKeyPressed(kSifaKey);
+  SifaFestbremsen();
+  EXPECT_FALSE(SifaBremst);
+  EXPECT_EQ(GetSound(kSoundFilling), SOUND_STOP);
 }
 
 TEST(SifaForcedBraking, release_away_from_position_2_plays_no_filling) {

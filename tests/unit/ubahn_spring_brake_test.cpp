@@ -191,6 +191,26 @@ TEST_F(SpringBrake, apply_during_a_release_starts_applying_afresh) {
   EXPECT_TRUE(federspeicher_aktiv);
 }
 
+TEST_F(SpringBrake, apply_after_a_long_release_press_stops_the_release_finishing_by_itself) {
+  Apply();
+  const int32_t pressed = now;
+  Down(kKeyRelease);
+  while (now < pressed + 600) {
+    RunUntil(now + 50);
+    Down(kKeyRelease);
+  }
+  ASSERT_TRUE(speicherbremse_aus_langegedrueckt);
+  Up(kKeyRelease);
+  Down(kKeyApply);
+  Up(kKeyApply);
+  const int32_t applied = now;
+  while (now < applied + 1500) {
+    RunUntil(now + 50);
+    ASSERT_TRUE(federspeicher_aktiv) << now - applied;
+  }
+  EXPECT_EQ(gPanel[kPanelSpringRed], 1);
+}
+
 TEST_F(SpringBrake, trip_stop_reset_releases_it_without_a_button_sound) {
   Apply();
   Played(70);

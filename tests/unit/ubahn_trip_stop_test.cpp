@@ -195,6 +195,16 @@ TEST_F(TripStop, reset_sound_tells_whether_the_spring_brake_is_applied_and_fills
   EXPECT_TRUE(Played(8));
 }
 
+TEST_F(TripStop, reset_in_position_2_without_the_sifa_key_fills_nothing) {
+  Pass(44002, 0, 0, 30.0f);
+  gState.Speed = 0.0f;
+  bremsschalter = 2;
+  SifaKey = false;
+  Fahrsperre_druecken(kKeyTripStop);
+  EXPECT_EQ(zaehlwerk1, 1);  // reset all the same
+  EXPECT_FALSE(Played(8));
+}
+
 TEST_F(TripStop, button_pressed_while_armed_changes_only_its_lamps) {
   Fahrsperre_druecken(kKeyTripStop);
   EXPECT_EQ(gPanel[kPanelTripButtonArmed], 1);

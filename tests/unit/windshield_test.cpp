@@ -389,6 +389,52 @@ TEST(Rain, stroke_end_leaves_the_element_past_the_last_drop_alone) {
   EXPECT_EQ(unusedDrops, 10);
 }
 
+// An element under the blade that another instrument lit is cleared, but it is no drop of the
+// books: with every place dry (all 256 of them, or some) they stay as they are.
+TEST(Rain, blade_clears_an_element_lit_by_another_instrument_without_counting_it) {
+  struct Case {
+    const char* drops;
+    int element;  // a drop element under the blade's path
+  };
+  for (Case c : {Case{"numberofdrops=256", 125}, Case{"numberofdrops=10", 105}}) {
+    SCOPED_TRACE(c.drops);
+    StartWindscreen({c.drops, "dropstartindex=100"});
+    int drops = Opt(OPT_numberofdrops);
+    SetPanel(c.element, 7);
+    WindshieldKeyPressed(kOnKey);
+    int32_t time = 1000;
+    FrameAt(time);
+    for (int step = 0; step < 100; step++) FrameAt(time += 10);
+    EXPECT_EQ(GetPanel(c.element), 0);
+    EXPECT_EQ(unusedDrops, drops);
+    for (int i = 0; i < kMaxDrops; i++) ASSERT_EQ(dropList[dropListPos[i]], 100 + i) << i;
+  }
+}
+
+// A rest position outside the stroke puts the blade beside the glass: there it wipes nothing.
+TEST(Rain, blade_beside_the_glass_wipes_nothing) {
+  for (const char* rest : {"wiperholdposition=-60", "wiperholdposition=160"}) {
+    SCOPED_TRACE(rest);
+    StartWindscreen({"numberofdrops=10", "dropstartindex=100", rest});
+    for (int i = 0; i < 10; i++) {
+      Rain(100);
+      FrameAt(990 + i);
+    }
+    int shown = DropsShown();
+    ASSERT_GT(shown, 0);
+    SetPanel(115, 7);  // another instrument, where a drop would lie past the last one
+    WindshieldKeyPressed(kOnKey);
+    int32_t time = 1000;
+    Rain(0);
+    FrameAt(time);
+    for (int step = 0; step < 35; step++) FrameAt(time += 10);
+    ASSERT_TRUE(wiperPosition < -10 || wiperPosition > 100) << wiperPosition;
+    EXPECT_EQ(DropsShown(), shown);
+    EXPECT_EQ(DropElementsLit(), shown);
+    EXPECT_EQ(GetPanel(115), 7);
+  }
+}
+
 TEST(Rain, drops_beyond_the_panel_are_never_shown) {
   StartWindscreen({"numberofdrops=20", "dropstartindex=250"});
   Rain(100);

@@ -102,7 +102,7 @@ bool PlayScenario(const VelmoraLibrary& library, const Scenario& scenario, const
     return false;
   }
 
-  HostRun run;
+  HostRun run{};
   run.library = &library;
   run.scenario = &scenario;
   run.arrays = arrays;

@@ -320,14 +320,16 @@ std::string TracePlotSvg(const TracePlot& plot) {
   }
   // The lanes' bands first, then the grid over them, then what the lanes show.
   std::string bands, marks;
-  for (size_t i = 0; i < lanes.size(); i++, y += kLaneHeight) {
+  for (size_t i = 0; i < lanes.size(); i++) {
     bands += LaneBand(y, kLaneHeight, i % 2 == 0 ? "#f3f3f3" : "#ffffff");
     marks += StepLane(frame, y, *lanes[i]);
+    y += kLaneHeight;
   }
   if (!sounds.empty()) y += 8;
-  for (size_t i = 0; i < sounds.size(); i++, y += kSoundHeight) {
+  for (size_t i = 0; i < sounds.size(); i++) {
     bands += LaneBand(y, kSoundHeight, i % 2 == 0 ? "#fbf4e8" : "#ffffff");
     marks += SoundLane(frame, y, *sounds[i]);
+    y += kSoundHeight;
   }
   double lanesTop = y - lanes.size() * kLaneHeight - sounds.size() * kSoundHeight - (sounds.empty() ? 0 : 8);
   body += bands + TimeGrid(frame, lanesTop, y) + marks;
