@@ -57,12 +57,12 @@ static void StartMiscellaneous(int) { InitMiscellaneous(); }
 static void StartTraction(int) { InitTraction(); }
 static void StartDESafety(int) { InitDESafety(); }
 
-struct CabSystem {
+struct CabSystemLife {
   void (*init)(int brakeMode);
   void (*destroy)();
 };
 
-static const CabSystem kCabSystems[] = {
+static const CabSystemLife kCabSystems[] = {
     {StartTrainControl, DestroyTrainControl},   {StartPowerControl, DestroyPowerControl},
     {StartWindshield, DestroyWindshield},       {StartBRSafety, DestroyBRSafety},
     {StartVigilance, DestroyVigilance},         {StartSpeedControl, DestroySpeedControl},
@@ -79,7 +79,7 @@ ATS_EXPORT void ATS_CALL Load() {
 
 ATS_EXPORT void ATS_CALL Dispose() {
   ScrapConfig();
-  for (const CabSystem& system : kCabSystems) system.destroy();
+  for (const CabSystemLife& system : kCabSystems) system.destroy();
 }
 
 ATS_EXPORT int ATS_CALL GetPluginVersion() { return kPluginVersion; }
@@ -92,7 +92,7 @@ ATS_EXPORT void ATS_CALL Initialize(int brake) {
   SetDefaults();
   LoadConfig();  // without a file the defaults stay in force
 
-  for (const CabSystem& system : kCabSystems) {
+  for (const CabSystemLife& system : kCabSystems) {
     system.destroy();
     system.init(brake);
   }

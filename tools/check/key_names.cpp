@@ -59,7 +59,8 @@ int KeyByNameIgnoringCase(const std::string& name) {
 
 int NearestKey(const std::string& name) {
   // A name far longer than any key is near none of them; the guard keeps long junk lines cheap.
-  if (name.empty() || name.size() > static_cast<size_t>(kKeySlot + kMostEdits)) return -1;
+  const size_t longestNear = static_cast<size_t>(kKeySlot) + static_cast<size_t>(kMostEdits);
+  if (name.empty() || name.size() > longestNear) return -1;
   const std::string lower = Lower(name);
   // Short names need a closer match, or every short word would find some key.
   const int allowed = std::min(kMostEdits, static_cast<int>(name.size()) / 3);
