@@ -3,6 +3,13 @@
 
 #include "config/option_kinds.h"
 
+// The vehicle notches the U-Bahn cab drives: the drive button places power notches 1 to 8
+// (master controller position + 1) and the brake controller brake notches up to 8. The handle
+// arbitration ignores a notch above the vehicle's own count, so a vehicle with fewer loses
+// every demand above its top notch.
+const int kUBahnBrakeNotchesUsed = 8;
+const int kUBahnPowerNotchesUsed = 8;
+
 // A handler that KeyDown offers every key to, and the key number it acts on.
 struct KeyBinding {
   const char* handler;  // the routine's name
