@@ -43,5 +43,12 @@ extern const char* const kCabSystemName[CAB_SYSTEM_COUNT];  // for people: "vigi
 extern const bool kCabSystemRuns[CAB_SYSTEM_COUNT];         // run by the frame cycle
 extern const char* const kCabSystemActs[CAB_SYSTEM_COUNT];  // what of the system acts
 
+// Whether the frame cycle runs a cab system with the configuration as read into gOpts. Every
+// decision of the tools about what a system does goes through it.
+bool SystemRuns(CabSystem system);
+// Whether an option acts with the configuration as read: an option of a system that runs acts,
+// unless no operation reads it; otherwise as the key table says.
+OptionEffect EffectOf(OptionId option);
+
 // True for kinds that name an element of the panel or sound array.
 inline bool IsElementKind(ValueKind kind) { return kind == VK_PANEL || kind == VK_SOUND; }
