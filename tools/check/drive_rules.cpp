@@ -22,8 +22,8 @@ const NeededKey kNeededKeys[] = {
      "the Sifa cannot be switched off: forced braking begins whenever the master controller leaves "
      "neutral, so the train cannot drive"},
     {OPT_speedselectorkey,
-     "while a drive button is configured the driver's power handle gives no power and the drive "
-     "button is the only way to it: the train never takes power"},
+     "a configured drive button is the only way to power (the driver's power handle then gives "
+     "none): the train never takes power"},
 };
 
 // The key is needed now: the Sifa always; the drive button while it is the only way to power,
@@ -73,8 +73,8 @@ void CheckKeys(const std::vector<ConfigLine>& lines, CheckReport* report) {
     } else if (key < kNoKey) {
       report->findings.push_back({line, 1, SEVERITY_WARNING,
                                   "key " + std::to_string(key) + " of " + Key(option) +
-                                      " can never be pressed (the host sends no negative key): as with -1, no key reaches its handler, " +
-                                      kKeyBindings[i].what,
+                                      " can never be pressed (the host sends no negative key): as with -1, no key reaches its handler (" +
+                                      kKeyBindings[i].what + ")",
                                   "write -1 to leave it unwired"});
     }
   }
