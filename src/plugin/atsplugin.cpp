@@ -67,7 +67,7 @@ static void DoorsClosed() { setDoorState(false); }
 // In the order of Initialize; the frame and the beacons follow it too. The keys follow
 // config/fixed_wiring.def.
 static const CabSystemInterface kCabSystems[] = {
-    {SYS_UBAHN, StartUBahnCab, NoEnd, UBahnFrame, UBahnKeyDown, UBahnKeyUp, UBahnBeacon, nullptr, nullptr, 0},
+    {SYS_UBAHN, StartUBahnCab, NoEnd, nullptr /* UBahnFrame, called by Elapse alone */, UBahnKeyDown, UBahnKeyUp, UBahnBeacon, nullptr, nullptr, 0},
     {SYS_POWER, StartPowerControl, DestroyPowerControl, PowerControl, PowerControlKeyPressed, nullptr, PowerBeacon,
      nullptr, nullptr, kStartsWhenOff | kKeysWhenOff},
     {SYS_WIPERS, StartWindshield, DestroyWindshield, AnimateWindshield, WindshieldKeyPressed, nullptr,
@@ -89,10 +89,12 @@ const int kCabSystemCount = sizeof(kCabSystems) / sizeof(kCabSystems[0]);
 
 // Which systems run, as the last Initialize read their switches; before it, the defaults.
 static bool gRuns[kCabSystemCount] = {true};
-// The frame routines of the running systems in table order, taken at Initialize so that the
-// frame walks no switches; before it, the U-Bahn cab's.
-static void (*gFrameSteps[kCabSystemCount])() = {UBahnFrame};
-static int gFrameStepCount = 1;
+// The frame routines of the running systems after the U-Bahn cab, in table order, taken at
+// Initialize so that the frame walks no switches.
+static void (*gFrameSteps[kCabSystemCount])() = {};
+static int gFrameStepCount = 0;
+// Some further system runs: the frame cycle calls their routines after the U-Bahn cab's.
+static bool gFurtherFrames = false;
 
 static bool SystemRuns(const CabSystemInterface& system) {
   const int runSwitch = kCabSystemSwitch[system.system];
@@ -103,11 +105,17 @@ static void ReadRunSwitches() {
   gFrameStepCount = 0;
   for (int i = 0; i < kCabSystemCount; i++) {
     gRuns[i] = SystemRuns(kCabSystems[i]);
-    if (gRuns[i]) gFrameSteps[gFrameStepCount++] = kCabSystems[i].frame;
+    if (gRuns[i] && kCabSystems[i].frame != nullptr) gFrameSteps[gFrameStepCount++] = kCabSystems[i].frame;
   }
+  gFurtherFrames = gFrameStepCount > 0;
 }
 
 static bool UBahnRuns() { return gRuns[0]; }
+
+// The frame routines of the further systems that run, kept out of the frame cycle's body.
+__attribute__((noinline)) static void RunFurtherFrames() {
+  for (int i = 0; i < gFrameStepCount; i++) gFrameSteps[i]();
+}
 
 // The entry of a system in the table, or -1.
 static int IndexOf(CabSystem system) {
@@ -169,18 +177,21 @@ ATS_EXPORT void ATS_CALL Initialize(int brake) {
 
 ATS_EXPORT ATS_HANDLES ATS_CALL Elapse(ATS_VEHICLESTATE state, int* panel, int* sound) {
   // Adopt the host's arrays; what was written before lands in them from the reserves.
-  // A null array is never adopted: writes keep going where they went.
-  if (panel != nullptr && panel != gPanel) {
+  // A null array is never adopted: writes keep going where they went. The steady frame hands
+  // over the arrays of the frame before, so that test comes first.
+  if (panel != gPanel && panel != nullptr) {
     gPanel = panel;
     for (int i = 0; i < kElementCount; i++) gPanel[i] = memPanelReserve[i];
   }
-  if (sound != nullptr && sound != gSound) {
+  if (sound != gSound && sound != nullptr) {
     gSound = sound;
     for (int i = 0; i < kElementCount; i++) gSound[i] = memSoundReserve[i];
   }
   gState = state;
 
-  for (int i = 0; i < gFrameStepCount; i++) gFrameSteps[i]();
+  // The U-Bahn cab's steps first, then the further systems' routines in table order.
+  if (UBahnRuns()) UBahnFrame();
+  if (gFurtherFrames) RunFurtherFrames();
 
   return gHandles;
 }

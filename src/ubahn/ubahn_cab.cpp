@@ -3,7 +3,6 @@
 
 #include "cab/channels.h"
 #include "config/confload.h"
-#include "ubahn/traincontrol_overhoul.h"
 
 // Beacon types of the U-Bahn cab besides the trip points of the trip stop.
 const int kBeaconPlatformSide = 23;
@@ -25,25 +24,6 @@ const int kSoundBeacon31Special = 81;
 const float kBeaconSoundSpeed = 40.0f;  // km/h: below it the slow variant plays
 
 void StartUBahnCab(int) { InitUBahnDevices(); }
-
-void UBahnFrame() {
-  TrainControl();
-  UBahnReverser();
-  SifaFestbremsen();
-  UBahnBremse();
-  bremsleitung();
-  lueftersound();
-  Huploop();
-  Tuersteuerung();
-  Schienenstoss();
-  Deuta();
-  Fahrsperrenupdate();
-  KilometerUndFahrsperrenzaehlwerk();
-  Kurvensound_schnell();
-  Kurvensound_langsam();
-  Fahrsound();
-  Speicherbremse();
-}
 
 // The cab's own lines of the key chain; the other systems' lines are left out.
 #define UBAHN_KEY_UBAHN(handler) handler(key);
