@@ -21,7 +21,7 @@ enum ValueKind {
 
 // The cab systems that read options.
 enum CabSystem {
-#define CAB_SYSTEM(id, name, runs, runswitch, acts) SYS_##id,
+#define CAB_SYSTEM(id, name, runs, runswitch, offkeys, acts) SYS_##id,
 #include "config/cab_systems.def"
 #undef CAB_SYSTEM
   CAB_SYSTEM_COUNT
@@ -43,6 +43,7 @@ extern const OptionEffect kOptionEffect[OPTION_COUNT];     // whether the option
 extern const char* const kCabSystemName[CAB_SYSTEM_COUNT];  // for people: "vigilance device"
 extern const bool kCabSystemRuns[CAB_SYSTEM_COUNT];         // run by the frame cycle by default
 extern const int kCabSystemSwitch[CAB_SYSTEM_COUNT];        // the option that runs it, or -1
+extern const bool kCabSystemKeysWhenOff[CAB_SYSTEM_COUNT];  // its keys answer while it does not run
 extern const char* const kCabSystemActs[CAB_SYSTEM_COUNT];  // what of it acts while it does not run
 
 // True for kinds that name an element of the panel or sound array.

@@ -7,6 +7,7 @@
 #include "cab/vocabulary.h"
 #include "config/confload.h"
 #include "config/fixed_wiring.h"
+#include "config/option_kinds.h"
 #include "power/powercontrol.h"
 #include "protection/br_safety.h"
 #include "protection/de_safety.h"
@@ -33,7 +34,7 @@ static void PointAtReserves() {
 // handlers, its beacons and the host's door calls where it has them; a null entry means it has
 // none. A system runs whole while its run switch (config/cab_systems.def) is on. One that does
 // not run still starts and ends at every Initialize and Dispose, as it always has, unless it is
-// the U-Bahn cab, and some keep answering the driver's keys (kKeysWhenOff).
+// the U-Bahn cab; the driver controls of some keep answering their keys (cab_systems.def).
 struct CabSystemInterface {
   CabSystem system;
   void (*init)(int brakeMode);
@@ -44,11 +45,8 @@ struct CabSystemInterface {
   void (*beacon)(ATS_BEACONDATA beacon);
   void (*doorOpen)();
   void (*doorClose)();
-  unsigned whenOff;  // what of it acts while it does not run: kStartsWhenOff, kKeysWhenOff
+  bool startsWhenOff;  // it starts at Initialize while it does not run
 };
-
-const unsigned kStartsWhenOff = 1;  // it starts at Initialize
-const unsigned kKeysWhenOff = 2;    // its key handlers answer
 
 static void StartPowerControl(int) { InitPowerControl(); }
 static void StartWindshield(int) { InitWindshield(); }
@@ -67,23 +65,23 @@ static void DoorsClosed() { setDoorState(false); }
 // In the order of Initialize; the frame and the beacons follow it too. The keys follow
 // config/fixed_wiring.def.
 static const CabSystemInterface kCabSystems[] = {
-    {SYS_UBAHN, StartUBahnCab, NoEnd, nullptr /* UBahnFrame, called by Elapse alone */, UBahnKeyDown, UBahnKeyUp, UBahnBeacon, nullptr, nullptr, 0},
+    {SYS_UBAHN, StartUBahnCab, NoEnd, nullptr /* UBahnFrame, called by Elapse alone */, UBahnKeyDown, UBahnKeyUp, UBahnBeacon, nullptr, nullptr, false},
     {SYS_POWER, StartPowerControl, DestroyPowerControl, PowerControl, PowerControlKeyPressed, nullptr, PowerBeacon,
-     nullptr, nullptr, kStartsWhenOff | kKeysWhenOff},
+     nullptr, nullptr, true},
     {SYS_WIPERS, StartWindshield, DestroyWindshield, AnimateWindshield, WindshieldKeyPressed, nullptr,
-     WindshieldBeacon, nullptr, nullptr, kStartsWhenOff | kKeysWhenOff},
+     WindshieldBeacon, nullptr, nullptr, true},
     {SYS_AWS_TPWS, StartBRSafety, DestroyBRSafety, BRSafety, BRSafetyKeyPressed, BRSafetyKeyReleased,
-     SetBRSafetyStatus, nullptr, nullptr, kStartsWhenOff | kKeysWhenOff},
+     SetBRSafetyStatus, nullptr, nullptr, true},
     {SYS_VIGILANCE, StartVigilance, DestroyVigilance, CheckVigilance, VigilanceKeyDown, nullptr, nullptr, nullptr,
-     nullptr, kStartsWhenOff},
+     nullptr, true},
     {SYS_OVERSPEED, StartSpeedControl, DestroySpeedControl, CheckSpeedOfFrame, nullptr, nullptr, nullptr, nullptr,
-     nullptr, kStartsWhenOff},
+     nullptr, true},
     {SYS_MISC, StartMiscellaneous, DestroyMiscellaneous, RunMiscellaneous, miscKeyPressed, nullptr,
-     MiscPlatformBeacon, DoorsOpened, DoorsClosed, kStartsWhenOff},
+     MiscPlatformBeacon, DoorsOpened, DoorsClosed, true},
     {SYS_TRACTION, StartTraction, DestroyTraction, RunTraction, TractionKeyPressed, nullptr, TractionSetData,
-     nullptr, nullptr, kStartsWhenOff},
+     nullptr, nullptr, true},
     {SYS_PZB90, StartDESafety, DestroyDESafety, DESafety, DESafetyKeyPressed, nullptr, SetDESafetyStatus, nullptr,
-     nullptr, kStartsWhenOff},
+     nullptr, true},
 };
 const int kCabSystemCount = sizeof(kCabSystems) / sizeof(kCabSystems[0]);
 
@@ -134,7 +132,7 @@ static void OfferKey(int key, bool up) {
     if (i < 0 || offered[i]) continue;
     offered[i] = true;
     const CabSystemInterface& system = kCabSystems[i];
-    if (!gRuns[i] && (system.whenOff & kKeysWhenOff) == 0) continue;
+    if (!gRuns[i] && !kCabSystemKeysWhenOff[system.system]) continue;
     void (*handler)(int) = up ? system.keyUp : system.keyDown;
     if (handler != nullptr) handler(key);
   }
@@ -169,7 +167,7 @@ ATS_EXPORT void ATS_CALL Initialize(int brake) {
   DestroyHandles();
   InitHandles();
   for (int i = 0; i < kCabSystemCount; i++) {
-    if (!gRuns[i] && (kCabSystems[i].whenOff & kStartsWhenOff) == 0) continue;
+    if (!gRuns[i] && !kCabSystems[i].startsWhenOff) continue;
     kCabSystems[i].destroy();
     kCabSystems[i].init(brake);
   }
