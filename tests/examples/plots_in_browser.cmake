@@ -17,7 +17,12 @@ set(names)
 foreach(example ${examples})
   get_filename_component(name ${example} NAME_WE)
   set(svg ${WORK}/${name}.svg)
-  execute_process(COMMAND ${PLAYER} --clean --every 1000000000 --library ${LIBRARY} --svg ${svg} ${example}
+  # An example plays with the configuration of its own name beside it, where there is one.
+  set(config)
+  if(EXISTS ${EXAMPLES}/${name}.cfg)
+    set(config --config ${EXAMPLES}/${name}.cfg)
+  endif()
+  execute_process(COMMAND ${PLAYER} --clean --every 1000000000 --library ${LIBRARY} ${config} --svg ${svg} ${example}
     RESULT_VARIABLE status OUTPUT_QUIET ERROR_VARIABLE errors)
   if(NOT status EQUAL 0)
     message(FATAL_ERROR "velmora-play ${name} exited ${status}:\n${errors}")
