@@ -1,7 +1,9 @@
 // Fuzz target: the bytes are decoded into a stream of calls of all sixteen entry points with any
-// arguments, against a fully wired configuration. After every frame the returned handles must
-// name notches of the vehicle initialized last.
+// arguments, against a fully wired configuration. The first two bytes choose which cab systems run
+// (every combination, the U-Bahn cab's default alone among them) and the traction model. After
+// every frame the returned handles must name notches of the vehicle initialized last.
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "fuzz_support.h"
@@ -72,14 +74,30 @@ void Play(Host& host, FuzzedDataProvider& data, Call call) {
   }
 }
 
+// The further systems' run switches, one bit of the choice each, and their own on-switches.
+const char* const kRunSwitches[] = {"runpowergaps=", "runwipers=", "runawstpws=", "runvigilance=",
+                                    "runoverspeed=", "runcabindicators=", "runtraction=", "runpzb90="};
+const char kSystemsOn[] = "system=2\nvigilance=1\noverspeedcontrol=1\npzb90=1\n"
+                          "powergapbehaviour=1\npowerpickuppoints=0,40\nnumberofdrops=30\ngearratios=10,20,30\n";
+const uint16_t kUBahnOff = 0x100;  // the U-Bahn cab does not run
+const uint16_t kDiesel = 0x200;    // traction=2 instead of steam
+
+std::string ConfigFor(uint16_t choice) {
+  std::string text = WiredConfigText() + kSystemsOn;
+  for (int i = 0; i < 8; i++) text += std::string(kRunSwitches[i]) + ((choice >> i) & 1 ? "1\n" : "0\n");
+  text += (choice & kUBahnOff) ? "runubahn=0\n" : "runubahn=1\n";
+  text += (choice & kDiesel) ? "traction=2\n" : "traction=1\n";
+  return text;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   EnterFuzzFolder();
   static Host host;
   static bool wired = false;
+  static int lastChoice = -1;
   if (!wired) {
-    WriteFuzzConfig(WiredConfigText());
     for (int i = 0; i < 2; i++) {
       host.panels[i].assign(kElements, 0);
       host.sounds[i].assign(kElements, 0);
@@ -87,6 +105,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     wired = true;
   }
   FuzzedDataProvider data(bytes, size);
+  const uint16_t choice = data.ConsumeIntegralInRange<uint16_t>(0, 0x3ff);
+  if (choice != lastChoice) {
+    WriteFuzzConfig(ConfigFor(choice));
+    lastChoice = choice;
+  }
   // Each input is one session of the host, which the stream may break up as it likes.
   host.time = 0;
   host.location = 0.0;
