@@ -94,9 +94,9 @@ static int gFrameStepCount = 0;
 // Some further system runs: the frame cycle calls their routines after the U-Bahn cab's.
 static bool gFurtherFrames = false;
 
+// Every system of the table has a run switch (config/cab_systems.def).
 static bool SystemRuns(const CabSystemInterface& system) {
-  const int runSwitch = kCabSystemSwitch[system.system];
-  return runSwitch >= 0 && SwitchOn(static_cast<OptionId>(runSwitch));
+  return SwitchOn(static_cast<OptionId>(kCabSystemSwitch[system.system]));
 }
 
 static void ReadRunSwitches() {
