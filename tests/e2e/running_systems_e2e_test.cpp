@@ -118,7 +118,8 @@ const SystemTable kAwsTpws = {
          SOUND_PLAY, SOUND_STOP},
         {"unacknowledged_caution_brakes", kAws.c_str(), {{RUN, 100, 80.0f}, {BEACON, 44001}, {RUN, 3500, 80.0f}},
          BRAKE, 0, kEmergency, 0},
-        {"train_stop_sensor_at_danger_brakes", kAws.c_str(), {{RUN, 100, 30.0f}, {BEACON, 44003, 0.0f, 0}, {RUN, 100, 30.0f}},
+        {"train_stop_sensor_at_danger_brakes", kAws.c_str(),
+         {{RUN, 100, 30.0f}, {BEACON, 44003, 0.0f, 0}, {RUN, 100, 30.0f}},
          BRAKE, 0, kEmergency, 0},
     }};
 SYSTEM_TABLE(AwsTpws, kAwsTpws);
@@ -156,7 +157,8 @@ const SystemTable kCabIndicators = {
     }};
 SYSTEM_TABLE(CabIndicators, kCabIndicators);
 
-const std::string kDiesel = std::string(kWithoutUBahn) + "traction=2\ngearratios=10,20\ngearindicator=50\ngearupkey=65\n";
+const std::string kDiesel =
+    std::string(kWithoutUBahn) + "traction=2\ngearratios=10,20\ngearindicator=50\ngearupkey=65\n";
 const std::string kSteam = std::string(kWithoutUBahn) + "traction=1\nautomatic=66\n";
 const SystemTable kTraction = {
     "runtraction",
