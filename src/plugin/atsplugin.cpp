@@ -63,9 +63,10 @@ static void DoorsOpened() { setDoorState(true); }
 static void DoorsClosed() { setDoorState(false); }
 
 // In the order of Initialize; the frame and the beacons follow it too. The keys follow
-// config/fixed_wiring.def.
+// config/fixed_wiring.def. The U-Bahn cab's frame, UBahnFrame, is called by Elapse alone, so that
+// its steps stay inline in the frame cycle.
 static const CabSystemInterface kCabSystems[] = {
-    {SYS_UBAHN, StartUBahnCab, NoEnd, nullptr /* UBahnFrame, called by Elapse alone */, UBahnKeyDown, UBahnKeyUp, UBahnBeacon, nullptr, nullptr, false},
+    {SYS_UBAHN, StartUBahnCab, NoEnd, nullptr, UBahnKeyDown, UBahnKeyUp, UBahnBeacon, nullptr, nullptr, false},
     {SYS_POWER, StartPowerControl, DestroyPowerControl, PowerControl, PowerControlKeyPressed, nullptr, PowerBeacon,
      nullptr, nullptr, true},
     {SYS_WIPERS, StartWindshield, DestroyWindshield, AnimateWindshield, WindshieldKeyPressed, nullptr,
@@ -94,9 +95,9 @@ static int gFrameStepCount = 0;
 // Some further system runs: the frame cycle calls their routines after the U-Bahn cab's.
 static bool gFurtherFrames = false;
 
+// Every system of the table has a run switch (config/cab_systems.def).
 static bool SystemRuns(const CabSystemInterface& system) {
-  const int runSwitch = kCabSystemSwitch[system.system];
-  return runSwitch >= 0 && SwitchOn(static_cast<OptionId>(runSwitch));
+  return SwitchOn(static_cast<OptionId>(kCabSystemSwitch[system.system]));
 }
 
 static void ReadRunSwitches() {
