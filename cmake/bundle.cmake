@@ -1,8 +1,8 @@
 # The release bundle for train builders, made by CPack's ZIP generator from the win32 build:
 #   cmake --build --preset win32 --target package    ->  build/win32/Velmora-Windows.zip
 # It holds Velmora.dll, the sample Velmora.cfg, velmora-play.exe, velmora-check.exe, the example
-# scenarios and a short README, all in one folder Velmora-Windows. The checker and the sample
-# configuration come along wherever the source tree has them.
+# scenarios with their configurations and a short README, all in one folder Velmora-Windows. The
+# checker and the sample configuration come along wherever the source tree has them.
 install(FILES $<TARGET_FILE:Velmora> DESTINATION .)
 install(PROGRAMS $<TARGET_FILE:velmora-play> DESTINATION .)
 if(TARGET velmora-check)
@@ -12,6 +12,14 @@ if(EXISTS ${PROJECT_SOURCE_DIR}/examples/Velmora.cfg)
   install(FILES ${PROJECT_SOURCE_DIR}/examples/Velmora.cfg DESTINATION .)
 endif()
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION examples FILES_MATCHING PATTERN "*.scn")
+# An example scenario's own configuration (british_cab.cfg beside british_cab.scn) goes with it.
+file(GLOB example_configs ${PROJECT_SOURCE_DIR}/examples/*.cfg)
+foreach(config ${example_configs})
+  get_filename_component(config_name ${config} NAME_WE)
+  if(EXISTS ${PROJECT_SOURCE_DIR}/examples/${config_name}.scn)
+    install(FILES ${config} DESTINATION examples)
+  endif()
+endforeach()
 install(FILES ${PROJECT_SOURCE_DIR}/docs/bundle-README.txt DESTINATION . RENAME README.txt)
 
 set(CPACK_GENERATOR ZIP)

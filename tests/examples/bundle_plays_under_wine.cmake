@@ -14,7 +14,8 @@ endif()
 execute_process(COMMAND ${CMAKE_COMMAND} -E tar xf ${zips} WORKING_DIRECTORY ${WORK}/fresh RESULT_VARIABLE status)
 set(bundle ${WORK}/fresh/Velmora-Windows)
 
-set(wanted Velmora.dll velmora-play.exe README.txt examples/departure.scn examples/station_stop.scn)
+set(wanted Velmora.dll velmora-play.exe README.txt examples/departure.scn examples/station_stop.scn
+  examples/british_cab.scn examples/british_cab.cfg)
 if(CHECKER)
   list(APPEND wanted velmora-check.exe)
 endif()
