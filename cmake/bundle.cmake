@@ -20,8 +20,12 @@ install(FILES ${VELMORA_REFERENCE_PAGE} DESTINATION .)
 # program go into a file beside the built program (Velmora.dll.debug, velmora-play.exe.debug,
 # ...), and the shipped copy, without them, names that file in its debug link; so a debugger or
 # addr2line reads the addresses of a crash report from the build folder.
+# The shipped programs are compiled and linked with debug information (it changes no code), so
+# that file describes their own code and not only the runtime's.
 foreach(shipped Velmora velmora-play velmora-check)
   if(TARGET ${shipped})
+    target_compile_options(${shipped} PRIVATE -g)
+    target_link_options(${shipped} PRIVATE -g)
     install(CODE "set(built \"$<TARGET_FILE:${shipped}>\")\nset(objcopy \"${CMAKE_OBJCOPY}\")")
     install(SCRIPT ${CMAKE_CURRENT_LIST_DIR}/strip_shipped.cmake)
   endif()

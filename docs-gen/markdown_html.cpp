@@ -49,8 +49,10 @@ static std::string Inline(const std::string& text) {
         continue;
       }
     } else if (text[i] == '[') {
-      size_t close = text.find("](", i);
-      size_t end = close == std::string::npos ? close : text.find(')', close);
+      // A link only where the bracket closes straight into the address: "[text](address)".
+      size_t close = text.find(']', i);
+      bool link = close != std::string::npos && text.compare(close, 2, "](") == 0;
+      size_t end = link ? text.find(')', close) : std::string::npos;
       if (end != std::string::npos) {
         html += "<a href=\"" + EscapeHtml(text.substr(close + 2, end - close - 2)) + "\">" +
                 Inline(text.substr(i + 1, close - i - 1)) + "</a>";
