@@ -16,12 +16,11 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION examples FILES_MAT
 install(FILES ${PROJECT_SOURCE_DIR}/docs/bundle-README.txt DESTINATION . RENAME README.txt)
 install(FILES ${VELMORA_REFERENCE_PAGE} DESTINATION .)
 
-# What ships carries no debug information: when the bundle is packed, the DWARF sections of each
-# program go into a file beside the built program (Velmora.dll.debug, velmora-play.exe.debug,
-# ...), and the shipped copy, without them, names that file in its debug link; so a debugger or
-# addr2line reads the addresses of a crash report from the build folder.
-# The shipped programs are compiled and linked with debug information (it changes no code), so
-# that file describes their own code and not only the runtime's.
+# What ships carries no debug information. The programs are compiled and linked with it (it
+# changes no code); when the bundle is packed, the DWARF sections of each program go into a file
+# beside the built program (Velmora.dll.debug, velmora-play.exe.debug, ...), and the shipped copy,
+# without them, names that file in its debug link. So a debugger or addr2line reads the addresses
+# of a crash report from the build folder.
 foreach(shipped Velmora velmora-play velmora-check)
   if(TARGET ${shipped})
     target_compile_options(${shipped} PRIVATE -g)

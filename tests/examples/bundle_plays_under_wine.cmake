@@ -38,6 +38,15 @@ foreach(built Velmora.dll tools/velmora-play.exe)
     message(FATAL_ERROR "${program} ships with debug sections, or ${BUILD}/${built}.debug lacks them:\n${shipped}")
   endif()
 endforeach()
+# The kept sections lead an address of the shipped DLL to the plug-in's own source line.
+string(REPLACE "objdump" "nm" nm ${OBJDUMP})
+string(REPLACE "objdump" "addr2line" addr2line ${OBJDUMP})
+execute_process(COMMAND ${nm} ${bundle}/Velmora.dll OUTPUT_VARIABLE symbols)
+string(REGEX MATCH "([0-9a-f]+) T _Elapse@48" entry "${symbols}")
+execute_process(COMMAND ${addr2line} -e ${BUILD}/Velmora.dll.debug 0x${CMAKE_MATCH_1} OUTPUT_VARIABLE line)
+if(NOT line MATCHES "src/plugin/atsplugin.cpp:[0-9]+")
+  message(FATAL_ERROR "Velmora.dll.debug does not lead Elapse (${entry}) to its source: ${line}")
+endif()
 
 execute_process(COMMAND ${WINE_RUN} ${WINE_PREFIX} velmora-play.exe --clean --every 10000 examples/station_stop.scn
   WORKING_DIRECTORY ${bundle} RESULT_VARIABLE status OUTPUT_VARIABLE trace ERROR_VARIABLE messages)
