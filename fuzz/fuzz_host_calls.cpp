@@ -1,5 +1,6 @@
 // Fuzz target: the bytes are decoded into a stream of calls of all sixteen entry points with any
-// arguments, against a fully wired configuration. After every frame the returned handles must
+// arguments, against a fully wired configuration. An input whose first byte is kEverySystemMark
+// plays with every cab system running (EverySystemConfigText); the byte is decoded as well. After every frame the returned handles must
 // name notches of the vehicle initialized last.
 #include <cstdint>
 #include <vector>
@@ -9,6 +10,10 @@
 namespace {
 
 const int kElements = 256;  // panel and sound elements of one host array
+const uint8_t kEverySystemMark = 0xA5;  // first byte of an input played with every system running
+
+// The configurations an input can choose.
+enum FuzzConfig { kConfigNone, kConfigWired, kConfigEverySystem };
 
 enum Call {
   kLoad, kDispose, kGetPluginVersion, kSetVehicleSpec, kInitialize, kElapse, kSetPower, kSetBrake,
@@ -77,14 +82,17 @@ void Play(Host& host, FuzzedDataProvider& data, Call call) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   EnterFuzzFolder();
   static Host host;
-  static bool wired = false;
-  if (!wired) {
-    WriteFuzzConfig(WiredConfigText());
+  static FuzzConfig written = kConfigNone;
+  if (written == kConfigNone) {
     for (int i = 0; i < 2; i++) {
       host.panels[i].assign(kElements, 0);
       host.sounds[i].assign(kElements, 0);
     }
-    wired = true;
+  }
+  const FuzzConfig wanted = size > 0 && bytes[0] == kEverySystemMark ? kConfigEverySystem : kConfigWired;
+  if (wanted != written) {
+    WriteFuzzConfig(wanted == kConfigEverySystem ? EverySystemConfigText() : WiredConfigText());
+    written = wanted;
   }
   FuzzedDataProvider data(bytes, size);
   // Each input is one session of the host, which the stream may break up as it likes.

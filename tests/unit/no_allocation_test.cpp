@@ -100,6 +100,7 @@ static int gSoundArray[256];
 
 // A started run: loaded, vehicle given, initialised, keys wired, a few frames behind it.
 static ATS_VEHICLESTATE StartRun() {
+  gState = ATS_VEHICLESTATE{};  // the start of run reads the clock: time 0, whatever ran before
   Load();
   ATS_VEHICLESPEC spec = {8, 8, 1, 6, 4};
   SetVehicleSpec(spec);
