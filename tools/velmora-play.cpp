@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #if defined(_WIN32)
 #include <fcntl.h>
@@ -56,7 +57,16 @@ struct Output {
   long long lastTime;   // time of the last printed row
   bool closed;          // stdout refused a write (e.g. a closed pipe): nothing more is printed
   TracePlot* plot;      // null without --svg
+  const std::vector<Watch>* watches;  // the scenario's watches, in the row's order
 };
+
+// A watched sound is started in this row: it is printed however thin the rows are.
+static bool StartsSound(const Output* output, const TraceRow& row) {
+  for (size_t i = 0; i < row.watched.size() && i < output->watches->size(); i++) {
+    if ((*output->watches)[i].array == kWatchSound && row.watched[i] == SOUND_PLAY) return true;
+  }
+  return false;
+}
 
 // Writes text to stdout; false once stdout has refused a write.
 static bool Print(Output* output, const std::string& text) {
@@ -71,9 +81,12 @@ static void TakeRow(const TraceRow& row, void* context) {
   long long t = row.time;
   bool due = !output->printedAny || output->every <= 0 || t - output->lastTime >= output->every ||
              t < output->lastTime;  // a restarted clock starts the thinning anew
-  if (!due) return;
-  output->printedAny = true;
-  output->lastTime = t;
+  if (due) {
+    output->printedAny = true;
+    output->lastTime = t;
+  } else if (!StartsSound(output, row)) {
+    return;
+  }
   Print(output, TraceLine(row) + "\n");
 }
 
@@ -197,7 +210,7 @@ int main(int argc, char** argv) {
 
   TracePlot plot;
   if (!options.svg.empty()) StartTracePlot(&plot, scenario, setup.baseConfig);
-  Output output = {options.every, false, 0, false, options.svg.empty() ? nullptr : &plot};
+  Output output = {options.every, false, 0, false, options.svg.empty() ? nullptr : &plot, &scenario.watches};
   Print(&output, TraceHeader(scenario) + "\n");
   HostArrays arrays;
   ExpectationReport report;

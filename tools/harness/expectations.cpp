@@ -11,6 +11,7 @@ static std::string Shown(ExpectTarget target, int value) {
   if (value == SOUND_PLAY) return "play (" + number + ")";
   if (value == SOUND_LOOP) return "loop (" + number + ")";
   if (value == SOUND_STOP) return "stop (" + number + ")";
+  if (value == kSoundStarted) return "started (" + number + ")";
   return number;
 }
 

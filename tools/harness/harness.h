@@ -201,6 +201,12 @@ bool ReadScenarioFile(const std::string& path, Scenario* scenario, std::string* 
 // ---------------------------------------------------------------------------------------------
 // Playing.
 
+// What the player leaves in a sound element once it has started the sound that the element asked
+// to play once (SOUND_PLAY): as a host, it takes the instruction up, so the element no longer
+// asks for a start. The plug-in never writes this value, so a trace tells a start (1) in the
+// frame that made it from a sound started before (2), and a second start shows as 1 again.
+const int kSoundStarted = 2;
+
 // The host's own arrays handed to every Elapse.
 struct HostArrays {
   int panel[256];

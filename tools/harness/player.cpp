@@ -25,6 +25,13 @@ struct HostRun {
 
 static bool Stopped(const HostRun* run) { return run->stop != nullptr && *run->stop != 0; }
 
+// The host starts every sound that the frame asked to play once, and the element no longer asks.
+static void StartPlayOnceSounds(HostArrays* arrays) {
+  for (int& value : arrays->sound) {
+    if (value == SOUND_PLAY) value = kSoundStarted;
+  }
+}
+
 // One Elapse at time t with speed v; the location is integrated from the speeds unless given.
 static void Frame(HostRun* run, int32_t t, double speed, bool hasLocation, double location) {
   if (hasLocation) {
@@ -56,6 +63,7 @@ static void Frame(HostRun* run, int32_t t, double speed, bool hasLocation, doubl
   }
   if (run->keepArrays) memcpy(&run->seen, run->arrays, sizeof run->seen);
   if (run->sink != nullptr) run->sink(row, run->context);
+  StartPlayOnceSounds(run->arrays);
 }
 
 // Frames every step ms for duration ms, the speed ramped linearly from `from` to `to`.

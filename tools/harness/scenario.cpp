@@ -169,11 +169,12 @@ static const char kKeywords[] =
 
 static const char kExpectUsage[] = "expect panel|sound <index or watch name> = <value>, or expect brake|power|reverser = <value>";
 
-// A sound value as a word: play, loop, stop.
+// A sound value as a word: play, loop, stop, started.
 static bool SoundWord(const std::string& word, int32_t* value) {
   if (word == "play") *value = SOUND_PLAY;
   else if (word == "loop") *value = SOUND_LOOP;
   else if (word == "stop") *value = SOUND_STOP;
+  else if (word == "started") *value = kSoundStarted;
   else return false;
   return true;
 }
