@@ -57,13 +57,14 @@ struct Output {
   long long lastTime;   // time of the last printed row
   bool closed;          // stdout refused a write (e.g. a closed pipe): nothing more is printed
   TracePlot* plot;      // null without --svg
-  const std::vector<Watch>* watches;  // the scenario's watches, in the row's order
+  const Scenario* scenario;  // the scenario played
 };
 
 // A watched sound is started in this row: it is printed however thin the rows are.
 static bool StartsSound(const Output* output, const TraceRow& row) {
-  for (size_t i = 0; i < row.watched.size() && i < output->watches->size(); i++) {
-    if ((*output->watches)[i].array == kWatchSound && row.watched[i] == SOUND_PLAY) return true;
+  const std::vector<Watch>& watches = output->scenario->watches;
+  for (size_t i = 0; i < row.watched.size() && i < watches.size(); i++) {
+    if (watches[i].array == kWatchSound && row.watched[i] == SOUND_PLAY) return true;
   }
   return false;
 }
@@ -88,6 +89,12 @@ static void TakeRow(const TraceRow& row, void* context) {
     return;
   }
   Print(output, TraceLine(row) + "\n");
+}
+
+// Every played event goes on the plot as a mark.
+static void TakeEvent(const ScenarioEvent& event, int32_t time, const std::string& failure, void* context) {
+  Output* output = static_cast<Output*>(context);
+  AddTracePlotEvent(output->plot, *output->scenario, event, time, failure);
 }
 
 static bool ParseArguments(int argc, char** argv, Options* options, std::string* error) {
@@ -209,8 +216,12 @@ int main(int argc, char** argv) {
   }
 
   TracePlot plot;
-  if (!options.svg.empty()) StartTracePlot(&plot, scenario, setup.baseConfig);
-  Output output = {options.every, false, 0, false, options.svg.empty() ? nullptr : &plot, &scenario.watches};
+  if (!options.svg.empty()) {
+    StartTracePlot(&plot, scenario, setup.baseConfig, options.config);
+    setup.eventSink = TakeEvent;
+  }
+  Output output = {options.every, false, 0, false, options.svg.empty() ? nullptr : &plot, &scenario};
+  setup.eventContext = &output;
   Print(&output, TraceHeader(scenario) + "\n");
   HostArrays arrays;
   ExpectationReport report;

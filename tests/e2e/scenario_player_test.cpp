@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "e2e_fixture.h"
+#include "harness/trace_plot.h"
 
 static void Collect(const TraceRow& row, void* context) {
   static_cast<std::vector<TraceRow>*>(context)->push_back(row);
@@ -297,4 +298,60 @@ TEST_F(ScenarioPlayer, what_the_host_leaves_in_the_sound_array_changes_nothing_t
   for (const std::vector<int>& row : seen[0]) topPower = std::max(topPower, row[257]);
   EXPECT_EQ(topPower, 4) << "the drive never took power";
   for (size_t i = 0; i < seen[0].size(); i++) ASSERT_EQ(seen[0][i], seen[1][i]) << "frame " << i;
+}
+
+static void MarkOnPlot(const ScenarioEvent& event, int32_t time, const std::string& failure, void* context) {
+  std::pair<TracePlot*, const Scenario*>* plot = static_cast<std::pair<TracePlot*, const Scenario*>*>(context);
+  AddTracePlotEvent(plot->first, *plot->second, event, time, failure);
+}
+
+static void RowOnPlot(const TraceRow& row, void* context) { AddTracePlotRow(static_cast<TracePlot*>(context), row); }
+
+TEST_F(ScenarioPlayer, the_plot_marks_keys_beacons_host_calls_every_expect_line_and_every_sound_start) {
+  Scenario scenario;
+  std::string error;
+  ASSERT_TRUE(ParseScenario("config sifakey=20\nconfig sifasound=31\nwatch sound 31 sifa_sound\nspec 8 8 1 6 4\n"
+                            "initialize\nframe 0 0\nstep 100\nkey 20 300\nbeacon 44002 0 0 0\nframe 500 0\n"
+                            "expect sound sifa_sound = play\nexpect brake = 99\n",
+                            "test.scn", &scenario, &error))
+      << error;
+  std::string loadError;
+  ASSERT_TRUE(LoadVelmoraLibrary(folder.libraryPath, &plugin, &loadError)) << loadError;
+  TracePlot plot;
+  StartTracePlot(&plot, scenario, std::string(), std::string());
+  std::pair<TracePlot*, const Scenario*> context(&plot, &scenario);
+  PlaySetup setup;
+  setup.configPath = folder.configPath;
+  setup.eventSink = MarkOnPlot;
+  setup.eventContext = &context;
+  ASSERT_TRUE(PlayScenario(plugin, scenario, setup, &host, RowOnPlot, &plot, &error)) << error;
+
+  struct Wanted {
+    int64_t time;
+    PlotMarkKind kind;
+    const char* detail;
+  };
+  const Wanted wanted[] = {
+      {0, kMarkHostCall, "line 4: spec 8 8 1 6 4"},
+      {0, kMarkHostCall, "line 5: initialize 0"},
+      {0, kMarkKeyDown, "line 8: key 20 pressed"},
+      {300, kMarkKeyUp, "line 8: key 20 released after 300 ms"},
+      {300, kMarkBeacon, "line 9: beacon 44002 0 0 0"},
+      {500, kMarkExpectMet, "line 11: met: expect sound sifa_sound = play (1)"},
+      {500, kMarkExpectFailed, "FAILED test.scn:12: expected brake = 99 at t=500 ms, saw 8"},
+  };
+  ASSERT_EQ(plot.marks.size(), sizeof wanted / sizeof wanted[0]);
+  for (size_t i = 0; i < plot.marks.size(); i++) {
+    EXPECT_EQ(plot.marks[i].time, wanted[i].time) << i;
+    EXPECT_EQ(plot.marks[i].kind, wanted[i].kind) << i;
+    EXPECT_EQ(plot.marks[i].detail, wanted[i].detail) << i;
+  }
+  // The press and the release each start the Sifa sound: two starts on its lane.
+  std::vector<int64_t> starts;
+  for (const PlotPoint& point : plot.watched[0].points) {
+    if (point.value == SOUND_PLAY) starts.push_back(point.time);
+  }
+  EXPECT_EQ(starts, (std::vector<int64_t>{100, 500}));
+  std::string svg = TracePlotSvg(plot);
+  EXPECT_NE(svg.find("<title>FAILED test.scn:12: expected brake = 99 at t=500 ms, saw 8</title>"), std::string::npos);
 }

@@ -33,6 +33,10 @@ static std::string Subject(const Expectation& expectation) {
   return std::string();
 }
 
+std::string DescribeExpectation(const Expectation& expectation) {
+  return Subject(expectation) + " = " + Shown(expectation.target, expectation.value);
+}
+
 std::string CheckExpectation(const Scenario& scenario, const Expectation& expectation, const TraceRow& row,
                              const HostArrays& arrays) {
   int seen = 0;

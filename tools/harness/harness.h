@@ -277,6 +277,9 @@ bool PlayScenario(const VelmoraLibrary& library, const Scenario& scenario, const
 std::string CheckExpectation(const Scenario& scenario, const Expectation& expectation, const TraceRow& row,
                              const HostArrays& arrays);
 
+// What an expect line checks, in words: "panel brake_lamp = 1", "sound 75 = play (1)".
+std::string DescribeExpectation(const Expectation& expectation);
+
 // The CSV heading and a row as velmora-play prints them (no line end).
 std::string TraceHeader(const Scenario& scenario);
 std::string TraceLine(const TraceRow& row);
