@@ -150,8 +150,15 @@ static std::string DefaultLibrary() {
   return JoinPath(DirectoryOf(here), name);
 }
 
+// Prints each line of message (a scenario may have many faulty lines) after the program's name.
 static int Fail(const std::string& message) {
-  fprintf(stderr, "velmora-play: %s\n", message.c_str());
+  size_t start = 0;
+  do {
+    size_t end = message.find('\n', start);
+    if (end == std::string::npos) end = message.size();
+    fprintf(stderr, "velmora-play: %s\n", message.substr(start, end - start).c_str());
+    start = end + 1;
+  } while (start < message.size());
   return kExitFault;
 }
 
