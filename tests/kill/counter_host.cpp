@@ -1,7 +1,8 @@
 // A host process for the kill test: loads the plug-in library, starts a run in the given host
 // working directory, reports "ready" on standard output, then raises all three counters (trip
-// resets, trip overrides, kilometres) as fast as it can until it is killed.
-// Usage: velmora-counter-host LIBRARY WORKDIR
+// resets, trip overrides, kilometres) as fast as it can until it is killed, or with "once" raises
+// each once and ends.
+// Usage: velmora-counter-host LIBRARY WORKDIR [once]
 #include <unistd.h>
 
 #include <cstdio>
@@ -14,8 +15,9 @@ const int kTripStopKey = 0;                // host key of the trip-stop button
 const double kBeyondAKilometre = 1001.0;   // m driven per frame to count a kilometre
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    fprintf(stderr, "usage: %s LIBRARY WORKDIR\n", argv[0]);
+  const bool once = argc == 4 && std::string(argv[3]) == "once";
+  if (argc != 3 && !once) {
+    fprintf(stderr, "usage: %s LIBRARY WORKDIR [once]\n", argv[0]);
     return 2;
   }
   VelmoraLibrary library;
@@ -32,7 +34,7 @@ int main(int argc, char** argv) {
   library.Elapse(state, arrays.panel, arrays.sound);
   if (write(STDOUT_FILENO, "ready\n", 6) != 6) return 1;
 
-  for (;;) {
+  do {
     state.Time += 100;
     state.Speed = 0.0f;
     library.Elapse(state, arrays.panel, arrays.sound);
@@ -46,5 +48,8 @@ int main(int argc, char** argv) {
     state.Speed = 10.0f;
     state.Location += kBeyondAKilometre;
     library.Elapse(state, arrays.panel, arrays.sound);  // a kilometre: Z3
-  }
+  } while (!once);
+  library.Dispose();
+  UnloadVelmoraLibrary(&library);
+  return 0;
 }
