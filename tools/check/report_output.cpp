@@ -1,8 +1,10 @@
-// Printing a check report: compiler-style lines, the wiring map, or JSON for other tools.
+// Printing a check report: compiler-style lines, the wiring map, or JSON for other tools (all
+// through PrintText, which shows the names of any language on a Windows console).
 #include "report_output.h"
 
 #include <string>
 
+#include "unicode_io.h"
 #include "wiring_rules.h"
 
 namespace {
@@ -15,14 +17,14 @@ std::string Place(const CheckReport& report, const Finding& finding) {
 }
 
 void PrintMap(const char* title, const std::map<int, std::vector<WiringUser>>& map, const char* joiner, FILE* out) {
-  fprintf(out, "%s\n", title);
-  if (map.empty()) fprintf(out, "  none\n");
+  PrintText(out, "%s\n", title);
+  if (map.empty()) PrintText(out, "  none\n");
   for (const auto& entry : map) {
-    fprintf(out, "  %3d  ", entry.first);
+    PrintText(out, "  %3d  ", entry.first);
     for (size_t i = 0; i < entry.second.size(); i++) {
-      fprintf(out, "%s%s", i > 0 ? joiner : "", Describe(entry.second[i]).c_str());
+      PrintText(out, "%s%s", i > 0 ? joiner : "", Describe(entry.second[i]).c_str());
     }
-    fprintf(out, "\n");
+    PrintText(out, "\n");
   }
 }
 
@@ -45,33 +47,33 @@ std::string Json(const std::string& text) {
 }
 
 void PrintJsonMap(const char* name, const std::map<int, std::vector<WiringUser>>& map, FILE* out) {
-  fprintf(out, "    %s: [", Json(name).c_str());
+  PrintText(out, "    %s: [", Json(name).c_str());
   bool firstEntry = true;
   for (const auto& entry : map) {
-    fprintf(out, "%s\n      {\"number\": %d, \"users\": [", firstEntry ? "" : ",", entry.first);
+    PrintText(out, "%s\n      {\"number\": %d, \"users\": [", firstEntry ? "" : ",", entry.first);
     for (size_t i = 0; i < entry.second.size(); i++) {
       const WiringUser& user = entry.second[i];
-      fprintf(out, "%s{\"fixed\": %s, \"name\": %s, \"line\": %d, \"does\": %s}", i > 0 ? ", " : "",
+      PrintText(out, "%s{\"fixed\": %s, \"name\": %s, \"line\": %d, \"does\": %s}", i > 0 ? ", " : "",
               user.option < 0 ? "true" : "false", Json(user.label).c_str(), user.line, Json(user.what).c_str());
     }
-    fprintf(out, "]}");
+    PrintText(out, "]}");
     firstEntry = false;
   }
-  fprintf(out, "%s]", firstEntry ? "" : "\n    ");
+  PrintText(out, "%s]", firstEntry ? "" : "\n    ");
 }
 
 }  // namespace
 
 void PrintFindings(const CheckReport& report, FILE* out) {
   if (!report.readError.empty()) {
-    fprintf(out, "%s: error: %s\n", report.file.c_str(), report.readError.c_str());
+    PrintText(out, "%s: error: %s\n", report.file.c_str(), report.readError.c_str());
     return;
   }
   for (const Finding& finding : report.findings) {
-    fprintf(out, "%s: %s: %s", Place(report, finding).c_str(), SeverityName(finding.severity),
+    PrintText(out, "%s: %s: %s", Place(report, finding).c_str(), SeverityName(finding.severity),
             finding.message.c_str());
-    if (!finding.hint.empty()) fprintf(out, " (%s)", finding.hint.c_str());
-    fprintf(out, "\n");
+    if (!finding.hint.empty()) PrintText(out, " (%s)", finding.hint.c_str());
+    PrintText(out, "\n");
   }
 }
 
@@ -83,24 +85,24 @@ void PrintWiring(const CheckReport& report, FILE* out) {
 }
 
 void PrintJson(const CheckReport& report, bool withWiring, FILE* out) {
-  fprintf(out, "{\n  \"file\": %s,\n  \"exit\": %d,\n", Json(report.file).c_str(), ExitStatus(report));
-  if (!report.readError.empty()) fprintf(out, "  \"readError\": %s,\n", Json(report.readError).c_str());
-  fprintf(out, "  \"findings\": [");
+  PrintText(out, "{\n  \"file\": %s,\n  \"exit\": %d,\n", Json(report.file).c_str(), ExitStatus(report));
+  if (!report.readError.empty()) PrintText(out, "  \"readError\": %s,\n", Json(report.readError).c_str());
+  PrintText(out, "  \"findings\": [");
   for (size_t i = 0; i < report.findings.size(); i++) {
     const Finding& finding = report.findings[i];
-    fprintf(out, "%s\n    {\"line\": %d, \"column\": %d, \"severity\": \"%s\", \"message\": %s, \"hint\": %s}",
+    PrintText(out, "%s\n    {\"line\": %d, \"column\": %d, \"severity\": \"%s\", \"message\": %s, \"hint\": %s}",
             i > 0 ? "," : "", finding.line, finding.column, SeverityName(finding.severity),
             Json(finding.message).c_str(), Json(finding.hint).c_str());
   }
-  fprintf(out, "%s]", report.findings.empty() ? "" : "\n  ");
+  PrintText(out, "%s]", report.findings.empty() ? "" : "\n  ");
   if (withWiring && report.readError.empty()) {
-    fprintf(out, ",\n  \"wiring\": {\n");
+    PrintText(out, ",\n  \"wiring\": {\n");
     PrintJsonMap("panel", report.wiring.panel, out);
-    fprintf(out, ",\n");
+    PrintText(out, ",\n");
     PrintJsonMap("sound", report.wiring.sound, out);
-    fprintf(out, ",\n");
+    PrintText(out, ",\n");
     PrintJsonMap("keys", report.wiring.keys, out);
-    fprintf(out, "\n  }");
+    PrintText(out, "\n  }");
   }
-  fprintf(out, "\n}\n");
+  PrintText(out, "\n}\n");
 }
