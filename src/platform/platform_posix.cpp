@@ -15,6 +15,8 @@
 #include "platform/platform.h"
 #include "platform/platform_temporaries.h"
 
+const int kLongestPath = 4096;  // bytes of a path to a counter file's temporary, with its NUL
+
 int PlatformConfigPath(char* buffer, int size) {
   Dl_info info;
   if (dladdr(reinterpret_cast<void*>(&PlatformConfigPath), &info) == 0 || info.dli_fname == nullptr) return 0;
@@ -64,15 +66,15 @@ static bool ProcessGone(unsigned long process) {
 // Removes the temporaries of the file at path that writers cut off in mid-write left behind:
 // untouched for a while, and written by a process that is gone.
 static void RemoveLeftovers(const char* path) {
-  const char* slash = strrchr(path, '/');
-  const char* fileName = slash != nullptr ? slash + 1 : path;
-  char folder[4096] = ".";
-  if (slash != nullptr) {
-    size_t length = slash == path ? 1 : static_cast<size_t>(slash - path);  // "/Z1.dat" lies in "/"
-    if (length >= sizeof folder) return;
-    memcpy(folder, path, length);
-    folder[length] = '\0';
+  const char* fileName = path;
+  for (const char* at = path; *at != '\0'; at++) {
+    if (*at == '/') fileName = at + 1;
   }
+  // The path fitted in a buffer of this size with its temporary's longer name.
+  char folder[kLongestPath];
+  const size_t length = static_cast<size_t>(fileName - path);
+  memcpy(folder, path, length);
+  memcpy(folder + length, ".", 2);  // "Train/Morvan/.", or "." for a name alone
   DIR* directory = opendir(folder);
   if (directory == nullptr) return;
   const time_t now = time(nullptr);
@@ -92,7 +94,7 @@ static void RemoveLeftovers(const char* path) {
 bool PlatformReplaceFile(const char* path, const char* bytes, int count) {
   // The temporary belongs to this process and thread alone: a second writer of the same file,
   // in another host process or thread, never truncates it before it takes the file's place.
-  char temporary[4096];
+  char temporary[kLongestPath];
   int length = snprintf(temporary, sizeof temporary, PLATFORM_TEMPORARY_FORMAT, path,
                         static_cast<unsigned long>(getpid()), static_cast<unsigned long>(gettid()));
   if (length < 0 || length >= static_cast<int>(sizeof temporary)) return false;
