@@ -55,11 +55,11 @@ void PlatformClose(PlatformReader* reader) {
   reader->handle = reinterpret_cast<void*>(static_cast<intptr_t>(-1));  // NOLINT(performance-no-int-to-ptr)
 }
 
-// No process has this id any more, so the writer that had it is gone. A process of another user
-// answers as well (EPERM), and so does one that took over a dead writer's id: its temporaries stay
-// until the id is free again, which errs on the safe side.
+// No process has this id any more (or none can have it here), so the writer that had it is gone.
+// A process of another user answers as well (EPERM), and so does one that took over a dead
+// writer's id: its temporaries stay until the id is free again, which errs on the safe side.
 static bool ProcessGone(unsigned long process) {
-  if (process > static_cast<unsigned long>(INT_MAX)) return false;
+  if (process > static_cast<unsigned long>(INT_MAX)) return true;
   return kill(static_cast<pid_t>(process), 0) == -1 && errno == ESRCH;
 }
 

@@ -161,12 +161,9 @@ TEST_F(CounterFiles, writers_racing_on_one_file_leave_whole_digits_and_no_tempor
 
 }  // namespace
 
-// A process id that no running process has.
-#if defined(_WIN32)
-const unsigned long kGoneWriter = 0xFFFFFFFCUL;  // the highest id Windows could hand out
-#else
-const unsigned long kGoneWriter = 4194305;  // above the highest process id Linux can hand out
-#endif
+// A process id that no running process has: the highest Windows could hand out, far above any
+// that Linux hands out.
+const unsigned long kGoneWriter = 0xFFFFFFFCUL;
 
 // What writers cut off in mid-write leave beside a counter file goes with the next write of that
 // file, once a minute has passed without a change; the temporary of a writer that runs, whatever
@@ -181,7 +178,9 @@ TEST_F(CounterFiles, a_write_removes_the_temporaries_that_writers_now_gone_left_
   auto file = [&](const std::string& name) { return morvan + "/" + name; };
   const std::string leftover = file("Z1.dat." + gone + ".3.tmp");
   const std::string kept[] = {file("Z1.dat." + running + ".3.tmp"), file("Z2.dat." + gone + ".3.tmp"),
-                              file("Z1.dat.tmp"), file("Z1.dat.0" + gone + ".3.tmp"), leftover + ".old"};
+                              file("Z1.dat.tmp"), file("Z1.dat.0" + gone + ".3.tmp"), leftover + ".old",
+                              file("Z1.dat." + gone + ".tmp"), file("Z1.dat." + gone + "-3.tmp"),
+                              file("Z1.dat.12345678901.3.tmp")};
   for (const std::string& name : kept) WriteBytes(name, "5");
   WriteBytes(leftover, "5");
   std::filesystem::create_directory(file("Z1.dat." + gone + ".5.tmp"));
