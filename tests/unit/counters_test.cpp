@@ -180,7 +180,7 @@ TEST_F(CounterFiles, a_write_removes_the_temporaries_that_writers_now_gone_left_
   const std::string kept[] = {file("Z1.dat." + running + ".3.tmp"), file("Z2.dat." + gone + ".3.tmp"),
                               file("Z1.dat.tmp"), file("Z1.dat.0" + gone + ".3.tmp"), leftover + ".old",
                               file("Z1.dat." + gone + ".tmp"), file("Z1.dat." + gone + "-3.tmp"),
-                              file("Z1.dat.12345678901.3.tmp")};
+                              file("Z1.dat.12345678901.3.tmp"), file("Z1.dat.0.3.tmp")};
   for (const std::string& name : kept) WriteBytes(name, "5");
   WriteBytes(leftover, "5");
   std::filesystem::create_directory(file("Z1.dat." + gone + ".5.tmp"));
