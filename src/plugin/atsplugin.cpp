@@ -36,7 +36,6 @@ static void PointAtReserves() {
 // not run still starts and ends at every Initialize and Dispose, as it always has, unless it is
 // the U-Bahn cab; the driver controls of some keep answering their keys (cab_systems.def).
 struct CabSystemInterface {
-  CabSystem system;
   void (*init)(int brakeMode);
   void (*destroy)();
   void (*frame)();
@@ -45,6 +44,7 @@ struct CabSystemInterface {
   void (*beacon)(ATS_BEACONDATA beacon);
   void (*doorOpen)();
   void (*doorClose)();
+  CabSystem system;
   bool startsWhenOff;  // it starts at Initialize while it does not run
 };
 
@@ -66,23 +66,23 @@ static void DoorsClosed() { setDoorState(false); }
 // config/fixed_wiring.def. The U-Bahn cab's frame, UBahnFrame, is called by Elapse alone, so that
 // its steps stay inline in the frame cycle.
 static const CabSystemInterface kCabSystems[] = {
-    {SYS_UBAHN, StartUBahnCab, NoEnd, nullptr, UBahnKeyDown, UBahnKeyUp, UBahnBeacon, nullptr, nullptr, false},
-    {SYS_POWER, StartPowerControl, DestroyPowerControl, PowerControl, PowerControlKeyPressed, nullptr, PowerBeacon,
-     nullptr, nullptr, true},
-    {SYS_WIPERS, StartWindshield, DestroyWindshield, AnimateWindshield, WindshieldKeyPressed, nullptr,
-     WindshieldBeacon, nullptr, nullptr, true},
-    {SYS_AWS_TPWS, StartBRSafety, DestroyBRSafety, BRSafety, BRSafetyKeyPressed, BRSafetyKeyReleased,
-     SetBRSafetyStatus, nullptr, nullptr, true},
-    {SYS_VIGILANCE, StartVigilance, DestroyVigilance, CheckVigilance, VigilanceKeyDown, nullptr, nullptr, nullptr,
-     nullptr, true},
-    {SYS_OVERSPEED, StartSpeedControl, DestroySpeedControl, CheckSpeedOfFrame, nullptr, nullptr, nullptr, nullptr,
-     nullptr, true},
-    {SYS_MISC, StartMiscellaneous, DestroyMiscellaneous, RunMiscellaneous, miscKeyPressed, nullptr,
-     MiscPlatformBeacon, DoorsOpened, DoorsClosed, true},
-    {SYS_TRACTION, StartTraction, DestroyTraction, RunTraction, TractionKeyPressed, nullptr, TractionSetData,
-     nullptr, nullptr, true},
-    {SYS_PZB90, StartDESafety, DestroyDESafety, DESafety, DESafetyKeyPressed, nullptr, SetDESafetyStatus, nullptr,
-     nullptr, true},
+    {StartUBahnCab, NoEnd, nullptr, UBahnKeyDown, UBahnKeyUp, UBahnBeacon, nullptr, nullptr, SYS_UBAHN, false},
+    {StartPowerControl, DestroyPowerControl, PowerControl, PowerControlKeyPressed, nullptr, PowerBeacon, nullptr,
+     nullptr, SYS_POWER, true},
+    {StartWindshield, DestroyWindshield, AnimateWindshield, WindshieldKeyPressed, nullptr, WindshieldBeacon, nullptr,
+     nullptr, SYS_WIPERS, true},
+    {StartBRSafety, DestroyBRSafety, BRSafety, BRSafetyKeyPressed, BRSafetyKeyReleased, SetBRSafetyStatus, nullptr,
+     nullptr, SYS_AWS_TPWS, true},
+    {StartVigilance, DestroyVigilance, CheckVigilance, VigilanceKeyDown, nullptr, nullptr, nullptr, nullptr,
+     SYS_VIGILANCE, true},
+    {StartSpeedControl, DestroySpeedControl, CheckSpeedOfFrame, nullptr, nullptr, nullptr, nullptr, nullptr,
+     SYS_OVERSPEED, true},
+    {StartMiscellaneous, DestroyMiscellaneous, RunMiscellaneous, miscKeyPressed, nullptr, MiscPlatformBeacon,
+     DoorsOpened, DoorsClosed, SYS_MISC, true},
+    {StartTraction, DestroyTraction, RunTraction, TractionKeyPressed, nullptr, TractionSetData, nullptr, nullptr,
+     SYS_TRACTION, true},
+    {StartDESafety, DestroyDESafety, DESafety, DESafetyKeyPressed, nullptr, SetDESafetyStatus, nullptr, nullptr,
+     SYS_PZB90, true},
 };
 const int kCabSystemCount = sizeof(kCabSystems) / sizeof(kCabSystems[0]);
 
