@@ -116,26 +116,19 @@ __attribute__((noinline)) static void RunFurtherFrames() {
   for (int i = 0; i < gFrameStepCount; i++) gFrameSteps[i]();
 }
 
-// The entry of a system in the table, or -1.
-static int IndexOf(CabSystem system) {
-  for (int i = 0; i < kCabSystemCount; i++) {
-    if (kCabSystems[i].system == system) return i;
-  }
-  return -1;
-}
-
-// A key offered to the systems in the order of the key list, each system once, with its key-down
-// or key-up handler as `up` says; a system that does not run only when its keys answer anyway.
+// A key offered to the systems in the order of the key list, each system once (its keys stand
+// together there), with its key-down or key-up handler as `up` says; a system that does not run
+// only when its keys answer anyway.
 static void OfferKey(int key, bool up) {
-  bool offered[kCabSystemCount] = {};
   for (int k = 0; k < kKeyBindingCount; k++) {
-    const int i = IndexOf(kKeyBindings[k].system);
-    if (i < 0 || offered[i]) continue;
-    offered[i] = true;
-    const CabSystemInterface& system = kCabSystems[i];
-    if (!gRuns[i] && !kCabSystemKeysWhenOff[system.system]) continue;
-    void (*handler)(int) = up ? system.keyUp : system.keyDown;
-    if (handler != nullptr) handler(key);
+    if (k > 0 && kKeyBindings[k - 1].system == kKeyBindings[k].system) continue;
+    for (int i = 0; i < kCabSystemCount; i++) {
+      const CabSystemInterface& system = kCabSystems[i];
+      if (system.system != kKeyBindings[k].system) continue;
+      if (!gRuns[i] && !kCabSystemKeysWhenOff[system.system]) continue;
+      void (*handler)(int) = up ? system.keyUp : system.keyDown;
+      if (handler != nullptr) handler(key);
+    }
   }
 }
 
