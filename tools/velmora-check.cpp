@@ -9,7 +9,7 @@
 namespace {
 
 const char kUsage[] =
-    "usage: velmora-check [--wiring] [--json] FILE.cfg\n"
+    "usage: velmora-check [--wiring] [--json] [--notches BRAKE,POWER] FILE.cfg\n"
     "       velmora-check --help\n";
 
 const char kHelp[] =
@@ -18,28 +18,41 @@ const char kHelp[] =
     "\n"
     "  FILE:LINE:COLUMN: warning: what (hint)\n"
     "  FILE:LINE:COLUMN: error: what (hint)\n"
-    "  FILE: warning: what        (a finding about defaults, not about a line)\n"
+    "  FILE: warning: what        (a finding about the file as a whole: defaults, the vehicle)\n"
     "\n"
     "It finds:\n"
     "  - lines that match no key (a typing mistake, another case, blanks before the key or\n"
     "    around '='), with the key that was probably meant;\n"
     "  - lines that match a key only by its beginning ('sifa' sets 'sifakey=' to 0);\n"
+    "  - comments that start with '#' or '//' rather than ';';\n"
     "  - values that the reader cuts short: a letter, '+', '.', a blank after '=' or inside the\n"
     "    list, a comment after the values; values beyond 32 bits, which are held at the limit;\n"
+    "    a '-' inside a value, which makes the whole value negative ('2-1' reads -21);\n"
     "  - further values given to a key that takes one; keys given twice (the later line wins);\n"
     "  - a byte-order mark at the start of the file; lines longer than 1022 characters;\n"
     "  - panel or sound elements outside 0 to 255, which stay unwired;\n"
     "  - two options on one panel or sound element, defaults included, and options on one of\n"
-    "    the cab's fixed sound elements;\n"
-    "  - key numbers that reach several handlers, listed in the order they see the key;\n"
+    "    the cab's fixed sound elements (an error: the cab's own writes override them);\n"
+    "  - key numbers that reach several handlers, listed in the order they see the key (keys\n"
+    "    left at their defaults only where their handlers show something with this file);\n"
+    "  - negative key numbers, which the host never sends, and a key that the cab needs in\n"
+    "    order to drive set to -1: the Sifa key, and the drive button while it is the only\n"
+    "    way to power;\n"
     "  - options without effect: read by no operation, or read only by a system that the\n"
-    "    frame cycle does not run (and options of systems that run only in part).\n"
-    "Setting a key or element option to -1 switches it off and is never reported.\n"
+    "    frame cycle does not run (and options of systems that run only in part);\n"
+    "  - a file that is not text at all.\n"
+    "Setting a key or element option to -1 switches it off and is reported only for a key that\n"
+    "the cab needs in order to drive. Long lists in findings name the first few; --wiring shows\n"
+    "them all. Characters that a terminal would act on are shown escaped, as \\x07.\n"
     "\n"
     "Options:\n"
     "  --wiring  after the findings, print every panel and sound element in use with the\n"
     "            options or fixed functions behind it, and every key number with its handlers\n"
     "  --json    print the findings (and with --wiring the map) as one JSON object\n"
+    "  --notches BRAKE,POWER\n"
+    "            the vehicle's brake and power notch counts from the train's own files; a\n"
+    "            vehicle with fewer notches than the U-Bahn cab uses loses every demand above its\n"
+    "            top notch, and the checker says so\n"
     "  --help    print this text\n"
     "\n"
     "Exit status: 0 nothing found, 1 warnings only, 2 errors, or the file could not be read\n"
@@ -53,6 +66,7 @@ int main(int argc, char** argv) {
   bool wiring = false;
   bool json = false;
   const char* file = nullptr;
+  VehicleNotches vehicle;
   for (int i = 1; i < argc; i++) {
     if (strcmp(argv[i], "--help") == 0 || strcmp(argv[i], "-h") == 0) {
       fputs(kHelp, stdout);
@@ -62,6 +76,12 @@ int main(int argc, char** argv) {
       wiring = true;
     } else if (strcmp(argv[i], "--json") == 0) {
       json = true;
+    } else if (strcmp(argv[i], "--notches") == 0) {
+      if (i + 1 == argc || !ParseNotches(argv[i + 1], &vehicle)) {
+        fprintf(stderr, "velmora-check: --notches takes BRAKE,POWER, the vehicle's two notch counts as whole numbers from 0, for example --notches 8,8\n%s", kUsage);
+        return kExitUsage;
+      }
+      i++;
     } else if (argv[i][0] == '-' && argv[i][1] != '\0') {
       fprintf(stderr, "velmora-check: unknown option '%s'\n%s", argv[i], kUsage);
       return kExitUsage;
@@ -76,7 +96,8 @@ int main(int argc, char** argv) {
     fprintf(stderr, "velmora-check: no file given\n%s", kUsage);
     return kExitUsage;
   }
-  const CheckReport report = CheckConfigFile(file);
+  const CheckReport report = CheckConfigFile(file, vehicle);
+  PrintReadError(report, stderr);
   if (json) {
     PrintJson(report, wiring, stdout);
   } else {

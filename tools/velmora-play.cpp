@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #if defined(_WIN32)
 #include <fcntl.h>
@@ -56,7 +57,17 @@ struct Output {
   long long lastTime;   // time of the last printed row
   bool closed;          // stdout refused a write (e.g. a closed pipe): nothing more is printed
   TracePlot* plot;      // null without --svg
+  const Scenario* scenario;  // the scenario played
 };
+
+// A watched sound is started in this row: it is printed however thin the rows are.
+static bool StartsSound(const Output* output, const TraceRow& row) {
+  const std::vector<Watch>& watches = output->scenario->watches;
+  for (size_t i = 0; i < row.watched.size() && i < watches.size(); i++) {
+    if (watches[i].array == kWatchSound && row.watched[i] == SOUND_PLAY) return true;
+  }
+  return false;
+}
 
 // Writes text to stdout; false once stdout has refused a write.
 static bool Print(Output* output, const std::string& text) {
@@ -71,10 +82,19 @@ static void TakeRow(const TraceRow& row, void* context) {
   long long t = row.time;
   bool due = !output->printedAny || output->every <= 0 || t - output->lastTime >= output->every ||
              t < output->lastTime;  // a restarted clock starts the thinning anew
-  if (!due) return;
-  output->printedAny = true;
-  output->lastTime = t;
+  if (due) {
+    output->printedAny = true;
+    output->lastTime = t;
+  } else if (!StartsSound(output, row)) {
+    return;
+  }
   Print(output, TraceLine(row) + "\n");
+}
+
+// Every played event goes on the plot as a mark.
+static void TakeEvent(const ScenarioEvent& event, int32_t time, const std::string& failure, void* context) {
+  Output* output = static_cast<Output*>(context);
+  AddTracePlotEvent(output->plot, *output->scenario, event, time, failure);
 }
 
 static bool ParseArguments(int argc, char** argv, Options* options, std::string* error) {
@@ -130,8 +150,15 @@ static std::string DefaultLibrary() {
   return JoinPath(DirectoryOf(here), name);
 }
 
+// Prints each line of message (a scenario may have many faulty lines) after the program's name.
 static int Fail(const std::string& message) {
-  fprintf(stderr, "velmora-play: %s\n", message.c_str());
+  size_t start = 0;
+  do {
+    size_t end = message.find('\n', start);
+    if (end == std::string::npos) end = message.size();
+    fprintf(stderr, "velmora-play: %s\n", message.substr(start, end - start).c_str());
+    start = end + 1;
+  } while (start < message.size());
   return kExitFault;
 }
 
@@ -196,8 +223,12 @@ int main(int argc, char** argv) {
   }
 
   TracePlot plot;
-  if (!options.svg.empty()) StartTracePlot(&plot, scenario, setup.baseConfig);
-  Output output = {options.every, false, 0, false, options.svg.empty() ? nullptr : &plot};
+  if (!options.svg.empty()) {
+    StartTracePlot(&plot, scenario, setup.baseConfig, options.config);
+    setup.eventSink = TakeEvent;
+  }
+  Output output = {options.every, false, 0, false, options.svg.empty() ? nullptr : &plot, &scenario};
+  setup.eventContext = &output;
   Print(&output, TraceHeader(scenario) + "\n");
   HostArrays arrays;
   ExpectationReport report;

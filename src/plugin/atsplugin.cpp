@@ -4,7 +4,6 @@
 
 #include "cab/channels.h"
 #include "cab/handles.h"
-#include "cab/vocabulary.h"
 #include "config/confload.h"
 #include "config/fixed_wiring.h"
 #include "config/option_kinds.h"
@@ -95,15 +94,10 @@ static int gFrameStepCount = 0;
 // Some further system runs: the frame cycle calls their routines after the U-Bahn cab's.
 static bool gFurtherFrames = false;
 
-// Every system of the table has a run switch (config/cab_systems.def).
-static bool SystemRuns(const CabSystemInterface& system) {
-  return SwitchOn(static_cast<OptionId>(kCabSystemSwitch[system.system]));
-}
-
 static void ReadRunSwitches() {
   gFrameStepCount = 0;
   for (int i = 0; i < kCabSystemCount; i++) {
-    gRuns[i] = SystemRuns(kCabSystems[i]);
+    gRuns[i] = SystemRuns(kCabSystems[i].system);
     if (gRuns[i] && kCabSystems[i].frame != nullptr) gFrameSteps[gFrameStepCount++] = kCabSystems[i].frame;
   }
   gFurtherFrames = gFrameStepCount > 0;

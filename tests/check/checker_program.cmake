@@ -30,6 +30,17 @@ function(checker_case name expected_exit regex)
   endif()
 endfunction()
 
+# checker_streams(NAME EXIT STDOUT_REGEX STDERR_REGEX ARGUMENTS...): the same, each stream on its own.
+function(checker_streams name expected_exit out_regex err_regex)
+  execute_process(COMMAND ${EMULATOR} "${CHECKER}" ${ARGN}
+    OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)
+  if(NOT status STREQUAL expected_exit OR NOT out MATCHES "${out_regex}" OR NOT err MATCHES "${err_regex}")
+    set(failures "${failures}\n${name}: exit ${status}, expected ${expected_exit}\nstdout: ${out}\nstderr: ${err}" PARENT_SCOPE)
+  else()
+    message(STATUS "${name}: ok")
+  endif()
+endfunction()
+
 checker_case(sample_cab_is_clean 0 "^$" "${sample}")
 checker_case(mistakes_are_errors 2 "Velmora-mistakes.cfg:[0-9]+:[0-9]+: error: " "${mistakes}")
 checker_case(warnings_only 1 "warnings.cfg:[0-9]+:1: warning: 'vigilance=' has no effect" "${WORK_DIR}/warnings.cfg")
@@ -40,6 +51,17 @@ checker_case(json 2 "\"severity\": \"error\"" --json "${mistakes}")
 checker_case(wiring 0 "Keys \\(handlers in the order they see the key\\):.*  20  sifakey \\(line" --wiring "${sample}")
 checker_case(no_file_given 2 "no file given" )
 checker_case(unknown_option 2 "unknown option '--fix'" --fix "${sample}")
+checker_streams(missing_file_on_stderr 2 "^$" "Missing.cfg: error: no such file" "${WORK_DIR}/Missing.cfg")
+checker_streams(folder_on_stderr 2 "^$" "folder.cfg: error: is a folder" "${WORK_DIR}/folder.cfg")
+checker_streams(json_of_a_missing_file 2 "\"readError\": \"no such file\"" "no such file" --json "${WORK_DIR}/Missing.cfg")
+checker_streams(notches_the_cab_uses 0 "^$" "^$" --notches 8,8 "${sample}")
+checker_streams(too_few_notches 2
+  "Velmora.cfg: error: the vehicle has 4 brake notches.*Velmora.cfg: error: the vehicle has 5 power notches" "^$"
+  --notches 4,5 "${sample}")
+foreach(bad "4" "4,x" "-1,8" "")
+  checker_streams("notches_${bad}_is_a_usage_error" 2 "^$" "--notches takes BRAKE,POWER" --notches "${bad}" "${sample}")
+endforeach()
+checker_streams(notches_without_counts 2 "^$" "--notches takes BRAKE,POWER" "${sample}" --notches)
 
 if(failures)
   message(FATAL_ERROR "velmora-check:${failures}")

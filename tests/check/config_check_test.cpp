@@ -65,13 +65,25 @@ const Mistake kMistakes[] = {
     {"sound_element_300", AFTER_SAMPLE, "sifasound=300\n", 1, 1, SEVERITY_ERROR, "sound element 300", "", 2},
     {"two_options_on_one_panel_element", AFTER_SAMPLE, "luefter=50\n", 1, 1, SEVERITY_WARNING, "panel element 50 is wired to 2 options", "", 1},
     {"two_options_on_one_sound_element", AFTER_SAMPLE, "fahrtastersound=90\n", 1, 1, SEVERITY_WARNING, "sound element 90 is wired to 2 options", "", 1},
-    {"options_left_on_their_default_element", ALONE, "sifakey=20\n", 0, 1, SEVERITY_WARNING, "panel element 0 is wired to", "", 1},
-    {"option_on_a_fixed_sound_element", AFTER_SAMPLE, "sifasound=75\n", 1, 1, SEVERITY_WARNING, "fixed sound: sifasound (line", "", 1},
+    {"options_left_on_their_default_element", ALONE, "sifakey=20\n", 0, 1, SEVERITY_WARNING, "panel element 0 is wired to", "", 2},
+    {"long_list_named_in_part", ALONE, "sifakey=20\n", 0, 1, SEVERITY_WARNING, "more with --wiring)", "or -1 to leave it unwired", 2},
+    {"option_on_a_fixed_sound_element", AFTER_SAMPLE, "sifasound=75\n", 1, 1, SEVERITY_ERROR, "fixed sound: sifasound (line", "", 2},
+    {"drive_button_sound_on_the_buzzer", AFTER_SAMPLE, "fahrtastersound=12\n", 1, 1, SEVERITY_ERROR, "override the option's sound", "-1 to leave it unwired", 2},
     {"key_reaching_several_handlers", AFTER_SAMPLE, "speedselectorkey=5\n", 1, 1, SEVERITY_WARNING,
      "key 5 reaches 2 handlers, in this order: speedselectorkey (line", "", 1},
     {"option_read_by_no_operation", AFTER_SAMPLE, "fahrgaeste=3\n", 1, 1, SEVERITY_WARNING, "no operation reads it", "", 1},
     {"option_of_a_system_the_frame_cycle_does_not_run", AFTER_SAMPLE, "vigilance=1\n", 1, 1, SEVERITY_WARNING, "not run by the frame cycle", "", 1},
     {"option_of_a_system_run_in_part", AFTER_SAMPLE, "traction=1\n", 1, 1, SEVERITY_WARNING, "acts only in part", "", 1},
+    {"hash_comment", AFTER_SAMPLE, "# Sifa key\n", 1, 1, SEVERITY_ERROR, "'#' does not start a comment", "comments start with ';'", 2},
+    {"slash_comment", AFTER_SAMPLE, "  // Sifa key\n", 1, 3, SEVERITY_ERROR, "'//' does not start a comment", "comments start with ';'", 2},
+    {"words_after_a_blank", AFTER_SAMPLE, "huptaster=55 horn\n", 1, 13, SEVERITY_WARNING, "'horn' is ignored, huptaster reads 55", "';'", 1},
+    {"minus_inside_the_value", AFTER_SAMPLE, "speedselectorkey=2-1\n", 1, 19, SEVERITY_ERROR, "makes the whole value negative: speedselectorkey reads -21", "", 2},
+    {"negative_key", AFTER_SAMPLE, "reminderkey=-5\n", 1, 1, SEVERITY_WARNING, "key -5 of 'reminderkey=' can never be pressed", "write -1", 1},
+    {"negative_sifa_key", AFTER_SAMPLE, "sifakey=-20\n", 1, 1, SEVERITY_ERROR, "the Sifa cannot be switched off", "", 2},
+    {"negative_drive_button", AFTER_SAMPLE, "speedselectorkey=-5\n", 1, 1, SEVERITY_ERROR, "the train never takes power", "", 2},
+    {"sifa_key_switched_off", AFTER_SAMPLE, "sifakey=-1\n", 1, 1, SEVERITY_ERROR, "'sifakey=' is -1, but the Sifa", "", 2},
+    {"executable_file", ALONE, std::string("MZ\x90\0\x03\0\0\0sifakey=20\n\x07\x08\x7f", 22), 0, 1, SEVERITY_ERROR, "not a text file: it holds NUL bytes", "", 2},
+    {"file_of_control_bytes", ALONE, std::string(300, '\x1b') + "\n", 0, 1, SEVERITY_ERROR, "not a text file: most of its bytes", "", 2},
 };
 
 class CheckerFindsTheMistake : public ::testing::TestWithParam<Mistake> {};
@@ -140,6 +152,70 @@ TEST(Checker, answers_a_binary_file_with_errors_on_its_lines) {
   // Every finding lies on one of the file's lines.
   const int lines = LineCount(bytes) + 1;
   for (const Finding& finding : report.findings) EXPECT_LE(finding.line, lines) << finding.message;
+}
+
+// A key left at its default reaches a fixed key's handler as well; that is worth a finding only
+// where the default's handler shows something with this file.
+TEST(Checker, reports_a_default_key_clash_only_where_its_handlers_show) {
+  struct Case {
+    const char* lines;
+    const char* finding;
+    bool reported;
+  };
+  const Case cases[] = {
+      {"", "key 0 reaches", false},
+      {"", "key 5 reaches", false},
+      {"startuptest=1\n", "key 0 reaches 2 handlers, in this order: awsacknowledgekey (default)", true},
+      {"wiperindicator=60\nwiperdelay=2000\n", "key 6 reaches 2 handlers, in this order: wiperoffkey (default)", true},
+  };
+  for (const Case& c : cases) {
+    TempFolder folder;
+    WriteBytes(folder.File("Velmora.cfg"), "sifakey=20\nspeedselectorkey=21\n" + std::string(c.lines));
+    bool found = false;
+    for (const Finding& finding : CheckConfigFile(folder.File("Velmora.cfg")).findings) {
+      found = found || finding.message.find(c.finding) != std::string::npos;
+    }
+    EXPECT_EQ(found, c.reported) << c.lines << c.finding;
+  }
+}
+
+TEST(Checker, reports_a_vehicle_with_fewer_notches_than_the_cab_uses) {
+  struct Case {
+    const char* notches;
+    const char* lines;
+    bool brakeReported;
+    bool powerReported;
+  };
+  const Case cases[] = {
+      {"8,8", "", false, false},
+      {"4,5", "", true, true},
+      {"4,5", "speedselectorkey=-1\n", true, false},  // power from the driver's handle, in range
+      {"9,7", "", false, true},
+  };
+  for (const Case& c : cases) {
+    TempFolder folder;
+    WriteBytes(folder.File("Velmora.cfg"), Sample() + c.lines);
+    VehicleNotches vehicle;
+    ASSERT_TRUE(ParseNotches(c.notches, &vehicle));
+    const CheckReport report = CheckConfigFile(folder.File("Velmora.cfg"), vehicle);
+    bool brake = false;
+    bool power = false;
+    for (const Finding& finding : report.findings) {
+      const bool aboutBrake = finding.message.find("brake notches, fewer than") != std::string::npos;
+      const bool aboutPower = finding.message.find("power notches, fewer than") != std::string::npos;
+      if (aboutBrake || aboutPower) {
+        EXPECT_EQ(finding.line, 0) << finding.message;
+      }
+      brake = brake || aboutBrake;
+      power = power || aboutPower;
+    }
+    EXPECT_EQ(brake, c.brakeReported) << c.notches << " " << c.lines;
+    EXPECT_EQ(power, c.powerReported) << c.notches << " " << c.lines;
+  }
+  VehicleNotches vehicle;
+  for (const char* bad : {"8", "8,", ",8", "8,8,8", "-1,8", "8,x", "8, 8", "9999999,8"}) {
+    EXPECT_FALSE(ParseNotches(bad, &vehicle)) << bad;
+  }
 }
 
 TEST(Checker, never_reports_a_key_or_element_switched_off) {

@@ -50,19 +50,68 @@ TEST(WiringMap, puts_options_and_fixed_sounds_on_their_elements) {
   EXPECT_EQ(report.wiring.sound.at(1).size(), 1u);
 }
 
+// What a printer wrote.
+template <typename Printer>
+std::string Printed(Printer print) {
+  FILE* out = tmpfile();
+  if (out == nullptr) return "no temporary file";
+  print(out);
+  rewind(out);
+  std::string text;
+  for (int c = fgetc(out); c != EOF; c = fgetc(out)) text += static_cast<char>(c);
+  fclose(out);
+  return text;
+}
+
 TEST(WiringMap, json_escapes_what_the_file_wrote) {
   const CheckReport report = CheckText("\"quoted\"\tkey=1\n");
-  FILE* out = tmpfile();
-  ASSERT_NE(out, nullptr);
-  PrintJson(report, true, out);
-  rewind(out);
-  std::string json;
-  for (int c = fgetc(out); c != EOF; c = fgetc(out)) json += static_cast<char>(c);
-  fclose(out);
+  const std::string json = Printed([&](FILE* out) { PrintJson(report, true, out); });
   EXPECT_NE(json.find("\\\"quoted\\\""), std::string::npos) << json;
   EXPECT_EQ(json.find('\t'), std::string::npos) << json;
   EXPECT_NE(json.find("\"exit\": 2"), std::string::npos) << json;
   EXPECT_NE(json.find("\"wiring\""), std::string::npos) << json;
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ReportOutput, shows_the_files_text_escaped_on_a_terminal_and_as_utf8_in_json) {
+  const CheckReport report = CheckText("t\xC3\xBCr_zu=1\nbell\x07\x08\x7F=1\nsifakey=20\nt\xFCr=1\n");
+  const std::string text = Printed([&](FILE* out) { PrintFindings(report, out); });
+  const std::string json = Printed([&](FILE* out) { PrintJson(report, true, out); });
+  for (const std::string& output : {text, json}) {
+    for (char c : output) EXPECT_TRUE((static_cast<unsigned char>(c) >= 0x20 && c != '\x7F') || c == '\n') << output;
+    EXPECT_EQ(output.find('\xFC'), std::string::npos) << output;
+    EXPECT_NE(output.find("'t\xC3\xBCr_zu='"), std::string::npos) << output;
+  }
+  EXPECT_NE(text.find("bell\\x07\\x08\\x7F="), std::string::npos) << text;
+  EXPECT_NE(text.find("'t\\xFCr='"), std::string::npos) << text;
+  EXPECT_NE(json.find("'t\\ufffdr='"), std::string::npos) << json;
+  // The whole-file finding about panel element 0 has no line; fixed and configured key
+  // handlers have the same fields.
+  EXPECT_NE(json.find("{\"line\": null, \"column\": null, \"severity\": \"warning\", \"message\": \"panel element 0"),
+            std::string::npos) << json;
+  EXPECT_NE(json.find("{\"fixed\": true, \"option\": null, \"line\": null, \"does\": \"trip-stop button"), std::string::npos) << json;
+  EXPECT_NE(json.find("{\"fixed\": false, \"option\": \"sifakey\", \"line\": 3, \"does\": \"Sifa"), std::string::npos) << json;
+}
+
+TEST(ReportOutput, caps_the_findings_with_the_count_left_out) {
+  std::string lines;
+  for (int i = 0; i < 150; i++) lines += "nokey" + std::to_string(i) + "=1\n";
+  const CheckReport report = CheckText(lines);
+  const std::string text = Printed([&](FILE* out) { PrintFindings(report, out); });
+  size_t printed = 0;
+  for (char c : text) printed += c == '\n' ? 1 : 0;
+  EXPECT_EQ(printed, 101u) << text;
+  EXPECT_NE(text.find(std::to_string(report.findings.size() - 100) + " more findings not shown"), std::string::npos)
+      << text;
+}
+
+TEST(ReportOutput, names_a_file_it_cannot_read_apart_from_the_findings) {
+  const CheckReport report = CheckConfigFile("/no/such/folder/Velmora.cfg");
+  EXPECT_EQ(Printed([&](FILE* out) { PrintFindings(report, out); }), "");
+  EXPECT_EQ(Printed([&](FILE* out) { PrintReadError(report, out); }), "/no/such/folder/Velmora.cfg: error: no such file\n");
 }
 
 }  // namespace

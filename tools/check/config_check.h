@@ -4,6 +4,8 @@
 #include <string>
 
 #include "check_report.h"
+#include "drive_rules.h"
 
-// Reads the file as the plug-in does and applies every rule; findings are sorted by place.
-CheckReport CheckConfigFile(const std::string& path);
+// Reads the file as the plug-in does and applies every rule, with the vehicle's notch counts
+// when they are known; findings are sorted by place.
+CheckReport CheckConfigFile(const std::string& path, const VehicleNotches& vehicle = VehicleNotches());

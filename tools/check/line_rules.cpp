@@ -8,11 +8,14 @@
 #include "config/confload.h"
 #include "config/option_kinds.h"
 #include "key_names.h"
+#include "printable.h"
 
 namespace {
 
 const char kCommentMark = ';';
 const int64_t kLargestMagnitude = 2147483647;  // beyond it a value is held at the 32-bit limit
+const size_t kExcerptBytes = 40;  // of the file's own text quoted in a message
+const char kCommentHint[] = "comments start with ';', on lines of their own";
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -36,6 +39,11 @@ void Add(std::vector<Finding>* findings, Place place, size_t offset, Severity se
 }
 
 std::string Quoted(const std::string& text) { return "'" + text + "'"; }
+// Text of the file in a message: quoted, and cut short when it is long.
+std::string QuotedText(const std::string& text) { return Quoted(Excerpt(text, kExcerptBytes)); }
+
+// Marks that start comments in other formats.
+bool StartsOtherComment(const std::string& text) { return text.rfind('#', 0) == 0 || text.rfind("//", 0) == 0; }
 
 // A character as the builder sees it in a message.
 std::string Shown(char c) {
@@ -60,6 +68,12 @@ void CheckUnmatched(const std::string& text, Place place, std::vector<Finding>* 
         "save the file without byte-order marks");
     return;
   }
+  if (StartsOtherComment(rest)) {
+    Add(findings, place, lead, SEVERITY_ERROR,
+        QuotedText(rest.substr(0, rest[0] == '#' ? 1 : 2)) + " does not start a comment: the line matches no key, and the plug-in ignores it",
+        kCommentHint);
+    return;
+  }
   const size_t nameEnd = std::min(rest.find_first_of("= \t"), rest.size());
   const std::string name = rest.substr(0, nameEnd);
   size_t equals = nameEnd;
@@ -78,12 +92,12 @@ void CheckUnmatched(const std::string& text, Place place, std::vector<Finding>* 
         "blank between " + Quoted(name) + " and '=': the plug-in ignores this line", DidYouMean(exact));
   } else if (KeyByNameIgnoringCase(name) >= 0) {
     Add(findings, place, lead, SEVERITY_ERROR,
-        Quoted(name + "=") + " is not a key: keys are case-sensitive; the plug-in ignores this line",
+        QuotedText(name + "=") + " is not a key: keys are case-sensitive; the plug-in ignores this line",
         DidYouMean(KeyByNameIgnoringCase(name)));
   } else {
     const int nearest = NearestKey(name);
     Add(findings, place, lead, SEVERITY_ERROR,
-        (hasEquals ? "unknown key " + Quoted(name + "=") : Quoted(name) + " matches no key") +
+        (hasEquals ? "unknown key " + QuotedText(name + "=") : QuotedText(name) + " matches no key") +
             ": the plug-in ignores this line",
         nearest >= 0 ? DidYouMean(nearest) : "");
   }
@@ -119,14 +133,15 @@ void CheckStop(const ConfigLine& line, const std::string& values, size_t stop, i
     } else if (stop == 0) {
       Add(findings, place, at, SEVERITY_ERROR,
           "blank after '=': the value is not read, " + ReadsAs(line, index),
-          "write " + Quoted(std::string(commands[line.option]) + values.substr(next)));
+          "write " + QuotedText(std::string(commands[line.option]) + values.substr(next)));
     } else if (IsValueChar(values[next]) || values[stop - 1] == ',') {
       Add(findings, place, at, SEVERITY_ERROR,
           "blank inside the value list: reading ends here and the values after it are lost",
           "write the values without blanks");
     } else {
-      Add(findings, place, at, SEVERITY_ERROR,
-          "reading ends at the blank: " + Quoted(values.substr(next)) + " is ignored, " + ReadsAs(line, index));
+      Add(findings, place, at, SEVERITY_WARNING,
+          "the values end at the blank; " + QuotedText(values.substr(next)) + " is ignored, " + ReadsAs(line, index),
+          kCommentHint);
     }
     return;
   }
@@ -145,7 +160,8 @@ void CheckStop(const ConfigLine& line, const std::string& values, size_t stop, i
     Add(findings, place, at, SEVERITY_ERROR, Shown(c) + " is not a digit: reading ends here, " + ReadsAs(line, index),
         "did you mean the digit '1'?");
   } else {
-    Add(findings, place, at, SEVERITY_ERROR, Shown(c) + " ends the values: " + ReadsAs(line, index));
+    Add(findings, place, at, SEVERITY_ERROR, Shown(c) + " ends the values: " + ReadsAs(line, index),
+        StartsOtherComment(values.substr(stop)) ? kCommentHint : "");
   }
 }
 
@@ -165,10 +181,17 @@ void CheckValues(const ConfigLine& line, const std::string& text, Place place, s
   bool negative = false;
   bool saturated = false;
   bool furtherReported = false;
+  bool minusReported = false;
   for (size_t i = 0; i < values.size(); i++) {
     const char c = values[i];
     if (c == '-') {
       negative = true;
+      if (i != valueStart && !minusReported) {
+        minusReported = true;
+        Add(findings, place, keyLength + i, SEVERITY_ERROR,
+            "'-' inside the value makes the whole value negative: " + ReadsAs(line, index),
+            "a '-' belongs only before the first digit");
+      }
     } else if (c == ',') {
       if (kOptionFurtherKind[line.option] == VK_NONE && !furtherReported) {
         Add(findings, place, keyLength + i, SEVERITY_WARNING,
@@ -180,6 +203,7 @@ void CheckValues(const ConfigLine& line, const std::string& text, Place place, s
       magnitude = 0;
       negative = false;
       saturated = false;
+      minusReported = false;
     } else if (IsDigit(c)) {
       // Past the lowest 32-bit value nothing fits, whatever the sign.
       if (magnitude <= kLargestMagnitude + 1) magnitude = magnitude * 10 + (c - '0');
@@ -202,7 +226,7 @@ void CheckMatched(const ConfigLine& line, const std::string& text, Place place, 
     const std::string key = commands[line.option];
     const int meant = KeyByName(text);
     Add(findings, place, 0, SEVERITY_ERROR,
-        Quoted(text) + " is not a whole key: the plug-in takes it for " + Quoted(key) +
+        QuotedText(text) + " is not a whole key: the plug-in takes it for " + Quoted(key) +
             ", whose beginning it matches, and " + ReadsAs(line, 0),
         meant >= 0 && meant != line.option ? DidYouMean(meant) : "write the whole key " + Quoted(key) + " and a value");
     return;

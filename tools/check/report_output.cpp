@@ -3,15 +3,20 @@
 
 #include <string>
 
+#include "printable.h"
 #include "wiring_rules.h"
 
 namespace {
 
+const size_t kMostFindingsShown = 100;  // compiler-style lines; JSON lists every finding
+const size_t kUsersOnOneLine = 3;       // a longer list in the wiring map takes a line per user
+
 const char* SeverityName(Severity severity) { return severity == SEVERITY_ERROR ? "error" : "warning"; }
 
 std::string Place(const CheckReport& report, const Finding& finding) {
-  if (finding.line == 0) return report.file;
-  return report.file + ":" + std::to_string(finding.line) + ":" + std::to_string(finding.column);
+  const std::string file = Printable(report.file);
+  if (finding.line == 0) return file;
+  return file + ":" + std::to_string(finding.line) + ":" + std::to_string(finding.column);
 }
 
 void PrintMap(const char* title, const std::map<int, std::vector<WiringUser>>& map, const char* joiner, FILE* out) {
@@ -19,40 +24,31 @@ void PrintMap(const char* title, const std::map<int, std::vector<WiringUser>>& m
   if (map.empty()) fprintf(out, "  none\n");
   for (const auto& entry : map) {
     fprintf(out, "  %3d  ", entry.first);
+    const bool longList = entry.second.size() > kUsersOnOneLine;
     for (size_t i = 0; i < entry.second.size(); i++) {
-      fprintf(out, "%s%s", i > 0 ? joiner : "", Describe(entry.second[i]).c_str());
+      const char* before = i == 0 ? "" : longList ? "\n       " : joiner;
+      fprintf(out, "%s%s", before, Printable(Describe(entry.second[i])).c_str());
     }
     fprintf(out, "\n");
   }
 }
 
-// A JSON string: quotes, backslashes and control characters escaped; other bytes as they are.
-std::string Json(const std::string& text) {
-  std::string quoted = "\"";
-  for (unsigned char c : text) {
-    if (c == '"' || c == '\\') {
-      quoted += '\\';
-      quoted += static_cast<char>(c);
-    } else if (c < 0x20 || c >= 0x80) {  // bytes of other encodings too: the output stays valid
-      char code[8];
-      snprintf(code, sizeof code, "\\u%04x", c);
-      quoted += code;
-    } else {
-      quoted += static_cast<char>(c);
-    }
-  }
-  return quoted + "\"";
-}
+// A line or column number, or null for a default, fixed wiring or the file as a whole.
+std::string JsonLine(int line) { return line == 0 ? "null" : std::to_string(line); }
 
+// Every user with the same fields: fixed or an option, the option's key name (null for fixed
+// wiring), the line that set it and what it does there.
 void PrintJsonMap(const char* name, const std::map<int, std::vector<WiringUser>>& map, FILE* out) {
-  fprintf(out, "    %s: [", Json(name).c_str());
+  fprintf(out, "    %s: [", JsonString(name).c_str());
   bool firstEntry = true;
   for (const auto& entry : map) {
     fprintf(out, "%s\n      {\"number\": %d, \"users\": [", firstEntry ? "" : ",", entry.first);
     for (size_t i = 0; i < entry.second.size(); i++) {
       const WiringUser& user = entry.second[i];
-      fprintf(out, "%s{\"fixed\": %s, \"name\": %s, \"line\": %d, \"does\": %s}", i > 0 ? ", " : "",
-              user.option < 0 ? "true" : "false", Json(user.label).c_str(), user.line, Json(user.what).c_str());
+      const bool fixed = user.option < 0;
+      fprintf(out, "%s{\"fixed\": %s, \"option\": %s, \"line\": %s, \"does\": %s}", i > 0 ? ", " : "",
+              fixed ? "true" : "false", fixed ? "null" : JsonString(user.label).c_str(), JsonLine(user.line).c_str(),
+              JsonString(fixed ? user.label : user.what).c_str());
     }
     fprintf(out, "]}");
     firstEntry = false;
@@ -62,16 +58,24 @@ void PrintJsonMap(const char* name, const std::map<int, std::vector<WiringUser>>
 
 }  // namespace
 
+void PrintReadError(const CheckReport& report, FILE* out) {
+  if (report.readError.empty()) return;
+  fprintf(out, "%s: error: %s\n", Printable(report.file).c_str(), report.readError.c_str());
+}
+
 void PrintFindings(const CheckReport& report, FILE* out) {
-  if (!report.readError.empty()) {
-    fprintf(out, "%s: error: %s\n", report.file.c_str(), report.readError.c_str());
-    return;
-  }
-  for (const Finding& finding : report.findings) {
+  if (!report.readError.empty()) return;
+  for (size_t i = 0; i < report.findings.size() && i < kMostFindingsShown; i++) {
+    const Finding& finding = report.findings[i];
     fprintf(out, "%s: %s: %s", Place(report, finding).c_str(), SeverityName(finding.severity),
-            finding.message.c_str());
-    if (!finding.hint.empty()) fprintf(out, " (%s)", finding.hint.c_str());
+            Printable(finding.message).c_str());
+    if (!finding.hint.empty()) fprintf(out, " (%s)", Printable(finding.hint).c_str());
     fprintf(out, "\n");
+  }
+  if (report.findings.size() > kMostFindingsShown) {
+    const std::string more = std::to_string(report.findings.size() - kMostFindingsShown);
+    fprintf(out, "%s: %s more findings not shown (--json lists them all)\n", Printable(report.file).c_str(),
+            more.c_str());
   }
 }
 
@@ -83,14 +87,15 @@ void PrintWiring(const CheckReport& report, FILE* out) {
 }
 
 void PrintJson(const CheckReport& report, bool withWiring, FILE* out) {
-  fprintf(out, "{\n  \"file\": %s,\n  \"exit\": %d,\n", Json(report.file).c_str(), ExitStatus(report));
-  if (!report.readError.empty()) fprintf(out, "  \"readError\": %s,\n", Json(report.readError).c_str());
+  fprintf(out, "{\n  \"file\": %s,\n  \"exit\": %d,\n", JsonString(report.file).c_str(), ExitStatus(report));
+  if (!report.readError.empty()) fprintf(out, "  \"readError\": %s,\n", JsonString(report.readError).c_str());
   fprintf(out, "  \"findings\": [");
   for (size_t i = 0; i < report.findings.size(); i++) {
     const Finding& finding = report.findings[i];
-    fprintf(out, "%s\n    {\"line\": %d, \"column\": %d, \"severity\": \"%s\", \"message\": %s, \"hint\": %s}",
-            i > 0 ? "," : "", finding.line, finding.column, SeverityName(finding.severity),
-            Json(finding.message).c_str(), Json(finding.hint).c_str());
+    fprintf(out, "%s\n    {\"line\": %s, \"column\": %s, \"severity\": \"%s\", \"message\": %s, \"hint\": %s}",
+            i > 0 ? "," : "", JsonLine(finding.line).c_str(),
+            JsonLine(finding.line == 0 ? 0 : finding.column).c_str(), SeverityName(finding.severity),
+            JsonString(finding.message).c_str(), JsonString(finding.hint).c_str());
   }
   fprintf(out, "%s]", report.findings.empty() ? "" : "\n  ");
   if (withWiring && report.readError.empty()) {

@@ -12,13 +12,23 @@ namespace {
 const int kUnwired = -1;       // element or key value that wires nothing
 const int kFirstElement = 0;
 const int kLastElement = 255;
+const size_t kUsersListed = 3;  // users named in a finding; --wiring lists them all
+const char kOwnElementHint[] = "give each option an element of its own, or -1 to leave it unwired";
 
-// The line that set each option last (0: the option keeps its default), and whether that line
-// held the whole key.
+// The line that set each option last (0: the option keeps its default), whether that line
+// held the whole key, and the systems that the file puts to use.
 struct Settings {
   std::vector<int> line = std::vector<int>(OPTION_COUNT, 0);
   std::vector<bool> whole = std::vector<bool>(OPTION_COUNT, false);
+  std::vector<bool> used = std::vector<bool>(CAB_SYSTEM_COUNT, false);
 };
+
+bool SwitchedOff(int option) {
+  const ValueKind kind = kOptionKind[option];
+  return (kind == VK_KEY || IsElementKind(kind)) && Opt(static_cast<OptionId>(option)) == kUnwired;
+}
+
+bool Acts(OptionEffect effect) { return effect == EFFECT_ACTS || effect == EFFECT_PARTLY; }
 
 Settings SettingLines(const std::vector<ConfigLine>& lines) {
   Settings settings;
@@ -26,6 +36,12 @@ Settings SettingLines(const std::vector<ConfigLine>& lines) {
     if (line.option < 0) continue;
     settings.line[line.option] = line.line;
     settings.whole[line.option] = HoldsWholeKey(line);
+  }
+  // A system that the frame cycle does not run is put to use by an option of it that acts
+  // (an AWS start-up test, a wiper lamp): its keys then show.
+  for (int option = 0; option < OPTION_COUNT; option++) {
+    if (settings.line[option] == 0 || SwitchedOff(option)) continue;
+    if (Acts(EffectOf(static_cast<OptionId>(option)))) settings.used[kOptionSystem[option]] = true;
   }
   return settings;
 }
@@ -42,9 +58,18 @@ bool InRange(int32_t element) { return element >= kFirstElement && element <= kL
 
 // Does the option take part in the wiring: it acts, or the builder wired it on purpose.
 bool Wires(int option, const Settings& settings) {
-  if (kOptionEffect[option] == EFFECT_UNREAD) return false;
-  if (kOptionEffect[option] == EFFECT_NOT_RUN) return settings.line[option] > 0;
+  const OptionEffect effect = EffectOf(static_cast<OptionId>(option));
+  if (effect == EFFECT_UNREAD) return false;
+  if (effect == EFFECT_NOT_RUN) return settings.line[option] > 0;
   return true;
+}
+
+// Does a user of an element or key show what it does with this file: fixed wiring and options
+// the file sets do; an option left at its default does when its system runs or is put to use.
+bool Shows(const WiringUser& user, const Settings& settings) {
+  if (user.option < 0 || user.line > 0) return true;
+  const CabSystem system = kOptionSystem[user.option];
+  return SystemRuns(system) || settings.used[system];
 }
 
 // Adds one element value of an option to the map, or reports it when it lies outside 0..255.
@@ -79,7 +104,7 @@ void WireOptionElements(const Settings& settings, CheckReport* report) {
 void WireFixedSounds(CheckReport* report) {
   for (int i = 0; i < kFixedSoundCount; i++) {
     const FixedSound& sound = kFixedSounds[i];
-    if (!kCabSystemRuns[sound.system]) continue;
+    if (!SystemRuns(sound.system)) continue;
     report->wiring.sound[sound.element].push_back({-1, 0, sound.what, ""});
   }
 }
@@ -92,16 +117,18 @@ void WireKeys(const Settings& settings, CheckReport* report) {
       continue;
     }
     const int option = binding.option;
-    if (kOptionEffect[option] == EFFECT_NOT_RUN || kOptionEffect[option] == EFFECT_UNREAD) continue;
+    if (!Acts(EffectOf(static_cast<OptionId>(option)))) continue;
     const int32_t key = Opt(static_cast<OptionId>(option));
     if (key == kUnwired) continue;
     report->wiring.keys[key].push_back({option, settings.line[option], Name(option), binding.what});
   }
 }
 
-std::string List(const std::vector<WiringUser>& users) {
+// The first few users, and how many more the wiring map shows.
+std::string List(const std::vector<WiringUser>& users, const char* joiner) {
   std::string text;
-  for (size_t i = 0; i < users.size(); i++) text += (i > 0 ? ", " : "") + Describe(users[i]);
+  for (size_t i = 0; i < users.size() && i < kUsersListed; i++) text += (i > 0 ? joiner : "") + Describe(users[i]);
+  if (users.size() > kUsersListed) text += " (" + std::to_string(users.size() - kUsersListed) + " more with --wiring)";
   return text;
 }
 
@@ -113,34 +140,42 @@ int LastLine(const std::vector<WiringUser>& users) {
   return line;
 }
 
+// An element shared by options, or a fixed sound that an option also plays: the cab's own
+// writes override the option's sound, so that is an error.
 void CheckSharedElements(const char* what, const std::map<int, std::vector<WiringUser>>& map,
-                         CheckReport* report) {
+                         const Settings& settings, CheckReport* report) {
   for (const auto& entry : map) {
     const std::vector<WiringUser>& users = entry.second;
     int options = 0;
     int fixed = 0;
-    for (const WiringUser& user : users) (user.option < 0 ? fixed : options)++;
+    for (const WiringUser& user : users) {
+      if (Shows(user, settings)) (user.option < 0 ? fixed : options)++;
+    }
     if (options == 0 || options + fixed < 2) continue;
     const std::string element = std::string(what) + " element " + std::to_string(entry.first);
-    std::string message = fixed > 0 ? element + " is also the cab's fixed sound: " + List(users)
-                                    : element + " is wired to " + std::to_string(options) + " options: " + List(users);
-    report->findings.push_back({LastLine(users), 1, SEVERITY_WARNING, message,
-                                "give each option an element of its own"});
+    if (fixed > 0) {
+      report->findings.push_back({LastLine(users), 1, SEVERITY_ERROR,
+                                  element + " is also the cab's fixed sound: " + List(users, ", ") +
+                                      "; the cab's own writes override the option's sound",
+                                  "give the option an element the cab does not use, or -1 to leave it unwired"});
+    } else {
+      report->findings.push_back({LastLine(users), 1, SEVERITY_WARNING,
+                                  element + " is wired to " + std::to_string(users.size()) + " options: " + List(users, ", "),
+                                  kOwnElementHint});
+    }
   }
 }
 
-void CheckSharedKeys(CheckReport* report) {
+void CheckSharedKeys(const Settings& settings, CheckReport* report) {
   for (const auto& entry : report->wiring.keys) {
     const std::vector<WiringUser>& users = entry.second;
-    if (users.size() < 2) continue;
-    std::string order;
-    for (size_t i = 0; i < users.size(); i++) {
-      order += (i > 0 ? ", then " : "") + Describe(users[i]);
-    }
+    size_t showing = 0;
+    for (const WiringUser& user : users) showing += Shows(user, settings) ? 1 : 0;
+    if (showing < 2) continue;
     report->findings.push_back({LastLine(users), 1, SEVERITY_WARNING,
                                 "key " + std::to_string(entry.first) + " reaches " +
-                                    std::to_string(users.size()) + " handlers, in this order: " + order,
-                                "give each function a key number of its own, or -1 for none"});
+                                    std::to_string(users.size()) + " handlers, in this order: " + List(users, ", then "),
+                                "give each function a key number of its own, or -1 to leave it unwired"});
   }
 }
 
@@ -149,12 +184,10 @@ void CheckIdleOptions(const Settings& settings, CheckReport* report) {
   for (int option = 0; option < OPTION_COUNT; option++) {
     const int line = settings.line[option];
     if (line == 0 || !settings.whole[option]) continue;
-    const ValueKind kind = kOptionKind[option];
-    const bool switchedOff = (kind == VK_KEY || IsElementKind(kind)) && Opt(static_cast<OptionId>(option)) == kUnwired;
-    if (switchedOff) continue;
+    if (SwitchedOff(option)) continue;
     const CabSystem system = kOptionSystem[option];
     const std::string key = Quoted(commands[option]);
-    switch (kOptionEffect[option]) {
+    switch (EffectOf(static_cast<OptionId>(option))) {
       case EFFECT_ACTS:
         break;
       case EFFECT_UNREAD:
@@ -189,8 +222,8 @@ void CheckWiring(const std::vector<ConfigLine>& lines, CheckReport* report) {
   WireOptionElements(settings, report);
   WireFixedSounds(report);
   WireKeys(settings, report);
-  CheckSharedElements("panel", report->wiring.panel, report);
-  CheckSharedElements("sound", report->wiring.sound, report);
-  CheckSharedKeys(report);
+  CheckSharedElements("panel", report->wiring.panel, settings, report);
+  CheckSharedElements("sound", report->wiring.sound, settings, report);
+  CheckSharedKeys(settings, report);
   CheckIdleOptions(settings, report);
 }
