@@ -54,11 +54,3 @@ const char* const kCabSystemActs[CAB_SYSTEM_COUNT] = {
 #include "config/cab_systems.def"
 #undef CAB_SYSTEM
 };
-
-bool SystemRuns(CabSystem system) { return kCabSystemRuns[system]; }
-
-OptionEffect EffectOf(OptionId option) {
-  const OptionEffect effect = kOptionEffect[option];
-  if (effect != EFFECT_UNREAD && SystemRuns(kOptionSystem[option])) return EFFECT_ACTS;
-  return effect;
-}

@@ -46,8 +46,9 @@ extern const int kCabSystemSwitch[CAB_SYSTEM_COUNT];        // the option that r
 extern const bool kCabSystemKeysWhenOff[CAB_SYSTEM_COUNT];  // its keys answer while it does not run
 extern const char* const kCabSystemActs[CAB_SYSTEM_COUNT];  // what of it acts while it does not run
 
-// Whether the frame cycle runs a cab system with the configuration as read into gOpts. Every
-// decision of the tools about what a system does goes through it.
+// Whether a cab system runs with the configuration as read into gOpts: its run switch (0 off, any
+// other value on), or for a system without one, kCabSystemRuns. The entry points and every
+// decision of the tools about what a system does go through it.
 bool SystemRuns(CabSystem system);
 // Whether an option acts with the configuration as read: an option of a system that runs acts,
 // unless no operation reads it; otherwise as the key table says.
