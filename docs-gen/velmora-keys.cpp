@@ -8,16 +8,21 @@
 #include "config/option_kinds.h"
 #include "markdown_cell.h"
 
-// "yes", "partly (wipers and rain)", "no: vigilance device not run", "no: never read".
+// "yes", "yes, while runubahn=1", "partly (wipers and rain); whole with runwipers=1",
+// "with runvigilance=1 (vigilance device)", "no: never read".
 static std::string Acts(int option) {
-  const char* system = kCabSystemName[kOptionSystem[option]];
+  const CabSystem cabSystem = kOptionSystem[option];
+  const char* system = kCabSystemName[cabSystem];
+  const int runSwitch = kCabSystemSwitch[cabSystem];
+  const std::string runs = runSwitch < 0 ? std::string() : std::string("`") + commands[runSwitch] + "1`";
   switch (kOptionEffect[option]) {
     case EFFECT_ACTS:
-      return "yes";
+      if (runSwitch < 0 || runSwitch == option) return "yes";
+      return kCabSystemRuns[cabSystem] ? "yes, while " + runs : "yes";
     case EFFECT_PARTLY:
-      return std::string("partly (") + system + ")";
+      return std::string("partly (") + system + "); whole with " + runs;
     case EFFECT_NOT_RUN:
-      return std::string("no: ") + system + " not run";
+      return "with " + runs + " (" + system + ")";
     case EFFECT_UNREAD:
       return "no: never read";
   }

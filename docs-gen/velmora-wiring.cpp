@@ -12,6 +12,23 @@
 #include "markdown_cell.h"
 #include "plugin/atsplugin.h"
 
+// "runvigilance=1", or "" for a system without a switch.
+static const char* SwitchOf(CabSystem system) {
+  const int option = kCabSystemSwitch[system];
+  return option < 0 ? "" : commands[option];
+}
+
+// When a system's key handlers answer: "while runubahn=1 (default)", "always", "with runpzb90=1".
+static void PrintWhenItAnswers(CabSystem system) {
+  if (kCabSystemKeysWhenOff[system]) {
+    fputs("always", stdout);
+  } else if (kCabSystemRuns[system]) {
+    printf("while `%s1` (default)", SwitchOf(system));
+  } else {
+    printf("with `%s1`", SwitchOf(system));
+  }
+}
+
 static void PrintFixedKeys() {
   std::vector<const KeyBinding*> fixed;
   for (int i = 0; i < kKeyBindingCount; i++) {
@@ -31,9 +48,10 @@ static void PrintFixedKeys() {
 
 static void PrintKeyOrder() {
   puts("\nEvery key the host reports is offered to these handlers in this order; a key number that");
-  puts("several of them use reaches each of them, in this order:\n");
-  puts("| # | Key number | What it does |");
-  puts("|---:|---|---|");
+  puts("several of them use reaches each of them, in this order. A handler answers only while its");
+  puts("system runs, except the driver controls that have always answered:\n");
+  puts("| # | Key number | What it does | Handler | Answers |");
+  puts("|---:|---|---|---|---|");
   for (int i = 0; i < kKeyBindingCount; i++) {
     const KeyBinding& binding = kKeyBindings[i];
     printf("| %d | ", i + 1);
@@ -46,9 +64,8 @@ static void PrintKeyOrder() {
     }
     fputs(" | ", stdout);
     PrintCell(binding.what);
-    if (binding.option >= 0 && kOptionEffect[binding.option] == EFFECT_NOT_RUN) {
-      printf(" (no effect: %s not run)", kCabSystemName[kOptionSystem[binding.option]]);
-    }
+    printf(" | `%s` | ", binding.handler);
+    PrintWhenItAnswers(binding.system);
     puts(" |");
   }
 }
@@ -61,7 +78,7 @@ static void PrintFixedSounds() {
     const FixedSound& sound = kFixedSounds[i];
     printf("| %d | ", sound.element);
     PrintCell(sound.what);
-    if (!kCabSystemRuns[sound.system]) printf(" (%s, not run)", kCabSystemName[sound.system]);
+    if (!kCabSystemRuns[sound.system]) printf(" (%s, with `%s1`)", kCabSystemName[sound.system], SwitchOf(sound.system));
     puts(" |");
   }
 }
@@ -77,12 +94,14 @@ static void PrintSoundValues() {
 
 static void PrintBeacons() {
   puts("\nBeacon types:\n");
-  puts("| Type | Signal | Distance | Optional | What it does |");
-  puts("|---:|---|---|---|---|");
+  puts("| Type | System | Signal | Distance | Optional | What it does |");
+  puts("|---:|---|---|---|---|---|");
   for (int i = 0; i < kBeaconTypeCount; i++) {
     const BeaconType& beacon = kBeaconTypes[i];
     const char* cells[] = {beacon.signal, beacon.distance, beacon.optional, beacon.action};
-    printf("| %d |", beacon.type);
+    printf("| %d | ", beacon.type);
+    PrintCell(kCabSystemName[beacon.system]);
+    fputs(" |", stdout);
     for (const char* cell : cells) {
       fputs(" ", stdout);
       PrintCell(cell);
@@ -93,14 +112,21 @@ static void PrintBeacons() {
 }
 
 static void PrintSystems() {
-  puts("\nThe cab systems: which the frame cycle runs and what of the others acts:\n");
-  puts("| System | Run every frame | What acts |");
-  puts("|---|---|---|");
+  puts("\nThe cab systems: the switch that runs each, whether it runs by default, and what of it acts");
+  puts("while it does not run:\n");
+  puts("| System | Run switch | Runs by default | What acts while it does not run |");
+  puts("|---|---|---|---|");
   for (int i = 0; i < CAB_SYSTEM_COUNT; i++) {
     if (i == SYS_NONE) continue;
     fputs("| ", stdout);
     PrintCell(kCabSystemName[i]);
-    printf(" | %s | ", kCabSystemRuns[i] ? "yes" : "no");
+    const CabSystem system = static_cast<CabSystem>(i);
+    if (kCabSystemSwitch[system] < 0) {
+      fputs(" | none: always |", stdout);
+    } else {
+      printf(" | `%s` |", SwitchOf(system));
+    }
+    printf(" %s | ", kCabSystemRuns[i] ? "yes" : "no");
     PrintCell(kCabSystemActs[i]);
     puts(" |");
   }

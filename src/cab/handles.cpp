@@ -198,8 +198,9 @@ void SetBrakeHandle(int notch) {
 
 void SetPowerHandle(int notch) {
   if (notch == 0 || gDriver.Power == 0) tractionInterlock = false;
-  // With a drive button in the cab, the power handle places no demand: traction comes from the button.
-  if (!KeyConfigured(OPT_speedselectorkey)) {
+  // With the U-Bahn cab's drive button, the power handle places no demand: traction comes from
+  // the button. Without the U-Bahn cab there is no button.
+  if (!SwitchOn(OPT_runubahn) || !KeyConfigured(OPT_speedselectorkey)) {
     MovePowerDemand(gDriver.Power, notch);
   }
   gDriver.Power = notch;

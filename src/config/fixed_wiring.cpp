@@ -1,8 +1,9 @@
 // The cab's fixed wiring tables, taken from config/fixed_wiring.def.
 #include "config/fixed_wiring.h"
 
-#define KEY_FIXED(handler, number, what) {#handler, number, -1, what},
-#define KEY_OPTION(handler, option, what) {#handler, -1, OPT_##option, what},
+#define KEY_EVERY(system, routine, what)
+#define KEY_FIXED(system, handler, number, what) {#handler, number, -1, what, SYS_##system},
+#define KEY_OPTION(system, handler, option, what) {#handler, -1, OPT_##option, what, SYS_##system},
 #define FIXED_SOUND(element, system, what)
 #define BEACON(type, system, signal, distance, optional, action)
 const KeyBinding kKeyBindings[] = {
@@ -10,12 +11,14 @@ const KeyBinding kKeyBindings[] = {
 };
 #undef KEY_FIXED
 #undef KEY_OPTION
+#undef KEY_EVERY
 #undef FIXED_SOUND
 #undef BEACON
 const int kKeyBindingCount = sizeof(kKeyBindings) / sizeof(kKeyBindings[0]);
 
-#define KEY_FIXED(handler, number, what)
-#define KEY_OPTION(handler, option, what)
+#define KEY_EVERY(system, routine, what)
+#define KEY_FIXED(system, handler, number, what)
+#define KEY_OPTION(system, handler, option, what)
 #define FIXED_SOUND(element, system, what) {element, SYS_##system, what},
 #define BEACON(type, system, signal, distance, optional, action)
 const FixedSound kFixedSounds[] = {
@@ -23,12 +26,14 @@ const FixedSound kFixedSounds[] = {
 };
 #undef KEY_FIXED
 #undef KEY_OPTION
+#undef KEY_EVERY
 #undef FIXED_SOUND
 #undef BEACON
 const int kFixedSoundCount = sizeof(kFixedSounds) / sizeof(kFixedSounds[0]);
 
-#define KEY_FIXED(handler, number, what)
-#define KEY_OPTION(handler, option, what)
+#define KEY_EVERY(system, routine, what)
+#define KEY_FIXED(system, handler, number, what)
+#define KEY_OPTION(system, handler, option, what)
 #define FIXED_SOUND(element, system, what)
 #define BEACON(type, system, signal, distance, optional, action) {type, SYS_##system, signal, distance, optional, action},
 const BeaconType kBeaconTypes[] = {
@@ -36,6 +41,7 @@ const BeaconType kBeaconTypes[] = {
 };
 #undef KEY_FIXED
 #undef KEY_OPTION
+#undef KEY_EVERY
 #undef FIXED_SOUND
 #undef BEACON
 const int kBeaconTypeCount = sizeof(kBeaconTypes) / sizeof(kBeaconTypes[0]);

@@ -16,6 +16,7 @@ struct KeyBinding {
   int fixedKey;         // its built-in key number, or -1 when the key comes from an option
   int option;           // the option that holds its key number, or -1 for a built-in key
   const char* what;     // what the key does, for people
+  CabSystem system;     // the cab system whose handler it is
 };
 
 // A sound element that a cab system plays without configuration.
@@ -35,7 +36,7 @@ struct BeaconType {
   const char* action;
 };
 
-extern const KeyBinding kKeyBindings[];  // in the order in which KeyDown offers a key
+extern const KeyBinding kKeyBindings[];  // in the order in which KeyDown offers a key; a system's together
 extern const int kKeyBindingCount;
 extern const FixedSound kFixedSounds[];  // by element
 extern const int kFixedSoundCount;

@@ -26,19 +26,31 @@ const OptionEffect kOptionEffect[OPTION_COUNT] = {
 };
 
 const char* const kCabSystemName[CAB_SYSTEM_COUNT] = {
-#define CAB_SYSTEM(id, name, runs, acts) name,
+#define CAB_SYSTEM(id, name, runs, runswitch, offkeys, acts) name,
 #include "config/cab_systems.def"
 #undef CAB_SYSTEM
 };
 
 const bool kCabSystemRuns[CAB_SYSTEM_COUNT] = {
-#define CAB_SYSTEM(id, name, runs, acts) runs,
+#define CAB_SYSTEM(id, name, runs, runswitch, offkeys, acts) runs,
+#include "config/cab_systems.def"
+#undef CAB_SYSTEM
+};
+
+const int kCabSystemSwitch[CAB_SYSTEM_COUNT] = {
+#define CAB_SYSTEM(id, name, runs, runswitch, offkeys, acts) runswitch,
+#include "config/cab_systems.def"
+#undef CAB_SYSTEM
+};
+
+const bool kCabSystemKeysWhenOff[CAB_SYSTEM_COUNT] = {
+#define CAB_SYSTEM(id, name, runs, runswitch, offkeys, acts) offkeys,
 #include "config/cab_systems.def"
 #undef CAB_SYSTEM
 };
 
 const char* const kCabSystemActs[CAB_SYSTEM_COUNT] = {
-#define CAB_SYSTEM(id, name, runs, acts) acts,
+#define CAB_SYSTEM(id, name, runs, runswitch, offkeys, acts) acts,
 #include "config/cab_systems.def"
 #undef CAB_SYSTEM
 };

@@ -14,13 +14,14 @@ enum ValueKind {
   VK_SPEED,            // a speed in km/h
   VK_DISTANCE,         // a distance in metres
   VK_MODE,             // a switch or mode: 0 off, other values as the reader says
+  VK_SWITCH,           // a run switch: 0 off, any other value on
   VK_NUMBER,           // any other quantity
   VK_PANEL_KEY_PAIRS,  // further values: panel element, key number, panel element, ... in turn
 };
 
 // The cab systems that read options.
 enum CabSystem {
-#define CAB_SYSTEM(id, name, runs, acts) SYS_##id,
+#define CAB_SYSTEM(id, name, runs, runswitch, offkeys, acts) SYS_##id,
 #include "config/cab_systems.def"
 #undef CAB_SYSTEM
   CAB_SYSTEM_COUNT
@@ -40,8 +41,10 @@ extern const CabSystem kOptionSystem[OPTION_COUNT];        // the system that re
 extern const OptionEffect kOptionEffect[OPTION_COUNT];     // whether the option acts
 
 extern const char* const kCabSystemName[CAB_SYSTEM_COUNT];  // for people: "vigilance device"
-extern const bool kCabSystemRuns[CAB_SYSTEM_COUNT];         // run by the frame cycle
-extern const char* const kCabSystemActs[CAB_SYSTEM_COUNT];  // what of the system acts
+extern const bool kCabSystemRuns[CAB_SYSTEM_COUNT];         // run by the frame cycle by default
+extern const int kCabSystemSwitch[CAB_SYSTEM_COUNT];        // the option that runs it, or -1
+extern const bool kCabSystemKeysWhenOff[CAB_SYSTEM_COUNT];  // its keys answer while it does not run
+extern const char* const kCabSystemActs[CAB_SYSTEM_COUNT];  // what of it acts while it does not run
 
 // Whether the frame cycle runs a cab system with the configuration as read into gOpts. Every
 // decision of the tools about what a system does goes through it.

@@ -1,9 +1,13 @@
-// The sixteen entry points: what the host hands over is stored and passed to the cab systems in a fixed order.
+// The sixteen entry points: what the host hands over is stored and passed to the cab systems that
+// run, through the one table of their interfaces.
 #include "plugin/atsplugin.h"
 
 #include "cab/channels.h"
 #include "cab/handles.h"
+#include "cab/vocabulary.h"
 #include "config/confload.h"
+#include "config/fixed_wiring.h"
+#include "config/option_kinds.h"
 #include "power/powercontrol.h"
 #include "protection/br_safety.h"
 #include "protection/de_safety.h"
@@ -11,27 +15,8 @@
 #include "supervision/speedcontrol.h"
 #include "supervision/vigilance.h"
 #include "traction/traction.h"
-#include "ubahn/traincontrol_overhoul.h"
+#include "ubahn/ubahn_cab.h"
 #include "windshield/windshield.h"
-
-// Beacon types handled here and by the U-Bahn cab.
-const int kBeaconPlatformSide = 23;
-const int kBeaconDoorsOpenAtStart = 24;
-const int kBeaconPassengers = 25;
-const int kBeaconRailJoint = 26;
-const int kBeaconDestination = 27;
-const int kBeaconFastCurve = 28;
-const int kBeaconSlowCurve = 29;
-const int kBeaconSpeedSound = 30;
-const int kBeaconSpeedSoundOrSpecial = 31;
-
-// Fixed sound elements of the two speed-dependent beacon sounds.
-const int kSoundBeaconSlow = 56;
-const int kSoundBeaconFast = 57;
-const int kSoundBeacon31Slow = 79;
-const int kSoundBeacon31Fast = 80;
-const int kSoundBeacon31Special = 81;
-const float kBeaconSoundSpeed = 40.0f;  // km/h: below it the slow variant plays
 
 static void FillReserves() {
   for (int i = 0; i < kElementCount; i++) {
@@ -45,9 +30,24 @@ static void PointAtReserves() {
   gSound = memSoundReserve;
 }
 
-// The cab systems, each with its start of a run and its end. At every Initialize each is
-// destroyed and started again in this order; Dispose destroys them in the same order.
-static void StartTrainControl(int brakeMode) { InitTrainControl(brakeMode); }
+// The cab systems. Each offers one interface: its start and end, its frame routine, its key
+// handlers, its beacons and the host's door calls where it has them; a null entry means it has
+// none. A system runs whole while its run switch (config/cab_systems.def) is on. One that does
+// not run still starts and ends at every Initialize and Dispose, as it always has, unless it is
+// the U-Bahn cab; the driver controls of some keep answering their keys (cab_systems.def).
+struct CabSystemInterface {
+  CabSystem system;
+  void (*init)(int brakeMode);
+  void (*destroy)();
+  void (*frame)();
+  void (*keyDown)(int key);
+  void (*keyUp)(int key);
+  void (*beacon)(ATS_BEACONDATA beacon);
+  void (*doorOpen)();
+  void (*doorClose)();
+  bool startsWhenOff;  // it starts at Initialize while it does not run
+};
+
 static void StartPowerControl(int) { InitPowerControl(); }
 static void StartWindshield(int) { InitWindshield(); }
 static void StartBRSafety(int) { InitBRSafety(); }
@@ -56,19 +56,87 @@ static void StartSpeedControl(int) { InitSpeedControl(); }
 static void StartMiscellaneous(int) { InitMiscellaneous(); }
 static void StartTraction(int) { InitTraction(); }
 static void StartDESafety(int) { InitDESafety(); }
+static void NoEnd() {}
+static void CheckSpeedOfFrame() { CheckSpeed(gState.Speed); }
+static void VigilanceKeyDown(int key) { VigilanceKeyPressed(key, true); }
+static void DoorsOpened() { setDoorState(true); }
+static void DoorsClosed() { setDoorState(false); }
 
-struct CabSystemLife {
-  void (*init)(int brakeMode);
-  void (*destroy)();
+// In the order of Initialize; the frame and the beacons follow it too. The keys follow
+// config/fixed_wiring.def.
+static const CabSystemInterface kCabSystems[] = {
+    {SYS_UBAHN, StartUBahnCab, NoEnd, nullptr /* UBahnFrame, called by Elapse alone */, UBahnKeyDown, UBahnKeyUp, UBahnBeacon, nullptr, nullptr, false},
+    {SYS_POWER, StartPowerControl, DestroyPowerControl, PowerControl, PowerControlKeyPressed, nullptr, PowerBeacon,
+     nullptr, nullptr, true},
+    {SYS_WIPERS, StartWindshield, DestroyWindshield, AnimateWindshield, WindshieldKeyPressed, nullptr,
+     WindshieldBeacon, nullptr, nullptr, true},
+    {SYS_AWS_TPWS, StartBRSafety, DestroyBRSafety, BRSafety, BRSafetyKeyPressed, BRSafetyKeyReleased,
+     SetBRSafetyStatus, nullptr, nullptr, true},
+    {SYS_VIGILANCE, StartVigilance, DestroyVigilance, CheckVigilance, VigilanceKeyDown, nullptr, nullptr, nullptr,
+     nullptr, true},
+    {SYS_OVERSPEED, StartSpeedControl, DestroySpeedControl, CheckSpeedOfFrame, nullptr, nullptr, nullptr, nullptr,
+     nullptr, true},
+    {SYS_MISC, StartMiscellaneous, DestroyMiscellaneous, RunMiscellaneous, miscKeyPressed, nullptr,
+     MiscPlatformBeacon, DoorsOpened, DoorsClosed, true},
+    {SYS_TRACTION, StartTraction, DestroyTraction, RunTraction, TractionKeyPressed, nullptr, TractionSetData,
+     nullptr, nullptr, true},
+    {SYS_PZB90, StartDESafety, DestroyDESafety, DESafety, DESafetyKeyPressed, nullptr, SetDESafetyStatus, nullptr,
+     nullptr, true},
 };
+const int kCabSystemCount = sizeof(kCabSystems) / sizeof(kCabSystems[0]);
 
-static const CabSystemLife kCabSystems[] = {
-    {StartTrainControl, DestroyTrainControl},   {StartPowerControl, DestroyPowerControl},
-    {StartWindshield, DestroyWindshield},       {StartBRSafety, DestroyBRSafety},
-    {StartVigilance, DestroyVigilance},         {StartSpeedControl, DestroySpeedControl},
-    {StartMiscellaneous, DestroyMiscellaneous}, {StartTraction, DestroyTraction},
-    {StartDESafety, DestroyDESafety},
-};
+// Which systems run, as the last Initialize read their switches; before it, the defaults.
+static bool gRuns[kCabSystemCount] = {true};
+// The frame routines of the running systems after the U-Bahn cab, in table order, taken at
+// Initialize so that the frame walks no switches.
+static void (*gFrameSteps[kCabSystemCount])() = {};
+static int gFrameStepCount = 0;
+// Some further system runs: the frame cycle calls their routines after the U-Bahn cab's.
+static bool gFurtherFrames = false;
+
+static bool SystemRuns(const CabSystemInterface& system) {
+  const int runSwitch = kCabSystemSwitch[system.system];
+  return runSwitch >= 0 && SwitchOn(static_cast<OptionId>(runSwitch));
+}
+
+static void ReadRunSwitches() {
+  gFrameStepCount = 0;
+  for (int i = 0; i < kCabSystemCount; i++) {
+    gRuns[i] = SystemRuns(kCabSystems[i]);
+    if (gRuns[i] && kCabSystems[i].frame != nullptr) gFrameSteps[gFrameStepCount++] = kCabSystems[i].frame;
+  }
+  gFurtherFrames = gFrameStepCount > 0;
+}
+
+static bool UBahnRuns() { return gRuns[0]; }
+
+// The frame routines of the further systems that run, kept out of the frame cycle's body.
+__attribute__((noinline)) static void RunFurtherFrames() {
+  for (int i = 0; i < gFrameStepCount; i++) gFrameSteps[i]();
+}
+
+// The entry of a system in the table, or -1.
+static int IndexOf(CabSystem system) {
+  for (int i = 0; i < kCabSystemCount; i++) {
+    if (kCabSystems[i].system == system) return i;
+  }
+  return -1;
+}
+
+// A key offered to the systems in the order of the key list, each system once, with its key-down
+// or key-up handler as `up` says; a system that does not run only when its keys answer anyway.
+static void OfferKey(int key, bool up) {
+  bool offered[kCabSystemCount] = {};
+  for (int k = 0; k < kKeyBindingCount; k++) {
+    const int i = IndexOf(kKeyBindings[k].system);
+    if (i < 0 || offered[i]) continue;
+    offered[i] = true;
+    const CabSystemInterface& system = kCabSystems[i];
+    if (!gRuns[i] && !kCabSystemKeysWhenOff[system.system]) continue;
+    void (*handler)(int) = up ? system.keyUp : system.keyDown;
+    if (handler != nullptr) handler(key);
+  }
+}
 
 extern "C" {
 
@@ -79,7 +147,8 @@ ATS_EXPORT void ATS_CALL Load() {
 
 ATS_EXPORT void ATS_CALL Dispose() {
   ScrapConfig();
-  for (const CabSystemLife& system : kCabSystems) system.destroy();
+  DestroyHandles();
+  for (const CabSystemInterface& system : kCabSystems) system.destroy();
 }
 
 ATS_EXPORT int ATS_CALL GetPluginVersion() { return kPluginVersion; }
@@ -92,41 +161,35 @@ ATS_EXPORT void ATS_CALL Initialize(int brake) {
   SetDefaults();
   LoadConfig();  // without a file the defaults stay in force
 
-  for (const CabSystemLife& system : kCabSystems) {
-    system.destroy();
-    system.init(brake);
+  ReadRunSwitches();
+
+  // The handle arbitration serves the driver and every system, whichever runs.
+  DestroyHandles();
+  InitHandles();
+  for (int i = 0; i < kCabSystemCount; i++) {
+    if (!gRuns[i] && !kCabSystems[i].startsWhenOff) continue;
+    kCabSystems[i].destroy();
+    kCabSystems[i].init(brake);
   }
 }
 
 ATS_EXPORT ATS_HANDLES ATS_CALL Elapse(ATS_VEHICLESTATE state, int* panel, int* sound) {
   // Adopt the host's arrays; what was written before lands in them from the reserves.
-  // A null array is never adopted: writes keep going where they went.
-  if (panel != nullptr && panel != gPanel) {
+  // A null array is never adopted: writes keep going where they went. The steady frame hands
+  // over the arrays of the frame before, so that test comes first.
+  if (panel != gPanel && panel != nullptr) {
     gPanel = panel;
     for (int i = 0; i < kElementCount; i++) gPanel[i] = memPanelReserve[i];
   }
-  if (sound != nullptr && sound != gSound) {
+  if (sound != gSound && sound != nullptr) {
     gSound = sound;
     for (int i = 0; i < kElementCount; i++) gSound[i] = memSoundReserve[i];
   }
   gState = state;
 
-  TrainControl();
-  UBahnReverser();
-  SifaFestbremsen();
-  UBahnBremse();
-  bremsleitung();
-  lueftersound();
-  Huploop();
-  Tuersteuerung();
-  Schienenstoss();
-  Deuta();
-  Fahrsperrenupdate();
-  KilometerUndFahrsperrenzaehlwerk();
-  Kurvensound_schnell();
-  Kurvensound_langsam();
-  Fahrsound();
-  Speicherbremse();
+  // The U-Bahn cab's steps first, then the further systems' routines in table order.
+  if (UBahnRuns()) UBahnFrame();
+  if (gFurtherFrames) RunFurtherFrames();
 
   return gHandles;
 }
@@ -148,72 +211,33 @@ ATS_EXPORT void ATS_CALL SetReverser(int position) {
   if (position != 0) BRSafetyReverserMovedOff();
 }
 
-ATS_EXPORT void ATS_CALL KeyDown(int key) {
-  PowerControlKeyPressed(key);
-  WindshieldKeyPressed(key);
-  BRSafetyKeyPressed(key);
-  TrainControlKeyPressed(key);
-  FahrschalterAuf(key);
-  FahrschalterAb(key);
-  FahrschalterNull(key);
-  BremsschalterBremsen(key);
-  BremsschalterLoesen(key);
-  SifaKeyPressed(key);
-  FesthaltebremseKeyPressed(key);
-  UBahnReverser();
-  Hupe_ein(key);
-  Tuertaster_druecken(key);
-  Tuertaster_rechts_druecken(key);
-  Tuertaster_links_druecken(key);
-  Fahrsperre_druecken(key);
-  ELA(key);
-  Speicherbremse_ein_druecken(key);
-  Speicherbremse_aus_druecken(key);
-}
+ATS_EXPORT void ATS_CALL KeyDown(int key) { OfferKey(key, false); }
 
-ATS_EXPORT void ATS_CALL KeyUp(int key) {
-  BRSafetyKeyReleased(key);
-  TrainControlKeyReleased(key);
-  SifaKeyReleased(key);
-  FesthaltebremseKeyReleased(key);
-  Hupe_aus(key);
-  Tuertaster_loslassen(key);
-  Tuertaster_rechts_loslassen(key);
-  Tuertaster_links_loslassen(key);
-  Fahrsperre_loslassen(key);
-  Speicherbremse_ein_loslassen(key);
-  Speicherbremse_aus_loslassen(key);
-}
+ATS_EXPORT void ATS_CALL KeyUp(int key) { OfferKey(key, true); }
 
 ATS_EXPORT void ATS_CALL HornBlow(int type) {
   VigilanceKeyPressed(type, false);
   hornSounded(type);
-  ELA(kAnnouncementHorn);
+  if (UBahnRuns()) UBahnHorn(type);
 }
 
-ATS_EXPORT void ATS_CALL DoorOpen() {}
+ATS_EXPORT void ATS_CALL DoorOpen() {
+  for (int i = 0; i < kCabSystemCount; i++) {
+    if (gRuns[i] && kCabSystems[i].doorOpen != nullptr) kCabSystems[i].doorOpen();
+  }
+}
 
-ATS_EXPORT void ATS_CALL DoorClose() {}
+ATS_EXPORT void ATS_CALL DoorClose() {
+  for (int i = 0; i < kCabSystemCount; i++) {
+    if (gRuns[i] && kCabSystems[i].doorClose != nullptr) kCabSystems[i].doorClose();
+  }
+}
 
 ATS_EXPORT void ATS_CALL SetSignal(int signal) {}
 
 ATS_EXPORT void ATS_CALL SetBeaconData(ATS_BEACONDATA beacon) {
-  const bool slow = gState.Speed < kBeaconSoundSpeed;  // false for a speed that is not a number
-  if (beacon.Type == kBeaconPlatformSide) TuerseiteFestlegen(beacon.Optional);
-  if (beacon.Type == kBeaconDoorsOpenAtStart) TuerInit(beacon.Optional);
-  if (beacon.Type == kBeaconPassengers) SetFahrgaeste(beacon.Optional);
-  if (beacon.Type == kBeaconRailJoint) SetSchienenstoss();
-  Fahrsperre(beacon);
-  if (beacon.Type == kBeaconDestination) SetFahrtziel(beacon.Optional);
-  if (beacon.Type == kBeaconFastCurve) SetKurvensound_schnell(beacon.Optional);
-  if (beacon.Type == kBeaconSlowCurve) SetKurvensound_langsam(beacon.Optional);
-  if (beacon.Type == kBeaconSpeedSound) SetSound(slow ? kSoundBeaconSlow : kSoundBeaconFast, SOUND_PLAY);
-  if (beacon.Type == kBeaconSpeedSoundOrSpecial) {
-    if (beacon.Optional != 0) {
-      SetSound(kSoundBeacon31Special, SOUND_PLAY);
-    } else {
-      SetSound(slow ? kSoundBeacon31Slow : kSoundBeacon31Fast, SOUND_PLAY);
-    }
+  for (int i = 0; i < kCabSystemCount; i++) {
+    if (gRuns[i] && kCabSystems[i].beacon != nullptr) kCabSystems[i].beacon(beacon);
   }
 }
 

@@ -55,6 +55,17 @@ void setDoorIndicators() {
   if (hasRightLamp) SetPanel(rightLamp, 0);
 }
 
+void MiscPlatformBeacon(ATS_BEACONDATA beacon) {
+  if (beacon.Type != kBeaconPlatformSide) return;
+  if (beacon.Optional == kPlatformRight) {
+    setDoorSide(kRightSide);
+  } else if (beacon.Optional == kPlatformLeft) {
+    setDoorSide(kLeftSide);
+  } else {
+    setDoorSide(kNoSide);
+  }
+}
+
 void hornSounded(int type) {
   int32_t primaryTime;
   if (Opt(OPT_klaxonindicator) == kUnwired || !OptFurther(OPT_klaxonindicator, 0, &primaryTime)) return;

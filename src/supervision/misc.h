@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "cab/host.h"
+
 extern bool doorOpen;          // the doors are open
 extern int8_t doorSide;        // side whose doors are released: 0 none, -1 or 1 one side, 2 both
 extern int32_t hornTimer;      // tOn timer of the horn lamp, ms; kTimerStopped while no blast has been made
@@ -23,6 +25,12 @@ void setDoorState(bool open);
 void setDoorSide(int8_t side);
 void setDoorIndicators();
 void hornSounded(int type);
+// The platform beacon names the side whose door lamp the host's doors light: 1 right (second
+// doorindicator lamp), 2 left (first lamp); any other value names no side.
+const int kBeaconPlatformSide = 23;
+const int32_t kPlatformRight = 1;
+const int32_t kPlatformLeft = 2;
+void MiscPlatformBeacon(ATS_BEACONDATA beacon);
 // The per-frame step: horn lamp time-out and travel meter.
 void RunMiscellaneous();
 // Toggles the custom panel elements bound to a host key.

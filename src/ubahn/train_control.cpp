@@ -23,10 +23,15 @@ bool speedSelectorEngaged = false;
 int32_t speedSelectorSetting = 0;
 bool startmeldung = true;
 
-// The devices start in this order; where two of them write one panel element (elements left at
-// their default share element 0), the later write stands.
 int InitTrainControl(int brakeMode) {
   InitHandles();
+  InitUBahnDevices();
+  return 1;
+}
+
+// The devices start in this order; where two of them write one panel element (elements left at
+// their default share element 0), the later write stands.
+void InitUBahnDevices() {
   speedSelectorKey = false;
   speedSelectorEngaged = false;
   speedSelectorSetting = 0;
@@ -37,7 +42,6 @@ int InitTrainControl(int brakeMode) {
   InitDoors();
   SetPanelOpt(OPT_anzeige_init, 0);
   InitTripStop();
-  return 1;
 }
 
 void DestroyTrainControl() { DestroyHandles(); }

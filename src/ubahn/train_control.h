@@ -11,6 +11,8 @@ extern bool startmeldung;             // the start message shows until power is 
 
 // Start of a run: new demand tables, then every U-Bahn device's own start state, in order.
 int InitTrainControl(int brakeMode);
+// Every device's own start state, without new demand tables.
+void InitUBahnDevices();
 void DestroyTrainControl();
 // The drive button's power demand for this frame.
 void TrainControl();

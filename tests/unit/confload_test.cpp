@@ -29,13 +29,17 @@ class ConfigFile : public ::testing::Test {
   void TearDown() override { ScrapConfig(); }
 };
 
-TEST_F(ConfigFile, table_holds_187_keys_in_order_with_their_defaults) {
-  ASSERT_EQ(OPTION_COUNT, 187);
+TEST_F(ConfigFile, table_holds_196_keys_in_order_with_their_defaults) {
+  ASSERT_EQ(OPTION_COUNT, 196);
   EXPECT_STREQ(commands[0], "system=");
   EXPECT_STREQ(commands[OPT_sifakey], "sifakey=");
   EXPECT_EQ(OPT_sifakey, 127);
   EXPECT_STREQ(commands[186], "taster_speicherbremse_aus=");
+  EXPECT_STREQ(commands[187], "runubahn=");  // the run switches follow every older key
+  EXPECT_STREQ(commands[195], "runpzb90=");
   SetDefaults();
+  EXPECT_EQ(Opt(OPT_runubahn), 1);
+  EXPECT_EQ(Opt(OPT_runpzb90), 0);
   EXPECT_EQ(Opt(OPT_overspeed), 1000);
   EXPECT_EQ(Opt(OPT_tpwsstopdelay), 60);
   EXPECT_EQ(Opt(OPT_tpwsoverridelifetime), 60);

@@ -1,0 +1,84 @@
+// The U-Bahn cab as one cab system: its start, its frame, its key chain and its beacons.
+#include "ubahn/ubahn_cab.h"
+
+#include "cab/channels.h"
+#include "config/confload.h"
+
+// Beacon types of the U-Bahn cab besides the trip points of the trip stop.
+const int kBeaconPlatformSide = 23;
+const int kBeaconDoorsOpenAtStart = 24;
+const int kBeaconPassengers = 25;
+const int kBeaconRailJoint = 26;
+const int kBeaconDestination = 27;
+const int kBeaconFastCurve = 28;
+const int kBeaconSlowCurve = 29;
+const int kBeaconSpeedSound = 30;
+const int kBeaconSpeedSoundOrSpecial = 31;
+
+// Fixed sound elements of the two speed-dependent beacon sounds.
+const int kSoundBeaconSlow = 56;
+const int kSoundBeaconFast = 57;
+const int kSoundBeacon31Slow = 79;
+const int kSoundBeacon31Fast = 80;
+const int kSoundBeacon31Special = 81;
+const float kBeaconSoundSpeed = 40.0f;  // km/h: below it the slow variant plays
+
+void StartUBahnCab(int) { InitUBahnDevices(); }
+
+// The cab's own lines of the key chain; the other systems' lines are left out.
+#define UBAHN_KEY_UBAHN(handler) handler(key);
+#define UBAHN_KEY_POWER(handler)
+#define UBAHN_KEY_WIPERS(handler)
+#define UBAHN_KEY_AWS_TPWS(handler)
+#define UBAHN_KEY_VIGILANCE(handler)
+#define UBAHN_KEY_MISC(handler)
+#define UBAHN_KEY_TRACTION(handler)
+#define UBAHN_KEY_PZB90(handler)
+#define KEY_FIXED(system, handler, number, what) UBAHN_KEY_##system(handler)
+#define KEY_OPTION(system, handler, option, what) UBAHN_KEY_##system(handler)
+#define KEY_EVERY(system, routine, what) routine();
+#define FIXED_SOUND(element, system, what)
+#define BEACON(type, system, signal, distance, optional, action)
+void UBahnKeyDown(int key) {
+#include "config/fixed_wiring.def"
+}
+#undef KEY_FIXED
+#undef KEY_OPTION
+#undef KEY_EVERY
+#undef FIXED_SOUND
+#undef BEACON
+
+void UBahnKeyUp(int key) {
+  TrainControlKeyReleased(key);
+  SifaKeyReleased(key);
+  FesthaltebremseKeyReleased(key);
+  Hupe_aus(key);
+  Tuertaster_loslassen(key);
+  Tuertaster_rechts_loslassen(key);
+  Tuertaster_links_loslassen(key);
+  Fahrsperre_loslassen(key);
+  Speicherbremse_ein_loslassen(key);
+  Speicherbremse_aus_loslassen(key);
+}
+
+void UBahnBeacon(ATS_BEACONDATA beacon) {
+  const bool slow = gState.Speed < kBeaconSoundSpeed;  // false for a speed that is not a number
+  if (beacon.Type == kBeaconPlatformSide) TuerseiteFestlegen(beacon.Optional);
+  if (beacon.Type == kBeaconDoorsOpenAtStart) TuerInit(beacon.Optional);
+  if (beacon.Type == kBeaconPassengers) SetFahrgaeste(beacon.Optional);
+  if (beacon.Type == kBeaconRailJoint) SetSchienenstoss();
+  Fahrsperre(beacon);
+  if (beacon.Type == kBeaconDestination) SetFahrtziel(beacon.Optional);
+  if (beacon.Type == kBeaconFastCurve) SetKurvensound_schnell(beacon.Optional);
+  if (beacon.Type == kBeaconSlowCurve) SetKurvensound_langsam(beacon.Optional);
+  if (beacon.Type == kBeaconSpeedSound) SetSound(slow ? kSoundBeaconSlow : kSoundBeaconFast, SOUND_PLAY);
+  if (beacon.Type == kBeaconSpeedSoundOrSpecial) {
+    if (beacon.Optional != 0) {
+      SetSound(kSoundBeacon31Special, SOUND_PLAY);
+    } else {
+      SetSound(slow ? kSoundBeacon31Slow : kSoundBeacon31Fast, SOUND_PLAY);
+    }
+  }
+}
+
+void UBahnHorn(int) { ELA(kAnnouncementHorn); }
