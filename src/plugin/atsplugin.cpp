@@ -94,15 +94,10 @@ static int gFrameStepCount = 0;
 // Some further system runs: the frame cycle calls their routines after the U-Bahn cab's.
 static bool gFurtherFrames = false;
 
-static bool SystemRuns(const CabSystemInterface& system) {
-  const int runSwitch = kCabSystemSwitch[system.system];
-  return runSwitch >= 0 && SwitchOn(static_cast<OptionId>(runSwitch));
-}
-
 static void ReadRunSwitches() {
   gFrameStepCount = 0;
   for (int i = 0; i < kCabSystemCount; i++) {
-    gRuns[i] = SystemRuns(kCabSystems[i]);
+    gRuns[i] = SystemRuns(kCabSystems[i].system);  // as the tools decide it
     if (gRuns[i] && kCabSystems[i].frame != nullptr) gFrameSteps[gFrameStepCount++] = kCabSystems[i].frame;
   }
   gFurtherFrames = gFrameStepCount > 0;

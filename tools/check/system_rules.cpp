@@ -1,0 +1,84 @@
+// Rules on the cab systems that run together: which run, and the beacon types they share.
+#include "system_rules.h"
+
+#include <algorithm>
+#include <map>
+#include <string>
+
+#include "config/confload.h"
+#include "config/fixed_wiring.h"
+#include "config/option_kinds.h"
+
+namespace {
+
+// The beacon type that the U-Bahn doors and the cab indicators' door lamps read alike, the
+// platform side: one beacon serves both, so their meeting on it is no clash.
+const int kPlatformSideBeacon = 23;
+
+// The line that set a system's run switch last; 0 when it keeps its default.
+int RunLine(const std::vector<ConfigLine>& lines, CabSystem system) {
+  int line = 0;
+  for (const ConfigLine& piece : lines) {
+    if (piece.option >= 0 && piece.option == kCabSystemSwitch[system]) line = piece.line;
+  }
+  return line;
+}
+
+// "44002, 44003 and 44004".
+std::string Enumerated(const std::vector<int>& numbers) {
+  std::string text;
+  for (size_t i = 0; i < numbers.size(); i++) {
+    if (i > 0) text += i + 1 == numbers.size() ? " and " : ", ";
+    text += std::to_string(numbers[i]);
+  }
+  return text;
+}
+
+// SetBeaconData passes a beacon to every running system that acts on it, the U-Bahn cab first;
+// every type that several systems act on is one of the U-Bahn cab's, listed first in the table.
+void WireBeacons(CheckReport* report) {
+  for (int i = 0; i < kBeaconTypeCount; i++) {
+    const BeaconType& beacon = kBeaconTypes[i];
+    if (SystemRuns(beacon.system)) report->wiring.beacons[beacon.type].push_back({beacon.system, beacon.action});
+  }
+}
+
+// Beacon types that reach several running systems, one finding for each group of systems: a
+// beacon placed for one of them acts on the others too.
+void CheckSharedBeacons(const std::vector<ConfigLine>& lines, CheckReport* report) {
+  std::map<std::vector<CabSystem>, std::vector<int>> typesOf;
+  for (const auto& entry : report->wiring.beacons) {
+    if (entry.second.size() < 2 || entry.first == kPlatformSideBeacon) continue;
+    std::vector<CabSystem> systems;
+    for (const BeaconUser& user : entry.second) systems.push_back(user.system);
+    typesOf[systems].push_back(entry.first);
+  }
+  for (const auto& group : typesOf) {
+    const std::vector<CabSystem>& systems = group.first;
+    std::string names;
+    std::string switches;
+    int line = 0;
+    for (size_t i = 0; i < systems.size(); i++) {
+      names += std::string(i == 0 ? "the " : ", then the ") + kCabSystemName[systems[i]];
+      switches += std::string(i == 0 ? "" : " or ") + "'" + commands[kCabSystemSwitch[systems[i]]] + "0'";
+      line = std::max(line, RunLine(lines, systems[i]));
+    }
+    const std::vector<int>& types = group.second;
+    report->findings.push_back({line, 1, SEVERITY_WARNING,
+                                std::string(types.size() > 1 ? "beacon types " : "beacon type ") + Enumerated(types) +
+                                    " reach " + std::to_string(systems.size()) + " running systems, in this order: " +
+                                    names + "; a beacon placed for one acts on the " + (systems.size() > 2 ? "others" : "other") + " as well (--wiring shows what each does)",
+                                "run only one of them: " + switches});
+  }
+}
+
+}  // namespace
+
+void CheckRunningSystems(const std::vector<ConfigLine>& lines, CheckReport* report) {
+  for (int i = 0; i < CAB_SYSTEM_COUNT; i++) {
+    const CabSystem system = static_cast<CabSystem>(i);
+    if (kCabSystemSwitch[system] >= 0 && SystemRuns(system)) report->wiring.running.push_back(system);
+  }
+  WireBeacons(report);
+  CheckSharedBeacons(lines, report);
+}

@@ -1,0 +1,11 @@
+// Rules on the cab systems that run together: which run, and the beacon types they share.
+#pragma once
+
+#include <vector>
+
+#include "check_report.h"
+#include "config_lines.h"
+
+// Notes the systems that run with the options as read (gOpts) and the beacon types each acts
+// on, and reports a beacon type that reaches several running systems.
+void CheckRunningSystems(const std::vector<ConfigLine>& lines, CheckReport* report);
