@@ -67,11 +67,12 @@ std::string RunSwitch(CabSystem system, const char* value) {
 
 bool InRange(int32_t element) { return element >= kFirstElement && element <= kLastElement; }
 
-// Does the option take part in the wiring: it acts, or the builder wired it on purpose.
+// Does the option take part in the wiring: it acts, or the builder wired it on purpose and did
+// not switch its system off with its run switch.
 bool Wires(int option, const Settings& settings) {
   const OptionEffect effect = EffectOf(static_cast<OptionId>(option));
   if (effect == EFFECT_UNREAD) return false;
-  if (effect == EFFECT_NOT_RUN) return settings.line[option] > 0;
+  if (effect == EFFECT_NOT_RUN) return settings.line[option] > 0 && settings.RunLine(kOptionSystem[option]) == 0;
   return true;
 }
 
