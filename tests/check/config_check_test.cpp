@@ -91,6 +91,8 @@ const Mistake kMistakes[] = {
     {"two_systems_on_one_panel_element", AFTER_SAMPLE, "runvigilance=1\nvigilancelamp=4\n", 2, 1, SEVERITY_WARNING, "panel element 4 is wired to 2 options of 2 systems", "", 1},
     {"sifa_key_for_pzb90", AFTER_SAMPLE, "runpzb90=1\npzb90key=20\n", 2, 1, SEVERITY_WARNING, "key 20 reaches 2 handlers, in this order: sifakey (line 11)", "", 1},
     {"option_of_the_switched_off_u_bahn", ALONE, "runubahn=0\nsifa=4\n", 2, 1, SEVERITY_WARNING, "'sifa=' has no effect: 'runubahn=0' on line 1 switches", "", 1},
+    {"vigilance_run_but_switched_off", AFTER_SAMPLE, "runvigilance=1\n", 1, 1, SEVERITY_WARNING,
+     "'runvigilance=1' runs the vigilance device, but its own switch 'vigilance=' is 0", "'vigilance=' to 1", 1},
     {"executable_file", ALONE, std::string("MZ\x90\0\x03\0\0\0sifakey=20\n\x07\x08\x7f", 22), 0, 1, SEVERITY_ERROR, "not a text file: it holds NUL bytes", "", 2},
     {"file_of_control_bytes", ALONE, std::string(300, '\x1b') + "\n", 0, 1, SEVERITY_ERROR, "not a text file: most of its bytes", "", 2},
 };
@@ -241,6 +243,8 @@ TEST(Checker, reports_only_what_the_run_switches_let_act) {
       {"runubahn=0\nsifakey=-1\n", "the Sifa cannot be switched off", false},
       {"vigilance=1\n", "'vigilance=' has no effect", true},
       {"runvigilance=1\nvigilance=1\n", "'vigilance=' has no effect", false},
+      {"runpzb90=1\npzb90=2\n", "its own switch 'pzb90=' is 2", true},  // only 1 works
+      {"runpzb90=1\npzb90=1\n", "its own switch", false},
       {"wiperindicator=60\n", "acts only in part", true},
       {"runwipers=1\nwiperindicator=60\n", "acts only in part", false},
       {"runvigilance=1\nvigilancealarm=75\n", "sound element 75 is also the cab's fixed sound", true},

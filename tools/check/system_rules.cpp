@@ -1,4 +1,4 @@
-// Rules on the cab systems that run together: which run, and the beacon types they share.
+// Rules on the cab systems that run: which run, the beacon types they share, and their own switches.
 #include "system_rules.h"
 
 #include <algorithm>
@@ -14,6 +14,27 @@ namespace {
 // The beacon type that the U-Bahn doors and the cab indicators' door lamps read alike, the
 // platform side: one beacon serves both, so their meeting on it is no clash.
 const int kPlatformSideBeacon = 23;
+
+// A system's own switch, which keeps its meaning inside the system: while it is off, the
+// system's frame routine does nothing even though the run switch runs it.
+struct OwnSwitch {
+  CabSystem system;
+  OptionId option;
+  int32_t on;            // the value that works; 0 for any value other than 0
+  const char* values;    // the values that work, for the hint
+};
+
+const OwnSwitch kOwnSwitches[] = {
+    {SYS_AWS_TPWS, OPT_system, 0, "1 (AWS only), 2 (AWS and TPWS) or 3 (TPWS train-stop protection only)"},
+    {SYS_VIGILANCE, OPT_vigilance, 0, "1"},
+    {SYS_OVERSPEED, OPT_overspeedcontrol, 0, "1"},
+    {SYS_PZB90, OPT_pzb90, 1, "1"},
+};
+
+bool SwitchedOn(const OwnSwitch& own) {
+  const int32_t value = Opt(own.option);
+  return own.on == 0 ? value != 0 : value == own.on;
+}
 
 // The line that set a system's run switch last; 0 when it keeps its default.
 int RunLine(const std::vector<ConfigLine>& lines, CabSystem system) {
@@ -72,6 +93,20 @@ void CheckSharedBeacons(const std::vector<ConfigLine>& lines, CheckReport* repor
   }
 }
 
+// A system run by its run switch whose own switch keeps it idle.
+void CheckOwnSwitches(const std::vector<ConfigLine>& lines, CheckReport* report) {
+  for (const OwnSwitch& own : kOwnSwitches) {
+    if (!SystemRuns(own.system) || SwitchedOn(own)) continue;
+    const OptionId runOption = static_cast<OptionId>(kCabSystemSwitch[own.system]);
+    const std::string runSwitch = commands[runOption] + std::to_string(Opt(runOption));
+    report->findings.push_back({RunLine(lines, own.system), 1, SEVERITY_WARNING,
+                                "'" + runSwitch + "' runs the " + kCabSystemName[own.system] + ", but its own switch '" +
+                                    commands[own.option] + "' is " + std::to_string(Opt(own.option)) +
+                                    ": its frame routine does nothing",
+                                std::string("set '") + commands[own.option] + "' to " + own.values});
+  }
+}
+
 }  // namespace
 
 void CheckRunningSystems(const std::vector<ConfigLine>& lines, CheckReport* report) {
@@ -81,4 +116,5 @@ void CheckRunningSystems(const std::vector<ConfigLine>& lines, CheckReport* repo
   }
   WireBeacons(report);
   CheckSharedBeacons(lines, report);
+  CheckOwnSwitches(lines, report);
 }
