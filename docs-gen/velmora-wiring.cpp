@@ -78,7 +78,9 @@ static void PrintFixedSounds() {
     const FixedSound& sound = kFixedSounds[i];
     printf("| %d | ", sound.element);
     PrintCell(sound.what);
-    if (!kCabSystemRuns[sound.system]) printf(" (%s, with `%s1`)", kCabSystemName[sound.system], SwitchOf(sound.system));
+    if (!kCabSystemRuns[sound.system]) {
+      printf(" (%s, with `%s1`)", kCabSystemName[sound.system], SwitchOf(sound.system));
+    }
     puts(" |");
   }
 }

@@ -1,7 +1,10 @@
 // Fuzz target: the bytes are decoded into a stream of calls of all sixteen entry points with any
-// arguments, against a fully wired configuration. After every frame the returned handles must
-// name notches of the vehicle initialized last.
+// arguments, against a fully wired configuration. An input whose first byte is kEverySystemMark
+// plays with the cab systems running that its next two bytes choose (every combination, with
+// the U-Bahn cab or without it, steam or diesel traction); the bytes are decoded as calls as
+// well. After every frame the returned handles must name notches of the vehicle initialized last.
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "fuzz_support.h"
@@ -9,6 +12,26 @@
 namespace {
 
 const int kElements = 256;  // panel and sound elements of one host array
+const uint8_t kEverySystemMark = 0xA5;  // first byte of an input played with every system running
+
+// The further systems' run switches, one bit of an input's choice each.
+const char* const kRunSwitches[] = {"runpowergaps=", "runwipers=", "runawstpws=", "runvigilance=",
+                                    "runoverspeed=", "runcabindicators=", "runtraction=", "runpzb90="};
+const int kUBahnOff = 0x100;  // the U-Bahn cab does not run
+const int kDiesel = 0x200;    // traction=2 instead of steam
+const int kWiredOnly = -1;    // the choice of an input without the mark
+const int kNothingWritten = -2;
+
+// The wired configuration with every system switched on, running as `choice` says; later lines
+// of a key take its place.
+std::string ChosenConfigText(int choice) {
+  if (choice == kWiredOnly) return WiredConfigText();
+  std::string text = EverySystemConfigText();
+  for (int i = 0; i < 8; i++) text += std::string(kRunSwitches[i]) + (((choice >> i) & 1) != 0 ? "1\n" : "0\n");
+  text += (choice & kUBahnOff) != 0 ? "runubahn=0\n" : "runubahn=1\n";
+  text += (choice & kDiesel) != 0 ? "traction=2\ngearratios=10,20,30\n" : "traction=1\n";
+  return text;
+}
 
 enum Call {
   kLoad, kDispose, kGetPluginVersion, kSetVehicleSpec, kInitialize, kElapse, kSetPower, kSetBrake,
@@ -77,14 +100,18 @@ void Play(Host& host, FuzzedDataProvider& data, Call call) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   EnterFuzzFolder();
   static Host host;
-  static bool wired = false;
-  if (!wired) {
-    WriteFuzzConfig(WiredConfigText());
+  static int written = kNothingWritten;
+  if (written == kNothingWritten) {
     for (int i = 0; i < 2; i++) {
       host.panels[i].assign(kElements, 0);
       host.sounds[i].assign(kElements, 0);
     }
-    wired = true;
+  }
+  int wanted = kWiredOnly;
+  if (size >= 3 && bytes[0] == kEverySystemMark) wanted = (bytes[1] | (bytes[2] << 8)) & 0x3ff;
+  if (wanted != written) {
+    WriteFuzzConfig(ChosenConfigText(wanted));
+    written = wanted;
   }
   FuzzedDataProvider data(bytes, size);
   // Each input is one session of the host, which the stream may break up as it likes.

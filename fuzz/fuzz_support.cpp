@@ -54,6 +54,14 @@ std::string WiredConfigText() {
   return text;
 }
 
+std::string EverySystemConfigText() {
+  return WiredConfigText() +
+         "runubahn=1\nrunpowergaps=1\nrunwipers=1\nrunawstpws=1\nrunvigilance=1\nrunoverspeed=1\n"
+         "runcabindicators=1\nruntraction=1\nrunpzb90=1\n"
+         "system=2\nvigilance=1\noverspeedcontrol=1\npzb90=1\ntraction=1\nstartuptest=2\n"
+         "powerpickuppoints=0,10\nnumberofdrops=8\nwiperdelay=1000\ntravelmetermode=0\n";
+}
+
 ATS_VEHICLESPEC StandardSpec() {
   ATS_VEHICLESPEC spec = {8, 5, 1, 6, 4};
   return spec;

@@ -23,6 +23,10 @@ std::string FuzzCounterPath(int n);
 // each key in its own line.
 std::string WiredConfigText();
 
+// The wired configuration with every cab system running: the run switches of the further systems
+// and each system's own on-switch (keys unknown to the plug-in are read over).
+std::string EverySystemConfigText();
+
 // The vehicle the targets drive unless the input describes another.
 ATS_VEHICLESPEC StandardSpec();
 

@@ -63,9 +63,10 @@ static void DoorsOpened() { setDoorState(true); }
 static void DoorsClosed() { setDoorState(false); }
 
 // In the order of Initialize; the frame and the beacons follow it too. The keys follow
-// config/fixed_wiring.def.
+// config/fixed_wiring.def. The U-Bahn cab's frame, UBahnFrame, is called by Elapse alone, so that
+// its steps stay inline in the frame cycle.
 static const CabSystemInterface kCabSystems[] = {
-    {SYS_UBAHN, StartUBahnCab, NoEnd, nullptr /* UBahnFrame, called by Elapse alone */, UBahnKeyDown, UBahnKeyUp, UBahnBeacon, nullptr, nullptr, false},
+    {SYS_UBAHN, StartUBahnCab, NoEnd, nullptr, UBahnKeyDown, UBahnKeyUp, UBahnBeacon, nullptr, nullptr, false},
     {SYS_POWER, StartPowerControl, DestroyPowerControl, PowerControl, PowerControlKeyPressed, nullptr, PowerBeacon,
      nullptr, nullptr, true},
     {SYS_WIPERS, StartWindshield, DestroyWindshield, AnimateWindshield, WindshieldKeyPressed, nullptr,

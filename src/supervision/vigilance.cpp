@@ -12,7 +12,7 @@
 #include "config/confload.h"
 
 int32_t vigilance = 0;
-int32_t phase = kVigilanceSupervising;
+VigilancePhase phase = kVigilanceSupervising;
 
 // vigilanceinactivespeed: rest while the reverser is neutral instead of below a speed.
 const int32_t kRestWithNeutralReverser = -2;
@@ -75,8 +75,6 @@ void CheckVigilance() {
         ResetVigilance();
         OperateBrake(EmergencyBrakeNotch(), false);
       }
-      break;
-    default:
       break;
   }
 }

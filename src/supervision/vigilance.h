@@ -4,13 +4,15 @@
 #include <cstdint>
 
 // What the device is doing.
-const int32_t kVigilanceSupervising = 0;   // waiting for the interval to run out
-const int32_t kVigilanceLampLit = 1;       // the lamp asks the driver for a sign of life
-const int32_t kVigilanceAlarm = 2;         // the alarm sounds
-const int32_t kVigilanceBraking = 3;       // the emergency brake is demanded
+enum VigilancePhase : int32_t {
+  kVigilanceSupervising = 0,  // waiting for the interval to run out
+  kVigilanceLampLit = 1,      // the lamp asks the driver for a sign of life
+  kVigilanceAlarm = 2,        // the alarm sounds
+  kVigilanceBraking = 3,      // the emergency brake is demanded
+};
 
 extern int32_t vigilance;  // tOn timer of the device, ms: each phase is timed from the end of the one before
-extern int32_t phase;      // kVigilanceSupervising .. kVigilanceBraking
+extern VigilancePhase phase;  // the device moves through the phases in order
 
 void InitVigilance();
 void DestroyVigilance();

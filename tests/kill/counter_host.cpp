@@ -1,6 +1,7 @@
 // A host process for the kill test: loads the plug-in library, starts a run in the given host
-// working directory, reports "ready" on standard output, then raises all three counters (trip
-// resets, trip overrides, kilometres) as fast as it can until it is killed.
+// working directory, raises all three counters (trip resets, trip overrides, kilometres) once,
+// reports "ready" on standard output, then goes on raising them as fast as it can until it is
+// killed. So every host that reported "ready" has raised each counter, however slow the machine.
 // Usage: velmora-counter-host LIBRARY WORKDIR
 #include <unistd.h>
 
@@ -13,6 +14,31 @@ const int32_t kTripPointAtSignal = 44002;  // beacon of a trip point at a signal
 const int kTripStopKey = 0;                // host key of the trip-stop button
 const double kBeyondAKilometre = 1001.0;   // m driven per frame to count a kilometre
 
+// The host's run: the library, its clock and place, and the arrays.
+struct HostRun {
+  VelmoraLibrary* library;
+  ATS_VEHICLESTATE state;
+  HostArrays arrays;
+};
+
+// One trip and reset, one override and one kilometre: each counter rises by one.
+static void RaiseAllCounters(HostRun* run) {
+  VelmoraLibrary& library = *run->library;
+  run->state.Time += 100;
+  run->state.Speed = 0.0f;
+  library.Elapse(run->state, run->arrays.panel, run->arrays.sound);
+  library.SetBeaconData(ATS_BEACONDATA{kTripPointAtSignal, 0, 10.0f, 0});  // trips
+  library.KeyDown(kTripStopKey);                                           // reset: Z1
+  library.KeyUp(kTripStopKey);
+  library.KeyDown(kTripStopKey);
+  library.SetBeaconData(ATS_BEACONDATA{kTripPointAtSignal, 0, 10.0f, 0});  // override: Z2
+  library.KeyUp(kTripStopKey);
+  run->state.Time += 100;
+  run->state.Speed = 10.0f;
+  run->state.Location += kBeyondAKilometre;
+  library.Elapse(run->state, run->arrays.panel, run->arrays.sound);  // a kilometre: Z3
+}
+
 int main(int argc, char** argv) {
   if (argc != 3) {
     fprintf(stderr, "usage: %s LIBRARY WORKDIR\n", argv[0]);
@@ -24,27 +50,12 @@ int main(int argc, char** argv) {
     fprintf(stderr, "%s: cannot start in %s: %s\n", argv[0], argv[2], error.c_str());
     return 1;
   }
-  static HostArrays arrays;
-  ATS_VEHICLESTATE state = {};
+  static HostRun run = {&library, {}, {}};
   library.Load();
   library.SetVehicleSpec(ATS_VEHICLESPEC{8, 5, 1, 6, 4});
   library.Initialize(0);
-  library.Elapse(state, arrays.panel, arrays.sound);
+  library.Elapse(run.state, run.arrays.panel, run.arrays.sound);
+  RaiseAllCounters(&run);
   if (write(STDOUT_FILENO, "ready\n", 6) != 6) return 1;
-
-  for (;;) {
-    state.Time += 100;
-    state.Speed = 0.0f;
-    library.Elapse(state, arrays.panel, arrays.sound);
-    library.SetBeaconData(ATS_BEACONDATA{kTripPointAtSignal, 0, 10.0f, 0});  // trips
-    library.KeyDown(kTripStopKey);                                           // reset: Z1
-    library.KeyUp(kTripStopKey);
-    library.KeyDown(kTripStopKey);
-    library.SetBeaconData(ATS_BEACONDATA{kTripPointAtSignal, 0, 10.0f, 0});  // override: Z2
-    library.KeyUp(kTripStopKey);
-    state.Time += 100;
-    state.Speed = 10.0f;
-    state.Location += kBeyondAKilometre;
-    library.Elapse(state, arrays.panel, arrays.sound);  // a kilometre: Z3
-  }
+  for (;;) RaiseAllCounters(&run);
 }

@@ -21,7 +21,7 @@ namespace {
 
 const int kCounters = 3;                 // Z1 resets, Z2 overrides, Z3 kilometres
 const int kLongestRunMicroseconds = 20000;  // a host is killed at a random moment up to this long after its start
-const int kReadyTimeoutMs = 20000;       // a host that is not running by then has failed to start
+const int kReadyTimeoutMs = 120000;      // a host that is not running by then has failed to start
 
 // A started host process and the read end of its standard output.
 struct HostProcess {
@@ -107,7 +107,9 @@ class CounterKill : public ::testing::Test {
   void SleepRandomly(int longestMicroseconds) {
     std::this_thread::sleep_for(std::chrono::microseconds(random() % longestMicroseconds));
   }
-  // Every counter has risen at least this often over the test: the hosts really ran.
+  // Every counter has risen at least this often over the test: the hosts really ran. A host
+  // reports ready only once it has raised every counter, so each round raises each by one at
+  // least, however slow the machine.
   void ExpectRaisedAtLeast(long long times) {
     for (int k = 0; k < kCounters; k++) EXPECT_GE(floor.value[k], times) << "Z" << k + 1 << ".dat";
   }
@@ -124,7 +126,7 @@ TEST_F(CounterKill, a_host_killed_at_random_moments_leaves_whole_counters_that_n
     std::string fault = CheckCounters(folder, &floor, true);
     ASSERT_EQ(fault, "") << "after kill " << round;
   }
-  ExpectRaisedAtLeast(kRounds / 10);
+  ExpectRaisedAtLeast(kRounds);
 }
 
 TEST_F(CounterKill, two_hosts_in_one_folder_killed_at_random_moments_leave_whole_counters_to_a_reader) {
@@ -157,7 +159,7 @@ TEST_F(CounterKill, two_hosts_in_one_folder_killed_at_random_moments_leave_whole
     std::string fault = CheckCounters(folder, &floor, true);
     ASSERT_EQ(fault, "") << "after kill " << round;
   }
-  ExpectRaisedAtLeast(kRounds / 10);
+  ExpectRaisedAtLeast(kRounds);
 }
 
 }  // namespace

@@ -10,6 +10,8 @@
 #endif
 
 #include "config/confload.h"
+#include "platform/platform.h"
+#include "test_files.h"
 #include "plugin/atsplugin.h"
 
 // Calls of any global operator new since the program started.
@@ -100,6 +102,7 @@ static int gSoundArray[256];
 
 // A started run: loaded, vehicle given, initialised, keys wired, a few frames behind it.
 static ATS_VEHICLESTATE StartRun() {
+  gState = ATS_VEHICLESTATE{};  // the start of run reads the clock: time 0, whatever ran before
   Load();
   ATS_VEHICLESPEC spec = {8, 8, 1, 6, 4};
   SetVehicleSpec(spec);
@@ -201,4 +204,64 @@ TEST(HeapUse, frames_and_keys_of_a_whole_run_take_no_heap_memory) {
   EXPECT_EQ(keyAllocations, 0) << "a key handler took heap memory";
   EXPECT_GE(highestPower, 4) << "the run never took power: driving was not covered";
   Dispose();
+}
+
+// Every cab system running, each switched on and wired; the traction is steam or diesel.
+const char kEverySystem[] =
+    "runpowergaps=1\nrunwipers=1\nrunawstpws=1\nrunvigilance=1\nrunoverspeed=1\nruncabindicators=1\nruntraction=1\n"
+    "runpzb90=1\nsifakey=20\nspeedselectorkey=21\npowergapbehaviour=1\npowerpickuppoints=0,40\nreminderkey=30\n"
+    "wiperindex=101\nwipersound=60,1\nwiperonkey=31\nwiperdelay=500\ndropstartindex=110\nnumberofdrops=20\n"
+    "dropsound=61,3\nsystem=2\nawswarningsound=62\ntpwsindicator=103,300\nawsacknowledgekey=32\ntpwsresetkey=32\n"
+    "vigilance=1\nvigilanceinterval=2000,1000\nvigilancekey=34\noverspeedcontrol=1\noverspeed=45\n"
+    "klaxonindicator=107,300\ncustomindicators=35,108\ndoorindicator=109,130\ntravelmetermode=1\ntravelmeter01=131\n"
+    "gearratios=10,20,30\ngearindicator=132\ntachometer=133\nfuelconsumption=1,2,3\nheatingpart=1\n"
+    "heatingrate=1,2,3\ncutoffindicator=136\ninjectortogglekey=36\nammeter=139\nammetervalues=0,10,20\n"
+    "pzb90=1\npzb90bluelamp=140,300\npzb90key=37\n";
+
+TEST(HeapUse, frames_and_keys_take_no_heap_memory_with_every_system_running) {
+  for (const char* traction : {"traction=1\n", "traction=2\n"}) {
+    TempFolder folder;
+    const std::string path = folder.File("Velmora.cfg");
+    WriteBytes(path, std::string(kEverySystem) + traction);
+    Load();
+    SetVehicleSpec({8, 8, 1, 6, 4});
+    gConfigPathOverride = path.c_str();
+    Initialize(0);
+    gConfigPathOverride = nullptr;
+    ATS_VEHICLESTATE state = {};
+    long allocations = 0;  // by frames and keys
+    auto frames = [&](int count, float speed) {
+      for (int i = 0; i < count; i++) {
+        state.Time += 50;
+        state.Speed = speed;
+        state.Location += speed * 50.0 / 3600.0;
+        long before = gNewCalls;
+        Elapse(state, gPanelArray, gSoundArray);
+        allocations += gNewCalls - before;
+      }
+    };
+    auto key = [&](int number) {
+      long before = gNewCalls;
+      KeyDown(number);
+      KeyUp(number);
+      allocations += gNewCalls - before;
+    };
+    frames(20, 0.0f);
+    for (int number : {20, 21, 5, 5, 15, 14, 30, 31, 31, 34, 35, 36, 37, 3, 4}) key(number);
+    SetReverser(1);
+    SetPower(3);
+    frames(200, 30.0f);
+    // A power gap's records are made by its beacon, not by the frames.
+    for (int type : {20, 21, 44001, 49001, 23}) SetBeaconData({type, 0, 0.0f, 30});
+    frames(400, 50.0f);  // through the gap, overspeed, the AWS and PZB brakes
+    for (int number : {32, 33, 34, 37}) key(number);
+    frames(300, 0.0f);
+    DoorOpen();
+    HornBlow(1);
+    frames(200, -20.0f);
+
+    EXPECT_EQ(allocations, 0) << traction << "a frame or a key took heap memory";
+    EXPECT_NE(gPanelArray[131], 0) << "the travel meter never ran: the further systems were not covered";
+    Dispose();
+  }
 }

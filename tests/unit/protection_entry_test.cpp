@@ -52,6 +52,7 @@ class ProtectionEntryPoints : public ::testing::Test {
   int sound[kElementCount];
 
   void SetUp() override {
+    gState = ATS_VEHICLESTATE{};
     Load();
     ATS_VEHICLESPEC spec = {8, 5, 1, 6, 3};
     SetVehicleSpec(spec);
@@ -62,10 +63,12 @@ class ProtectionEntryPoints : public ::testing::Test {
   // Initialize with this test's own configuration file.
   void Initialize(const std::string& extra) {
     std::string path = folder.File("Velmora.cfg");
-    WriteBytes(path, std::string(kWiring) + extra);
+    ASSERT_TRUE(WriteBytes(path, std::string(kWiring) + extra)) << path;
     gConfigPathOverride = path.c_str();
     ::Initialize(0);
     gConfigPathOverride = nullptr;
+    // Every assertion below reads elements this file wires: the run must have read it.
+    ASSERT_EQ(Opt(OPT_awswarningsound), kAwsHorn) << "the configuration file " << path << " was not read";
   }
   ATS_HANDLES Frame(int time, float speed) {
     ATS_VEHICLESTATE state = {};

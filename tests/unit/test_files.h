@@ -4,18 +4,23 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 
 #include "config/confload.h"
 
-// A fresh folder under the system's temporary folder, removed at the end of the test.
+// A fresh folder under the system's temporary folder, removed at the end of the test. Its name
+// comes from the system's random device and a count, never from std::rand: the
+// cab systems draw from std::rand, and a test's draws must not depend on how many other test
+// processes were making folders at the same moment.
 struct TempFolder {
   std::filesystem::path path;
   TempFolder() {
     static int serial = 0;
+    static std::random_device device;
     auto base = std::filesystem::temp_directory_path();
     for (;;) {
-      path = base / ("velmora-unit-" + std::to_string(std::rand()) + "-" + std::to_string(++serial));
+      path = base / ("velmora-unit-" + std::to_string(device()) + "-" + std::to_string(++serial));
       if (std::filesystem::create_directory(path)) break;
     }
   }
@@ -26,9 +31,12 @@ struct TempFolder {
   std::string File(const std::string& name) const { return (path / name).string(); }
 };
 
-inline void WriteBytes(const std::string& file, const std::string& bytes) {
+// Writes the file; false when it could not be written whole.
+inline bool WriteBytes(const std::string& file, const std::string& bytes) {
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   out << bytes;
+  out.close();
+  return !out.fail();
 }
 
 inline std::string ReadBytes(const std::string& file) {
