@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "config/confload.h"
+#include "config/fixed_wiring.h"
 #include "config/option_kinds.h"
 
 namespace {
@@ -34,6 +35,17 @@ TEST(SystemRuns, follows_the_run_switch_of_the_options_system) {
     EXPECT_EQ(EffectOf(c.option), c.effect) << commands[c.runSwitch] << c.value << " " << commands[c.option];
   }
   SetDefaults();
+}
+
+// The tools name the switch that runs whatever does not act, or acts on a beacon, by default.
+TEST(SystemRuns, every_system_that_can_sleep_or_takes_beacons_has_a_run_switch) {
+  for (int option = 0; option < OPTION_COUNT; option++) {
+    const bool sleeps = kOptionEffect[option] == EFFECT_NOT_RUN || kOptionEffect[option] == EFFECT_PARTLY;
+    if (sleeps) {
+      EXPECT_GE(kCabSystemSwitch[kOptionSystem[option]], 0) << commands[option];
+    }
+  }
+  for (int i = 0; i < kBeaconTypeCount; i++) EXPECT_GE(kCabSystemSwitch[kBeaconTypes[i].system], 0) << kBeaconTypes[i].type;
 }
 
 }  // namespace
