@@ -35,7 +35,7 @@ void PrintMap(const char* title, const std::map<int, std::vector<WiringUser>>& m
 }
 
 // "runubahn=1": a running system's switch as the file would set it.
-std::string SwitchOn(CabSystem system) { return std::string(commands[kCabSystemSwitch[system]]) + "1"; }
+std::string RunSwitchOn(CabSystem system) { return std::string(commands[kCabSystemSwitch[system]]) + "1"; }
 
 void PrintBeacons(const std::map<int, std::vector<BeaconUser>>& beacons, FILE* out) {
   fprintf(out, "Beacon types (systems in the order they are passed the beacon):\n");
@@ -118,7 +118,7 @@ void PrintWiring(const CheckReport& report, FILE* out) {
   fprintf(out, "Running systems:");
   for (size_t i = 0; i < report.wiring.running.size(); i++) {
     const CabSystem system = report.wiring.running[i];
-    fprintf(out, "%s %s (%s)", i == 0 ? "" : ",", kCabSystemName[system], SwitchOn(system).c_str());
+    fprintf(out, "%s %s (%s)", i == 0 ? "" : ",", kCabSystemName[system], RunSwitchOn(system).c_str());
   }
   fprintf(out, "%s\n", report.wiring.running.empty() ? " none" : "");
   PrintMap("Panel elements:", report.wiring.panel, ", ", out);
@@ -144,7 +144,7 @@ void PrintJson(const CheckReport& report, bool withWiring, FILE* out) {
     for (size_t i = 0; i < report.wiring.running.size(); i++) {
       const CabSystem system = report.wiring.running[i];
       fprintf(out, "%s{\"system\": %s, \"switch\": %s}", i > 0 ? ", " : "", JsonString(kCabSystemName[system]).c_str(),
-              JsonString(SwitchOn(system)).c_str());
+              JsonString(RunSwitchOn(system)).c_str());
     }
     fprintf(out, "],\n");
     PrintJsonMap("panel", report.wiring.panel, out);
