@@ -1,6 +1,8 @@
 // Whether a cab system runs and an option acts, as the run switches read into the options decide.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "config/confload.h"
 #include "config/fixed_wiring.h"
 #include "config/option_kinds.h"
@@ -31,8 +33,9 @@ TEST(SystemRuns, follows_the_run_switch_of_the_options_system) {
   for (const RunCase& c : kRunCases) {
     SetDefaults();
     gOpts[c.runSwitch].value = c.value;
-    EXPECT_EQ(SystemRuns(kOptionSystem[c.option]), c.systemRuns) << commands[c.runSwitch] << c.value << " " << commands[c.option];
-    EXPECT_EQ(EffectOf(c.option), c.effect) << commands[c.runSwitch] << c.value << " " << commands[c.option];
+    const std::string what = commands[c.runSwitch] + std::to_string(c.value) + " " + commands[c.option];
+    EXPECT_EQ(SystemRuns(kOptionSystem[c.option]), c.systemRuns) << what;
+    EXPECT_EQ(EffectOf(c.option), c.effect) << what;
   }
   SetDefaults();
 }
@@ -45,7 +48,9 @@ TEST(SystemRuns, every_system_that_can_sleep_or_takes_beacons_has_a_run_switch) 
       EXPECT_GE(kCabSystemSwitch[kOptionSystem[option]], 0) << commands[option];
     }
   }
-  for (int i = 0; i < kBeaconTypeCount; i++) EXPECT_GE(kCabSystemSwitch[kBeaconTypes[i].system], 0) << kBeaconTypes[i].type;
+  for (int i = 0; i < kBeaconTypeCount; i++) {
+    EXPECT_GE(kCabSystemSwitch[kBeaconTypes[i].system], 0) << kBeaconTypes[i].type;
+  }
 }
 
 }  // namespace

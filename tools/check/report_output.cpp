@@ -81,8 +81,8 @@ void PrintJsonBeacons(const std::map<int, std::vector<BeaconUser>>& beacons, FIL
     fprintf(out, "%s\n      {\"type\": %d, \"users\": [", firstEntry ? "" : ",", entry.first);
     for (size_t i = 0; i < entry.second.size(); i++) {
       const BeaconUser& user = entry.second[i];
-      fprintf(out, "%s{\"system\": %s, \"does\": %s}", i > 0 ? ", " : "", JsonString(kCabSystemName[user.system]).c_str(),
-              JsonString(user.what).c_str());
+      fprintf(out, "%s{\"system\": %s, \"does\": %s}", i > 0 ? ", " : "",
+              JsonString(kCabSystemName[user.system]).c_str(), JsonString(user.what).c_str());
     }
     fprintf(out, "]}");
     firstEntry = false;

@@ -85,10 +85,12 @@ void CheckSharedBeacons(const std::vector<ConfigLine>& lines, CheckReport* repor
       line = std::max(line, RunLine(lines, systems[i]));
     }
     const std::vector<int>& types = group.second;
+    const std::string which = std::string(types.size() > 1 ? "beacon types " : "beacon type ") + Enumerated(types);
+    const char* others = systems.size() > 2 ? "others" : "other";
     report->findings.push_back({line, 1, SEVERITY_WARNING,
-                                std::string(types.size() > 1 ? "beacon types " : "beacon type ") + Enumerated(types) +
-                                    " reach " + std::to_string(systems.size()) + " running systems, in this order: " +
-                                    names + "; a beacon placed for one acts on the " + (systems.size() > 2 ? "others" : "other") + " as well (--wiring shows what each does)",
+                                which + " reach " + std::to_string(systems.size()) +
+                                    " running systems, in this order: " + names + "; a beacon placed for one acts on the " +
+                                    others + " as well (--wiring shows what each does)",
                                 "run only one of them: " + switches});
   }
 }
@@ -100,8 +102,8 @@ void CheckOwnSwitches(const std::vector<ConfigLine>& lines, CheckReport* report)
     const OptionId runOption = static_cast<OptionId>(kCabSystemSwitch[own.system]);
     const std::string runSwitch = commands[runOption] + std::to_string(Opt(runOption));
     report->findings.push_back({RunLine(lines, own.system), 1, SEVERITY_WARNING,
-                                "'" + runSwitch + "' runs the " + kCabSystemName[own.system] + ", but its own switch '" +
-                                    commands[own.option] + "' is " + std::to_string(Opt(own.option)) +
+                                "'" + runSwitch + "' runs the " + kCabSystemName[own.system] +
+                                    ", but its own switch '" + commands[own.option] + "' is " + std::to_string(Opt(own.option)) +
                                     ": its frame routine does nothing",
                                 std::string("set '") + commands[own.option] + "' to " + own.values});
   }

@@ -211,8 +211,8 @@ void CheckSharedKeys(const Settings& settings, CheckReport* report) {
     for (const WiringUser& user : users) showing += Shows(user, settings) ? 1 : 0;
     if (showing < 2) continue;
     report->findings.push_back({LastLine(users, settings), 1, SEVERITY_WARNING,
-                                "key " + std::to_string(entry.first) + " reaches " +
-                                    std::to_string(users.size()) + " handlers, in this order: " + List(users, ", then "),
+                                "key " + std::to_string(entry.first) + " reaches " + std::to_string(users.size()) +
+                                    " handlers, in this order: " + List(users, ", then "),
                                 "give each function a key number of its own, or -1 to leave it unwired"});
   }
 }
