@@ -85,7 +85,7 @@ const Mistake kMistakes[] = {
     {"run_switch_of_two", AFTER_SAMPLE, "runvigilance=2\n", 1, 14, SEVERITY_WARNING, "'runvigilance=' takes 0 or 1: 2 counts as 1", "'runvigilance=1'", 1},
     {"wiper_keys_on_the_master_controller", ALONE, "runwipers=1\n", 1, 1, SEVERITY_WARNING,
      "key 5 reaches 2 handlers, in this order: wiperonkey (default): wiper switch up, then fixed: master controller", "", 2},
-    {"trip_stop_and_tpws_on_one_beacon", AFTER_SAMPLE, "runawstpws=1\n", 1, 1, SEVERITY_WARNING,
+    {"trip_stop_and_tpws_on_one_beacon", AFTER_SAMPLE, "runawstpws=1\nsystem=2\n", 1, 1, SEVERITY_WARNING,
      "beacon types 44002, 44003 and 44004 reach 2 running systems, in this order: the U-Bahn cab, then the British AWS/TPWS", "'runawstpws=0'", 1},
     {"overspeed_brake_on_the_venting_sound", AFTER_SAMPLE, "runoverspeed=1\n", 1, 1, SEVERITY_WARNING, "sound element 1 is the fixed sound of 2 running systems", "", 1},
     {"two_systems_on_one_panel_element", AFTER_SAMPLE, "runvigilance=1\nvigilancelamp=4\n", 2, 1, SEVERITY_WARNING, "panel element 4 is wired to 2 options of 2 systems", "", 1},
@@ -252,7 +252,9 @@ TEST(Checker, reports_only_what_the_run_switches_let_act) {
       {"runwipers=1\nwiperonkey=7\n", "key 7 reaches", true},
       {"runubahn=0\nrunwipers=1\nwiperonkey=7\n", "key 7 reaches", false},
       {"runubahn=0\nrunvigilance=1\nvigilancelamp=4\n", "panel element 4 is wired", false},  // sifa=4 is off
-      {"runubahn=0\nrunawstpws=1\n", "beacon type", false},
+      {"runubahn=0\nrunawstpws=1\nsystem=2\n", "beacon type", false},
+      {"runawstpws=1\nsystem=1\n", "beacon type", false},  // AWS alone reads no TPWS sensor
+      {"runawstpws=1\nsystem=3\n", "beacon type 44003 reaches 2 running systems", true},
       {"runcabindicators=1\n", "beacon type", false},  // doors and door lamps read the platform side alike
   };
   for (const Case& c : cases) {

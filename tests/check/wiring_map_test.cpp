@@ -51,12 +51,12 @@ TEST(WiringMap, puts_options_and_fixed_sounds_on_their_elements) {
 }
 
 TEST(WiringMap, holds_the_running_systems_with_their_keys_and_beacons) {
-  const CheckReport both = CheckText("runawstpws=1\n");
+  const CheckReport both = CheckText("runawstpws=1\nsystem=2\n");
   EXPECT_EQ(both.wiring.running, (std::vector<CabSystem>{SYS_UBAHN, SYS_AWS_TPWS}));
   ASSERT_EQ(both.wiring.beacons.at(44003).size(), 2u);
   EXPECT_EQ(both.wiring.beacons.at(44003)[0].system, SYS_UBAHN);
   EXPECT_EQ(both.wiring.beacons.at(44003)[1].system, SYS_AWS_TPWS);
-  const CheckReport british = CheckText("runubahn=0\nrunawstpws=1\n");
+  const CheckReport british = CheckText("runubahn=0\nrunawstpws=1\nsystem=2\n");
   EXPECT_EQ(british.wiring.running, (std::vector<CabSystem>{SYS_AWS_TPWS}));
   EXPECT_EQ(british.wiring.beacons.at(44003).size(), 1u);
   EXPECT_EQ(british.wiring.beacons.count(26), 0u);

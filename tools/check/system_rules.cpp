@@ -8,6 +8,7 @@
 #include "config/confload.h"
 #include "config/fixed_wiring.h"
 #include "config/option_kinds.h"
+#include "protection/br_safety.h"
 
 namespace {
 
@@ -55,12 +56,28 @@ std::string Enumerated(const std::vector<int>& numbers) {
   return text;
 }
 
+// Whether a running system acts on a beacon type of its with the options as read: AWS/TPWS acts
+// only on the magnets and sensors of its mode.
+bool ActsOn(const BeaconType& beacon) {
+  if (beacon.system != SYS_AWS_TPWS) return true;
+  const int32_t mode = Opt(OPT_system);
+  switch (beacon.type) {
+    case kBeaconAwsSignalMagnet:
+    case kBeaconAwsPermanentMagnet:
+      return mode == kSystemAwsOnly || mode == kSystemAwsAndTpws;
+    case kBeaconTpwsTrainStop:
+      return mode == kSystemAwsAndTpws || mode == kSystemTpwsTrainStopOnly;
+    default:
+      return mode == kSystemAwsAndTpws;
+  }
+}
+
 // SetBeaconData passes a beacon to every running system that acts on it, the U-Bahn cab first;
 // every type that several systems act on is one of the U-Bahn cab's, listed first in the table.
 void WireBeacons(CheckReport* report) {
   for (int i = 0; i < kBeaconTypeCount; i++) {
     const BeaconType& beacon = kBeaconTypes[i];
-    if (SystemRuns(beacon.system)) report->wiring.beacons[beacon.type].push_back({beacon.system, beacon.action});
+    if (SystemRuns(beacon.system) && ActsOn(beacon)) report->wiring.beacons[beacon.type].push_back({beacon.system, beacon.action});
   }
 }
 
@@ -88,7 +105,7 @@ void CheckSharedBeacons(const std::vector<ConfigLine>& lines, CheckReport* repor
     const std::string which = std::string(types.size() > 1 ? "beacon types " : "beacon type ") + Enumerated(types);
     const char* others = systems.size() > 2 ? "others" : "other";
     report->findings.push_back({line, 1, SEVERITY_WARNING,
-                                which + " reach " + std::to_string(systems.size()) +
+                                which + (types.size() > 1 ? " reach " : " reaches ") + std::to_string(systems.size()) +
                                     " running systems, in this order: " + names + "; a beacon placed for one acts on the " +
                                     others + " as well (--wiring shows what each does)",
                                 "run only one of them: " + switches});
