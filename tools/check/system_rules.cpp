@@ -77,7 +77,8 @@ bool ActsOn(const BeaconType& beacon) {
 void WireBeacons(CheckReport* report) {
   for (int i = 0; i < kBeaconTypeCount; i++) {
     const BeaconType& beacon = kBeaconTypes[i];
-    if (SystemRuns(beacon.system) && ActsOn(beacon)) report->wiring.beacons[beacon.type].push_back({beacon.system, beacon.action});
+    if (!SystemRuns(beacon.system) || !ActsOn(beacon)) continue;
+    report->wiring.beacons[beacon.type].push_back({beacon.system, beacon.action});
   }
 }
 
