@@ -36,7 +36,6 @@ static void PointAtReserves() {
 // not run still starts and ends at every Initialize and Dispose, as it always has, unless it is
 // the U-Bahn cab; the driver controls of some keep answering their keys (cab_systems.def).
 struct CabSystemInterface {
-  CabSystem system;
   void (*init)(int brakeMode);
   void (*destroy)();
   void (*frame)();
@@ -45,6 +44,7 @@ struct CabSystemInterface {
   void (*beacon)(ATS_BEACONDATA beacon);
   void (*doorOpen)();
   void (*doorClose)();
+  CabSystem system;
   bool startsWhenOff;  // it starts at Initialize while it does not run
 };
 
@@ -66,23 +66,23 @@ static void DoorsClosed() { setDoorState(false); }
 // config/fixed_wiring.def. The U-Bahn cab's frame, UBahnFrame, is called by Elapse alone, so that
 // its steps stay inline in the frame cycle.
 static const CabSystemInterface kCabSystems[] = {
-    {SYS_UBAHN, StartUBahnCab, NoEnd, nullptr, UBahnKeyDown, UBahnKeyUp, UBahnBeacon, nullptr, nullptr, false},
-    {SYS_POWER, StartPowerControl, DestroyPowerControl, PowerControl, PowerControlKeyPressed, nullptr, PowerBeacon,
-     nullptr, nullptr, true},
-    {SYS_WIPERS, StartWindshield, DestroyWindshield, AnimateWindshield, WindshieldKeyPressed, nullptr,
-     WindshieldBeacon, nullptr, nullptr, true},
-    {SYS_AWS_TPWS, StartBRSafety, DestroyBRSafety, BRSafety, BRSafetyKeyPressed, BRSafetyKeyReleased,
-     SetBRSafetyStatus, nullptr, nullptr, true},
-    {SYS_VIGILANCE, StartVigilance, DestroyVigilance, CheckVigilance, VigilanceKeyDown, nullptr, nullptr, nullptr,
-     nullptr, true},
-    {SYS_OVERSPEED, StartSpeedControl, DestroySpeedControl, CheckSpeedOfFrame, nullptr, nullptr, nullptr, nullptr,
-     nullptr, true},
-    {SYS_MISC, StartMiscellaneous, DestroyMiscellaneous, RunMiscellaneous, miscKeyPressed, nullptr,
-     MiscPlatformBeacon, DoorsOpened, DoorsClosed, true},
-    {SYS_TRACTION, StartTraction, DestroyTraction, RunTraction, TractionKeyPressed, nullptr, TractionSetData,
-     nullptr, nullptr, true},
-    {SYS_PZB90, StartDESafety, DestroyDESafety, DESafety, DESafetyKeyPressed, nullptr, SetDESafetyStatus, nullptr,
-     nullptr, true},
+    {StartUBahnCab, NoEnd, nullptr, UBahnKeyDown, UBahnKeyUp, UBahnBeacon, nullptr, nullptr, SYS_UBAHN, false},
+    {StartPowerControl, DestroyPowerControl, PowerControl, PowerControlKeyPressed, nullptr, PowerBeacon, nullptr,
+     nullptr, SYS_POWER, true},
+    {StartWindshield, DestroyWindshield, AnimateWindshield, WindshieldKeyPressed, nullptr, WindshieldBeacon, nullptr,
+     nullptr, SYS_WIPERS, true},
+    {StartBRSafety, DestroyBRSafety, BRSafety, BRSafetyKeyPressed, BRSafetyKeyReleased, SetBRSafetyStatus, nullptr,
+     nullptr, SYS_AWS_TPWS, true},
+    {StartVigilance, DestroyVigilance, CheckVigilance, VigilanceKeyDown, nullptr, nullptr, nullptr, nullptr,
+     SYS_VIGILANCE, true},
+    {StartSpeedControl, DestroySpeedControl, CheckSpeedOfFrame, nullptr, nullptr, nullptr, nullptr, nullptr,
+     SYS_OVERSPEED, true},
+    {StartMiscellaneous, DestroyMiscellaneous, RunMiscellaneous, miscKeyPressed, nullptr, MiscPlatformBeacon,
+     DoorsOpened, DoorsClosed, SYS_MISC, true},
+    {StartTraction, DestroyTraction, RunTraction, TractionKeyPressed, nullptr, TractionSetData, nullptr, nullptr,
+     SYS_TRACTION, true},
+    {StartDESafety, DestroyDESafety, DESafety, DESafetyKeyPressed, nullptr, SetDESafetyStatus, nullptr, nullptr,
+     SYS_PZB90, true},
 };
 const int kCabSystemCount = sizeof(kCabSystems) / sizeof(kCabSystems[0]);
 
@@ -111,26 +111,19 @@ __attribute__((noinline)) static void RunFurtherFrames() {
   for (int i = 0; i < gFrameStepCount; i++) gFrameSteps[i]();
 }
 
-// The entry of a system in the table, or -1.
-static int IndexOf(CabSystem system) {
-  for (int i = 0; i < kCabSystemCount; i++) {
-    if (kCabSystems[i].system == system) return i;
-  }
-  return -1;
-}
-
-// A key offered to the systems in the order of the key list, each system once, with its key-down
-// or key-up handler as `up` says; a system that does not run only when its keys answer anyway.
+// A key offered to the systems in the order of the key list, each system once (its keys stand
+// together there), with its key-down or key-up handler as `up` says; a system that does not run
+// only when its keys answer anyway.
 static void OfferKey(int key, bool up) {
-  bool offered[kCabSystemCount] = {};
   for (int k = 0; k < kKeyBindingCount; k++) {
-    const int i = IndexOf(kKeyBindings[k].system);
-    if (i < 0 || offered[i]) continue;
-    offered[i] = true;
-    const CabSystemInterface& system = kCabSystems[i];
-    if (!gRuns[i] && !kCabSystemKeysWhenOff[system.system]) continue;
-    void (*handler)(int) = up ? system.keyUp : system.keyDown;
-    if (handler != nullptr) handler(key);
+    if (k > 0 && kKeyBindings[k - 1].system == kKeyBindings[k].system) continue;
+    for (int i = 0; i < kCabSystemCount; i++) {
+      const CabSystemInterface& system = kCabSystems[i];
+      if (system.system != kKeyBindings[k].system) continue;
+      if (!gRuns[i] && !kCabSystemKeysWhenOff[system.system]) continue;
+      void (*handler)(int) = up ? system.keyUp : system.keyDown;
+      if (handler != nullptr) handler(key);
+    }
   }
 }
 

@@ -16,7 +16,7 @@ bool awsStop = false;
 bool awsRelease = false;
 bool tpwsTrainstop = false;
 bool tpwsRelease = false;
-uint8_t tpwsStartupTest = kStartupTestNone;
+StartupTest tpwsStartupTest = kStartupTestNone;
 Indicator brakeDemand = {OPT_tpwsindicator, 0, kTimerStopped, false};
 int32_t stopTimer = kTimerStopped;
 int32_t overrideTimer = kTimerStopped;
@@ -35,7 +35,7 @@ void InitBRSafety() {
   tpwsRelease = false;
   // Armed for modes 1 and 2; the state keeps only the low 8 bits of what the option says.
   const int32_t mode = Opt(OPT_startuptest);
-  tpwsStartupTest = static_cast<uint8_t>(static_cast<uint32_t>(mode < 1 ? mode : 1));
+  tpwsStartupTest = static_cast<StartupTest>(static_cast<uint8_t>(static_cast<uint32_t>(mode < 1 ? mode : 1)));
   SetSoundOpt(OPT_awswarningsound, SOUND_STOP);
   SetSoundOpt(OPT_awsclearsound, SOUND_STOP);
   brakeDemand = NewIndicator(OPT_tpwsindicator, 0);

@@ -10,10 +10,13 @@
 // pending, and this one.
 const int32_t kAwsBraking = -2;  // the acknowledgement time ran out: the AWS brake is applied
 
-// Start-up test states.
-const uint8_t kStartupTestNone = 0;     // no test, or the test is over
-const uint8_t kStartupTestArmed = 1;    // waiting for the reverser to leave neutral
-const uint8_t kStartupTestRunning = 2;  // horn sounding, waiting for the AWS acknowledgement
+// Start-up test phases. A negative startuptest leaves a value none of these (its low 8 bits):
+// then no test runs.
+enum StartupTest : uint8_t {
+  kStartupTestNone = 0,     // no test, or the test is over
+  kStartupTestArmed = 1,    // waiting for the reverser to leave neutral
+  kStartupTestRunning = 2,  // horn sounding, waiting for the AWS acknowledgement
+};
 
 // Modes of system=: which of AWS and TPWS act.
 const int kSystemOff = 0;
@@ -33,7 +36,7 @@ extern bool awsStop;             // the AWS brake demand is applied
 extern bool awsRelease;          // the AWS brake was acknowledged; release at the next standstill
 extern bool tpwsTrainstop;       // a TPWS brake demand is applied
 extern bool tpwsRelease;         // the TPWS brake was reset; release after the stop delay at standstill
-extern uint8_t tpwsStartupTest;  // start-up test state
+extern StartupTest tpwsStartupTest;  // start-up test phase
 extern Indicator brakeDemand;    // TPWS brake demand lamp
 extern int32_t stopTimer;        // standstill timer of the TPWS stop delay; kTimerStopped when not started
 extern int32_t overrideTimer;    // kTimerStopped, or the time (ms) the train-stop override was armed

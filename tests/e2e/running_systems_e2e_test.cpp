@@ -154,6 +154,8 @@ const SystemTable kCabIndicators = {
         {"custom_key_toggles_its_element", kIndicators.c_str(), {{KEY, 64}}, PANEL, 46, 1, 0},
         {"doors_open_on_the_right_light_the_second_lamp", kIndicators.c_str(),
          {{BEACON, 23, 0.0f, 0, 1}, {RUN, 100}, {DOORS_OPEN}}, PANEL, 48, 1, 0},
+        {"doors_open_on_the_left_light_the_first_lamp", kIndicators.c_str(),
+         {{BEACON, 23, 0.0f, 0, 2}, {RUN, 100}, {DOORS_OPEN}}, PANEL, 47, 1, 0},
     }};
 SYSTEM_TABLE(CabIndicators, kCabIndicators);
 

@@ -257,6 +257,7 @@ TEST(HeapUse, frames_and_keys_take_no_heap_memory_with_every_system_running) {
     for (int number : {32, 33, 34, 37}) key(number);
     frames(300, 0.0f);
     DoorOpen();
+    DoorClose();
     HornBlow(1);
     frames(200, -20.0f);
 
