@@ -43,6 +43,13 @@ function(checker_streams name expected_exit out_regex err_regex)
 endfunction()
 
 checker_case(sample_cab_is_clean 0 "^$" "${sample}")
+# Every example cab's configuration, whichever systems it runs, passes clean.
+file(GLOB example_configs "${SOURCE_DIR}/examples/*.cfg")
+list(REMOVE_ITEM example_configs "${mistakes}")
+foreach(config ${example_configs})
+  get_filename_component(config_name "${config}" NAME_WE)
+  checker_case("example_${config_name}_is_clean" 0 "^$" "${config}")
+endforeach()
 checker_case(mistakes_are_errors 2 "Velmora-mistakes.cfg:[0-9]+:[0-9]+: error: " "${mistakes}")
 checker_case(warnings_only 1 "warnings.cfg:[0-9]+:1: warning: 'vigilance=' has no effect" "${WORK_DIR}/warnings.cfg")
 checker_case(missing_file 2 "Missing.cfg: error: no such file" "${WORK_DIR}/Missing.cfg")
