@@ -1,8 +1,9 @@
 # The release bundle for train builders, made by CPack's ZIP generator from the win32 build:
 #   cmake --build --preset win32 --target package    ->  build/win32/Velmora-Windows.zip
 # It holds Velmora.dll, the sample Velmora.cfg, velmora-play.exe, velmora-check.exe, the example
-# scenarios and a short README, all in one folder Velmora-Windows. The checker and the sample
-# configuration come along wherever the source tree has them.
+# scenarios, a short README and the reference page (keys, cab wiring, scenario format, the
+# walk-through), all in one folder Velmora-Windows. The checker and the sample configuration come
+# along wherever the source tree has them.
 install(FILES $<TARGET_FILE:Velmora> DESTINATION .)
 install(PROGRAMS $<TARGET_FILE:velmora-play> DESTINATION .)
 if(TARGET velmora-check)
@@ -13,6 +14,21 @@ if(EXISTS ${PROJECT_SOURCE_DIR}/examples/Velmora.cfg)
 endif()
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION examples FILES_MATCHING PATTERN "*.scn")
 install(FILES ${PROJECT_SOURCE_DIR}/docs/bundle-README.txt DESTINATION . RENAME README.txt)
+install(FILES ${VELMORA_REFERENCE_PAGE} DESTINATION .)
+
+# What ships carries no debug information. The programs are compiled and linked with it (it
+# changes no code); when the bundle is packed, the DWARF sections of each program go into a file
+# beside the built program (Velmora.dll.debug, velmora-play.exe.debug, ...), and the shipped copy,
+# without them, names that file in its debug link. So a debugger or addr2line reads the addresses
+# of a crash report from the build folder.
+foreach(shipped Velmora velmora-play velmora-check)
+  if(TARGET ${shipped})
+    target_compile_options(${shipped} PRIVATE -g)
+    target_link_options(${shipped} PRIVATE -g)
+    install(CODE "set(built \"$<TARGET_FILE:${shipped}>\")\nset(objcopy \"${CMAKE_OBJCOPY}\")")
+    install(SCRIPT ${CMAKE_CURRENT_LIST_DIR}/strip_shipped.cmake)
+  endif()
+endforeach()
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME Velmora)

@@ -2,9 +2,11 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "check/config_check.h"
 #include "check/report_output.h"
+#include "unicode_io.h"
 
 namespace {
 
@@ -71,37 +73,39 @@ const int kExitUsage = 2;
 }  // namespace
 
 int main(int argc, char** argv) {
+  const std::vector<std::string> arguments = ProgramArguments(argc, argv);
   bool wiring = false;
   bool json = false;
   const char* file = nullptr;
   VehicleNotches vehicle;
-  for (int i = 1; i < argc; i++) {
-    if (strcmp(argv[i], "--help") == 0 || strcmp(argv[i], "-h") == 0) {
+  for (size_t i = 1; i < arguments.size(); i++) {
+    const char* argument = arguments[i].c_str();
+    if (strcmp(argument, "--help") == 0 || strcmp(argument, "-h") == 0) {
       fputs(kHelp, stdout);
       return 0;
     }
-    if (strcmp(argv[i], "--wiring") == 0) {
+    if (strcmp(argument, "--wiring") == 0) {
       wiring = true;
-    } else if (strcmp(argv[i], "--json") == 0) {
+    } else if (strcmp(argument, "--json") == 0) {
       json = true;
-    } else if (strcmp(argv[i], "--notches") == 0) {
-      if (i + 1 == argc || !ParseNotches(argv[i + 1], &vehicle)) {
-        fprintf(stderr, "velmora-check: --notches takes BRAKE,POWER, the vehicle's two notch counts as whole numbers from 0, for example --notches 8,8\n%s", kUsage);
+    } else if (strcmp(argument, "--notches") == 0) {
+      if (i + 1 == arguments.size() || !ParseNotches(arguments[i + 1].c_str(), &vehicle)) {
+        PrintText(stderr, "velmora-check: --notches takes BRAKE,POWER, the vehicle's two notch counts as whole numbers from 0, for example --notches 8,8\n%s", kUsage);
         return kExitUsage;
       }
       i++;
-    } else if (argv[i][0] == '-' && argv[i][1] != '\0') {
-      fprintf(stderr, "velmora-check: unknown option '%s'\n%s", argv[i], kUsage);
+    } else if (argument[0] == '-' && argument[1] != '\0') {
+      PrintText(stderr, "velmora-check: unknown option '%s'\n%s", argument, kUsage);
       return kExitUsage;
     } else if (file != nullptr) {
-      fprintf(stderr, "velmora-check: one file at a time\n%s", kUsage);
+      PrintText(stderr, "velmora-check: one file at a time\n%s", kUsage);
       return kExitUsage;
     } else {
-      file = argv[i];
+      file = argument;
     }
   }
   if (file == nullptr) {
-    fprintf(stderr, "velmora-check: no file given\n%s", kUsage);
+    PrintText(stderr, "velmora-check: no file given\n%s", kUsage);
     return kExitUsage;
   }
   const CheckReport report = CheckConfigFile(file, vehicle);

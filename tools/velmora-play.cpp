@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #if defined(_WIN32)
 #include <fcntl.h>
@@ -20,6 +21,7 @@
 
 #include "harness/harness.h"
 #include "harness/trace_plot.h"
+#include "unicode_io.h"
 
 static const char kUsage[] =
     "usage: velmora-play [--library PATH] [--config FILE] [--every MS] [--svg FILE] [--clean] SCENARIO\n"
@@ -56,12 +58,22 @@ struct Output {
   long long lastTime;   // time of the last printed row
   bool closed;          // stdout refused a write (e.g. a closed pipe): nothing more is printed
   TracePlot* plot;      // null without --svg
+  const Scenario* scenario;  // the scenario played
 };
+
+// A watched sound is started in this row: it is printed however thin the rows are.
+static bool StartsSound(const Output* output, const TraceRow& row) {
+  const std::vector<Watch>& watches = output->scenario->watches;
+  for (size_t i = 0; i < row.watched.size() && i < watches.size(); i++) {
+    if (watches[i].array == kWatchSound && row.watched[i] == SOUND_PLAY) return true;
+  }
+  return false;
+}
 
 // Writes text to stdout; false once stdout has refused a write.
 static bool Print(Output* output, const std::string& text) {
   if (output->closed) return false;
-  if (fputs(text.c_str(), stdout) == EOF || ferror(stdout)) output->closed = true;
+  if (!WriteText(stdout, text)) output->closed = true;
   return !output->closed;
 }
 
@@ -71,22 +83,32 @@ static void TakeRow(const TraceRow& row, void* context) {
   long long t = row.time;
   bool due = !output->printedAny || output->every <= 0 || t - output->lastTime >= output->every ||
              t < output->lastTime;  // a restarted clock starts the thinning anew
-  if (!due) return;
-  output->printedAny = true;
-  output->lastTime = t;
+  if (due) {
+    output->printedAny = true;
+    output->lastTime = t;
+  } else if (!StartsSound(output, row)) {
+    return;
+  }
   Print(output, TraceLine(row) + "\n");
 }
 
-static bool ParseArguments(int argc, char** argv, Options* options, std::string* error) {
-  for (int i = 1; i < argc; i++) {
-    std::string argument = argv[i];
+// Every played event goes on the plot as a mark.
+static void TakeEvent(const ScenarioEvent& event, int32_t time, const std::string& failure, void* context) {
+  Output* output = static_cast<Output*>(context);
+  AddTracePlotEvent(output->plot, *output->scenario, event, time, failure);
+}
+
+static bool ParseArguments(const std::vector<std::string>& arguments, Options* options, std::string* error) {
+  const size_t argc = arguments.size();
+  for (size_t i = 1; i < argc; i++) {
+    const std::string& argument = arguments[i];
     bool takesValue = argument == "--library" || argument == "--config" || argument == "--every" || argument == "--svg";
     if (takesValue) {
       if (i + 1 >= argc) {
         *error = "option " + argument + " needs a value";
         return false;
       }
-      std::string value = argv[++i];
+      const std::string& value = arguments[++i];
       if (argument == "--library") options->library = value;
       if (argument == "--config") options->config = value;
       if (argument == "--svg") options->svg = value;
@@ -130,8 +152,15 @@ static std::string DefaultLibrary() {
   return JoinPath(DirectoryOf(here), name);
 }
 
+// Prints each line of message (a scenario may have many faulty lines) after the program's name.
 static int Fail(const std::string& message) {
-  fprintf(stderr, "velmora-play: %s\n", message.c_str());
+  size_t start = 0;
+  do {
+    size_t end = message.find('\n', start);
+    if (end == std::string::npos) end = message.size();
+    PrintText(stderr, "velmora-play: %s\n", message.substr(start, end - start).c_str());
+    start = end + 1;
+  } while (start < message.size());
   return kExitFault;
 }
 
@@ -139,7 +168,7 @@ static int Fail(const std::string& message) {
 static int Prepare(const Options& options, Scenario* scenario, PlaySetup* setup, std::string* library) {
   std::string error;
   if (!ReadScenarioFile(options.scenario, scenario, &error)) return Fail(error);
-  for (const std::string& warning : scenario->warnings) fprintf(stderr, "%s\n", warning.c_str());
+  for (const std::string& warning : scenario->warnings) PrintText(stderr, "%s\n", warning.c_str());
   if (!options.config.empty() && !ReadWholeFile(options.config, &setup->baseConfig)) {
     return Fail("cannot read the configuration file " + options.config + ": " + WhyUnreadable(options.config));
   }
@@ -169,8 +198,8 @@ int main(int argc, char** argv) {
 
   Options options;
   std::string error;
-  if (!ParseArguments(argc, argv, &options, &error)) {
-    fprintf(stderr, "velmora-play: %s\n%s", error.c_str(), kUsage);
+  if (!ParseArguments(ProgramArguments(argc, argv), &options, &error)) {
+    PrintText(stderr, "velmora-play: %s\n%s", error.c_str(), kUsage);
     return kExitFault;
   }
   Scenario scenario;
@@ -190,14 +219,18 @@ int main(int argc, char** argv) {
   }
   setup.configPath = folder.configPath;
   setup.stop = &gInterrupted;
-  fprintf(stderr, "velmora-play: playing %s with %s\n", options.scenario.c_str(), library.c_str());
+  PrintText(stderr, "velmora-play: playing %s with %s\n", options.scenario.c_str(), library.c_str());
   if (!options.clean) {
-    fprintf(stderr, "velmora-play: counter files Z1.dat, Z2.dat, Z3.dat in %s\n", folder.counterDir.c_str());
+    PrintText(stderr, "velmora-play: counter files Z1.dat, Z2.dat, Z3.dat in %s\n", folder.counterDir.c_str());
   }
 
   TracePlot plot;
-  if (!options.svg.empty()) StartTracePlot(&plot, scenario, setup.baseConfig);
-  Output output = {options.every, false, 0, false, options.svg.empty() ? nullptr : &plot};
+  if (!options.svg.empty()) {
+    StartTracePlot(&plot, scenario, setup.baseConfig, options.config);
+    setup.eventSink = TakeEvent;
+  }
+  Output output = {options.every, false, 0, false, options.svg.empty() ? nullptr : &plot, &scenario};
+  setup.eventContext = &output;
   Print(&output, TraceHeader(scenario) + "\n");
   HostArrays arrays;
   ExpectationReport report;
@@ -212,18 +245,18 @@ int main(int argc, char** argv) {
   if (output.closed) status = Fail("the trace could not be written in full: its output was closed");
   if (!options.svg.empty()) {
     if (WriteWholeFile(options.svg, TracePlotSvg(plot))) {
-      fprintf(stderr, "velmora-play: plot written to %s\n", options.svg.c_str());
+      PrintText(stderr, "velmora-play: plot written to %s\n", options.svg.c_str());
     } else {
       status = Fail("cannot write the plot " + options.svg + ": " + strerror(errno));
     }
   }
-  for (const std::string& failure : report.failures) fprintf(stderr, "%s\n", failure.c_str());
+  for (const std::string& failure : report.failures) PrintText(stderr, "%s\n", failure.c_str());
   if (!report.failures.empty()) {
-    fprintf(stderr, "velmora-play: %d of %d expect lines failed\n", static_cast<int>(report.failures.size()),
+    PrintText(stderr, "velmora-play: %d of %d expect lines failed\n", static_cast<int>(report.failures.size()),
             report.checked);
     if (status == 0) status = kExitExpectFailed;
   } else if (report.checked > 0) {
-    fprintf(stderr, "velmora-play: all %d expect lines met\n", report.checked);
+    PrintText(stderr, "velmora-play: all %d expect lines met\n", report.checked);
   }
   return status;
 }

@@ -9,6 +9,7 @@
 #include "cab/channels.h"
 #include "cab/vocabulary.h"
 #include "config/confload.h"
+#include "config/option_kinds.h"
 
 int32_t reverserLock[3];
 int32_t* powerLock = nullptr;
@@ -200,7 +201,7 @@ void SetPowerHandle(int notch) {
   if (notch == 0 || gDriver.Power == 0) tractionInterlock = false;
   // With the U-Bahn cab's drive button, the power handle places no demand: traction comes from
   // the button. Without the U-Bahn cab there is no button.
-  if (!SwitchOn(OPT_runubahn) || !KeyConfigured(OPT_speedselectorkey)) {
+  if (!SystemRuns(SYS_UBAHN) || !KeyConfigured(OPT_speedselectorkey)) {
     MovePowerDemand(gDriver.Power, notch);
   }
   gDriver.Power = notch;

@@ -18,9 +18,6 @@ inline bool KeyMatches(OptionId keyOption, int hostKey) {
   return KeyConfigured(keyOption) && hostKey == gOpts[keyOption].value;
 }
 
-// A run switch is on: 0 is off, any other value on.
-inline bool SwitchOn(OptionId switchOption) { return gOpts[switchOption].value != 0; }
-
 // A real number truncated toward zero, as panel values are; NaN gives 0, values beyond the
 // 32-bit range the nearest end. Whole 64-bit intermediates go through it as well.
 int32_t TruncToInt(double value);

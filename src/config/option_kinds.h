@@ -46,9 +46,9 @@ extern const int kCabSystemSwitch[CAB_SYSTEM_COUNT];        // the option that r
 extern const bool kCabSystemKeysWhenOff[CAB_SYSTEM_COUNT];  // its keys answer while it does not run
 extern const char* const kCabSystemActs[CAB_SYSTEM_COUNT];  // what of it acts while it does not run
 
-// Whether a cab system runs with the configuration as read into gOpts: its run switch is not 0,
-// or, for a system without one, whether it runs at all. The entry points and every decision of
-// the tools about what a system does go through it.
+// Whether a cab system runs with the configuration as read into gOpts: its run switch (0 off, any
+// other value on), or for a system without one, kCabSystemRuns. The entry points and every
+// decision of the tools about what a system does go through it.
 bool SystemRuns(CabSystem system);
 // Whether an option acts with the configuration as read: a run switch always acts; an option of
 // a system that runs acts, unless no operation reads it; of a system switched off that runs by

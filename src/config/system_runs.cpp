@@ -1,11 +1,11 @@
-// Whether a cab system runs and whether an option acts, with the configuration as read into gOpts.
+// Which cab systems run and which options act, with the configuration as read into gOpts.
 #include "config/confload.h"
 #include "config/option_kinds.h"
 
 bool SystemRuns(CabSystem system) {
   const int runSwitch = kCabSystemSwitch[system];
   if (runSwitch < 0) return kCabSystemRuns[system];
-  return gOpts[runSwitch].value != 0;  // any value other than 0 runs it
+  return gOpts[runSwitch].value != 0;  // any value but 0 runs it
 }
 
 OptionEffect EffectOf(OptionId option) {

@@ -1,4 +1,5 @@
-// The only calls into the operating system: the library's own path and whole-file I/O.
+// The only calls into the operating system: the library's own path and whole-file I/O. Paths
+// are UTF-8 (UTF-16 towards Windows), so any folder name works.
 #pragma once
 
 #include <cstdint>
@@ -31,5 +32,8 @@ void PlatformClose(PlatformReader* reader);
 // same folder, named for this process and thread, that then takes the file's place. So the
 // file always holds the old or the new bytes, also when a crash interrupts the write or other
 // processes write the same file at once. False when it could not be written; the temporary
-// is then removed.
+// is then removed. After a write, the temporaries of the same file that writers cut off in
+// mid-write left behind are removed: those untouched for a minute whose process has ended. A
+// running writer's temporary is never removed; a process that took a dead writer's id keeps
+// that writer's temporaries until the id is free again.
 bool PlatformReplaceFile(const char* path, const char* bytes, int count);

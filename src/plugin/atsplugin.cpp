@@ -4,7 +4,6 @@
 
 #include "cab/channels.h"
 #include "cab/handles.h"
-#include "cab/vocabulary.h"
 #include "config/confload.h"
 #include "config/fixed_wiring.h"
 #include "config/option_kinds.h"
@@ -98,7 +97,7 @@ static bool gFurtherFrames = false;
 static void ReadRunSwitches() {
   gFrameStepCount = 0;
   for (int i = 0; i < kCabSystemCount; i++) {
-    gRuns[i] = SystemRuns(kCabSystems[i].system);  // as the tools decide it
+    gRuns[i] = SystemRuns(kCabSystems[i].system);
     if (gRuns[i] && kCabSystems[i].frame != nullptr) gFrameSteps[gFrameStepCount++] = kCabSystems[i].frame;
   }
   gFurtherFrames = gFrameStepCount > 0;

@@ -190,6 +190,19 @@ TEST(Checker, reports_a_default_key_clash_only_where_its_handlers_show) {
   }
 }
 
+// An option of a system acts once the system's run switch is on, whatever value other than 0 it has.
+TEST(Checker, takes_an_option_of_a_running_system_as_acting) {
+  for (const char* runSwitch : {"runvigilance=0\n", "runvigilance=1\n", "runvigilance=7\n"}) {
+    TempFolder folder;
+    WriteBytes(folder.File("Velmora.cfg"), "sifakey=20\nspeedselectorkey=21\nvigilance=1\n" + std::string(runSwitch));
+    bool notRun = false;
+    for (const Finding& finding : CheckConfigFile(folder.File("Velmora.cfg")).findings) {
+      notRun = notRun || finding.message.find("not run by the frame cycle") != std::string::npos;
+    }
+    EXPECT_EQ(notRun, std::string(runSwitch) == "runvigilance=0\n") << runSwitch;
+  }
+}
+
 TEST(Checker, reports_a_vehicle_with_fewer_notches_than_the_cab_uses) {
   struct Case {
     const char* notches;

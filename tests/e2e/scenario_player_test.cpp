@@ -1,11 +1,13 @@
 // The harness's scenario player on the built library: frame timing, location integration,
 // key holds, the configuration file written at initialize, expect lines, and what loading tells
 // about a file that is no playable library.
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
 
 #include "e2e_fixture.h"
+#include "harness/trace_plot.h"
 
 static void Collect(const TraceRow& row, void* context) {
   static_cast<std::vector<TraceRow>*>(context)->push_back(row);
@@ -223,4 +225,133 @@ TEST_F(HarnessLoading, load_errors_name_the_users_file_and_say_in_words_what_is_
     }
     EXPECT_EQ(other.module, nullptr);
   }
+}
+
+TEST_F(ScenarioPlayer, a_play_once_sound_reads_play_only_in_the_frame_that_started_it) {
+  ExpectationReport report;
+  ASSERT_TRUE(Play("config sifakey=20\nconfig sifasound=31\nwatch sound 31 sifa_sound\ninitialize\nframe 0 0\n"
+                   "keydown 20\nframe 50 0\nexpect sound sifa_sound = play\n"
+                   "frame 100 0\nexpect sound sifa_sound = started\n"
+                   "keyup 20\nframe 150 0\nexpect sound sifa_sound = play   # the release starts it again\n"
+                   "run 36000 0\nexpect sound sifa_sound = play\n",
+                   std::string(), &report));
+  std::vector<int> values;
+  for (size_t i = 0; i < 5 && i < trace.size(); i++) values.push_back(trace[i].watched[0]);
+  EXPECT_EQ(values, (std::vector<int>{SOUND_STOP, SOUND_PLAY, kSoundStarted, SOUND_PLAY, kSoundStarted}));
+  EXPECT_EQ(report.checked, 4);
+  ASSERT_EQ(report.failures.size(), 1u);
+  EXPECT_EQ(report.failures[0], "test.scn:15: expected sound sifa_sound = play (1) at t=36150 ms, saw started (2)");
+}
+
+// Whatever the host leaves in its sound array between calls (a started sound, a start it has not
+// taken up, anything), the plug-in drives the panel and the handles the same: it never reads a
+// sound element back, so the player's taking up of play-once sounds changes nothing it does.
+TEST_F(ScenarioPlayer, what_the_host_leaves_in_the_sound_array_changes_nothing_the_plugin_does) {
+  const int kLeft[] = {kSoundStarted, SOUND_PLAY, SOUND_STOP, SOUND_LOOP, 12345};
+  std::vector<std::vector<int>> seen[2];
+  for (int pass = 0; pass < 2; pass++) {
+    FreePlugin();
+    for (int n = 1; n <= 3; n++) RemoveFile(CounterFilePath(folder, n));
+    WriteConfig("sifakey=20\nspeedselectorkey=21\nfahrtastersound=30\nsifasound=31\nbremsleitungsdruck=13\n"
+                "fahrschalterstellung=10\nbremsschalter1=11\nsifa=16\nfesthaltebremse=19\n");
+    Start();
+    int frames = 0;
+    auto leave = [&] {
+      if (pass == 1) {
+        for (int& value : host.sound) value = kLeft[frames % 5];
+      }
+    };
+    auto drive = [&](int duration, float from, float to) {
+      for (int t = 50; t <= duration; t += 50) {
+        leave();
+        Frame(now + 50, from + (to - from) * static_cast<float>(t) / static_cast<float>(duration));
+        frames++;
+        std::vector<int> row(host.panel, host.panel + 256);
+        row.insert(row.end(), {handles.Brake, handles.Power, handles.Reverser});
+        seen[pass].push_back(row);
+      }
+    };
+    auto key = [&](int number, bool down, bool up) {
+      leave();
+      if (down) KeyDown(number);
+      if (up) KeyUp(number);
+    };
+    Frame(0, 0.0f);
+    drive(1000, 0, 0);
+    key(20, true, false);  // Sifa key held
+    key(5, true, true);    // master controller forward
+    key(15, true, true);   // brake controller to the driving position
+    drive(12000, 0, 0);
+    key(21, true, false);  // drive button
+    drive(9000, 0, 16);
+    key(21, false, true);
+    for (int i = 0; i < 5; i++) key(15, true, true);  // towards the holding-brake position
+    drive(8000, 16, 0);
+    key(13, true, false);
+    drive(500, 0, 0);
+    key(13, false, true);
+    key(20, false, true);
+    drive(2000, 0, 0);
+  }
+  ASSERT_EQ(seen[0].size(), seen[1].size());
+  int topPower = 0;
+  for (const std::vector<int>& row : seen[0]) topPower = std::max(topPower, row[257]);
+  EXPECT_EQ(topPower, 4) << "the drive never took power";
+  for (size_t i = 0; i < seen[0].size(); i++) ASSERT_EQ(seen[0][i], seen[1][i]) << "frame " << i;
+}
+
+static void MarkOnPlot(const ScenarioEvent& event, int32_t time, const std::string& failure, void* context) {
+  std::pair<TracePlot*, const Scenario*>* plot = static_cast<std::pair<TracePlot*, const Scenario*>*>(context);
+  AddTracePlotEvent(plot->first, *plot->second, event, time, failure);
+}
+
+static void RowOnPlot(const TraceRow& row, void* context) { AddTracePlotRow(static_cast<TracePlot*>(context), row); }
+
+TEST_F(ScenarioPlayer, the_plot_marks_keys_beacons_host_calls_every_expect_line_and_every_sound_start) {
+  Scenario scenario;
+  std::string error;
+  ASSERT_TRUE(ParseScenario("config sifakey=20\nconfig sifasound=31\nwatch sound 31 sifa_sound\nspec 8 8 1 6 4\n"
+                            "initialize\nframe 0 0\nstep 100\nkey 20 300\nbeacon 44002 0 0 0\nframe 500 0\n"
+                            "expect sound sifa_sound = play\nexpect brake = 99\n",
+                            "test.scn", &scenario, &error))
+      << error;
+  std::string loadError;
+  ASSERT_TRUE(LoadVelmoraLibrary(folder.libraryPath, &plugin, &loadError)) << loadError;
+  TracePlot plot;
+  StartTracePlot(&plot, scenario, std::string(), std::string());
+  std::pair<TracePlot*, const Scenario*> context(&plot, &scenario);
+  PlaySetup setup;
+  setup.configPath = folder.configPath;
+  setup.eventSink = MarkOnPlot;
+  setup.eventContext = &context;
+  ASSERT_TRUE(PlayScenario(plugin, scenario, setup, &host, RowOnPlot, &plot, &error)) << error;
+
+  struct Wanted {
+    int64_t time;
+    PlotMarkKind kind;
+    const char* detail;
+  };
+  const Wanted wanted[] = {
+      {0, kMarkHostCall, "line 4: spec 8 8 1 6 4"},
+      {0, kMarkHostCall, "line 5: initialize 0"},
+      {0, kMarkKeyDown, "line 8: key 20 pressed"},
+      {300, kMarkKeyUp, "line 8: key 20 released after 300 ms"},
+      {300, kMarkBeacon, "line 9: beacon 44002 0 0 0"},
+      {500, kMarkExpectMet, "line 11: met: expect sound sifa_sound = play (1)"},
+      {500, kMarkExpectFailed, "FAILED test.scn:12: expected brake = 99 at t=500 ms, saw 8"},
+  };
+  ASSERT_EQ(plot.marks.size(), sizeof wanted / sizeof wanted[0]);
+  for (size_t i = 0; i < plot.marks.size(); i++) {
+    EXPECT_EQ(plot.marks[i].time, wanted[i].time) << i;
+    EXPECT_EQ(plot.marks[i].kind, wanted[i].kind) << i;
+    EXPECT_EQ(plot.marks[i].detail, wanted[i].detail) << i;
+  }
+  // The press and the release each start the Sifa sound: two starts on its lane.
+  std::vector<int64_t> starts;
+  for (const PlotPoint& point : plot.watched[0].points) {
+    if (point.value == SOUND_PLAY) starts.push_back(point.time);
+  }
+  EXPECT_EQ(starts, (std::vector<int64_t>{100, 500}));
+  std::string svg = TracePlotSvg(plot);
+  EXPECT_NE(svg.find("<title>FAILED test.scn:12: expected brake = 99 at t=500 ms, saw 8</title>"), std::string::npos);
 }

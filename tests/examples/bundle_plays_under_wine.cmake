@@ -1,7 +1,8 @@
 # Makes the release bundle with CPack, unpacks it in a fresh folder and plays an example from it
 # under Wine with nothing but what the bundle holds (velmora-play.exe finds Velmora.dll beside it).
+# Its programs ship without debug sections, which stay in the build folder.
 #   cmake -DCPACK=... -DBUILD=<win32 build folder> -DWORK=<folder> -DWINE_RUN=... -DWINE_PREFIX=...
-#         -DCHECKER=ON|OFF -DSAMPLE_CONFIG=ON|OFF -P bundle_plays_under_wine.cmake
+#         -DOBJDUMP=... -DCHECKER=ON|OFF -DSAMPLE_CONFIG=ON|OFF -P bundle_plays_under_wine.cmake
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK}/out ${WORK}/fresh)
 execute_process(COMMAND ${CPACK} -G ZIP --config ${BUILD}/CPackConfig.cmake -B ${WORK}/out
@@ -14,7 +15,8 @@ endif()
 execute_process(COMMAND ${CMAKE_COMMAND} -E tar xf ${zips} WORKING_DIRECTORY ${WORK}/fresh RESULT_VARIABLE status)
 set(bundle ${WORK}/fresh/Velmora-Windows)
 
-set(wanted Velmora.dll velmora-play.exe README.txt examples/departure.scn examples/station_stop.scn)
+set(wanted Velmora.dll velmora-play.exe README.txt Velmora-reference.html examples/departure.scn
+  examples/station_stop.scn)
 if(CHECKER)
   list(APPEND wanted velmora-check.exe)
 endif()
@@ -27,6 +29,24 @@ foreach(file ${wanted})
     message(FATAL_ERROR "the bundle lacks ${file}; it holds: ${held}")
   endif()
 endforeach()
+
+foreach(built Velmora.dll tools/velmora-play.exe)
+  get_filename_component(program ${built} NAME)
+  execute_process(COMMAND ${OBJDUMP} -h ${bundle}/${program} OUTPUT_VARIABLE shipped RESULT_VARIABLE status)
+  execute_process(COMMAND ${OBJDUMP} -h ${BUILD}/${built}.debug OUTPUT_VARIABLE kept)
+  if(NOT status EQUAL 0 OR shipped MATCHES "[.]debug_" OR NOT kept MATCHES "[.]debug_info")
+    message(FATAL_ERROR "${program} ships with debug sections, or ${BUILD}/${built}.debug lacks them:\n${shipped}")
+  endif()
+endforeach()
+# The kept sections lead an address of the shipped DLL to the plug-in's own source line.
+string(REPLACE "objdump" "nm" nm ${OBJDUMP})
+string(REPLACE "objdump" "addr2line" addr2line ${OBJDUMP})
+execute_process(COMMAND ${nm} ${bundle}/Velmora.dll OUTPUT_VARIABLE symbols)
+string(REGEX MATCH "([0-9a-f]+) T _Elapse@48" entry "${symbols}")
+execute_process(COMMAND ${addr2line} -e ${BUILD}/Velmora.dll.debug 0x${CMAKE_MATCH_1} OUTPUT_VARIABLE line)
+if(NOT line MATCHES "src/plugin/atsplugin.cpp:[0-9]+")
+  message(FATAL_ERROR "Velmora.dll.debug does not lead Elapse (${entry}) to its source: ${line}")
+endif()
 
 execute_process(COMMAND ${WINE_RUN} ${WINE_PREFIX} velmora-play.exe --clean --every 10000 examples/station_stop.scn
   WORKING_DIRECTORY ${bundle} RESULT_VARIABLE status OUTPUT_VARIABLE trace ERROR_VARIABLE messages)

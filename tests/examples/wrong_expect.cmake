@@ -29,7 +29,7 @@ execute_process(COMMAND ${PLAYER} --clean --library ${LIBRARY} ${scenario}
 set(wanted
   "${scenario}:${early_line}: expected brake = 3 at t=13000 ms, saw 0"
   "${scenario}:${last_line}: expected panel sifa = 1 at t=65500 ms, saw 0"
-  "2 of 26 expect lines failed")
+  "2 of 28 expect lines failed")
 foreach(message ${wanted})
   string(FIND "${messages}" "${message}" found)
   if(found EQUAL -1)

@@ -1,5 +1,6 @@
 # What velmora-play leaves behind and writes, run as a user runs it.
-#   MODE=rows   an example's trace has LF line ends only, byte for byte as on Linux
+#   MODE=rows   an example's trace has LF line ends only, byte for byte as on Linux, and keeps
+#               the rows that start a sound however thin it is
 #   MODE=clean  with --clean the play folder goes also when the output is closed early (| head),
 #               and a library that fails to load leaves no play folder, --clean or not
 #   cmake -DMODE=... -DPLAYER=... -DLIBRARY=... -DEXAMPLE=... -DWORK=<folder>
@@ -19,6 +20,11 @@ if(MODE STREQUAL "rows")
   string(FIND "${trace}" "\r" carriage_return)
   if(NOT carriage_return EQUAL -1 OR NOT trace MATCHES "^time,speed,location,[^\n]*\n(-?[0-9][^\n]*\n)+$")
     message(FATAL_ERROR "the trace is not header and rows each ended by LF alone:\n${trace}")
+  endif()
+  # Thinned to a row every 5 s, the trace still shows the frames that start a sound: the station
+  # stop's door-opening sound at 25.6 s and its closing warning at 30.6 s.
+  if(NOT trace MATCHES "\n25600,[^\n]*\n" OR NOT trace MATCHES "\n30600,[^\n]*\n")
+    message(FATAL_ERROR "the thinned trace lost a sound's start:\n${trace}")
   endif()
 elseif(MODE STREQUAL "clean")
   set(ENV{TMPDIR} ${WORK}/tmp)

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "harness/harness.h"
 
@@ -48,40 +49,40 @@ TEST(ScenarioReader, reads_every_event_with_its_arguments) {
       "beacon 30 2 12.5 -7\n");
   ASSERT_EQ(s.events.size(), 14u);  // step and watch lines are no events
   EXPECT_EQ(s.events[0].kind, kEventSpec);
-  EXPECT_EQ(s.events[0].numbers[0], 8);
-  EXPECT_EQ(s.events[0].numbers[4], 4);
+  EXPECT_EQ(s.events[0].spec.BrakeNotches, 8);
+  EXPECT_EQ(s.events[0].spec.Cars, 4);
   EXPECT_EQ(s.events[0].line, 2);
   EXPECT_EQ(s.events[1].kind, kEventConfig);
   EXPECT_EQ(s.events[1].text, "sifakey=20");
   EXPECT_EQ(s.events[2].kind, kEventInitialize);
-  EXPECT_EQ(s.events[2].numbers[0], 2);
+  EXPECT_EQ(s.events[2].brakeMode, 2);
   EXPECT_EQ(s.events[3].kind, kEventFrame);
   EXPECT_FALSE(s.events[3].hasLocation);
-  EXPECT_EQ(s.events[4].numbers[0], 100);
-  EXPECT_DOUBLE_EQ(s.events[4].reals[0], -3.5);
+  EXPECT_EQ(s.events[4].time, 100);
+  EXPECT_DOUBLE_EQ(s.events[4].speed, -3.5);
   EXPECT_TRUE(s.events[4].hasLocation);
-  EXPECT_DOUBLE_EQ(s.events[4].reals[1], 250.25);
+  EXPECT_DOUBLE_EQ(s.events[4].location, 250.25);
   EXPECT_EQ(s.events[5].kind, kEventRun);
-  EXPECT_EQ(s.events[5].numbers[0], 100);
-  EXPECT_EQ(s.events[5].numbers[1], 20);  // the step in force
-  EXPECT_DOUBLE_EQ(s.events[5].reals[0], 0.0);
-  EXPECT_DOUBLE_EQ(s.events[5].reals[1], 10.0);
+  EXPECT_EQ(s.events[5].duration, 100);
+  EXPECT_EQ(s.events[5].step, 20);  // the step in force
+  EXPECT_DOUBLE_EQ(s.events[5].speed, 0.0);
+  EXPECT_DOUBLE_EQ(s.events[5].endSpeed, 10.0);
   EXPECT_EQ(s.events[6].kind, kEventKeyDown);
   EXPECT_EQ(s.events[7].kind, kEventKeyUp);
-  EXPECT_EQ(s.events[7].numbers[0], 21);
+  EXPECT_EQ(s.events[7].key, 21);
   EXPECT_EQ(s.events[8].kind, kEventKey);
-  EXPECT_EQ(s.events[8].numbers[1], 40);
-  EXPECT_EQ(s.events[8].numbers[2], 20);
+  EXPECT_EQ(s.events[8].duration, 40);
+  EXPECT_EQ(s.events[8].step, 20);
   EXPECT_EQ(s.events[9].kind, kEventPower);
   EXPECT_EQ(s.events[10].kind, kEventBrake);
-  EXPECT_EQ(s.events[10].numbers[0], -1);
+  EXPECT_EQ(s.events[10].value, -1);
   EXPECT_EQ(s.events[11].kind, kEventReverser);
   EXPECT_EQ(s.events[12].kind, kEventHorn);
   EXPECT_EQ(s.events[13].kind, kEventBeacon);
-  EXPECT_EQ(s.events[13].numbers[0], 30);
-  EXPECT_EQ(s.events[13].numbers[1], 2);
-  EXPECT_FLOAT_EQ(static_cast<float>(s.events[13].reals[0]), 12.5f);
-  EXPECT_EQ(s.events[13].numbers[2], -7);
+  EXPECT_EQ(s.events[13].beaconType, 30);
+  EXPECT_EQ(s.events[13].beaconSignal, 2);
+  EXPECT_FLOAT_EQ(static_cast<float>(s.events[13].beaconDistance), 12.5f);
+  EXPECT_EQ(s.events[13].beaconOptional, -7);
   ASSERT_EQ(s.watches.size(), 2u);
   EXPECT_EQ(s.watches[0].array, kWatchPanel);
   EXPECT_EQ(s.watches[0].index, 10);
@@ -95,8 +96,8 @@ TEST(ScenarioReader, reads_every_event_with_its_arguments) {
 TEST(ScenarioReader, defaults_initialize_to_brake_mode_0_and_key_to_no_hold) {
   Scenario s = Accept("initialize\nkey 9\n");
   ASSERT_EQ(s.events.size(), 2u);
-  EXPECT_EQ(s.events[0].numbers[0], 0);
-  EXPECT_EQ(s.events[1].numbers[1], 0);
+  EXPECT_EQ(s.events[0].brakeMode, 0);
+  EXPECT_EQ(s.events[1].duration, 0);
   EXPECT_EQ(s.frameCount, 0);
 }
 
@@ -104,15 +105,15 @@ TEST(ScenarioReader, skips_comments_blank_lines_and_crlf_line_ends) {
   Scenario s = Accept("\r\n   \t\n# only a comment\r\nframe 0 0 # trailing comment\r\n\n  frame\t50   1.5\r\n");
   ASSERT_EQ(s.events.size(), 2u);
   EXPECT_EQ(s.events[1].line, 6);
-  EXPECT_DOUBLE_EQ(s.events[1].reals[0], 1.5);
+  EXPECT_DOUBLE_EQ(s.events[1].speed, 1.5);
 }
 
 TEST(ScenarioReader, accepts_nan_and_infinite_speeds_for_robustness_runs) {
   Scenario s = Accept("frame 0 nan\nframe 1 inf\nframe 2 -inf\nframe 3 1e300\n");
   ASSERT_EQ(s.events.size(), 4u);
-  EXPECT_TRUE(std::isnan(s.events[0].reals[0]));
-  EXPECT_TRUE(std::isinf(s.events[2].reals[0]));
-  EXPECT_TRUE(std::isinf(ToHostFloat(s.events[3].reals[0])));
+  EXPECT_TRUE(std::isnan(s.events[0].speed));
+  EXPECT_TRUE(std::isinf(s.events[2].speed));
+  EXPECT_TRUE(std::isinf(ToHostFloat(s.events[3].speed)));
   EXPECT_TRUE(std::isnan(ToHostFloat(NAN)));
   EXPECT_EQ(ToHostFloat(-1e300), -INFINITY);
   EXPECT_EQ(ToHostFloat(39.9), 39.9f);
@@ -217,8 +218,8 @@ TEST(ScenarioReader, garbage_and_very_long_lines_get_short_messages) {
   std::string binary;
   for (int i = 1; i < 256; i++) binary += static_cast<char>(i);
   error = Refuse(binary);
-  EXPECT_LT(error.size(), 300u);
-  for (char c : error) EXPECT_TRUE(c >= 32 && c < 127) << "unprintable byte in the message";
+  EXPECT_LT(error.size(), 600u);  // two faulty lines, one message each
+  for (char c : error) EXPECT_TRUE((c >= 32 && c < 127) || c == '\n') << "unprintable byte in the message";
   error = Refuse(std::string("frame\0 0", 8) + "\n");
   EXPECT_NE(error.find("bad.scn:1:"), std::string::npos);
 }
@@ -301,13 +302,13 @@ TEST(ScenarioReader, reads_expect_lines_by_index_by_watch_name_and_for_the_handl
     EXPECT_EQ(s.expectations[i].value, wanted[i].value) << i;
     EXPECT_EQ(s.expectations[i].line, i + 3);
     EXPECT_EQ(s.events[i + 1].kind, kEventExpect);
-    EXPECT_EQ(s.events[i + 1].numbers[0], i);
+    EXPECT_EQ(s.events[i + 1].expectation, static_cast<size_t>(i));
   }
   ASSERT_EQ(s.events.size(), 10u);
   EXPECT_EQ(s.events[7].kind, kEventDoorOpen);
   EXPECT_EQ(s.events[8].kind, kEventDoorClose);
   EXPECT_EQ(s.events[9].kind, kEventSignal);
-  EXPECT_EQ(s.events[9].numbers[0], 3);
+  EXPECT_EQ(s.events[9].value, 3);
 }
 
 TEST(ScenarioReader, refuses_expect_lines_it_cannot_check) {
@@ -339,12 +340,13 @@ TEST(ScenarioReader, warns_of_config_lines_that_never_reach_the_library) {
   Scenario none = Accept("config sifakey=20\nframe 0 0\n");
   ASSERT_EQ(none.warnings.size(), 1u);
   EXPECT_EQ(none.warnings[0].rfind("ok.scn: warning: no initialize line", 0), 0u) << none.warnings[0];
-  Scenario late = Accept("config a=1\ninitialize\nconfig b=2\ninitialize\nconfig c=3\nframe 0 0\nconfig d=4\n");
+  Scenario late =
+      Accept("spec 8 8 1 6 4\nconfig a=1\ninitialize\nconfig b=2\ninitialize\nconfig c=3\nframe 0 0\nconfig d=4\n");
   ASSERT_EQ(late.warnings.size(), 2u);
-  EXPECT_EQ(late.warnings[0].rfind("ok.scn:5: warning: config line after the last initialize (line 4)", 0), 0u)
+  EXPECT_EQ(late.warnings[0].rfind("ok.scn:6: warning: config line after the last initialize (line 5)", 0), 0u)
       << late.warnings[0];
-  EXPECT_EQ(late.warnings[1].rfind("ok.scn:7: warning:", 0), 0u);
-  EXPECT_TRUE(Accept("config a=1\ninitialize\nframe 0 0\n").warnings.empty());
+  EXPECT_EQ(late.warnings[1].rfind("ok.scn:8: warning:", 0), 0u);
+  EXPECT_TRUE(Accept("spec 8 8 1 6 4\nconfig a=1\ninitialize\nframe 0 0\n").warnings.empty());
 }
 
 TEST(ScenarioReader, refuses_a_watch_label_used_twice) {
@@ -362,4 +364,47 @@ TEST(ScenarioReader, tells_why_a_scenario_file_cannot_be_read) {
   std::string folder = DirectoryOf(ExecutablePath());
   EXPECT_FALSE(ReadScenarioFile(folder, &scenario, &error));
   EXPECT_EQ(error, folder + ": cannot read the scenario file: it is a folder, not a file");
+}
+
+TEST(ScenarioReader, lists_every_faulty_line_at_once_in_line_order) {
+  // A watch name no watch carries is found only at the end, yet it is listed at its own line.
+  std::string error = Refuse("frame 0 0\nexpect panel lamp = 1\nspec 8 8\nframe x 0\nexpect brake = 0\nfly\n");
+  std::vector<std::string> lines;
+  for (size_t start = 0; start <= error.size();) {
+    size_t end = error.find('\n', start);
+    if (end == std::string::npos) end = error.size();
+    lines.push_back(error.substr(start, end - start));
+    start = end + 1;
+  }
+  ASSERT_EQ(lines.size(), 4u) << error;  // the expect after the faulty frame is not faulted for it
+  const char* starts[] = {"bad.scn:2: no watch panel line", "bad.scn:3: expected AtsNotch",
+                          "bad.scn:4: expected the time in ms", "bad.scn:6: expected an event"};
+  for (size_t i = 0; i < 4; i++) EXPECT_EQ(lines[i].rfind(starts[i], 0), 0u) << lines[i];
+  std::string many;
+  for (int i = 0; i < kMaxFaults + 5; i++) many += "fly\n";
+  error = Refuse(many);
+  EXPECT_EQ(error.substr(error.rfind('\n') + 1), "bad.scn: 5 more faults not shown");
+}
+
+TEST(ScenarioReader, warns_when_the_vehicle_has_fewer_notches_than_the_ubahn_cab_drives) {
+  struct Case {
+    const char* text;
+    std::vector<std::string> warnings;  // how each warning starts
+  };
+  const Case cases[] = {
+      {"spec 8 8 1 6 4\ninitialize\n", {}},
+      {"spec 9 12 1 6 4\ninitialize\n", {}},
+      {"initialize\nspec 8 8 1 6 4\ninitialize\n", {"ok.scn:1: warning: initialize without a spec line before it"}},
+      {"frame 0 0\n\nspec 4 5 1 6 4\ninitialize\n",
+       {"ok.scn:3: warning: the vehicle has 4 brake notches, fewer than the 8 the U-Bahn cab drives: its brake "
+        "demands above notch 4 are lost",
+        "ok.scn:3: warning: the vehicle has 5 power notches, fewer than the 8 the U-Bahn cab drives: master "
+        "controller positions that ask for a power notch above 5 give power 0"}},
+      {"spec 8 -3 1 6 4\ninitialize\n", {"ok.scn:1: warning: the vehicle has -3 power notches"}},
+  };
+  for (const Case& c : cases) {
+    Scenario s = Accept(c.text);
+    ASSERT_EQ(s.warnings.size(), c.warnings.size()) << c.text;
+    for (size_t i = 0; i < c.warnings.size(); i++) EXPECT_EQ(s.warnings[i].rfind(c.warnings[i], 0), 0u) << s.warnings[i];
+  }
 }

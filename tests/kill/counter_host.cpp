@@ -1,8 +1,9 @@
 // A host process for the kill test: loads the plug-in library, starts a run in the given host
 // working directory, raises all three counters (trip resets, trip overrides, kilometres) once,
 // reports "ready" on standard output, then goes on raising them as fast as it can until it is
-// killed. So every host that reported "ready" has raised each counter, however slow the machine.
-// Usage: velmora-counter-host LIBRARY WORKDIR
+// killed, or with "once" ends there. So every host that reported "ready" has raised each counter,
+// however slow the machine.
+// Usage: velmora-counter-host LIBRARY WORKDIR [once]
 #include <unistd.h>
 
 #include <cstdio>
@@ -40,8 +41,9 @@ static void RaiseAllCounters(HostRun* run) {
 }
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    fprintf(stderr, "usage: %s LIBRARY WORKDIR\n", argv[0]);
+  const bool once = argc == 4 && std::string(argv[3]) == "once";
+  if (argc != 3 && !once) {
+    fprintf(stderr, "usage: %s LIBRARY WORKDIR [once]\n", argv[0]);
     return 2;
   }
   VelmoraLibrary library;
@@ -57,5 +59,10 @@ int main(int argc, char** argv) {
   library.Elapse(run.state, run.arrays.panel, run.arrays.sound);
   RaiseAllCounters(&run);
   if (write(STDOUT_FILENO, "ready\n", 6) != 6) return 1;
+  if (once) {
+    library.Dispose();
+    UnloadVelmoraLibrary(&library);
+    return 0;
+  }
   for (;;) RaiseAllCounters(&run);
 }

@@ -1,7 +1,8 @@
 // Counter files outlive host processes killed at any moment: a host that raises all three
 // counters as fast as it can is killed with SIGKILL, again and again, alone or two at once in one
 // train folder while a reader polls the files. Every counter file is then found whole: not empty,
-// digits only, and never lower than after the kill before.
+// digits only, and never lower than after the kill before. The temporaries that killed hosts
+// leave behind go with a later write, while a running host's stay.
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
@@ -10,10 +11,12 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <mutex>
 #include <random>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "harness/harness.h"
 
@@ -29,7 +32,7 @@ struct HostProcess {
   int output;
 };
 
-HostProcess StartHost(const PlayFolder& folder) {
+HostProcess StartHost(const PlayFolder& folder, const char* mode = nullptr) {
   int pipeEnds[2];
   if (pipe(pipeEnds) != 0) return HostProcess{-1, -1};
   pid_t pid = fork();
@@ -37,7 +40,7 @@ HostProcess StartHost(const PlayFolder& folder) {
     dup2(pipeEnds[1], STDOUT_FILENO);
     close(pipeEnds[0]);
     close(pipeEnds[1]);
-    execl(VELMORA_COUNTER_HOST, VELMORA_COUNTER_HOST, folder.libraryPath.c_str(), folder.workDir.c_str(),
+    execl(VELMORA_COUNTER_HOST, VELMORA_COUNTER_HOST, folder.libraryPath.c_str(), folder.workDir.c_str(), mode,
           static_cast<char*>(nullptr));
     _exit(127);
   }
@@ -160,6 +163,48 @@ TEST_F(CounterKill, two_hosts_in_one_folder_killed_at_random_moments_leave_whole
     ASSERT_EQ(fault, "") << "after kill " << round;
   }
   ExpectRaisedAtLeast(kRounds);
+}
+
+// The process ids in the names of the temporaries in the counter folder ("Z1.dat.<id>.<thread>.tmp").
+std::vector<pid_t> TemporaryWriters(const PlayFolder& folder) {
+  std::vector<pid_t> writers;
+  for (const auto& entry : std::filesystem::directory_iterator(folder.counterDir)) {
+    std::string name = entry.path().filename().string();
+    if (name.size() > 4 && name.compare(name.size() - 4, 4, ".tmp") == 0) writers.push_back(std::stoi(name.substr(7)));
+  }
+  return writers;
+}
+
+TEST_F(CounterKill, temporaries_of_killed_hosts_go_with_a_later_write_and_a_running_hosts_stay) {
+  const int kMostRounds = 300;
+  for (int round = 0; round < kMostRounds && TemporaryWriters(folder).empty(); round++) {
+    HostProcess host = StartHost(folder);
+    bool ready = Ready(host);
+    if (ready) SleepRandomly(kLongestRunMicroseconds);
+    Kill(host);
+    ASSERT_TRUE(ready) << "the host did not start, round " << round;
+  }
+  ASSERT_FALSE(TemporaryWriters(folder).empty()) << "no kill cut a write short";
+  // A host that runs on, and a temporary of its own that it has not touched for long.
+  HostProcess running = StartHost(folder);
+  ASSERT_TRUE(Ready(running));
+  std::string runningTemporary = CounterFilePath(folder, 1) + "." + std::to_string(running.pid) + ".1.tmp";
+  ASSERT_TRUE(WriteWholeFile(runningTemporary, "1"));
+  for (const auto& entry : std::filesystem::directory_iterator(folder.counterDir)) {
+    std::error_code gone;  // the running host may just have replaced it
+    std::filesystem::last_write_time(entry.path(), std::filesystem::file_time_type::clock::now() - std::chrono::hours(1),
+                                     gone);
+  }
+  HostProcess once = StartHost(folder, "once");
+  int status = -1;
+  ASSERT_TRUE(Ready(once));
+  waitpid(once.pid, &status, 0);
+  close(once.output);
+  EXPECT_EQ(status, 0);
+  for (pid_t writer : TemporaryWriters(folder)) EXPECT_EQ(writer, running.pid);
+  EXPECT_TRUE(FileExists(runningTemporary));
+  Kill(running);
+  EXPECT_EQ(CheckCounters(folder, &floor, true), "");
 }
 
 }  // namespace

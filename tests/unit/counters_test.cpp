@@ -2,13 +2,17 @@
 
 #include <climits>
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <thread>
 #include <vector>
 
-#if !defined(_WIN32)
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <signal.h>
 #include <sys/resource.h>
+#include <unistd.h>
 #endif
 
 #include "config/confload.h"
@@ -156,3 +160,41 @@ TEST_F(CounterFiles, writers_racing_on_one_file_leave_whole_digits_and_no_tempor
 }
 
 }  // namespace
+
+// A process id that no running process has: the highest Windows could hand out, far above any
+// that Linux hands out.
+const unsigned long kGoneWriter = 0xFFFFFFFCUL;
+
+// What writers cut off in mid-write leave beside a counter file goes with the next write of that
+// file, once a minute has passed without a change; the temporary of a writer that runs, whatever
+// its age, and everything else in the folder stay.
+TEST_F(CounterFiles, a_write_removes_the_temporaries_that_writers_now_gone_left_behind) {
+#if defined(_WIN32)
+  const std::string running = std::to_string(GetCurrentProcessId());
+#else
+  const std::string running = std::to_string(getpid());
+#endif
+  const std::string gone = std::to_string(kGoneWriter);
+  auto file = [&](const std::string& name) { return morvan + "/" + name; };
+  const std::string leftover = file("Z1.dat." + gone + ".3.tmp");
+  const std::string kept[] = {file("Z1.dat." + running + ".3.tmp"), file("Z2.dat." + gone + ".3.tmp"),
+                              file("Z1.dat.tmp"), file("Z1.dat.0" + gone + ".3.tmp"), leftover + ".old",
+                              file("Z1.dat." + gone + ".tmp"), file("Z1.dat." + gone + "-3.tmp"),
+                              file("Z1.dat.12345678901.3.tmp"), file("Z1.dat.0.3.tmp")};
+  for (const std::string& name : kept) WriteBytes(name, "5");
+  WriteBytes(leftover, "5");
+  std::filesystem::create_directory(file("Z1.dat." + gone + ".5.tmp"));
+  for (auto& entry : std::filesystem::directory_iterator(morvan)) {
+    std::error_code folderOnWindows;  // whose time cannot be set there
+    std::filesystem::last_write_time(entry.path(), std::filesystem::file_time_type::clock::now() - std::chrono::minutes(2),
+                                     folderOnWindows);
+  }
+  const std::string young = file("Z1.dat." + gone + ".4.tmp");
+  WriteBytes(young, "5");
+  write_zaehlwerk1(6);
+  EXPECT_FALSE(std::filesystem::exists(leftover));
+  for (const std::string& name : kept) EXPECT_TRUE(std::filesystem::exists(name)) << name;
+  EXPECT_TRUE(std::filesystem::exists(young));
+  EXPECT_TRUE(std::filesystem::is_directory(file("Z1.dat." + gone + ".5.tmp")));
+  EXPECT_EQ(read_zaehlwerk1(), 6);
+}

@@ -1,11 +1,12 @@
 // Reading a configuration file line by line through the plug-in's own reader.
 #include "config_lines.h"
 
-#include <sys/stat.h>
-
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "config/confload.h"
+#include "unicode_io.h"
 
 namespace {
 
@@ -44,9 +45,10 @@ void Collect(void* context, const char* text, int length, int start, int option)
 
 // Why a file cannot be read, or empty when it can be opened.
 std::string UnreadableReason(const std::string& path) {
-  struct stat info;
-  if (stat(path.c_str(), &info) != 0) return "no such file";
-  if (S_ISDIR(info.st_mode)) return "is a folder, not a file";
+  std::error_code error;
+  std::filesystem::file_status status = std::filesystem::status(PathFromText(path), error);
+  if (status.type() == std::filesystem::file_type::not_found) return "no such file";
+  if (status.type() == std::filesystem::file_type::directory) return "is a folder, not a file";
   return "";
 }
 

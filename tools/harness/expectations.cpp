@@ -11,6 +11,7 @@ static std::string Shown(ExpectTarget target, int value) {
   if (value == SOUND_PLAY) return "play (" + number + ")";
   if (value == SOUND_LOOP) return "loop (" + number + ")";
   if (value == SOUND_STOP) return "stop (" + number + ")";
+  if (value == kSoundStarted) return "started (" + number + ")";
   return number;
 }
 
@@ -30,6 +31,10 @@ static std::string Subject(const Expectation& expectation) {
       return "reverser";
   }
   return std::string();
+}
+
+std::string DescribeExpectation(const Expectation& expectation) {
+  return Subject(expectation) + " = " + Shown(expectation.target, expectation.value);
 }
 
 std::string CheckExpectation(const Scenario& scenario, const Expectation& expectation, const TraceRow& row,

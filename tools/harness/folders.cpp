@@ -1,6 +1,6 @@
 // The play folder of a harness run (library copy, train folder, host working directory) and
-// the small file operations around it, on std::filesystem; only the program's own path is asked
-// of the system itself.
+// the small file operations around it, on std::filesystem with UTF-8 names; only the program's
+// own path is asked of the system itself.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -17,26 +17,30 @@
 #endif
 
 #include "harness/harness.h"
+#include "unicode_io.h"
 
 namespace fs = std::filesystem;
 
 const char kPlayFolderPrefix[] = "velmora-";  // every play folder's name starts with it
 const int kTemporaryNameAttempts = 100;       // fresh names tried before giving up
+#if defined(_WIN32)
+const DWORD kLongestWindowsPath = 65536;      // characters; Windows knows none longer than 32767
+#endif
 
 std::string JoinPath(const std::string& directory, const std::string& name) {
   if (directory.empty()) return name;
-  return (fs::path(directory) / name).string();
+  return TextFromPath(PathFromText(directory) / PathFromText(name));
 }
 
 std::string DirectoryOf(const std::string& path) {
-  std::string parent = fs::path(path).parent_path().string();
+  std::string parent = TextFromPath(PathFromText(path).parent_path());
   return parent.empty() ? "." : parent;
 }
 
-std::string FileNameOf(const std::string& path) { return fs::path(path).filename().string(); }
+std::string FileNameOf(const std::string& path) { return TextFromPath(PathFromText(path).filename()); }
 
 bool WriteWholeFile(const std::string& path, const std::string& bytes) {
-  FILE* file = fopen(path.c_str(), "wb");
+  FILE* file = OpenFile(path, "wb");
   if (file == nullptr) return false;
   bool written = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
   return fclose(file) == 0 && written;
@@ -44,7 +48,7 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes) {
 
 bool ReadWholeFile(const std::string& path, std::string* bytes) {
   bytes->clear();
-  FILE* file = fopen(path.c_str(), "rb");
+  FILE* file = OpenFile(path, "rb");
   if (file == nullptr) return false;
   char block[65536];
   size_t got;
@@ -56,10 +60,10 @@ bool ReadWholeFile(const std::string& path, std::string* bytes) {
 
 std::string WhyUnreadable(const std::string& path) {
   std::error_code error;
-  fs::file_status status = fs::status(path, error);
+  fs::file_status status = fs::status(PathFromText(path), error);
   if (status.type() == fs::file_type::not_found) return "there is no such file";
   if (status.type() == fs::file_type::directory) return "it is a folder, not a file";
-  FILE* file = fopen(path.c_str(), "rb");
+  FILE* file = OpenFile(path, "rb");
   if (file == nullptr) return std::string("it cannot be opened: ") + strerror(errno);
   fclose(file);
   return "it cannot be read to the end";
@@ -67,25 +71,29 @@ std::string WhyUnreadable(const std::string& path) {
 
 bool FileExists(const std::string& path) {
   std::error_code error;
-  return fs::is_regular_file(path, error);
+  return fs::is_regular_file(PathFromText(path), error);
 }
 
 bool IsFolder(const std::string& path) {
   std::error_code error;
-  return fs::is_directory(path, error);
+  return fs::is_directory(PathFromText(path), error);
 }
 
 bool RemoveFile(const std::string& path) {
   std::error_code error;
-  return fs::remove(path, error);
+  return fs::remove(PathFromText(path), error);
 }
 
 std::string ExecutablePath() {
 #if defined(_WIN32)
-  char path[MAX_PATH + 1] = {0};
-  DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return std::string();
-  return std::string(path, length);
+  // The buffer grows until the whole path fits: a cut-off path fills it.
+  for (DWORD capacity = 2 * MAX_PATH; capacity <= kLongestWindowsPath; capacity *= 2) {
+    std::wstring path(capacity, L'\0');
+    DWORD length = GetModuleFileNameW(nullptr, &path[0], capacity);
+    if (length == 0) return std::string();
+    if (length < capacity) return TextFromPath(fs::path(path.substr(0, length)));
+  }
+  return std::string();
 #else
   char path[PATH_MAX + 1];
   ssize_t length = readlink("/proc/self/exe", path, PATH_MAX);
@@ -107,7 +115,7 @@ static bool MakeTemporaryFolder(std::string* root) {
              static_cast<unsigned long long>(random() & 0xffffffffffffULL));
     fs::path candidate = base / name;
     if (fs::create_directory(candidate, error)) {
-      *root = candidate.string();
+      *root = TextFromPath(candidate);
       return true;
     }
   }
@@ -123,11 +131,11 @@ bool CreatePlayFolder(PlayFolder* folder, std::string* error) {
   }
   folder->root = root;
   folder->pluginDir = JoinPath(root, "Plugin");
-  folder->counterDir = (fs::path(root) / "Train" / "Morvan").string();
-  folder->workDir = (fs::path(root) / "Host" / "Run" / "Cab").string();
+  folder->counterDir = TextFromPath(PathFromText(root) / "Train" / "Morvan");
+  folder->workDir = TextFromPath(PathFromText(root) / "Host" / "Run" / "Cab");
   for (const std::string& directory : {folder->pluginDir, folder->counterDir, folder->workDir}) {
     std::error_code made;
-    fs::create_directories(directory, made);
+    fs::create_directories(PathFromText(directory), made);
     if (made) {
       *error = "cannot create the folder " + directory + ": " + made.message();
       return false;
@@ -143,9 +151,9 @@ std::string ConfigPathOf(const std::string& libraryPath) {
   return libraryPath.substr(0, libraryPath.size() - 3) + "cfg";
 #else
   // The extension after the file name's last "." becomes "cfg"; without one ".cfg" is added.
-  fs::path path(libraryPath);
+  fs::path path = PathFromText(libraryPath);
   path.replace_extension(".cfg");
-  return path.string();
+  return TextFromPath(path);
 #endif
 }
 
@@ -178,8 +186,8 @@ bool InstallLibrary(PlayFolder* folder, const std::string& source, const std::st
 bool EnterPlayFolder(PlayFolder* folder, std::string* error) {
   std::error_code failure;
   fs::path current = fs::current_path(failure);
-  folder->previousDir = failure ? std::string() : current.string();
-  fs::current_path(folder->workDir, failure);
+  folder->previousDir = failure ? std::string() : TextFromPath(current);
+  fs::current_path(PathFromText(folder->workDir), failure);
   if (failure) {
     *error = "cannot change to the folder " + folder->workDir + ": " + failure.message();
     return false;
@@ -190,16 +198,16 @@ bool EnterPlayFolder(PlayFolder* folder, std::string* error) {
 void LeavePlayFolder(PlayFolder* folder) {
   if (folder->previousDir.empty()) return;
   std::error_code failure;
-  fs::current_path(folder->previousDir, failure);  // nothing is left to do when it is gone
+  fs::current_path(PathFromText(folder->previousDir), failure);  // nothing is left to do when it is gone
   folder->previousDir.clear();
 }
 
 void RemovePlayFolder(PlayFolder* folder) {
   LeavePlayFolder(folder);
   // Only ever a folder this harness created: it carries the harness's own name.
-  if (fs::path(folder->root).filename().string().rfind(kPlayFolderPrefix, 0) == 0) {
+  if (FileNameOf(folder->root).rfind(kPlayFolderPrefix, 0) == 0) {
     std::error_code failure;
-    fs::remove_all(folder->root, failure);
+    fs::remove_all(PathFromText(folder->root), failure);
   }
   *folder = PlayFolder();
 }

@@ -129,32 +129,47 @@ std::string JoinPath(const std::string& directory, const std::string& name);
 // Scenarios.
 
 enum ScenarioEventKind {
-  kEventSpec,        // numbers: BrakeNotches PowerNotches AtsNotch B67Notch Cars
-  kEventConfig,      // text: one configuration line
-  kEventInitialize,  // numbers: brake mode
-  kEventFrame,       // time; reals: speed, location (hasLocation)
-  kEventRun,         // numbers: duration, step; reals: speed, end speed
-  kEventKeyDown,     // numbers: key
-  kEventKeyUp,       // numbers: key
-  kEventKey,         // numbers: key, hold, step
-  kEventPower,       // numbers: notch
-  kEventBrake,       // numbers: notch
-  kEventReverser,    // numbers: position
-  kEventHorn,        // numbers: horn type
-  kEventBeacon,      // numbers: type, signal, optional; reals: distance
-  kEventDoorOpen,    // no arguments
-  kEventDoorClose,   // no arguments
-  kEventSignal,      // numbers: signal
-  kEventExpect,      // numbers: index into Scenario::expectations
+  kEventSpec,        // SetVehicleSpec
+  kEventConfig,      // a line for the configuration file
+  kEventInitialize,  // Initialize
+  kEventFrame,       // one Elapse
+  kEventRun,         // Elapses every step ms
+  kEventKeyDown,     // KeyDown
+  kEventKeyUp,       // KeyUp
+  kEventKey,         // KeyDown, Elapses while the key is held, KeyUp
+  kEventPower,       // SetPower
+  kEventBrake,       // SetBrake
+  kEventReverser,    // SetReverser
+  kEventHorn,        // HornBlow
+  kEventBeacon,      // SetBeaconData
+  kEventDoorOpen,    // DoorOpen
+  kEventDoorClose,   // DoorClose
+  kEventSignal,      // SetSignal
+  kEventExpect,      // an expect line, checked against the last frame
 };
 
+// One event of a scenario; each kind uses only the fields named for it.
 struct ScenarioEvent {
-  ScenarioEventKind kind;
-  int line;                 // line in the scenario file, for messages
-  int32_t numbers[5];       // whole-number arguments, meaning by kind (above)
-  double reals[2];          // real-number arguments, meaning by kind (above)
-  bool hasLocation;         // frame: a location was given
-  std::string text;         // config: the line for the configuration file
+  ScenarioEventKind kind = kEventFrame;
+  int line = 0;                 // line in the scenario file, for messages
+  ATS_VEHICLESPEC spec = {};    // spec: the vehicle
+  std::string text;             // config: the line for the configuration file
+  int32_t brakeMode = 0;        // initialize
+  int32_t time = 0;             // frame: the host's time in ms
+  double speed = 0.0;           // frame: km/h; run: km/h at its start
+  double endSpeed = 0.0;        // run: km/h at its end
+  double location = 0.0;        // frame: m, when hasLocation
+  bool hasLocation = false;     // frame: a location was given
+  int32_t duration = 0;         // run: ms it lasts; key: ms the key is held (0: down and up at once)
+  int32_t step = 0;             // run, key: ms between its frames
+  int32_t key = 0;              // keydown, keyup, key: the host's key number
+  int32_t value = 0;            // power, brake: the notch; reverser: the position; horn: the type;
+                                // signal: the aspect
+  int32_t beaconType = 0;       // beacon
+  int32_t beaconSignal = 0;     // beacon
+  double beaconDistance = 0.0;  // beacon: m
+  int32_t beaconOptional = 0;   // beacon
+  size_t expectation = 0;       // expect: index into Scenario::expectations
 };
 
 enum WatchArray { kWatchPanel, kWatchSound };
@@ -190,9 +205,11 @@ struct Scenario {
 const int kDefaultStep = 50;              // ms between the frames of a run
 const int64_t kMaxFrames = 10000000;      // frames one scenario may make
 const int kMaxWatches = 512;              // trace columns one scenario may add
+const int kMaxFaults = 20;                // faults of a scenario listed one by one
 
-// Parses a scenario. On the first fault the result is false and error says
-// "<file>:<line>: <what was expected>"; the scenario is then left empty.
+// Parses a scenario. Every line is read; when any is faulty the result is false, the scenario is
+// left empty and error lists the faults in line order, one "<file>:<line>: <what was expected>"
+// a line (at most kMaxFaults of them, then how many more lines were faulty).
 bool ParseScenario(const std::string& text, const std::string& fileName, Scenario* scenario,
                    std::string* error);
 // Reads and parses a scenario file.
@@ -200,6 +217,12 @@ bool ReadScenarioFile(const std::string& path, Scenario* scenario, std::string* 
 
 // ---------------------------------------------------------------------------------------------
 // Playing.
+
+// What the player leaves in a sound element once it has started the sound that the element asked
+// to play once (SOUND_PLAY): as a host, it takes the instruction up, so the element no longer
+// asks for a start. The plug-in never writes this value, so a trace tells a start (1) in the
+// frame that made it from a sound started before (2), and a second start shows as 1 again.
+const int kSoundStarted = 2;
 
 // The host's own arrays handed to every Elapse.
 struct HostArrays {
@@ -218,6 +241,10 @@ struct TraceRow {
 
 typedef void (*TraceSink)(const TraceRow& row, void* context);
 
+// Told of every event once it has been played, with the host's time of the last frame (ms; 0
+// before the first) and, for an expect line, its failure message (empty when it was met).
+typedef void (*EventSink)(const ScenarioEvent& event, int32_t time, const std::string& failure, void* context);
+
 // How the configuration file is produced at each initialize: the base text (a whole file, e.g.
 // from --config), then every config line of the scenario met so far. Without either nothing is
 // written, so the library runs with its defaults.
@@ -227,6 +254,8 @@ struct PlaySetup {
   // When set and it turns non-zero (e.g. from a signal handler), the play stops at the next
   // frame or event, calls Dispose and reports "interrupted".
   const volatile std::sig_atomic_t* stop = nullptr;
+  EventSink eventSink = nullptr;  // when set, told of every played event
+  void* eventContext = nullptr;   // handed to eventSink
 };
 
 // What the expect lines of a played scenario found.
@@ -247,6 +276,9 @@ bool PlayScenario(const VelmoraLibrary& library, const Scenario& scenario, const
 // when they do.
 std::string CheckExpectation(const Scenario& scenario, const Expectation& expectation, const TraceRow& row,
                              const HostArrays& arrays);
+
+// What an expect line checks, in words: "panel brake_lamp = 1", "sound 75 = play (1)".
+std::string DescribeExpectation(const Expectation& expectation);
 
 // The CSV heading and a row as velmora-play prints them (no line end).
 std::string TraceHeader(const Scenario& scenario);

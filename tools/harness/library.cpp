@@ -8,6 +8,7 @@
 #endif
 
 #include "harness/harness.h"
+#include "unicode_io.h"
 
 #if defined(_WIN32)
 // The loader's error number in words, with the number for reference.
@@ -50,7 +51,7 @@ static void* OpenModule(const std::string& path, const std::string& shown, std::
 #if defined(_WIN32)
   // No error box from the system for a file it cannot load: the message is ours to give.
   UINT previous = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-  HMODULE module = LoadLibraryA(path.c_str());
+  HMODULE module = LoadLibraryW(PathFromText(path).c_str());
   DWORD code = GetLastError();
   SetErrorMode(previous);
   if (module == nullptr) *why = WindowsLoadError(code);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "harness/harness.h"
+#include "unicode_io.h"
 
 const size_t kHeaderBytes = 4096;  // enough for the ELF header and the usual PE header offset
 
@@ -36,7 +37,7 @@ static uint32_t Little32(const std::string& bytes, size_t at) {
 }
 
 static bool ReadKind(const std::string& path, FileKind* kind) {
-  FILE* file = fopen(path.c_str(), "rb");
+  FILE* file = OpenFile(path, "rb");
   if (file == nullptr) return false;
   std::string bytes(kHeaderBytes, '\0');
   bytes.resize(fread(&bytes[0], 1, kHeaderBytes, file));

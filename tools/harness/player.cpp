@@ -11,19 +11,30 @@
 struct HostRun {
   const VelmoraLibrary* library;
   const Scenario* scenario;
+  const PlaySetup* setup;
   HostArrays* arrays;
   TraceSink sink;
   void* context;
+  ExpectationReport* report;  // null when nobody asks
   int32_t time;        // ms of the last frame
   double speed;        // km/h of the last frame
   double location;     // m of the last frame
   TraceRow row;        // reused for every frame
   HostArrays seen;     // the host's arrays as the last frame left them, for expect lines
   bool keepArrays;     // the scenario has expect lines, so seen is kept
-  const volatile std::sig_atomic_t* stop;  // set from outside to end the play early
+  std::string configLines;  // the scenario's config lines met so far, each with its line end
+  std::string failure;      // what the last expect line found wrong; empty when it was met
+  std::string error;        // why the play cannot go on
 };
 
-static bool Stopped(const HostRun* run) { return run->stop != nullptr && *run->stop != 0; }
+static bool Stopped(const HostRun* run) { return run->setup->stop != nullptr && *run->setup->stop != 0; }
+
+// The host starts every sound that the frame asked to play once, and the element no longer asks.
+static void StartPlayOnceSounds(HostArrays* arrays) {
+  for (int& value : arrays->sound) {
+    if (value == SOUND_PLAY) value = kSoundStarted;
+  }
+}
 
 // One Elapse at time t with speed v; the location is integrated from the speeds unless given.
 static void Frame(HostRun* run, int32_t t, double speed, bool hasLocation, double location) {
@@ -56,6 +67,7 @@ static void Frame(HostRun* run, int32_t t, double speed, bool hasLocation, doubl
   }
   if (run->keepArrays) memcpy(&run->seen, run->arrays, sizeof run->seen);
   if (run->sink != nullptr) run->sink(row, run->context);
+  StartPlayOnceSounds(run->arrays);
 }
 
 // Frames every step ms for duration ms, the speed ramped linearly from `from` to `to`.
@@ -86,6 +98,127 @@ static bool WriteConfiguration(const PlaySetup& setup, const std::string& lines,
   return true;
 }
 
+// One function per kind of event; false when the play cannot go on (error says why).
+
+static bool PlaySpec(HostRun* run, const ScenarioEvent& event) {
+  run->library->SetVehicleSpec(event.spec);
+  return true;
+}
+
+static bool PlayConfig(HostRun* run, const ScenarioEvent& event) {
+  run->configLines += event.text + "\n";
+  return true;
+}
+
+static bool PlayInitialize(HostRun* run, const ScenarioEvent& event) {
+  if (!WriteConfiguration(*run->setup, run->configLines, &run->error)) return false;
+  run->library->Initialize(event.brakeMode);
+  return true;
+}
+
+static bool PlayFrame(HostRun* run, const ScenarioEvent& event) {
+  Frame(run, event.time, event.speed, event.hasLocation, event.location);
+  return true;
+}
+
+static bool PlayRun(HostRun* run, const ScenarioEvent& event) {
+  Run(run, event.duration, event.step, event.speed, event.endSpeed);
+  return true;
+}
+
+static bool PlayKeyDown(HostRun* run, const ScenarioEvent& event) {
+  run->library->KeyDown(event.key);
+  return true;
+}
+
+static bool PlayKeyUp(HostRun* run, const ScenarioEvent& event) {
+  run->library->KeyUp(event.key);
+  return true;
+}
+
+// Down, frames at the current speed while it is held, up.
+static bool PlayKey(HostRun* run, const ScenarioEvent& event) {
+  run->library->KeyDown(event.key);
+  Run(run, event.duration, event.step, run->speed, run->speed);
+  run->library->KeyUp(event.key);
+  return true;
+}
+
+static bool PlayPower(HostRun* run, const ScenarioEvent& event) {
+  run->library->SetPower(event.value);
+  return true;
+}
+
+static bool PlayBrake(HostRun* run, const ScenarioEvent& event) {
+  run->library->SetBrake(event.value);
+  return true;
+}
+
+static bool PlayReverser(HostRun* run, const ScenarioEvent& event) {
+  run->library->SetReverser(event.value);
+  return true;
+}
+
+static bool PlayHorn(HostRun* run, const ScenarioEvent& event) {
+  run->library->HornBlow(event.value);
+  return true;
+}
+
+static bool PlayBeacon(HostRun* run, const ScenarioEvent& event) {
+  ATS_BEACONDATA beacon = {event.beaconType, event.beaconSignal, ToHostFloat(event.beaconDistance),
+                           event.beaconOptional};
+  run->library->SetBeaconData(beacon);
+  return true;
+}
+
+static bool PlayDoorOpen(HostRun* run, const ScenarioEvent&) {
+  run->library->DoorOpen();
+  return true;
+}
+
+static bool PlayDoorClose(HostRun* run, const ScenarioEvent&) {
+  run->library->DoorClose();
+  return true;
+}
+
+static bool PlaySignal(HostRun* run, const ScenarioEvent& event) {
+  run->library->SetSignal(event.value);
+  return true;
+}
+
+// The reader lets an expect line stand only after a frame, so run->row and run->seen are that frame's.
+static bool PlayExpect(HostRun* run, const ScenarioEvent& event) {
+  run->failure = CheckExpectation(*run->scenario, run->scenario->expectations[event.expectation], run->row, run->seen);
+  if (run->report != nullptr) {
+    run->report->checked++;
+    if (!run->failure.empty()) run->report->failures.push_back(run->failure);
+  }
+  return true;
+}
+
+static bool PlayEvent(HostRun* run, const ScenarioEvent& event) {
+  switch (event.kind) {
+    case kEventSpec: return PlaySpec(run, event);
+    case kEventConfig: return PlayConfig(run, event);
+    case kEventInitialize: return PlayInitialize(run, event);
+    case kEventFrame: return PlayFrame(run, event);
+    case kEventRun: return PlayRun(run, event);
+    case kEventKeyDown: return PlayKeyDown(run, event);
+    case kEventKeyUp: return PlayKeyUp(run, event);
+    case kEventKey: return PlayKey(run, event);
+    case kEventPower: return PlayPower(run, event);
+    case kEventBrake: return PlayBrake(run, event);
+    case kEventReverser: return PlayReverser(run, event);
+    case kEventHorn: return PlayHorn(run, event);
+    case kEventBeacon: return PlayBeacon(run, event);
+    case kEventDoorOpen: return PlayDoorOpen(run, event);
+    case kEventDoorClose: return PlayDoorClose(run, event);
+    case kEventSignal: return PlaySignal(run, event);
+    case kEventExpect: return PlayExpect(run, event);
+  }
+  return true;
+}
+
 bool PlayScenario(const VelmoraLibrary& library, const Scenario& scenario, const PlaySetup& setup,
                   HostArrays* arrays, TraceSink sink, void* context, std::string* error,
                   ExpectationReport* report) {
@@ -105,100 +238,27 @@ bool PlayScenario(const VelmoraLibrary& library, const Scenario& scenario, const
   HostRun run{};
   run.library = &library;
   run.scenario = &scenario;
+  run.setup = &setup;
   run.arrays = arrays;
   run.sink = sink;
   run.context = context;
-  run.time = 0;
-  run.speed = 0.0;
-  run.location = 0.0;
-  run.row.time = 0;
+  run.report = report;
   run.keepArrays = !scenario.expectations.empty();
-  run.stop = setup.stop;
-  std::string configLines;  // the scenario's config lines met so far, each with its line end
-
   for (const ScenarioEvent& event : scenario.events) {
-    if (Stopped(&run)) {
+    if (Stopped(&run)) break;
+    run.failure.clear();
+    if (!PlayEvent(&run, event)) {
       library.Dispose();
-      *error = "interrupted";
+      *error = run.error;
       return false;
     }
-    switch (event.kind) {
-      case kEventSpec: {
-        ATS_VEHICLESPEC spec = {event.numbers[0], event.numbers[1], event.numbers[2], event.numbers[3],
-                                event.numbers[4]};
-        library.SetVehicleSpec(spec);
-        break;
-      }
-      case kEventConfig:
-        configLines += event.text + "\n";
-        break;
-      case kEventInitialize:
-        if (!WriteConfiguration(setup, configLines, error)) {
-          library.Dispose();
-          return false;
-        }
-        library.Initialize(event.numbers[0]);
-        break;
-      case kEventFrame:
-        Frame(&run, event.numbers[0], event.reals[0], event.hasLocation, event.reals[1]);
-        break;
-      case kEventRun:
-        Run(&run, event.numbers[0], event.numbers[1], event.reals[0], event.reals[1]);
-        break;
-      case kEventKeyDown:
-        library.KeyDown(event.numbers[0]);
-        break;
-      case kEventKeyUp:
-        library.KeyUp(event.numbers[0]);
-        break;
-      case kEventKey:
-        library.KeyDown(event.numbers[0]);
-        Run(&run, event.numbers[1], event.numbers[2], run.speed, run.speed);
-        library.KeyUp(event.numbers[0]);
-        break;
-      case kEventPower:
-        library.SetPower(event.numbers[0]);
-        break;
-      case kEventBrake:
-        library.SetBrake(event.numbers[0]);
-        break;
-      case kEventReverser:
-        library.SetReverser(event.numbers[0]);
-        break;
-      case kEventHorn:
-        library.HornBlow(event.numbers[0]);
-        break;
-      case kEventBeacon: {
-        ATS_BEACONDATA beacon = {event.numbers[0], event.numbers[1], ToHostFloat(event.reals[0]), event.numbers[2]};
-        library.SetBeaconData(beacon);
-        break;
-      }
-      case kEventDoorOpen:
-        library.DoorOpen();
-        break;
-      case kEventDoorClose:
-        library.DoorClose();
-        break;
-      case kEventSignal:
-        library.SetSignal(event.numbers[0]);
-        break;
-      case kEventExpect: {
-        // The reader lets an expect line stand only after a frame, so run.row and run.seen are that frame's.
-        std::string failure = CheckExpectation(scenario, scenario.expectations[event.numbers[0]], run.row, run.seen);
-        if (report != nullptr) {
-          report->checked++;
-          if (!failure.empty()) report->failures.push_back(failure);
-        }
-        break;
-      }
-    }
+    if (setup.eventSink != nullptr) setup.eventSink(event, run.time, run.failure, setup.eventContext);
   }
+  library.Dispose();
   if (Stopped(&run)) {
-    library.Dispose();
     *error = "interrupted";
     return false;
   }
-  library.Dispose();
   return true;
 }
 

@@ -1,14 +1,17 @@
 // The scenario reader: turns the text of a scenario into a checked list of host events.
-// Every line is checked completely before anything is played; the first fault stops the
-// reading with the file, the line and what was expected there.
+// Every line is checked completely before anything is played; the faults of all lines are
+// listed together, in line order, each with the file, the line and what was expected there.
+// One table lists the kinds of line, each read by a function of its own.
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "config/fixed_wiring.h"
 #include "harness/harness.h"
 
 const size_t kQuoteLimit = 40;  // characters of a faulty word shown in a message
@@ -86,23 +89,49 @@ float ToHostFloat(double value) {
   return static_cast<float>(value);
 }
 
+// A fault of the scenario: its line and the message without the file's name.
+struct Fault {
+  int line;
+  std::string message;
+};
+
 // The reading of one scenario: where it stands and how the clock moves.
 struct Reader {
-  std::string fileName;
-  int line;
-  std::string error;
-  int64_t time;            // ms of the last frame (0 before the first)
-  bool hadFrame;           // a frame has been made
-  bool restarted;          // an initialize came after the last frame: the clock may start anew
-  int32_t step;            // ms between the frames of a run
-  int64_t frames;          // Elapse calls so far
+  int line = 0;
+  std::vector<Fault> faults;  // in the order they were found
+  int64_t time = 0;           // ms of the last frame (0 before the first)
+  bool hadFrame = false;      // a frame has been made
+  bool restarted = false;     // an initialize came after the last frame: the clock may start anew
+  int32_t step = kDefaultStep;  // ms between the frames of a run
+  int64_t frames = 0;         // Elapse calls so far
   std::map<std::string, int> labels;  // watch label -> the line of its watch
 };
 
+// Notes a fault of the current line; always false, so that a reader can return it.
 static bool Fail(Reader* reader, const std::string& message) {
-  reader->error = reader->fileName + ":" + std::to_string(reader->line) + ": " + message;
+  reader->faults.push_back({reader->line, message});
   return false;
 }
+
+struct LineKind;
+
+// One line of the scenario as its reader gets it.
+struct ScenarioLine {
+  const std::string& text;                // the whole line
+  const std::vector<std::string>& words;  // its words, without the comment
+  const LineKind& kind;                   // what the first word says it is
+};
+
+typedef bool (*LineReaderProc)(Reader* reader, const ScenarioLine& line, Scenario* scenario);
+
+// A kind of line: its keyword, the event it makes, how it is read, and what it takes.
+struct LineKind {
+  const char* keyword;
+  ScenarioEventKind event;  // the event it makes (ignored by lines that make none)
+  LineReaderProc read;
+  const char* usage;        // the line as it is written, for messages
+  const char* argument;     // what its one number is, for lines that take one
+};
 
 static const char kInt32Range[] = "a whole number from -2147483648 to 2147483647";
 
@@ -132,9 +161,9 @@ static bool RealArgument(Reader* reader, const std::vector<std::string>& words, 
 }
 
 // No words may follow the last argument.
-static bool NoMore(Reader* reader, const std::vector<std::string>& words, size_t count, const char* usage) {
-  if (words.size() <= count) return true;
-  return Fail(reader, "unexpected " + Quote(words[count]) + " at the end of the line; expected: " + usage);
+static bool NoMore(Reader* reader, const ScenarioLine& line, size_t count) {
+  if (line.words.size() <= count) return true;
+  return Fail(reader, "unexpected " + Quote(line.words[count]) + " at the end of the line; expected: " + line.kind.usage);
 }
 
 // Frames every step ms over duration ms from the current time.
@@ -152,45 +181,210 @@ static bool Advance(Reader* reader, int32_t duration, const char* what) {
   return true;
 }
 
-static ScenarioEvent NewEvent(ScenarioEventKind kind, int line) {
+static ScenarioEvent NewEvent(const Reader& reader, const ScenarioLine& line) {
   ScenarioEvent event;
-  event.kind = kind;
-  event.line = line;
-  for (int32_t& number : event.numbers) number = 0;
-  event.reals[0] = 0.0;
-  event.reals[1] = 0.0;
-  event.hasLocation = false;
+  event.kind = line.kind.event;
+  event.line = reader.line;
   return event;
 }
 
-static const char kKeywords[] =
-    "spec, config, watch, initialize, frame, run, step, keydown, keyup, key, power, brake, reverser, horn, "
-    "beacon, dooropen, doorclose, signal or expect";
+// "spec <BrakeNotches> <PowerNotches> <AtsNotch> <B67Notch> <Cars>"
+static bool ReadSpec(Reader* reader, const ScenarioLine& line, Scenario* scenario) {
+  ScenarioEvent event = NewEvent(*reader, line);
+  ATS_VEHICLESPEC& spec = event.spec;
+  bool read = WholeArgument(reader, line.words, 1, "BrakeNotches", INT32_MIN, INT32_MAX, &spec.BrakeNotches) &&
+              WholeArgument(reader, line.words, 2, "PowerNotches", INT32_MIN, INT32_MAX, &spec.PowerNotches) &&
+              WholeArgument(reader, line.words, 3, "AtsNotch", INT32_MIN, INT32_MAX, &spec.AtsNotch) &&
+              WholeArgument(reader, line.words, 4, "B67Notch", INT32_MIN, INT32_MAX, &spec.B67Notch) &&
+              WholeArgument(reader, line.words, 5, "Cars", INT32_MIN, INT32_MAX, &spec.Cars) && NoMore(reader, line, 6);
+  if (read) scenario->events.push_back(event);
+  return read;
+}
+
+// "config <line>": the rest of the line goes to the configuration file.
+static bool ReadConfig(Reader* reader, const ScenarioLine& line, Scenario* scenario) {
+  ScenarioEvent event = NewEvent(*reader, line);
+  event.text = ConfigText(line.text);
+  if (event.text.empty()) return Fail(reader, "expected a configuration line after 'config', e.g. config sifakey=20");
+  scenario->events.push_back(event);
+  return true;
+}
+
+// "watch panel|sound <index> [label]": a trace column, no event.
+static bool ReadWatch(Reader* reader, const ScenarioLine& line, Scenario* scenario) {
+  const std::vector<std::string>& words = line.words;
+  if (words.size() < 2) return Fail(reader, std::string("expected 'panel' or 'sound' after 'watch': ") + line.kind.usage);
+  Watch watch;
+  if (words[1] == "panel") {
+    watch.array = kWatchPanel;
+  } else if (words[1] == "sound") {
+    watch.array = kWatchSound;
+  } else {
+    return Fail(reader, "expected 'panel' or 'sound' after 'watch', found " + Quote(words[1]));
+  }
+  int32_t index = 0;
+  if (!WholeArgument(reader, words, 2, "an element index", 0, 255, &index)) return false;
+  watch.index = index;
+  if (words.size() > 3) {
+    if (words[3].find_first_of(",\"") != std::string::npos) {
+      return Fail(reader, "expected a label without commas or quotes, found " + Quote(words[3]));
+    }
+    watch.label = words[3];
+  } else {
+    watch.label = words[1] + "[" + std::to_string(index) + "]";
+  }
+  if (!NoMore(reader, line, 4)) return false;
+  if (static_cast<int>(scenario->watches.size()) >= kMaxWatches) {
+    return Fail(reader, "too many watch lines: at most " + std::to_string(kMaxWatches));
+  }
+  std::map<std::string, int>::const_iterator used = reader->labels.find(watch.label);
+  if (used != reader->labels.end()) {
+    return Fail(reader, "the label " + Quote(watch.label) + " is already used by the watch on line " +
+                            std::to_string(used->second) + "; give this watch a label of its own");
+  }
+  reader->labels[watch.label] = reader->line;
+  scenario->watches.push_back(watch);
+  return true;
+}
+
+// "initialize [brakeMode]"
+static bool ReadInitialize(Reader* reader, const ScenarioLine& line, Scenario* scenario) {
+  ScenarioEvent event = NewEvent(*reader, line);
+  if (line.words.size() > 1 &&
+      !WholeArgument(reader, line.words, 1, "the brake mode", INT32_MIN, INT32_MAX, &event.brakeMode)) {
+    return false;
+  }
+  if (!NoMore(reader, line, 2)) return false;
+  reader->restarted = true;
+  scenario->events.push_back(event);
+  return true;
+}
+
+// "frame <time_ms> <speed_kmh> [<location_m>]"
+static bool ReadFrame(Reader* reader, const ScenarioLine& line, Scenario* scenario) {
+  ScenarioEvent event = NewEvent(*reader, line);
+  const std::vector<std::string>& words = line.words;
+  if (!WholeArgument(reader, words, 1, "the time in ms", INT32_MIN, INT32_MAX, &event.time)) return false;
+  if (!RealArgument(reader, words, 2, "the speed in km/h", &event.speed)) return false;
+  if (words.size() > 3) {
+    if (!RealArgument(reader, words, 3, "the location in m", &event.location)) return false;
+    event.hasLocation = true;
+  }
+  if (!NoMore(reader, line, 4)) return false;
+  if (reader->hadFrame && !reader->restarted && event.time < reader->time) {
+    return Fail(reader, "the frame's time " + std::to_string(event.time) + " ms lies before the previous frame's " +
+                            std::to_string(reader->time) + " ms (only an initialize may restart the clock)");
+  }
+  reader->time = event.time;
+  reader->hadFrame = true;
+  reader->restarted = false;
+  reader->frames++;
+  scenario->events.push_back(event);
+  return true;
+}
+
+// "run <duration_ms> <speed_kmh> [<end_speed_kmh>]"
+static bool ReadRun(Reader* reader, const ScenarioLine& line, Scenario* scenario) {
+  ScenarioEvent event = NewEvent(*reader, line);
+  const std::vector<std::string>& words = line.words;
+  if (!WholeArgument(reader, words, 1, "the duration in ms", 0, INT32_MAX, &event.duration)) return false;
+  if (!RealArgument(reader, words, 2, "the speed in km/h", &event.speed)) return false;
+  event.endSpeed = event.speed;
+  if (words.size() > 3 && !RealArgument(reader, words, 3, "the end speed in km/h", &event.endSpeed)) return false;
+  if (!NoMore(reader, line, 4)) return false;
+  event.step = reader->step;
+  if (!Advance(reader, event.duration, "this run")) return false;
+  scenario->events.push_back(event);
+  return true;
+}
+
+// "step <ms>": the interval of later runs and key holds, no event.
+static bool ReadStep(Reader* reader, const ScenarioLine& line, Scenario*) {
+  int32_t step = 0;
+  if (!WholeArgument(reader, line.words, 1, "the frame interval in ms", 1, INT32_MAX, &step)) return false;
+  if (!NoMore(reader, line, 2)) return false;
+  reader->step = step;
+  return true;
+}
+
+// "keydown <key>", "keyup <key>"
+static bool ReadKeyCall(Reader* reader, const ScenarioLine& line, Scenario* scenario) {
+  ScenarioEvent event = NewEvent(*reader, line);
+  if (!WholeArgument(reader, line.words, 1, "the key number", INT32_MIN, INT32_MAX, &event.key)) return false;
+  if (!NoMore(reader, line, 2)) return false;
+  scenario->events.push_back(event);
+  return true;
+}
+
+// "key <key> [<hold_ms>]"
+static bool ReadKey(Reader* reader, const ScenarioLine& line, Scenario* scenario) {
+  ScenarioEvent event = NewEvent(*reader, line);
+  const std::vector<std::string>& words = line.words;
+  if (!WholeArgument(reader, words, 1, "the key number", INT32_MIN, INT32_MAX, &event.key)) return false;
+  if (words.size() > 2 && !WholeArgument(reader, words, 2, "the hold time in ms", 0, INT32_MAX, &event.duration)) {
+    return false;
+  }
+  if (!NoMore(reader, line, 3)) return false;
+  event.step = reader->step;
+  if (!Advance(reader, event.duration, "holding this key")) return false;
+  scenario->events.push_back(event);
+  return true;
+}
+
+// "power <notch>", "brake <notch>", "reverser <position>", "horn <type>", "signal <aspect>"
+static bool ReadValueCall(Reader* reader, const ScenarioLine& line, Scenario* scenario) {
+  ScenarioEvent event = NewEvent(*reader, line);
+  if (!WholeArgument(reader, line.words, 1, line.kind.argument, INT32_MIN, INT32_MAX, &event.value)) return false;
+  if (!NoMore(reader, line, 2)) return false;
+  scenario->events.push_back(event);
+  return true;
+}
+
+// "beacon <type> <signal> <distance> <optional>"
+static bool ReadBeacon(Reader* reader, const ScenarioLine& line, Scenario* scenario) {
+  ScenarioEvent event = NewEvent(*reader, line);
+  const std::vector<std::string>& words = line.words;
+  bool read = WholeArgument(reader, words, 1, "the beacon type", INT32_MIN, INT32_MAX, &event.beaconType) &&
+              WholeArgument(reader, words, 2, "the signal", INT32_MIN, INT32_MAX, &event.beaconSignal) &&
+              RealArgument(reader, words, 3, "the distance in m", &event.beaconDistance) &&
+              WholeArgument(reader, words, 4, "the optional data", INT32_MIN, INT32_MAX, &event.beaconOptional) &&
+              NoMore(reader, line, 5);
+  if (read) scenario->events.push_back(event);
+  return read;
+}
+
+// "dooropen", "doorclose"
+static bool ReadPlainCall(Reader* reader, const ScenarioLine& line, Scenario* scenario) {
+  if (!NoMore(reader, line, 1)) return false;
+  scenario->events.push_back(NewEvent(*reader, line));
+  return true;
+}
 
 static const char kExpectUsage[] = "expect panel|sound <index or watch name> = <value>, or expect brake|power|reverser = <value>";
 
-// A sound value as a word: play, loop, stop.
+// A sound value as a word: play, loop, stop, started.
 static bool SoundWord(const std::string& word, int32_t* value) {
   if (word == "play") *value = SOUND_PLAY;
   else if (word == "loop") *value = SOUND_LOOP;
   else if (word == "stop") *value = SOUND_STOP;
+  else if (word == "started") *value = kSoundStarted;
   else return false;
   return true;
 }
 
 // "expect <target> [<element>] = <value>"; the "=" may stand apart or touch its neighbours.
-static bool ReadExpect(Reader* reader, const std::string& line, Scenario* scenario) {
+static bool ReadExpect(Reader* reader, const ScenarioLine& line, Scenario* scenario) {
   if (!reader->hadFrame) {
     return Fail(reader, "an expect line needs a frame before it: it is checked against the last frame");
   }
-  size_t start = line.find("expect") + 6;
-  size_t equals = line.find('=', start);
-  size_t comment = line.find('#', start);
+  size_t start = line.text.find("expect") + 6;
+  size_t equals = line.text.find('=', start);
+  size_t comment = line.text.find('#', start);
   if (equals == std::string::npos || (comment != std::string::npos && comment < equals)) {
     return Fail(reader, std::string("expected '=' and the value: ") + kExpectUsage);
   }
-  std::vector<std::string> left = SplitWords(line.substr(start, equals - start));
-  std::vector<std::string> right = SplitWords(line.substr(equals + 1));
+  std::vector<std::string> left = SplitWords(line.text.substr(start, equals - start));
+  std::vector<std::string> right = SplitWords(line.text.substr(equals + 1));
   Expectation expectation;
   expectation.index = 0;
   expectation.value = 0;
@@ -217,15 +411,64 @@ static bool ReadExpect(Reader* reader, const std::string& line, Scenario* scenar
   bool word = expectation.target == kExpectSound && SoundWord(right[0], &expectation.value);
   if (!word && !WholeArgument(reader, right, 0, "the value", INT32_MIN, INT32_MAX, &expectation.value)) return false;
   if (right.size() > 1) return Fail(reader, "unexpected " + Quote(right[1]) + " after the value: " + kExpectUsage);
-  ScenarioEvent event = NewEvent(kEventExpect, reader->line);
-  event.numbers[0] = static_cast<int32_t>(scenario->expectations.size());
+  ScenarioEvent event = NewEvent(*reader, line);
+  event.expectation = scenario->expectations.size();
   scenario->expectations.push_back(expectation);
   scenario->events.push_back(event);
   return true;
 }
 
+// Every kind of line, in the order the messages list them.
+static const LineKind kLineKinds[] = {
+    {"spec", kEventSpec, ReadSpec, "spec <BrakeNotches> <PowerNotches> <AtsNotch> <B67Notch> <Cars>", ""},
+    {"config", kEventConfig, ReadConfig, "config <line>", ""},
+    {"watch", kEventFrame, ReadWatch, "watch panel|sound <index 0..255> [label]", ""},
+    {"initialize", kEventInitialize, ReadInitialize, "initialize [brakeMode]", ""},
+    {"frame", kEventFrame, ReadFrame, "frame <time_ms> <speed_kmh> [<location_m>]", ""},
+    {"run", kEventRun, ReadRun, "run <duration_ms> <speed_kmh> [<end_speed_kmh>]", ""},
+    {"step", kEventFrame, ReadStep, "step <ms>", ""},
+    {"keydown", kEventKeyDown, ReadKeyCall, "keydown <key>", ""},
+    {"keyup", kEventKeyUp, ReadKeyCall, "keyup <key>", ""},
+    {"key", kEventKey, ReadKey, "key <key> [<hold_ms>]", ""},
+    {"power", kEventPower, ReadValueCall, "power <notch>", "the notch"},
+    {"brake", kEventBrake, ReadValueCall, "brake <notch>", "the notch"},
+    {"reverser", kEventReverser, ReadValueCall, "reverser <position>", "the reverser position"},
+    {"horn", kEventHorn, ReadValueCall, "horn <type>", "the horn type"},
+    {"beacon", kEventBeacon, ReadBeacon, "beacon <type> <signal> <distance> <optional>", ""},
+    {"dooropen", kEventDoorOpen, ReadPlainCall, "dooropen", ""},
+    {"doorclose", kEventDoorClose, ReadPlainCall, "doorclose", ""},
+    {"signal", kEventSignal, ReadValueCall, "signal <aspect>", "the signal"},
+    {"expect", kEventExpect, ReadExpect, kExpectUsage, ""},
+};
+
+// "spec, config, ... or expect"
+static std::string Keywords() {
+  std::string list;
+  const size_t count = sizeof kLineKinds / sizeof kLineKinds[0];
+  for (size_t i = 0; i < count; i++) {
+    if (i > 0) list += i + 1 == count ? " or " : ", ";
+    list += kLineKinds[i].keyword;
+  }
+  return list;
+}
+
+// Reads one line into the scenario; false when the line is faulty (the fault is noted).
+static bool ReadLine(Reader* reader, const std::string& text, Scenario* scenario) {
+  std::vector<std::string> words = SplitWords(text);
+  if (words.empty()) return true;
+  for (const LineKind& kind : kLineKinds) {
+    if (words[0] != kind.keyword) continue;
+    if (kind.read(reader, ScenarioLine{text, words, kind}, scenario)) return true;
+    // A faulty line that makes frames counts as a frame, so that the expect lines after it are
+    // not faulted for its sake.
+    if (kind.read == ReadFrame || kind.read == ReadRun || kind.read == ReadKey) reader->hadFrame = true;
+    return false;
+  }
+  return Fail(reader, "expected an event (" + Keywords() + "), found " + Quote(words[0]));
+}
+
 // Expect lines that name a watch get its element; a name no watch of that array carries is a fault.
-static bool ResolveExpectNames(Reader* reader, Scenario* scenario) {
+static void ResolveExpectNames(Reader* reader, Scenario* scenario) {
   for (Expectation& expectation : scenario->expectations) {
     if (expectation.name.empty()) continue;
     WatchArray array = expectation.target == kExpectPanel ? kWatchPanel : kWatchSound;
@@ -240,180 +483,20 @@ static bool ResolveExpectNames(Reader* reader, Scenario* scenario) {
       reader->line = expectation.line;
       const char* kind = array == kWatchPanel ? "panel" : "sound";
       const char* otherKind = array == kWatchPanel ? "sound" : "panel";
-      return Fail(reader, "no watch " + std::string(kind) + " line is labelled " + Quote(expectation.name) +
-                              (other != nullptr ? " (it labels a " + std::string(otherKind) + " element)" : std::string()));
+      Fail(reader, "no watch " + std::string(kind) + " line is labelled " + Quote(expectation.name) +
+                       (other != nullptr ? " (it labels a " + std::string(otherKind) + " element)" : std::string()));
+      continue;
     }
     expectation.index = found->index;
   }
-  return true;
 }
 
-// Reads one line's event into the scenario.
-static bool ReadLine(Reader* reader, const std::string& line, Scenario* scenario) {
-  std::vector<std::string> words = SplitWords(line);
-  if (words.empty()) return true;
-  const std::string& keyword = words[0];
-
-  if (keyword == "spec") {
-    ScenarioEvent event = NewEvent(kEventSpec, reader->line);
-    const char* names[5] = {"BrakeNotches", "PowerNotches", "AtsNotch", "B67Notch", "Cars"};
-    for (size_t i = 0; i < 5; i++) {
-      if (!WholeArgument(reader, words, i + 1, names[i], INT32_MIN, INT32_MAX, &event.numbers[i])) return false;
-    }
-    if (!NoMore(reader, words, 6, "spec <BrakeNotches> <PowerNotches> <AtsNotch> <B67Notch> <Cars>")) return false;
-    scenario->events.push_back(event);
-    return true;
-  }
-  if (keyword == "config") {
-    ScenarioEvent event = NewEvent(kEventConfig, reader->line);
-    event.text = ConfigText(line);
-    if (event.text.empty()) return Fail(reader, "expected a configuration line after 'config', e.g. config sifakey=20");
-    scenario->events.push_back(event);
-    return true;
-  }
-  if (keyword == "watch") {
-    const char* usage = "watch panel|sound <index 0..255> [label]";
-    if (words.size() < 2) return Fail(reader, std::string("expected 'panel' or 'sound' after 'watch': ") + usage);
-    Watch watch;
-    if (words[1] == "panel") {
-      watch.array = kWatchPanel;
-    } else if (words[1] == "sound") {
-      watch.array = kWatchSound;
-    } else {
-      return Fail(reader, "expected 'panel' or 'sound' after 'watch', found " + Quote(words[1]));
-    }
-    int32_t index = 0;
-    if (!WholeArgument(reader, words, 2, "an element index", 0, 255, &index)) return false;
-    watch.index = index;
-    if (words.size() > 3) {
-      if (words[3].find_first_of(",\"") != std::string::npos) {
-        return Fail(reader, "expected a label without commas or quotes, found " + Quote(words[3]));
-      }
-      watch.label = words[3];
-    } else {
-      watch.label = words[1] + "[" + std::to_string(index) + "]";
-    }
-    if (!NoMore(reader, words, 4, usage)) return false;
-    if (static_cast<int>(scenario->watches.size()) >= kMaxWatches) {
-      return Fail(reader, "too many watch lines: at most " + std::to_string(kMaxWatches));
-    }
-    std::map<std::string, int>::const_iterator used = reader->labels.find(watch.label);
-    if (used != reader->labels.end()) {
-      return Fail(reader, "the label " + Quote(watch.label) + " is already used by the watch on line " +
-                              std::to_string(used->second) + "; give this watch a label of its own");
-    }
-    reader->labels[watch.label] = reader->line;
-    scenario->watches.push_back(watch);
-    return true;
-  }
-  if (keyword == "initialize") {
-    ScenarioEvent event = NewEvent(kEventInitialize, reader->line);
-    if (words.size() > 1 && !WholeArgument(reader, words, 1, "the brake mode", INT32_MIN, INT32_MAX, &event.numbers[0])) {
-      return false;
-    }
-    if (!NoMore(reader, words, 2, "initialize [brakeMode]")) return false;
-    reader->restarted = true;
-    scenario->events.push_back(event);
-    return true;
-  }
-  if (keyword == "frame") {
-    ScenarioEvent event = NewEvent(kEventFrame, reader->line);
-    if (!WholeArgument(reader, words, 1, "the time in ms", INT32_MIN, INT32_MAX, &event.numbers[0])) return false;
-    if (!RealArgument(reader, words, 2, "the speed in km/h", &event.reals[0])) return false;
-    if (words.size() > 3) {
-      if (!RealArgument(reader, words, 3, "the location in m", &event.reals[1])) return false;
-      event.hasLocation = true;
-    }
-    if (!NoMore(reader, words, 4, "frame <time_ms> <speed_kmh> [<location_m>]")) return false;
-    if (reader->hadFrame && !reader->restarted && event.numbers[0] < reader->time) {
-      return Fail(reader, "the frame's time " + std::to_string(event.numbers[0]) + " ms lies before the previous frame's " +
-                              std::to_string(reader->time) + " ms (only an initialize may restart the clock)");
-    }
-    reader->time = event.numbers[0];
-    reader->hadFrame = true;
-    reader->restarted = false;
-    reader->frames++;
-    scenario->events.push_back(event);
-    return true;
-  }
-  if (keyword == "run") {
-    ScenarioEvent event = NewEvent(kEventRun, reader->line);
-    if (!WholeArgument(reader, words, 1, "the duration in ms", 0, INT32_MAX, &event.numbers[0])) return false;
-    if (!RealArgument(reader, words, 2, "the speed in km/h", &event.reals[0])) return false;
-    event.reals[1] = event.reals[0];
-    if (words.size() > 3 && !RealArgument(reader, words, 3, "the end speed in km/h", &event.reals[1])) return false;
-    if (!NoMore(reader, words, 4, "run <duration_ms> <speed_kmh> [<end_speed_kmh>]")) return false;
-    event.numbers[1] = reader->step;
-    if (!Advance(reader, event.numbers[0], "this run")) return false;
-    scenario->events.push_back(event);
-    return true;
-  }
-  if (keyword == "step") {
-    int32_t step = 0;
-    if (!WholeArgument(reader, words, 1, "the frame interval in ms", 1, INT32_MAX, &step)) return false;
-    if (!NoMore(reader, words, 2, "step <ms>")) return false;
-    reader->step = step;
-    return true;
-  }
-  if (keyword == "keydown" || keyword == "keyup") {
-    ScenarioEvent event = NewEvent(keyword == "keydown" ? kEventKeyDown : kEventKeyUp, reader->line);
-    if (!WholeArgument(reader, words, 1, "the key number", INT32_MIN, INT32_MAX, &event.numbers[0])) return false;
-    if (!NoMore(reader, words, 2, keyword == "keydown" ? "keydown <key>" : "keyup <key>")) return false;
-    scenario->events.push_back(event);
-    return true;
-  }
-  if (keyword == "key") {
-    ScenarioEvent event = NewEvent(kEventKey, reader->line);
-    if (!WholeArgument(reader, words, 1, "the key number", INT32_MIN, INT32_MAX, &event.numbers[0])) return false;
-    if (words.size() > 2 && !WholeArgument(reader, words, 2, "the hold time in ms", 0, INT32_MAX, &event.numbers[1])) {
-      return false;
-    }
-    if (!NoMore(reader, words, 3, "key <key> [<hold_ms>]")) return false;
-    event.numbers[2] = reader->step;
-    if (!Advance(reader, event.numbers[1], "holding this key")) return false;
-    scenario->events.push_back(event);
-    return true;
-  }
-  if (keyword == "power" || keyword == "brake" || keyword == "reverser" || keyword == "horn") {
-    ScenarioEventKind kind = keyword == "power" ? kEventPower
-                             : keyword == "brake" ? kEventBrake
-                             : keyword == "reverser" ? kEventReverser
-                                                     : kEventHorn;
-    const char* what = kind == kEventReverser ? "the reverser position" : kind == kEventHorn ? "the horn type" : "the notch";
-    ScenarioEvent event = NewEvent(kind, reader->line);
-    if (!WholeArgument(reader, words, 1, what, INT32_MIN, INT32_MAX, &event.numbers[0])) return false;
-    if (!NoMore(reader, words, 2, (keyword + " <number>").c_str())) return false;
-    scenario->events.push_back(event);
-    return true;
-  }
-  if (keyword == "beacon") {
-    ScenarioEvent event = NewEvent(kEventBeacon, reader->line);
-    if (!WholeArgument(reader, words, 1, "the beacon type", INT32_MIN, INT32_MAX, &event.numbers[0])) return false;
-    if (!WholeArgument(reader, words, 2, "the signal", INT32_MIN, INT32_MAX, &event.numbers[1])) return false;
-    if (!RealArgument(reader, words, 3, "the distance in m", &event.reals[0])) return false;
-    if (!WholeArgument(reader, words, 4, "the optional data", INT32_MIN, INT32_MAX, &event.numbers[2])) return false;
-    if (!NoMore(reader, words, 5, "beacon <type> <signal> <distance> <optional>")) return false;
-    scenario->events.push_back(event);
-    return true;
-  }
-  if (keyword == "dooropen" || keyword == "doorclose") {
-    if (!NoMore(reader, words, 1, keyword.c_str())) return false;
-    scenario->events.push_back(NewEvent(keyword == "dooropen" ? kEventDoorOpen : kEventDoorClose, reader->line));
-    return true;
-  }
-  if (keyword == "signal") {
-    ScenarioEvent event = NewEvent(kEventSignal, reader->line);
-    if (!WholeArgument(reader, words, 1, "the signal", INT32_MIN, INT32_MAX, &event.numbers[0])) return false;
-    if (!NoMore(reader, words, 2, "signal <aspect>")) return false;
-    scenario->events.push_back(event);
-    return true;
-  }
-  if (keyword == "expect") return ReadExpect(reader, line, scenario);
-  return Fail(reader, "expected an event (" + std::string(kKeywords) + "), found " + Quote(keyword));
+static std::string Warning(const Scenario& scenario, int line, const std::string& message) {
+  return scenario.fileName + ":" + std::to_string(line) + ": warning: " + message;
 }
 
 // Lines that do nothing: config lines after the last initialize, or no initialize at all.
-static void AddWarnings(Scenario* scenario) {
+static void WarnOfLinesWithoutEffect(Scenario* scenario) {
   int lastInitialize = 0;
   for (const ScenarioEvent& event : scenario->events) {
     if (event.kind == kEventInitialize) lastInitialize = event.line;
@@ -426,53 +509,92 @@ static void AddWarnings(Scenario* scenario) {
   }
   for (const ScenarioEvent& event : scenario->events) {
     if (event.kind == kEventConfig && event.line > lastInitialize) {
-      scenario->warnings.push_back(scenario->fileName + ":" + std::to_string(event.line) +
-                                   ": warning: config line after the last initialize (line " +
-                                   std::to_string(lastInitialize) +
-                                   "): it never reaches the library, which reads its configuration at initialize");
+      scenario->warnings.push_back(Warning(*scenario, event.line,
+                                           "config line after the last initialize (line " + std::to_string(lastInitialize) +
+                                               "): it never reaches the library, which reads its configuration at initialize"));
     }
   }
+}
+
+// The vehicle's notches against those the U-Bahn cab drives: the handle arbitration ignores a
+// notch above the vehicle's top notch, so every demand above it is lost. A vehicle that is never
+// given (no spec line before initialize) has 0 notches. The cab always runs its U-Bahn; this is
+// the one place that decides when the warning applies.
+static void WarnOfTooFewNotches(Scenario* scenario) {
+  bool specified = false;
+  for (const ScenarioEvent& event : scenario->events) {
+    if (event.kind == kEventInitialize && !specified) {
+      scenario->warnings.push_back(Warning(
+          *scenario, event.line,
+          "initialize without a spec line before it: the vehicle has 0 brake and 0 power notches, so every brake and "
+          "power demand of the U-Bahn cab is lost (it drives brake notches up to " +
+              std::to_string(kUBahnBrakeNotchesUsed) + " and power notches up to " +
+              std::to_string(kUBahnPowerNotchesUsed) + "); give the vehicle first, e.g. spec " +
+              std::to_string(kUBahnBrakeNotchesUsed) + " " + std::to_string(kUBahnPowerNotchesUsed) + " 1 6 4"));
+      specified = true;  // said once
+    }
+    if (event.kind != kEventSpec) continue;
+    specified = true;
+    if (event.spec.BrakeNotches < kUBahnBrakeNotchesUsed) {
+      scenario->warnings.push_back(Warning(
+          *scenario, event.line,
+          "the vehicle has " + std::to_string(event.spec.BrakeNotches) + " brake notches, fewer than the " +
+              std::to_string(kUBahnBrakeNotchesUsed) + " the U-Bahn cab drives: its brake demands above notch " +
+              std::to_string(std::max(event.spec.BrakeNotches, 0)) +
+              " are lost (the standing brake, a vented brake pipe and the higher brake controller positions give less "
+              "brake or none)"));
+    }
+    if (event.spec.PowerNotches < kUBahnPowerNotchesUsed) {
+      scenario->warnings.push_back(Warning(
+          *scenario, event.line,
+          "the vehicle has " + std::to_string(event.spec.PowerNotches) + " power notches, fewer than the " +
+              std::to_string(kUBahnPowerNotchesUsed) +
+              " the U-Bahn cab drives: master controller positions that ask for a power notch above " +
+              std::to_string(std::max(event.spec.PowerNotches, 0)) + " give power 0"));
+    }
+  }
+}
+
+// The faults as the message lists them: in line order, at most kMaxFaults.
+static std::string FaultList(const std::string& fileName, std::vector<Fault> faults) {
+  std::stable_sort(faults.begin(), faults.end(), [](const Fault& a, const Fault& b) { return a.line < b.line; });
+  std::string list;
+  for (size_t i = 0; i < faults.size() && i < static_cast<size_t>(kMaxFaults); i++) {
+    if (i > 0) list += "\n";
+    list += fileName + ":" + std::to_string(faults[i].line) + ": " + faults[i].message;
+  }
+  if (faults.size() > static_cast<size_t>(kMaxFaults)) {
+    list += "\n" + fileName + ": " + std::to_string(faults.size() - kMaxFaults) + " more faults not shown";
+  }
+  return list;
 }
 
 bool ParseScenario(const std::string& text, const std::string& fileName, Scenario* scenario, std::string* error) {
   Scenario read;
   read.fileName = fileName;
   Reader reader;
-  reader.fileName = fileName;
-  reader.line = 0;
-  reader.time = 0;
-  reader.hadFrame = false;
-  reader.restarted = false;
-  reader.step = kDefaultStep;
-  reader.frames = 0;
-
+  bool tooMany = false;  // the frame limit has been passed (said once)
   size_t start = 0;
   while (start < text.size()) {
     size_t end = text.find('\n', start);
     if (end == std::string::npos) end = text.size();
     reader.line++;
-    if (!ReadLine(&reader, text.substr(start, end - start), &read)) {
-      *error = reader.error;
-      *scenario = Scenario();
-      scenario->fileName = fileName;
-      return false;
-    }
-    if (reader.frames > kMaxFrames) {
-      *error = fileName + ":" + std::to_string(reader.line) + ": the scenario makes more than " +
-               std::to_string(kMaxFrames) + " frames; use a longer step";
-      *scenario = Scenario();
-      scenario->fileName = fileName;
-      return false;
+    ReadLine(&reader, text.substr(start, end - start), &read);
+    if (reader.frames > kMaxFrames && !tooMany) {
+      Fail(&reader, "the scenario makes more than " + std::to_string(kMaxFrames) + " frames; use a longer step");
+      tooMany = true;
     }
     start = end + 1;
   }
-  if (!ResolveExpectNames(&reader, &read)) {
-    *error = reader.error;
+  ResolveExpectNames(&reader, &read);
+  if (!reader.faults.empty()) {
+    *error = FaultList(fileName, reader.faults);
     *scenario = Scenario();
     scenario->fileName = fileName;
     return false;
   }
-  AddWarnings(&read);
+  WarnOfLinesWithoutEffect(&read);
+  WarnOfTooFewNotches(&read);
   read.frameCount = reader.frames;
   *scenario = read;
   return true;

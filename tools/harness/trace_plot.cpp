@@ -3,6 +3,7 @@
 #include "harness/trace_plot.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -33,9 +34,23 @@ static int WiredElement(const std::string& baseConfig, const Scenario& scenario,
   return element;
 }
 
-void StartTracePlot(TracePlot* plot, const Scenario& scenario, const std::string& baseConfig) {
+// Where the configuration comes from: the file, the scenario's config lines, or neither.
+static std::string ConfigurationWords(const Scenario& scenario, const std::string& configName) {
+  int lines = 0;
+  for (const ScenarioEvent& event : scenario.events) {
+    if (event.kind == kEventConfig) lines++;
+  }
+  std::string count = std::to_string(lines) + (lines == 1 ? " config line" : " config lines");
+  if (!configName.empty()) return "configuration: " + configName + (lines > 0 ? " and the scenario's " + count : "");
+  if (lines > 0) return "configuration: the scenario's " + count + " (no configuration file given)";
+  return "configuration: none, the library's defaults (no configuration file, no config lines)";
+}
+
+void StartTracePlot(TracePlot* plot, const Scenario& scenario, const std::string& baseConfig,
+                    const std::string& configName) {
   *plot = TracePlot();
   plot->title = scenario.fileName;
+  plot->configuration = ConfigurationWords(scenario, configName);
   plot->brake.label = "brake notch";
   plot->power.label = "power notch";
   plot->reverser.label = "reverser";
@@ -45,8 +60,11 @@ void StartTracePlot(TracePlot* plot, const Scenario& scenario, const std::string
     PlotSeries series;
     series.label = watch.label;
     plot->watched.push_back(series);
-    bool gauge = watch.array == kWatchPanel && (watch.index == pipe || watch.index == supply);
-    plot->places.push_back(watch.array == kWatchSound ? kPlaceSound : gauge ? kPlacePressure : kPlaceLane);
+    PlotPlace place = kPlaceLane;
+    if (watch.array == kWatchSound) place = kPlaceSound;
+    else if (watch.index == pipe) place = kPlaceBrakePipe;
+    else if (watch.index == supply) place = kPlaceSupply;
+    plot->places.push_back(place);
   }
 }
 
@@ -88,6 +106,85 @@ void AddTracePlotRow(TracePlot* plot, const TraceRow& row) {
   AddStep(&plot->power, time, row.handles.Power);
   AddStep(&plot->reverser, time, row.handles.Reverser);
   for (size_t i = 0; i < plot->watched.size() && i < row.watched.size(); i++) {
-    AddStep(&plot->watched[i], time, row.watched[i]);
+    // Every start of a sound is a mark of its own, also a start in the frame after another.
+    bool start = plot->places[i] == kPlaceSound && row.watched[i] == SOUND_PLAY;
+    if (start) plot->watched[i].points.push_back({time, static_cast<double>(SOUND_PLAY)});
+    else AddStep(&plot->watched[i], time, row.watched[i]);
+  }
+}
+
+static void Mark(TracePlot* plot, int64_t time, PlotMarkKind kind, const std::string& label, const std::string& detail) {
+  plot->marks.push_back({time, kind, label, detail});
+}
+
+void AddTracePlotEvent(TracePlot* plot, const Scenario& scenario, const ScenarioEvent& event, int32_t time,
+                       const std::string& failure) {
+  int64_t at = time + plot->offset;
+  std::string line = "line " + std::to_string(event.line) + ": ";
+  std::string value = std::to_string(event.value);
+  switch (event.kind) {
+    case kEventSpec:
+      Mark(plot, at, kMarkHostCall, "spec",
+           line + "spec " + std::to_string(event.spec.BrakeNotches) + " " + std::to_string(event.spec.PowerNotches) +
+               " " + std::to_string(event.spec.AtsNotch) + " " + std::to_string(event.spec.B67Notch) + " " +
+               std::to_string(event.spec.Cars));
+      break;
+    case kEventInitialize:
+      Mark(plot, at, kMarkHostCall, "initialize", line + "initialize " + std::to_string(event.brakeMode));
+      break;
+    case kEventKeyDown:
+      Mark(plot, at, kMarkKeyDown, std::to_string(event.key), line + "keydown " + std::to_string(event.key));
+      break;
+    case kEventKeyUp:
+      Mark(plot, at, kMarkKeyUp, std::to_string(event.key), line + "keyup " + std::to_string(event.key));
+      break;
+    case kEventKey:
+      Mark(plot, at - event.duration, kMarkKeyDown, std::to_string(event.key),
+           line + "key " + std::to_string(event.key) + " pressed");
+      Mark(plot, at, kMarkKeyUp, std::to_string(event.key),
+           line + "key " + std::to_string(event.key) + " released after " + std::to_string(event.duration) + " ms");
+      break;
+    case kEventPower:
+      Mark(plot, at, kMarkHostCall, "power " + value, line + "power " + value);
+      break;
+    case kEventBrake:
+      Mark(plot, at, kMarkHostCall, "brake " + value, line + "brake " + value);
+      break;
+    case kEventReverser:
+      Mark(plot, at, kMarkHostCall, "reverser " + value, line + "reverser " + value);
+      break;
+    case kEventHorn:
+      Mark(plot, at, kMarkHostCall, "horn " + value, line + "horn " + value);
+      break;
+    case kEventSignal:
+      Mark(plot, at, kMarkHostCall, "signal " + value, line + "signal " + value);
+      break;
+    case kEventDoorOpen:
+      Mark(plot, at, kMarkHostCall, "dooropen", line + "dooropen");
+      break;
+    case kEventDoorClose:
+      Mark(plot, at, kMarkHostCall, "doorclose", line + "doorclose");
+      break;
+    case kEventBeacon: {
+      char distance[32];
+      snprintf(distance, sizeof distance, "%g", event.beaconDistance);
+      Mark(plot, at, kMarkBeacon, std::to_string(event.beaconType),
+           line + "beacon " + std::to_string(event.beaconType) + " " + std::to_string(event.beaconSignal) + " " +
+               distance + " " + std::to_string(event.beaconOptional));
+      break;
+    }
+    case kEventExpect: {
+      const Expectation& expectation = scenario.expectations[event.expectation];
+      if (failure.empty()) {
+        Mark(plot, at, kMarkExpectMet, std::to_string(event.line), line + "met: expect " + DescribeExpectation(expectation));
+      } else {
+        Mark(plot, at, kMarkExpectFailed, std::to_string(event.line), "FAILED " + failure);
+      }
+      break;
+    }
+    case kEventConfig:
+    case kEventFrame:
+    case kEventRun:
+      break;
   }
 }
