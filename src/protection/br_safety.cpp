@@ -11,7 +11,8 @@
 #include "cab/vocabulary.h"
 #include "config/confload.h"
 
-int32_t awsTimer = kTimerStopped;
+AwsPhase awsPhase = kAwsIdle;
+int32_t awsWarningSince = kTimerStopped;
 bool awsStop = false;
 bool awsRelease = false;
 bool tpwsTrainstop = false;
@@ -28,7 +29,8 @@ const int kBrakeCancelAtStandstill = 0;  // brake cancel mode: reset only at sta
 const int kBrakeCancelDeferred = 1;      // brake cancel mode: reset at any speed, release at standstill
 
 void InitBRSafety() {
-  awsTimer = kTimerStopped;
+  awsPhase = kAwsIdle;
+  awsWarningSince = kTimerStopped;
   awsStop = false;
   awsRelease = false;
   tpwsTrainstop = false;
@@ -61,11 +63,11 @@ static void AcknowledgeAws() {
       SetPanelOpt(OPT_tpwsindicator3, 0);
     }
     tpwsStartupTest = kStartupTestNone;
-  } else if (awsTimer != kTimerStopped && awsTimer != kAwsBraking) {
+  } else if (awsPhase == kAwsWarning) {
     SetPanelOpt(OPT_awsindicator, 1);  // black-and-yellow: the caution was acknowledged
     SetSoundOpt(OPT_awswarningsound, SOUND_STOP);
-    awsTimer = kTimerStopped;
-  } else if (awsTimer == kAwsBraking &&
+    awsPhase = kAwsIdle;
+  } else if (awsPhase == kAwsBraking &&
              (gState.Speed == 0.0f || Opt(OPT_awsbrakecancel) != kBrakeCancelAtStandstill) && awsStop) {
     if (Opt(OPT_awsbrakecancel) == kBrakeCancelDeferred) {
       awsRelease = true;  // released at the next standstill
@@ -73,7 +75,7 @@ static void AcknowledgeAws() {
       OperateBrake(EmergencyBrakeNotch(), false);
       SetPanelOpt(OPT_awsindicator, 0);
       SetSoundOpt(OPT_awswarningsound, SOUND_STOP);
-      awsTimer = kTimerStopped;
+      awsPhase = kAwsIdle;
       awsStop = false;
     }
   }

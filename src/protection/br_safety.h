@@ -6,9 +6,12 @@
 #include "cab/host.h"
 #include "cab/indicator.h"
 
-// AWS warning timer values besides a warning's start time: kTimerStopped while no warning is
-// pending, and this one.
-const int32_t kAwsBraking = -2;  // the acknowledgement time ran out: the AWS brake is applied
+// What the AWS is doing.
+enum AwsPhase : uint8_t {
+  kAwsIdle = 0,     // no warning pending
+  kAwsWarning = 1,  // a caution magnet sounded the horn; the driver must acknowledge in time
+  kAwsBraking = 2,  // the acknowledgement time ran out: the AWS brake is applied
+};
 
 // Start-up test phases. A negative startuptest leaves a value none of these (its low 8 bits):
 // then no test runs.
@@ -31,7 +34,8 @@ const int kBeaconTpwsOverspeedSignal = 44002; // overspeed sensor at a signal at
 const int kBeaconTpwsTrainStop = 44003;       // train-stop sensor at a signal at danger
 const int kBeaconTpwsOverspeed = 44004;       // overspeed sensor at a speed restriction
 
-extern int32_t awsTimer;         // kTimerStopped, kAwsBraking, or the time (ms) the warning began
+extern AwsPhase awsPhase;        // the AWS moves idle, warning, braking, and back to idle
+extern int32_t awsWarningSince;  // tOn timer of the warning: the time (ms) it began; read only while warning
 extern bool awsStop;             // the AWS brake demand is applied
 extern bool awsRelease;          // the AWS brake was acknowledged; release at the next standstill
 extern bool tpwsTrainstop;       // a TPWS brake demand is applied

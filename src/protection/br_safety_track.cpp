@@ -12,13 +12,13 @@ const int kAwsClearAspect = 3;  // an AWS signal magnet above this aspect is a c
 const int kAwsIndicatorAppearOnHorn = 1;
 
 // Clear magnet: the bell rings and the indicator goes black. An AWS brake already applied is left
-// applied: its timer stays at kAwsBraking so the acknowledge button and the standstill release
-// can still take it off.
+// applied: the AWS stays braking so the acknowledge button and the standstill release can still
+// take it off.
 static void AwsClear() {
   SetPanelOpt(OPT_awsindicator, 0);
   SetSoundOpt(OPT_awswarningsound, SOUND_STOP);
   SetSoundOpt(OPT_awsclearsound, SOUND_PLAY);
-  if (!awsStop) awsTimer = kTimerStopped;
+  if (!awsStop) awsPhase = kAwsIdle;
 }
 
 // Caution magnet: the horn sounds and a warning starts unless one is pending or the brake is on.
@@ -26,7 +26,10 @@ static void AwsCaution() {
   SetPanelOpt(OPT_awsindicator, Opt(OPT_awsindicatorappear) == kAwsIndicatorAppearOnHorn ? 1 : 0);
   SetSoundOpt(OPT_awswarningsound, SOUND_PLAY);
   SetSoundOpt(OPT_awsclearsound, SOUND_STOP);
-  if (awsTimer == kTimerStopped) RestartAtNow(awsTimer);
+  if (awsPhase == kAwsIdle) {
+    awsPhase = kAwsWarning;
+    RestartAtNow(awsWarningSince);
+  }
 }
 
 static void TriggerTpws() {
@@ -86,9 +89,8 @@ void BRSafety() {
   if (Opt(OPT_system) == kSystemOff) return;
 
   // The warning was not acknowledged in time: the AWS brake applies; horn and indicator stay.
-  if (awsTimer != kTimerStopped && awsTimer != kAwsBraking && tOn(awsTimer, gState.Time, Opt(OPT_awsdelay)) &&
-      !awsStop) {
-    awsTimer = kAwsBraking;
+  if (awsPhase == kAwsWarning && tOn(awsWarningSince, gState.Time, Opt(OPT_awsdelay)) && !awsStop) {
+    awsPhase = kAwsBraking;
     awsStop = true;
     OperateBrake(EmergencyBrakeNotch(), true);
     awsRelease = false;
@@ -102,7 +104,7 @@ void BRSafety() {
     if (awsRelease) {
       OperateBrake(EmergencyBrakeNotch(), false);
       SetPanelOpt(OPT_awsindicator, 0);
-      awsTimer = kTimerStopped;
+      awsPhase = kAwsIdle;
       awsStop = false;
       awsRelease = false;
     }

@@ -111,7 +111,7 @@ TEST_F(BRSafetyTest, init_clears_every_state_and_stops_both_aws_sounds) {
   SetSound(kAwsBell, SOUND_PLAY);
   SetSound(kTpwsWarning, SOUND_LOOP);
   InitBRSafety();
-  EXPECT_EQ(awsTimer, kTimerStopped);
+  EXPECT_EQ(awsPhase, kAwsIdle);
   EXPECT_FALSE(awsStop);
   EXPECT_FALSE(awsRelease);
   EXPECT_FALSE(tpwsTrainstop);
@@ -152,13 +152,15 @@ TEST_F(BRSafetyTest, caution_magnet_sounds_the_horn_and_starts_the_warning_once)
   EXPECT_EQ(GetPanel(kAwsIndicator), 0);
   EXPECT_EQ(GetSound(kAwsHorn), SOUND_PLAY);
   EXPECT_EQ(GetSound(kAwsBell), SOUND_STOP);
-  EXPECT_EQ(awsTimer, 10000);
+  EXPECT_EQ(awsPhase, kAwsWarning);
+  EXPECT_EQ(awsWarningSince, 10000);
   // A second caution replays the horn but keeps the count running from the first.
   SetSound(kAwsHorn, SOUND_STOP);
   At(11000, 80.0f);
   Beacon(kBeaconAwsPermanentMagnet, 4, 0);
   EXPECT_EQ(GetSound(kAwsHorn), SOUND_PLAY);
-  EXPECT_EQ(awsTimer, 10000);
+  EXPECT_EQ(awsPhase, kAwsWarning);
+  EXPECT_EQ(awsWarningSince, 10000);
 }
 
 TEST_F(BRSafetyTest, indicator_turns_on_with_the_horn_only_when_asked) {
@@ -177,7 +179,8 @@ TEST_F(BRSafetyTest, clear_magnet_needs_a_clear_aspect_and_more_than_the_minimum
   At(10000, 30.0f);
   Beacon(kBeaconAwsSignalMagnet, 4, 0);
   EXPECT_EQ(GetSound(kAwsHorn), SOUND_PLAY);
-  EXPECT_EQ(awsTimer, 10000);
+  EXPECT_EQ(awsPhase, kAwsWarning);
+  EXPECT_EQ(awsWarningSince, 10000);
   // Faster, it is a clear: bell, indicator black, and the pending warning is dropped.
   SetPanel(kAwsIndicator, 1);
   At(10500, 31.0f);
@@ -185,13 +188,15 @@ TEST_F(BRSafetyTest, clear_magnet_needs_a_clear_aspect_and_more_than_the_minimum
   EXPECT_EQ(GetSound(kAwsBell), SOUND_PLAY);
   EXPECT_EQ(GetSound(kAwsHorn), SOUND_STOP);
   EXPECT_EQ(GetPanel(kAwsIndicator), 0);
-  EXPECT_EQ(awsTimer, kTimerStopped);
+  EXPECT_EQ(awsPhase, kAwsIdle);
   // Aspect 3 is a caution at any speed; the permanent magnet whatever its aspect.
   Beacon(kBeaconAwsSignalMagnet, 3, 0);
-  EXPECT_EQ(awsTimer, 10500);
-  awsTimer = kTimerStopped;
+  EXPECT_EQ(awsPhase, kAwsWarning);
+  EXPECT_EQ(awsWarningSince, 10500);
+  awsPhase = kAwsIdle;
   Beacon(kBeaconAwsPermanentMagnet, 9, 0);
-  EXPECT_EQ(awsTimer, 10500);
+  EXPECT_EQ(awsPhase, kAwsWarning);
+  EXPECT_EQ(awsWarningSince, 10500);
 }
 
 TEST_F(BRSafetyTest, acknowledging_a_pending_warning_shows_black_and_yellow_without_braking) {
@@ -201,7 +206,7 @@ TEST_F(BRSafetyTest, acknowledging_a_pending_warning_shows_black_and_yellow_with
   BRSafetyKeyPressed(kAckKey);
   EXPECT_EQ(GetPanel(kAwsIndicator), 1);
   EXPECT_EQ(GetSound(kAwsHorn), SOUND_STOP);
-  EXPECT_EQ(awsTimer, kTimerStopped);
+  EXPECT_EQ(awsPhase, kAwsIdle);
   Frame(20000, 80.0f);
   EXPECT_FALSE(awsStop);
   EXPECT_EQ(Brake(), 0);
@@ -215,12 +220,30 @@ TEST_F(BRSafetyTest, unacknowledged_warning_brakes_on_first_frame_after_the_dela
   EXPECT_EQ(Brake(), 0);
   Frame(13000, 80.0f);
   EXPECT_TRUE(awsStop);
-  EXPECT_EQ(awsTimer, kAwsBraking);
+  EXPECT_EQ(awsPhase, kAwsBraking);
   EXPECT_EQ(Brake(), kEmergency);
   EXPECT_EQ(GetSound(kAwsHorn), SOUND_PLAY);  // horn and indicator are left as they were
   // Later frames add no second demand.
   Frame(20000, 80.0f);
   EXPECT_EQ(EmergencyDemands(), 1);
+}
+
+// The host's clock can read anything; a warning that begins at a time that looks like a stopped
+// timer is a warning all the same.
+TEST_F(BRSafetyTest, a_warning_begun_at_a_negative_clock_time_still_brakes_after_the_delay) {
+  for (const int32_t start : {-2, -1}) {
+    Restart();
+    At(start, 80.0f);
+    Beacon(kBeaconAwsPermanentMagnet, 0, 0);
+    Frame(start + 2999, 80.0f);
+    EXPECT_FALSE(awsStop) << start;
+    Frame(start + 3000, 80.0f);
+    EXPECT_TRUE(awsStop) << start;
+    EXPECT_EQ(awsPhase, kAwsBraking) << start;
+    At(start + 4000, 0.0f);
+    BRSafetyKeyPressed(kAckKey);
+    EXPECT_EQ(Brake(), 0) << start;
+  }
 }
 
 TEST_F(BRSafetyTest, awsdelay_is_taken_in_milliseconds_and_a_caution_while_braking_changes_nothing) {
@@ -233,7 +256,7 @@ TEST_F(BRSafetyTest, awsdelay_is_taken_in_milliseconds_and_a_caution_while_braki
   EXPECT_TRUE(awsStop);
   At(11000, 80.0f);
   Beacon(kBeaconAwsPermanentMagnet, 0, 0);
-  EXPECT_EQ(awsTimer, kAwsBraking);
+  EXPECT_EQ(awsPhase, kAwsBraking);
 }
 
 TEST_F(BRSafetyTest, brake_cancel_0_releases_only_at_standstill_and_at_once) {
@@ -249,7 +272,7 @@ TEST_F(BRSafetyTest, brake_cancel_0_releases_only_at_standstill_and_at_once) {
   At(15000, 0.0f);
   BRSafetyKeyPressed(kAckKey);
   EXPECT_FALSE(awsStop);
-  EXPECT_EQ(awsTimer, kTimerStopped);
+  EXPECT_EQ(awsPhase, kAwsIdle);
   EXPECT_EQ(Brake(), 0);
   EXPECT_EQ(GetPanel(kAwsIndicator), 0);
   EXPECT_EQ(GetSound(kAwsHorn), SOUND_STOP);
@@ -270,7 +293,7 @@ TEST_F(BRSafetyTest, brake_cancel_1_accepts_while_moving_and_releases_at_next_st
   EXPECT_EQ(Brake(), 0);
   EXPECT_FALSE(awsStop);
   EXPECT_FALSE(awsRelease);
-  EXPECT_EQ(awsTimer, kTimerStopped);
+  EXPECT_EQ(awsPhase, kAwsIdle);
   EXPECT_EQ(GetPanel(kAwsIndicator), 0);
   EXPECT_EQ(EmergencyDemands(), 0);
 }
@@ -290,12 +313,12 @@ TEST_F(BRSafetyTest, clear_magnet_leaves_an_applied_aws_brake_releasable) {
   At(14000, 60.0f);
   Beacon(kBeaconAwsSignalMagnet, 4, 0);
   EXPECT_EQ(GetSound(kAwsBell), SOUND_PLAY);
-  EXPECT_EQ(awsTimer, kAwsBraking);
+  EXPECT_EQ(awsPhase, kAwsBraking);
   EXPECT_TRUE(awsStop);
   EXPECT_EQ(Brake(), kEmergency);
   // A following caution starts no new warning while the brake is on.
   Beacon(kBeaconAwsPermanentMagnet, 0, 0);
-  EXPECT_EQ(awsTimer, kAwsBraking);
+  EXPECT_EQ(awsPhase, kAwsBraking);
   // The acknowledgement at standstill still takes the brake off.
   At(20000, 0.0f);
   BRSafetyKeyPressed(kAckKey);
@@ -315,7 +338,8 @@ TEST_F(BRSafetyTest, clear_magnet_keeps_a_deferred_release_working) {
   // And a new caution afterwards works from idle again.
   At(16000, 30.0f);
   Beacon(kBeaconAwsPermanentMagnet, 0, 0);
-  EXPECT_EQ(awsTimer, 16000);
+  EXPECT_EQ(awsPhase, kAwsWarning);
+  EXPECT_EQ(awsWarningSince, 16000);
 }
 
 TEST_F(BRSafetyTest, acknowledge_button_element_follows_the_key_only_when_wired) {
@@ -338,9 +362,10 @@ TEST_F(BRSafetyTest, system_0_ignores_magnets_and_runs_no_supervision) {
   At(10000, 80.0f);
   Beacon(kBeaconAwsPermanentMagnet, 0, 0);
   Beacon(kBeaconTpwsTrainStop, 0, 0);
-  EXPECT_EQ(awsTimer, kTimerStopped);
+  EXPECT_EQ(awsPhase, kAwsIdle);
   EXPECT_FALSE(tpwsTrainstop);
-  awsTimer = 10000;  // even a pending warning never brakes
+  awsPhase = kAwsWarning;  // even a pending warning never brakes
+  awsWarningSince = 10000;
   Frame(20000, 80.0f);
   EXPECT_FALSE(awsStop);
   EXPECT_EQ(Brake(), 0);
@@ -388,12 +413,12 @@ TEST_F(BRSafetyTest, nothing_acts_backwards_or_at_an_unknown_speed_or_twice) {
   Beacon(kBeaconTpwsTrainStop, 0, 0);
   Beacon(kBeaconAwsPermanentMagnet, 0, 0);
   EXPECT_FALSE(tpwsTrainstop);
-  EXPECT_EQ(awsTimer, kTimerStopped);
+  EXPECT_EQ(awsPhase, kAwsIdle);
   At(20000, std::numeric_limits<float>::quiet_NaN());
   Beacon(kBeaconTpwsTrainStop, 0, 0);
   Beacon(kBeaconAwsPermanentMagnet, 0, 0);
   EXPECT_FALSE(tpwsTrainstop);
-  EXPECT_EQ(awsTimer, kTimerStopped);
+  EXPECT_EQ(awsPhase, kAwsIdle);
   // Negative zero is standing, not running backwards.
   At(20000, -0.0f);
   Beacon(kBeaconTpwsTrainStop, 0, 0);
@@ -414,7 +439,7 @@ TEST_F(BRSafetyTest, aws_only_ignores_tpws_and_train_stop_only_ignores_the_rest)
   Beacon(kBeaconAwsPermanentMagnet, 0, 0);
   Beacon(kBeaconTpwsOverspeed, 0, 10);
   Beacon(kBeaconTpwsOverspeedSignal, 0, 10);
-  EXPECT_EQ(awsTimer, kTimerStopped);
+  EXPECT_EQ(awsPhase, kAwsIdle);
   EXPECT_FALSE(tpwsTrainstop);
   Beacon(kBeaconTpwsTrainStop, 0, 0);
   EXPECT_TRUE(tpwsTrainstop);
@@ -531,7 +556,7 @@ TEST_F(BRSafetyTest, default_key_0_acknowledges_aws_then_resets_tpws) {
   Beacon(kBeaconAwsPermanentMagnet, 0, 0);
   ApplyTpwsBrake(50.0f);
   BRSafetyKeyPressed(0);
-  EXPECT_EQ(awsTimer, kTimerStopped);
+  EXPECT_EQ(awsPhase, kAwsIdle);
   EXPECT_EQ(GetPanel(kAwsIndicator), 1);
   EXPECT_FALSE(tpwsTrainstop);
   EXPECT_EQ(Brake(), 0);
@@ -675,9 +700,10 @@ TEST_F(BRSafetyTest, startup_test_acknowledgement_does_not_touch_a_pending_warni
   Beacon(kBeaconAwsPermanentMagnet, 0, 0);
   BRSafetyKeyPressed(kAckKey);
   EXPECT_EQ(tpwsStartupTest, kStartupTestNone);
-  EXPECT_EQ(awsTimer, 10000);  // the second press is needed for the warning
+  EXPECT_EQ(awsPhase, kAwsWarning);  // the second press is needed for the warning
+  EXPECT_EQ(awsWarningSince, 10000);
   BRSafetyKeyPressed(kAckKey);
-  EXPECT_EQ(awsTimer, kTimerStopped);
+  EXPECT_EQ(awsPhase, kAwsIdle);
 }
 
 TEST_F(BRSafetyTest, negative_startuptest_runs_no_test_and_refuses_the_override) {
@@ -688,7 +714,7 @@ TEST_F(BRSafetyTest, negative_startuptest_runs_no_test_and_refuses_the_override)
   At(10000, 20.0f);
   Beacon(kBeaconAwsPermanentMagnet, 0, 0);
   BRSafetyKeyPressed(kAckKey);
-  EXPECT_EQ(awsTimer, kTimerStopped);
+  EXPECT_EQ(awsPhase, kAwsIdle);
   EXPECT_EQ(GetPanel(kAwsIndicator), 1);
   Press(kOverrideKey);
   EXPECT_EQ(overrideTimer, kTimerStopped);

@@ -12,10 +12,12 @@
 #else
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
 #include "config/confload.h"
+#include "platform/platform.h"
 #include "test_files.h"
 
 namespace {
@@ -197,4 +199,36 @@ TEST_F(CounterFiles, a_write_removes_the_temporaries_that_writers_now_gone_left_
   EXPECT_TRUE(std::filesystem::exists(young));
   EXPECT_TRUE(std::filesystem::is_directory(file("Z1.dat." + gone + ".5.tmp")));
   EXPECT_EQ(read_zaehlwerk1(), 6);
+}
+
+#if !defined(_WIN32)
+// A writer that ran here and has ended leaves a temporary that goes; a name whose id is led by a
+// zero is not one this system writes, and stays although the id's process has ended.
+TEST_F(CounterFiles, a_write_removes_the_temporary_of_a_writer_that_ended_here) {
+  const pid_t child = fork();
+  if (child == 0) _exit(0);
+  ASSERT_GT(child, 0);
+  ASSERT_EQ(waitpid(child, nullptr, 0), child);
+  const std::string ended = std::to_string(child);
+  const std::string leftover = morvan + "/Z3.dat." + ended + ".9.tmp";
+  const std::string kept[] = {morvan + "/Z3.dat.0" + ended + ".9.tmp", morvan + "/Z3.dat." + ended + ".09.tmp"};
+  for (const std::string& name : {leftover, kept[0], kept[1]}) {
+    WriteBytes(name, "5");
+    std::filesystem::last_write_time(name, std::filesystem::file_time_type::clock::now() - std::chrono::minutes(2));
+  }
+  write_kilometer(8);
+  EXPECT_FALSE(std::filesystem::exists(leftover));
+  for (const std::string& name : kept) EXPECT_TRUE(std::filesystem::exists(name)) << name;
+}
+#endif
+
+// A path that leaves no room for its temporary's longer name is not written, not even through a
+// temporary whose name was cut short.
+TEST_F(CounterFiles, a_path_too_long_for_its_temporary_leaves_the_file_as_it_was) {
+  WriteBytes(File("Z1.dat"), "7");
+  std::string path = morvan;
+  while (path.size() < 4080) path += "/.";
+  path += "/Z1.dat";
+  EXPECT_FALSE(PlatformReplaceFile(path.c_str(), "9", 1));
+  EXPECT_EQ(ReadBytes(File("Z1.dat")), "7");
 }

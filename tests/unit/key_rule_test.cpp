@@ -65,7 +65,7 @@ TEST(KeyRule, a_key_option_of_minus_one_matches_no_host_key_not_even_minus_one) 
       {"wiperonkey", [] { wiperMode = 0; }, [] { return int64_t{wiperMode}; }},
       {"wiperoffkey", [] { wiperMode = 2; }, [] { return int64_t{wiperMode}; }},
       {"vigilancekey", [] { phase = kVigilanceBraking; }, [] { return int64_t{phase}; }},
-      {"awsacknowledgekey", [] { awsTimer = 500; }, [] { return int64_t{awsTimer}; }},
+      {"awsacknowledgekey", [] { awsPhase = kAwsWarning; }, [] { return int64_t{awsPhase}; }},
       {"tpwsresetkey", [] { tpwsTrainstop = true; }, [] { return int64_t{brakeDemand.lit}; }},
       {"tpwsoverridekey", [] { tpwsStartupTest = kStartupTestNone; }, [] { return int64_t{overrideTimer}; }},
       {"pzb90key", [] { emergency = true; }, [] { return int64_t{emergency}; }},

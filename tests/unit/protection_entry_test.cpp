@@ -107,7 +107,7 @@ TEST_F(ProtectionEntryPoints, frames_and_beacons_do_not_reach_the_supervision) {
   SetBeaconData({kBeaconPzbSignalMagnet, 0, 0.0f, 0});
   Frame(5000, 100.0f);
   EXPECT_FALSE(tpwsTrainstop);
-  EXPECT_EQ(awsTimer, kTimerStopped);
+  EXPECT_EQ(awsPhase, kAwsIdle);
   EXPECT_FALSE(emergency);
   EXPECT_EQ(panel[kPzbRed], 0);
   EXPECT_EQ(panel[kPzbBlue], 0);  // no frame shows the flashing blue lamp
