@@ -168,10 +168,11 @@ static int Fail(const std::string& message) {
 static int Prepare(const Options& options, Scenario* scenario, PlaySetup* setup, std::string* library) {
   std::string error;
   if (!ReadScenarioFile(options.scenario, scenario, &error)) return Fail(error);
-  for (const std::string& warning : scenario->warnings) PrintText(stderr, "%s\n", warning.c_str());
   if (!options.config.empty() && !ReadWholeFile(options.config, &setup->baseConfig)) {
     return Fail("cannot read the configuration file " + options.config + ": " + WhyUnreadable(options.config));
   }
+  WarnOfTooFewNotches(scenario, setup->baseConfig);
+  for (const std::string& warning : scenario->warnings) PrintText(stderr, "%s\n", warning.c_str());
   *library = options.library.empty() ? DefaultLibrary() : options.library;
   if (!FileExists(*library)) {
     return Fail("no library at " + *library + ": " + WhyUnreadable(*library) + " (give one with --library)");

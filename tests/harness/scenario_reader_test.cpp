@@ -389,21 +389,28 @@ TEST(ScenarioReader, lists_every_faulty_line_at_once_in_line_order) {
 TEST(ScenarioReader, warns_when_the_vehicle_has_fewer_notches_than_the_ubahn_cab_drives) {
   struct Case {
     const char* text;
+    const char* baseConfig;             // as from --config
     std::vector<std::string> warnings;  // how each warning starts
   };
   const Case cases[] = {
-      {"spec 8 8 1 6 4\ninitialize\n", {}},
-      {"spec 9 12 1 6 4\ninitialize\n", {}},
-      {"initialize\nspec 8 8 1 6 4\ninitialize\n", {"ok.scn:1: warning: initialize without a spec line before it"}},
-      {"frame 0 0\n\nspec 4 5 1 6 4\ninitialize\n",
+      {"spec 8 8 1 6 4\ninitialize\n", "", {}},
+      {"spec 9 12 1 6 4\ninitialize\n", "", {}},
+      {"initialize\nspec 8 8 1 6 4\ninitialize\n", "", {"ok.scn:1: warning: initialize without a spec line before it"}},
+      {"frame 0 0\n\nspec 4 5 1 6 4\ninitialize\n", "",
        {"ok.scn:3: warning: the vehicle has 4 brake notches, fewer than the 8 the U-Bahn cab drives: its brake "
         "demands above notch 4 are lost",
         "ok.scn:3: warning: the vehicle has 5 power notches, fewer than the 8 the U-Bahn cab drives: master "
         "controller positions that ask for a power notch above 5 give power 0"}},
-      {"spec 8 -3 1 6 4\ninitialize\n", {"ok.scn:1: warning: the vehicle has -3 power notches"}},
+      {"spec 8 -3 1 6 4\ninitialize\ninitialize\n", "", {"ok.scn:1: warning: the vehicle has -3 power notches"}},
+      // A cab without the U-Bahn drives no U-Bahn notches, whether the file or the scenario says so.
+      {"config runubahn=0\nspec 4 5 1 6 4\ninitialize\n", "", {}},
+      {"initialize\n", "sifakey=20\nrunubahn=0\n", {}},
+      {"config runubahn=1\nspec 4 8 1 6 4\ninitialize\n", "runubahn=0\n",
+       {"ok.scn:2: warning: the vehicle has 4 brake notches"}},
   };
   for (const Case& c : cases) {
     Scenario s = Accept(c.text);
+    WarnOfTooFewNotches(&s, c.baseConfig);
     ASSERT_EQ(s.warnings.size(), c.warnings.size()) << c.text;
     for (size_t i = 0; i < c.warnings.size(); i++) EXPECT_EQ(s.warnings[i].rfind(c.warnings[i], 0), 0u) << s.warnings[i];
   }

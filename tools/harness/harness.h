@@ -214,6 +214,9 @@ bool ParseScenario(const std::string& text, const std::string& fileName, Scenari
                    std::string* error);
 // Reads and parses a scenario file.
 bool ReadScenarioFile(const std::string& path, Scenario* scenario, std::string* error);
+// Adds a warning for a vehicle with fewer notches than the U-Bahn cab drives, or none given,
+// wherever an initialize starts the cab with baseConfig and the scenario's config lines.
+void WarnOfTooFewNotches(Scenario* scenario, const std::string& baseConfig);
 
 // ---------------------------------------------------------------------------------------------
 // Playing.

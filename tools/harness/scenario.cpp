@@ -516,14 +516,47 @@ static void WarnOfLinesWithoutEffect(Scenario* scenario) {
   }
 }
 
+// Whether the U-Bahn cab runs with this configuration text, read as the plug-in reads it: the
+// last line that starts with the key runubahn= decides by its first value ("-" anywhere makes it
+// negative, the digits end at the first other character, no digits read 0); any value other than
+// 0 runs the cab, and without such a line it runs.
+static bool UBahnRunsWith(const std::string& configText) {
+  static const char kKey[] = "runubahn=";
+  bool runs = true;
+  size_t start = 0;
+  while (start < configText.size()) {
+    size_t end = configText.find('\n', start);
+    if (end == std::string::npos) end = configText.size();
+    if (configText.compare(start, sizeof kKey - 1, kKey) == 0) {
+      bool nonZeroDigit = false;
+      for (size_t i = start + sizeof kKey - 1; i < end; i++) {
+        const char c = configText[i];
+        if (c >= '1' && c <= '9') nonZeroDigit = true;
+        if (c != '-' && (c < '0' || c > '9')) break;
+      }
+      runs = nonZeroDigit;
+    }
+    start = end + 1;
+  }
+  return runs;
+}
+
 // The vehicle's notches against those the U-Bahn cab drives: the handle arbitration ignores a
 // notch above the vehicle's top notch, so every demand above it is lost. A vehicle that is never
-// given (no spec line before initialize) has 0 notches. The cab always runs its U-Bahn; this is
-// the one place that decides when the warning applies.
-static void WarnOfTooFewNotches(Scenario* scenario) {
-  bool specified = false;
+// given (no spec line before initialize) has 0 notches. Judged at each initialize that starts
+// the U-Bahn cab (base configuration and the config lines before it), at the spec line in force.
+void WarnOfTooFewNotches(Scenario* scenario, const std::string& baseConfig) {
+  std::string config = baseConfig + "\n";
+  const ScenarioEvent* spec = nullptr;  // the spec line in force
+  bool warnedOfNoSpec = false;
+  const ScenarioEvent* judgedSpec = nullptr;
   for (const ScenarioEvent& event : scenario->events) {
-    if (event.kind == kEventInitialize && !specified) {
+    if (event.kind == kEventConfig) config += event.text + "\n";
+    if (event.kind == kEventSpec) spec = &event;
+    if (event.kind != kEventInitialize || !UBahnRunsWith(config)) continue;
+    if (spec == nullptr) {
+      if (warnedOfNoSpec) continue;
+      warnedOfNoSpec = true;
       scenario->warnings.push_back(Warning(
           *scenario, event.line,
           "initialize without a spec line before it: the vehicle has 0 brake and 0 power notches, so every brake and "
@@ -531,26 +564,26 @@ static void WarnOfTooFewNotches(Scenario* scenario) {
               std::to_string(kUBahnBrakeNotchesUsed) + " and power notches up to " +
               std::to_string(kUBahnPowerNotchesUsed) + "); give the vehicle first, e.g. spec " +
               std::to_string(kUBahnBrakeNotchesUsed) + " " + std::to_string(kUBahnPowerNotchesUsed) + " 1 6 4"));
-      specified = true;  // said once
+      continue;
     }
-    if (event.kind != kEventSpec) continue;
-    specified = true;
-    if (event.spec.BrakeNotches < kUBahnBrakeNotchesUsed) {
+    if (spec == judgedSpec) continue;  // said once per spec line
+    judgedSpec = spec;
+    if (spec->spec.BrakeNotches < kUBahnBrakeNotchesUsed) {
       scenario->warnings.push_back(Warning(
-          *scenario, event.line,
-          "the vehicle has " + std::to_string(event.spec.BrakeNotches) + " brake notches, fewer than the " +
+          *scenario, spec->line,
+          "the vehicle has " + std::to_string(spec->spec.BrakeNotches) + " brake notches, fewer than the " +
               std::to_string(kUBahnBrakeNotchesUsed) + " the U-Bahn cab drives: its brake demands above notch " +
-              std::to_string(std::max(event.spec.BrakeNotches, 0)) +
+              std::to_string(std::max(spec->spec.BrakeNotches, 0)) +
               " are lost (the standing brake, a vented brake pipe and the higher brake controller positions give less "
               "brake or none)"));
     }
-    if (event.spec.PowerNotches < kUBahnPowerNotchesUsed) {
+    if (spec->spec.PowerNotches < kUBahnPowerNotchesUsed) {
       scenario->warnings.push_back(Warning(
-          *scenario, event.line,
-          "the vehicle has " + std::to_string(event.spec.PowerNotches) + " power notches, fewer than the " +
+          *scenario, spec->line,
+          "the vehicle has " + std::to_string(spec->spec.PowerNotches) + " power notches, fewer than the " +
               std::to_string(kUBahnPowerNotchesUsed) +
               " the U-Bahn cab drives: master controller positions that ask for a power notch above " +
-              std::to_string(std::max(event.spec.PowerNotches, 0)) + " give power 0"));
+              std::to_string(std::max(spec->spec.PowerNotches, 0)) + " give power 0"));
     }
   }
 }
@@ -594,7 +627,6 @@ bool ParseScenario(const std::string& text, const std::string& fileName, Scenari
     return false;
   }
   WarnOfLinesWithoutEffect(&read);
-  WarnOfTooFewNotches(&read);
   read.frameCount = reader.frames;
   *scenario = read;
   return true;
