@@ -1,12 +1,22 @@
 // Prints the configuration key table of the plug-in as a Markdown table: every key in the order
 // in which the configuration reader tries them, its built-in first value, what it sets and
-// whether it acts in the plug-in.
+// whether it acts in the plug-in, as the checker decides it.
 #include <cstdio>
 #include <string>
 
 #include "config/confload.h"
 #include "config/option_kinds.h"
 #include "markdown_cell.h"
+
+// What EffectOf, which the checker asks as well, says of an option with its system's run switch
+// set to `value`.
+static OptionEffect EffectWithSwitch(int option, int runSwitch, int32_t value) {
+  SetDefaults();
+  if (runSwitch >= 0) gOpts[runSwitch].value = value;
+  const OptionEffect effect = EffectOf(static_cast<OptionId>(option));
+  SetDefaults();
+  return effect;
+}
 
 // "yes", "yes, while runubahn=1", "partly (wipers and rain); whole with runwipers=1",
 // "with runvigilance=1 (vigilance device)", "no: never read".
@@ -15,18 +25,12 @@ static std::string Acts(int option) {
   const char* system = kCabSystemName[cabSystem];
   const int runSwitch = kCabSystemSwitch[cabSystem];
   const std::string runs = runSwitch < 0 ? std::string() : std::string("`") + commands[runSwitch] + "1`";
-  switch (kOptionEffect[option]) {
-    case EFFECT_ACTS:
-      if (runSwitch < 0 || runSwitch == option) return "yes";
-      return kCabSystemRuns[cabSystem] ? "yes, while " + runs : "yes";
-    case EFFECT_PARTLY:
-      return std::string("partly (") + system + "); whole with " + runs;
-    case EFFECT_NOT_RUN:
-      return "with " + runs + " (" + system + ")";
-    case EFFECT_UNREAD:
-      return "no: never read";
-  }
-  return "";
+  const OptionEffect off = EffectWithSwitch(option, runSwitch, 0);
+  const OptionEffect on = EffectWithSwitch(option, runSwitch, 1);
+  if (on == EFFECT_UNREAD) return "no: never read";
+  if (off == EFFECT_ACTS) return "yes";
+  if (off == EFFECT_PARTLY) return std::string("partly (") + system + "); whole with " + runs;
+  return kCabSystemRuns[cabSystem] ? "yes, while " + runs : "with " + runs + " (" + system + ")";
 }
 
 int main() {

@@ -50,8 +50,9 @@ extern const char* const kCabSystemActs[CAB_SYSTEM_COUNT];  // what of it acts w
 // other value on), or for a system without one, kCabSystemRuns. The entry points and every
 // decision of the tools about what a system does go through it.
 bool SystemRuns(CabSystem system);
-// Whether an option acts with the configuration as read: an option of a system that runs acts,
-// unless no operation reads it; otherwise as the key table says.
+// Whether an option acts with the configuration as read: a run switch always acts; an option of
+// a system that runs acts, unless no operation reads it; of a system switched off that runs by
+// default, none acts; otherwise as the key table says.
 OptionEffect EffectOf(OptionId option);
 
 // True for kinds that name an element of the panel or sound array.

@@ -10,6 +10,10 @@ bool SystemRuns(CabSystem system) {
 
 OptionEffect EffectOf(OptionId option) {
   const OptionEffect effect = kOptionEffect[option];
-  if (effect != EFFECT_UNREAD && SystemRuns(kOptionSystem[option])) return EFFECT_ACTS;
-  return effect;
+  if (effect == EFFECT_UNREAD || kOptionKind[option] == VK_SWITCH) return effect;
+  const CabSystem system = kOptionSystem[option];
+  if (SystemRuns(system)) return EFFECT_ACTS;
+  // The key table tells what acts of a system that is off by default; one that runs by default
+  // and is switched off acts not at all.
+  return kCabSystemRuns[system] ? EFFECT_NOT_RUN : effect;
 }

@@ -21,6 +21,12 @@ enum StartupTest : uint8_t {
   kStartupTestRunning = 2,  // horn sounding, waiting for the AWS acknowledgement
 };
 
+// Modes of system=: which of AWS and TPWS act.
+const int kSystemOff = 0;
+const int kSystemAwsOnly = 1;                // the AWS magnets only
+const int kSystemAwsAndTpws = 2;             // the AWS magnets and every TPWS sensor
+const int kSystemTpwsTrainStopOnly = 3;      // the TPWS train-stop sensor only
+
 // Beacon types of the AWS magnets and TPWS sensors.
 const int kBeaconAwsSignalMagnet = 44000;     // clear or caution, by aspect and speed
 const int kBeaconAwsPermanentMagnet = 44001;  // always a caution

@@ -8,10 +8,6 @@
 #include "config/confload.h"
 #include "protection/br_safety.h"
 
-const int kSystemOff = 0;
-const int kSystemAwsOnly = 1;
-const int kSystemAwsAndTpws = 2;
-const int kSystemTpwsTrainStopOnly = 3;
 const int kAwsClearAspect = 3;  // an AWS signal magnet above this aspect is a clear magnet
 const int kAwsIndicatorAppearOnHorn = 1;
 

@@ -14,6 +14,7 @@ file(REMOVE_RECURSE "${WORK_DIR}")
 file(MAKE_DIRECTORY "${WORK_DIR}/folder.cfg")
 file(READ "${sample}" sample_text)
 file(WRITE "${WORK_DIR}/warnings.cfg" "${sample_text}vigilance=1\n")
+file(WRITE "${WORK_DIR}/british.cfg" "runubahn=0\nrunawstpws=1\nsystem=2\nawsacknowledgekey=1\ntpwsresetkey=2\n")
 set(failures "")
 
 # checker_case(NAME EXIT REGEX ARGUMENTS...): the checker exits with EXIT and prints REGEX.
@@ -42,6 +43,13 @@ function(checker_streams name expected_exit out_regex err_regex)
 endfunction()
 
 checker_case(sample_cab_is_clean 0 "^$" "${sample}")
+# Every example cab's configuration, whichever systems it runs, passes clean.
+file(GLOB example_configs "${SOURCE_DIR}/examples/*.cfg")
+list(REMOVE_ITEM example_configs "${mistakes}")
+foreach(config ${example_configs})
+  get_filename_component(config_name "${config}" NAME_WE)
+  checker_case("example_${config_name}_is_clean" 0 "^$" "${config}")
+endforeach()
 checker_case(mistakes_are_errors 2 "Velmora-mistakes.cfg:[0-9]+:[0-9]+: error: " "${mistakes}")
 checker_case(warnings_only 1 "warnings.cfg:[0-9]+:1: warning: 'vigilance=' has no effect" "${WORK_DIR}/warnings.cfg")
 checker_case(missing_file 2 "Missing.cfg: error: no such file" "${WORK_DIR}/Missing.cfg")
@@ -49,6 +57,11 @@ checker_case(folder 2 "folder.cfg: error: is a folder" "${WORK_DIR}/folder.cfg")
 checker_case(help 0 "Exit status: 0 nothing found, 1 warnings only, 2 errors" --help)
 checker_case(json 2 "\"severity\": \"error\"" --json "${mistakes}")
 checker_case(wiring 0 "Keys \\(handlers in the order they see the key\\):.*  20  sifakey \\(line" --wiring "${sample}")
+checker_case(wiring_without_the_u_bahn 0
+  "^Running systems: British AWS/TPWS \\(runawstpws=1\\)\n.*Keys [^\n]*\n    1  awsacknowledgekey.*  44003  British AWS/TPWS: TPWS train-stop"
+  --wiring "${WORK_DIR}/british.cfg")
+checker_case(json_wiring_without_the_u_bahn 0 "\"keys\": \\[\n      {\"number\": 1,.*\"type\": 44003, \"users\": \\[{\"system\": \"British AWS/TPWS\""
+  --json --wiring "${WORK_DIR}/british.cfg")
 checker_case(no_file_given 2 "no file given" )
 checker_case(unknown_option 2 "unknown option '--fix'" --fix "${sample}")
 checker_streams(missing_file_on_stderr 2 "^$" "Missing.cfg: error: no such file" "${WORK_DIR}/Missing.cfg")

@@ -82,6 +82,17 @@ const Mistake kMistakes[] = {
     {"negative_sifa_key", AFTER_SAMPLE, "sifakey=-20\n", 1, 1, SEVERITY_ERROR, "the Sifa cannot be switched off", "", 2},
     {"negative_drive_button", AFTER_SAMPLE, "speedselectorkey=-5\n", 1, 1, SEVERITY_ERROR, "the train never takes power", "", 2},
     {"sifa_key_switched_off", AFTER_SAMPLE, "sifakey=-1\n", 1, 1, SEVERITY_ERROR, "'sifakey=' is -1, but the Sifa", "", 2},
+    {"run_switch_of_two", AFTER_SAMPLE, "runvigilance=2\n", 1, 14, SEVERITY_WARNING, "'runvigilance=' takes 0 or 1: 2 counts as 1", "'runvigilance=1'", 1},
+    {"wiper_keys_on_the_master_controller", ALONE, "runwipers=1\n", 1, 1, SEVERITY_WARNING,
+     "key 5 reaches 2 handlers, in this order: wiperonkey (default): wiper switch up, then fixed: master controller", "", 2},
+    {"trip_stop_and_tpws_on_one_beacon", AFTER_SAMPLE, "runawstpws=1\nsystem=2\n", 1, 1, SEVERITY_WARNING,
+     "beacon types 44002, 44003 and 44004 reach 2 running systems, in this order: the U-Bahn cab, then the British AWS/TPWS", "'runawstpws=0'", 1},
+    {"overspeed_brake_on_the_venting_sound", AFTER_SAMPLE, "runoverspeed=1\n", 1, 1, SEVERITY_WARNING, "sound element 1 is the fixed sound of 2 running systems", "", 1},
+    {"two_systems_on_one_panel_element", AFTER_SAMPLE, "runvigilance=1\nvigilancelamp=4\n", 2, 1, SEVERITY_WARNING, "panel element 4 is wired to 2 options of 2 systems", "", 1},
+    {"sifa_key_for_pzb90", AFTER_SAMPLE, "runpzb90=1\npzb90key=20\n", 2, 1, SEVERITY_WARNING, "key 20 reaches 2 handlers, in this order: sifakey (line 11)", "", 1},
+    {"option_of_the_switched_off_u_bahn", ALONE, "runubahn=0\nsifa=4\n", 2, 1, SEVERITY_WARNING, "'sifa=' has no effect: 'runubahn=0' on line 1 switches", "", 1},
+    {"vigilance_run_but_switched_off", AFTER_SAMPLE, "runvigilance=1\n", 1, 1, SEVERITY_WARNING,
+     "'runvigilance=1' runs the vigilance device, but its own switch 'vigilance=' is 0", "'vigilance=' to 1", 1},
     {"executable_file", ALONE, std::string("MZ\x90\0\x03\0\0\0sifakey=20\n\x07\x08\x7f", 22), 0, 1, SEVERITY_ERROR, "not a text file: it holds NUL bytes", "", 2},
     {"file_of_control_bytes", ALONE, std::string(300, '\x1b') + "\n", 0, 1, SEVERITY_ERROR, "not a text file: most of its bytes", "", 2},
 };
@@ -204,6 +215,7 @@ TEST(Checker, reports_a_vehicle_with_fewer_notches_than_the_cab_uses) {
       {"4,5", "", true, true},
       {"4,5", "speedselectorkey=-1\n", true, false},  // power from the driver's handle, in range
       {"9,7", "", false, true},
+      {"4,5", "runubahn=0\n", false, false},  // the vehicle drives no U-Bahn cab
   };
   for (const Case& c : cases) {
     TempFolder folder;
@@ -228,6 +240,44 @@ TEST(Checker, reports_a_vehicle_with_fewer_notches_than_the_cab_uses) {
   VehicleNotches vehicle;
   for (const char* bad : {"8", "8,", ",8", "8,8,8", "-1,8", "8,x", "8, 8", "9999999,8"}) {
     EXPECT_FALSE(ParseNotches(bad, &vehicle)) << bad;
+  }
+}
+
+// What a finding is about acts only while its system runs; each case and its counterpart with the
+// other value of the switch.
+TEST(Checker, reports_only_what_the_run_switches_let_act) {
+  struct Case {
+    const char* lines;
+    const char* finding;
+    bool reported;
+  };
+  const Case cases[] = {
+      {"sifakey=-1\n", "the Sifa cannot be switched off", true},
+      {"runubahn=0\nsifakey=-1\n", "the Sifa cannot be switched off", false},
+      {"vigilance=1\n", "'vigilance=' has no effect", true},
+      {"runvigilance=1\nvigilance=1\n", "'vigilance=' has no effect", false},
+      {"runpzb90=1\npzb90=2\n", "its own switch 'pzb90=' is 2", true},  // only 1 works
+      {"runpzb90=1\npzb90=1\n", "its own switch", false},
+      {"wiperindicator=60\n", "acts only in part", true},
+      {"runwipers=1\nwiperindicator=60\n", "acts only in part", false},
+      {"runvigilance=1\nvigilancealarm=75\n", "sound element 75 is also the cab's fixed sound", true},
+      {"runubahn=0\nrunvigilance=1\nvigilancealarm=75\n", "fixed sound", false},
+      {"runwipers=1\nwiperonkey=7\n", "key 7 reaches", true},
+      {"runubahn=0\nrunwipers=1\nwiperonkey=7\n", "key 7 reaches", false},
+      {"runubahn=0\nrunvigilance=1\nvigilancelamp=4\n", "panel element 4 is wired", false},  // sifa=4 is off
+      {"runubahn=0\nrunawstpws=1\nsystem=2\n", "beacon type", false},
+      {"runawstpws=1\nsystem=1\n", "beacon type", false},  // AWS alone reads no TPWS sensor
+      {"runawstpws=1\nsystem=3\n", "beacon type 44003 reaches 2 running systems", true},
+      {"runcabindicators=1\n", "beacon type", false},  // doors and door lamps read the platform side alike
+  };
+  for (const Case& c : cases) {
+    TempFolder folder;
+    WriteBytes(folder.File("Velmora.cfg"), Sample() + c.lines);
+    bool found = false;
+    for (const Finding& finding : CheckConfigFile(folder.File("Velmora.cfg")).findings) {
+      found = found || finding.message.find(c.finding) != std::string::npos;
+    }
+    EXPECT_EQ(found, c.reported) << c.lines << c.finding;
   }
 }
 

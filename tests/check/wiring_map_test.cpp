@@ -50,6 +50,20 @@ TEST(WiringMap, puts_options_and_fixed_sounds_on_their_elements) {
   EXPECT_EQ(report.wiring.sound.at(1).size(), 1u);
 }
 
+TEST(WiringMap, holds_the_running_systems_with_their_keys_and_beacons) {
+  const CheckReport both = CheckText("runawstpws=1\nsystem=2\n");
+  EXPECT_EQ(both.wiring.running, (std::vector<CabSystem>{SYS_UBAHN, SYS_AWS_TPWS}));
+  ASSERT_EQ(both.wiring.beacons.at(44003).size(), 2u);
+  EXPECT_EQ(both.wiring.beacons.at(44003)[0].system, SYS_UBAHN);
+  EXPECT_EQ(both.wiring.beacons.at(44003)[1].system, SYS_AWS_TPWS);
+  const CheckReport british = CheckText("runubahn=0\nrunawstpws=1\nsystem=2\n");
+  EXPECT_EQ(british.wiring.running, (std::vector<CabSystem>{SYS_AWS_TPWS}));
+  EXPECT_EQ(british.wiring.beacons.at(44003).size(), 1u);
+  EXPECT_EQ(british.wiring.beacons.count(26), 0u);
+  EXPECT_EQ(british.wiring.keys.count(7), 0u);  // the master controller's fixed key is gone
+  EXPECT_EQ(Labels(british.wiring.keys.at(0)), (std::vector<std::string>{"awsacknowledgekey", "tpwsresetkey"}));
+}
+
 // What a printer wrote.
 template <typename Printer>
 std::string Printed(Printer print) {
@@ -94,6 +108,18 @@ TEST(ReportOutput, shows_the_files_text_escaped_on_a_terminal_and_as_utf8_in_jso
             std::string::npos) << json;
   EXPECT_NE(json.find("{\"fixed\": true, \"option\": null, \"line\": null, \"does\": \"trip-stop button"), std::string::npos) << json;
   EXPECT_NE(json.find("{\"fixed\": false, \"option\": \"sifakey\", \"line\": 3, \"does\": \"Sifa"), std::string::npos) << json;
+}
+
+TEST(ReportOutput, shows_the_running_systems_and_their_beacons_as_text_and_json) {
+  const CheckReport report = CheckText("runubahn=0\nrunpzb90=1\n");
+  const std::string text = Printed([&](FILE* out) { PrintWiring(report, out); });
+  const std::string json = Printed([&](FILE* out) { PrintJson(report, true, out); });
+  EXPECT_NE(text.find("Running systems: PZB90 (runpzb90=1)\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\n  49001  PZB90: PZB90 warning"), std::string::npos) << text;
+  EXPECT_EQ(text.find("  44002  "), std::string::npos) << text;
+  EXPECT_NE(json.find("\"running\": [{\"system\": \"PZB90\", \"switch\": \"runpzb90=1\"}]"), std::string::npos) << json;
+  const char beacon[] = "{\"type\": 49000, \"users\": [{\"system\": \"PZB90\", \"does\": \"PZB90 signal magnet";
+  EXPECT_NE(json.find(beacon), std::string::npos) << json;
 }
 
 TEST(ReportOutput, caps_the_findings_with_the_count_left_out) {

@@ -25,13 +25,23 @@ struct WiringUser {
   int line;           // the line that set the option; 0 for a default or fixed wiring
   std::string label;  // option name, or what the fixed element or key does
   std::string what;   // for an option bound to a key: what the key does there
+  CabSystem system = SYS_NONE;  // the cab system that acts through it
 };
 
-// Every element and key number in use, with its users (keys: in the order they see the key).
+// A running system that acts on a beacon type, and what it does with it.
+struct BeaconUser {
+  CabSystem system;
+  std::string what;
+};
+
+// Every element, key number and beacon type in use, with its users (keys and beacons: in the
+// order they are passed on), and the cab systems that run.
 struct Wiring {
   std::map<int, std::vector<WiringUser>> panel;
   std::map<int, std::vector<WiringUser>> sound;
   std::map<int, std::vector<WiringUser>> keys;
+  std::map<int, std::vector<BeaconUser>> beacons;
+  std::vector<CabSystem> running;
 };
 
 struct CheckReport {

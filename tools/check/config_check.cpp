@@ -7,6 +7,7 @@
 #include "config_lines.h"
 #include "line_rules.h"
 #include "printable.h"
+#include "system_rules.h"
 #include "wiring_rules.h"
 
 namespace {
@@ -57,6 +58,7 @@ CheckReport CheckConfigFile(const std::string& path, const VehicleNotches& vehic
   }
   CheckLineTexts(lines, &report.findings);
   CheckWiring(lines, &report);
+  CheckRunningSystems(lines, &report);
   CheckDriving(lines, vehicle, &report);
   ScrapConfig();
   std::stable_sort(report.findings.begin(), report.findings.end(), [](const Finding& a, const Finding& b) {

@@ -232,6 +232,13 @@ void CheckMatched(const ConfigLine& line, const std::string& text, Place place, 
     return;
   }
   CheckValues(line, text, place, findings);
+  if (kOptionKind[line.option] == VK_SWITCH && line.value != 0 && line.value != 1) {
+    std::string name = commands[line.option];
+    Add(findings, place, name.size(), SEVERITY_WARNING,
+        Quoted(name) + " takes 0 or 1: " + std::to_string(line.value) + " counts as 1 and runs the " +
+            kCabSystemName[kOptionSystem[line.option]],
+        "write " + Quoted(name + "1"));
+  }
 }
 
 }  // namespace

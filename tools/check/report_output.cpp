@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "config/confload.h"
 #include "printable.h"
 #include "unicode_io.h"
 #include "wiring_rules.h"
@@ -35,6 +36,22 @@ void PrintMap(const char* title, const std::map<int, std::vector<WiringUser>>& m
   }
 }
 
+// "runubahn=1": a running system's switch as the file would set it.
+std::string RunSwitchOn(CabSystem system) { return std::string(commands[kCabSystemSwitch[system]]) + "1"; }
+
+void PrintBeacons(const std::map<int, std::vector<BeaconUser>>& beacons, FILE* out) {
+  PrintText(out, "Beacon types (systems in the order they are passed the beacon):\n");
+  if (beacons.empty()) PrintText(out, "  none\n");
+  for (const auto& entry : beacons) {
+    PrintText(out, "  %5d  ", entry.first);
+    for (size_t i = 0; i < entry.second.size(); i++) {
+      const BeaconUser& user = entry.second[i];
+      PrintText(out, "%s%s: %s", i == 0 ? "" : "\n         then ", kCabSystemName[user.system], user.what.c_str());
+    }
+    PrintText(out, "\n");
+  }
+}
+
 // A line or column number, or null for a default, fixed wiring or the file as a whole.
 std::string JsonLine(int line) { return line == 0 ? "null" : std::to_string(line); }
 
@@ -51,6 +68,23 @@ void PrintJsonMap(const char* name, const std::map<int, std::vector<WiringUser>>
       PrintText(out, "%s{\"fixed\": %s, \"option\": %s, \"line\": %s, \"does\": %s}", i > 0 ? ", " : "",
               fixed ? "true" : "false", fixed ? "null" : JsonString(user.label).c_str(), JsonLine(user.line).c_str(),
               JsonString(fixed ? user.label : user.what).c_str());
+    }
+    PrintText(out, "]}");
+    firstEntry = false;
+  }
+  PrintText(out, "%s]", firstEntry ? "" : "\n    ");
+}
+
+// Every beacon type with the running systems that act on it, in the order they are passed it.
+void PrintJsonBeacons(const std::map<int, std::vector<BeaconUser>>& beacons, FILE* out) {
+  PrintText(out, "    \"beacons\": [");
+  bool firstEntry = true;
+  for (const auto& entry : beacons) {
+    PrintText(out, "%s\n      {\"type\": %d, \"users\": [", firstEntry ? "" : ",", entry.first);
+    for (size_t i = 0; i < entry.second.size(); i++) {
+      const BeaconUser& user = entry.second[i];
+      PrintText(out, "%s{\"system\": %s, \"does\": %s}", i > 0 ? ", " : "",
+                JsonString(kCabSystemName[user.system]).c_str(), JsonString(user.what).c_str());
     }
     PrintText(out, "]}");
     firstEntry = false;
@@ -83,9 +117,16 @@ void PrintFindings(const CheckReport& report, FILE* out) {
 
 void PrintWiring(const CheckReport& report, FILE* out) {
   if (!report.readError.empty()) return;
+  PrintText(out, "Running systems:");
+  for (size_t i = 0; i < report.wiring.running.size(); i++) {
+    const CabSystem system = report.wiring.running[i];
+    PrintText(out, "%s %s (%s)", i == 0 ? "" : ",", kCabSystemName[system], RunSwitchOn(system).c_str());
+  }
+  PrintText(out, "%s\n", report.wiring.running.empty() ? " none" : "");
   PrintMap("Panel elements:", report.wiring.panel, ", ", out);
   PrintMap("Sound elements:", report.wiring.sound, ", ", out);
   PrintMap("Keys (handlers in the order they see the key):", report.wiring.keys, "; then ", out);
+  PrintBeacons(report.wiring.beacons, out);
 }
 
 void PrintJson(const CheckReport& report, bool withWiring, FILE* out) {
@@ -101,12 +142,20 @@ void PrintJson(const CheckReport& report, bool withWiring, FILE* out) {
   }
   PrintText(out, "%s]", report.findings.empty() ? "" : "\n  ");
   if (withWiring && report.readError.empty()) {
-    PrintText(out, ",\n  \"wiring\": {\n");
+    PrintText(out, ",\n  \"wiring\": {\n    \"running\": [");
+    for (size_t i = 0; i < report.wiring.running.size(); i++) {
+      const CabSystem system = report.wiring.running[i];
+      PrintText(out, "%s{\"system\": %s, \"switch\": %s}", i > 0 ? ", " : "",
+                JsonString(kCabSystemName[system]).c_str(), JsonString(RunSwitchOn(system)).c_str());
+    }
+    PrintText(out, "],\n");
     PrintJsonMap("panel", report.wiring.panel, out);
     PrintText(out, ",\n");
     PrintJsonMap("sound", report.wiring.sound, out);
     PrintText(out, ",\n");
     PrintJsonMap("keys", report.wiring.keys, out);
+    PrintText(out, ",\n");
+    PrintJsonBeacons(report.wiring.beacons, out);
     PrintText(out, "\n  }");
   }
   PrintText(out, "\n}\n");

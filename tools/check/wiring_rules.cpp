@@ -21,6 +21,12 @@ struct Settings {
   std::vector<int> line = std::vector<int>(OPTION_COUNT, 0);
   std::vector<bool> whole = std::vector<bool>(OPTION_COUNT, false);
   std::vector<bool> used = std::vector<bool>(CAB_SYSTEM_COUNT, false);
+
+  // The line of a system's run switch; 0 when the switch keeps its default or there is none.
+  int RunLine(CabSystem system) const {
+    const int runSwitch = kCabSystemSwitch[system];
+    return runSwitch < 0 ? 0 : line[runSwitch];
+  }
 };
 
 bool SwitchedOff(int option) {
@@ -54,13 +60,19 @@ std::string Name(int option) {
 
 std::string Quoted(const std::string& text) { return "'" + text + "'"; }
 
+// "'runwipers=1'": the system's run switch with a value.
+std::string RunSwitch(CabSystem system, const char* value) {
+  return Quoted(std::string(commands[kCabSystemSwitch[system]]) + value);
+}
+
 bool InRange(int32_t element) { return element >= kFirstElement && element <= kLastElement; }
 
-// Does the option take part in the wiring: it acts, or the builder wired it on purpose.
+// Does the option take part in the wiring: it acts, or the builder wired it on purpose and did
+// not switch its system off with its run switch.
 bool Wires(int option, const Settings& settings) {
   const OptionEffect effect = EffectOf(static_cast<OptionId>(option));
   if (effect == EFFECT_UNREAD) return false;
-  if (effect == EFFECT_NOT_RUN) return settings.line[option] > 0;
+  if (effect == EFFECT_NOT_RUN) return settings.line[option] > 0 && settings.RunLine(kOptionSystem[option]) == 0;
   return true;
 }
 
@@ -84,7 +96,7 @@ void WireElement(ValueKind kind, int32_t element, int option, const Settings& se
     return;
   }
   auto& map = kind == VK_PANEL ? report->wiring.panel : report->wiring.sound;
-  map[element].push_back({option, settings.line[option], Name(option), ""});
+  map[element].push_back({option, settings.line[option], Name(option), "", kOptionSystem[option]});
 }
 
 void WireOptionElements(const Settings& settings, CheckReport* report) {
@@ -105,7 +117,7 @@ void WireFixedSounds(CheckReport* report) {
   for (int i = 0; i < kFixedSoundCount; i++) {
     const FixedSound& sound = kFixedSounds[i];
     if (!SystemRuns(sound.system)) continue;
-    report->wiring.sound[sound.element].push_back({-1, 0, sound.what, ""});
+    report->wiring.sound[sound.element].push_back({-1, 0, sound.what, "", sound.system});
   }
 }
 
@@ -113,14 +125,17 @@ void WireKeys(const Settings& settings, CheckReport* report) {
   for (int i = 0; i < kKeyBindingCount; i++) {
     const KeyBinding& binding = kKeyBindings[i];
     if (binding.option < 0) {
-      report->wiring.keys[binding.fixedKey].push_back({-1, 0, binding.what, ""});
+      // KeyDown offers keys to a system that does not run only when its keys answer anyway.
+      if (SystemRuns(binding.system) || kCabSystemKeysWhenOff[binding.system]) {
+        report->wiring.keys[binding.fixedKey].push_back({-1, 0, binding.what, "", binding.system});
+      }
       continue;
     }
     const int option = binding.option;
     if (!Acts(EffectOf(static_cast<OptionId>(option)))) continue;
     const int32_t key = Opt(static_cast<OptionId>(option));
     if (key == kUnwired) continue;
-    report->wiring.keys[key].push_back({option, settings.line[option], Name(option), binding.what});
+    report->wiring.keys[key].push_back({option, settings.line[option], Name(option), binding.what, binding.system});
   }
 }
 
@@ -132,12 +147,24 @@ std::string List(const std::vector<WiringUser>& users, const char* joiner) {
   return text;
 }
 
-// A shared element or key is reported on the last line that took part, or for the file when
-// only defaults and fixed wiring meet.
-int LastLine(const std::vector<WiringUser>& users) {
+// A shared element or key is reported on the last line that took part: one that set an option,
+// or the run switch that brought a default or fixed user in; for the file when only defaults and
+// fixed wiring of systems running by default meet.
+int LastLine(const std::vector<WiringUser>& users, const Settings& settings) {
   int line = 0;
-  for (const WiringUser& user : users) line = std::max(line, user.line);
+  for (const WiringUser& user : users) line = std::max({line, user.line, settings.RunLine(user.system)});
   return line;
+}
+
+// The number of cab systems among the users.
+size_t SystemCount(const std::vector<WiringUser>& users) {
+  std::vector<bool> seen(CAB_SYSTEM_COUNT, false);
+  size_t count = 0;
+  for (const WiringUser& user : users) {
+    if (!seen[user.system]) count++;
+    seen[user.system] = true;
+  }
+  return count;
 }
 
 // An element shared by options, or a fixed sound that an option also plays: the cab's own
@@ -151,16 +178,27 @@ void CheckSharedElements(const char* what, const std::map<int, std::vector<Wirin
     for (const WiringUser& user : users) {
       if (Shows(user, settings)) (user.option < 0 ? fixed : options)++;
     }
-    if (options == 0 || options + fixed < 2) continue;
+    if (options + fixed < 2) continue;
     const std::string element = std::string(what) + " element " + std::to_string(entry.first);
-    if (fixed > 0) {
-      report->findings.push_back({LastLine(users), 1, SEVERITY_ERROR,
+    const size_t systems = SystemCount(users);
+    if (options == 0) {
+      // The fixed sounds of two running systems: each writes the element in its frame routine.
+      if (systems < 2) continue;
+      report->findings.push_back({LastLine(users, settings), 1, SEVERITY_WARNING,
+                                  element + " is the fixed sound of " + std::to_string(systems) +
+                                      " running systems: " + List(users, ", ") +
+                                      "; each system's writes override the other's sound",
+                                  "run only one of these systems if their sounds must not meet"});
+    } else if (fixed > 0) {
+      report->findings.push_back({LastLine(users, settings), 1, SEVERITY_ERROR,
                                   element + " is also the cab's fixed sound: " + List(users, ", ") +
                                       "; the cab's own writes override the option's sound",
                                   "give the option an element the cab does not use, or -1 to leave it unwired"});
     } else {
-      report->findings.push_back({LastLine(users), 1, SEVERITY_WARNING,
-                                  element + " is wired to " + std::to_string(users.size()) + " options: " + List(users, ", "),
+      const std::string of = systems > 1 ? " of " + std::to_string(systems) + " systems" : "";
+      report->findings.push_back({LastLine(users, settings), 1, SEVERITY_WARNING,
+                                  element + " is wired to " + std::to_string(users.size()) + " options" + of + ": " +
+                                      List(users, ", "),
                                   kOwnElementHint});
     }
   }
@@ -172,9 +210,9 @@ void CheckSharedKeys(const Settings& settings, CheckReport* report) {
     size_t showing = 0;
     for (const WiringUser& user : users) showing += Shows(user, settings) ? 1 : 0;
     if (showing < 2) continue;
-    report->findings.push_back({LastLine(users), 1, SEVERITY_WARNING,
-                                "key " + std::to_string(entry.first) + " reaches " +
-                                    std::to_string(users.size()) + " handlers, in this order: " + List(users, ", then "),
+    report->findings.push_back({LastLine(users, settings), 1, SEVERITY_WARNING,
+                                "key " + std::to_string(entry.first) + " reaches " + std::to_string(users.size()) +
+                                    " handlers, in this order: " + List(users, ", then "),
                                 "give each function a key number of its own, or -1 to leave it unwired"});
   }
 }
@@ -194,16 +232,24 @@ void CheckIdleOptions(const Settings& settings, CheckReport* report) {
         report->findings.push_back({line, 1, SEVERITY_WARNING, key + " has no effect: no operation reads it", ""});
         break;
       case EFFECT_NOT_RUN:
-        report->findings.push_back({line, 1, SEVERITY_WARNING,
-                                    key + " has no effect: the " + kCabSystemName[system] +
-                                        " is built but not run by the frame cycle (" + kCabSystemActs[system] + ")",
-                                    ""});
+        if (kCabSystemRuns[system]) {
+          report->findings.push_back({line, 1, SEVERITY_WARNING,
+                                      key + " has no effect: " + RunSwitch(system, "0") + " on line " +
+                                          std::to_string(settings.RunLine(system)) + " switches the " +
+                                          kCabSystemName[system] + " off",
+                                      ""});
+        } else {
+          report->findings.push_back({line, 1, SEVERITY_WARNING,
+                                      key + " has no effect: the " + kCabSystemName[system] +
+                                          " is built but not run by the frame cycle (" + kCabSystemActs[system] + ")",
+                                      RunSwitch(system, "1") + " runs it"});
+        }
         break;
       case EFFECT_PARTLY:
         report->findings.push_back({line, 1, SEVERITY_WARNING,
                                     key + " acts only in part: of the " + kCabSystemName[system] + ", " +
                                         kCabSystemActs[system],
-                                    ""});
+                                    RunSwitch(system, "1") + " runs it whole"});
         break;
     }
   }
