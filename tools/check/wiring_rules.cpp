@@ -113,6 +113,36 @@ void WireOptionElements(const Settings& settings, CheckReport* report) {
   }
 }
 
+// One more element of a block that an option wires from its first element; elements outside
+// 0..255 are never written, so they are left out.
+void WireBlockElement(ValueKind kind, int64_t element, int option, const std::string& what, const Settings& settings,
+                      CheckReport* report) {
+  if (element < kFirstElement || element > kLastElement) return;
+  auto& map = kind == VK_PANEL ? report->wiring.panel : report->wiring.sound;
+  map[static_cast<int>(element)].push_back({option, settings.line[option], Name(option), what, kOptionSystem[option]});
+}
+
+// The rain drops take one panel element each from dropstartindex on (numberofdrops of them, at
+// most the whole array), and the drop sound's k variants the sound elements from dropsound on.
+void WireElementBlocks(const Settings& settings, CheckReport* report) {
+  if (Wires(OPT_dropstartindex, settings)) {
+    const int64_t first = Opt(OPT_dropstartindex);
+    const int64_t drops = std::min<int64_t>(std::max<int64_t>(Opt(OPT_numberofdrops), 0), kLastElement + 1);
+    for (int64_t k = 1; k < drops; k++) {
+      WireBlockElement(VK_PANEL, first + k, OPT_dropstartindex, "rain drop " + std::to_string(k + 1), settings, report);
+    }
+  }
+  int32_t variants = 0;
+  if (Wires(OPT_dropsound, settings) && Opt(OPT_dropsound) != kUnwired && OptFurther(OPT_dropsound, 0, &variants)) {
+    const int64_t first = Opt(OPT_dropsound);
+    const int64_t last = std::min<int64_t>(first + variants - 1, kLastElement);
+    for (int64_t element = first + 1; element <= last; element++) {
+      WireBlockElement(VK_SOUND, element, OPT_dropsound, "drop sound variant " + std::to_string(element - first + 1),
+                       settings, report);
+    }
+  }
+}
+
 void WireFixedSounds(CheckReport* report) {
   for (int i = 0; i < kFixedSoundCount; i++) {
     const FixedSound& sound = kFixedSounds[i];
@@ -266,6 +296,7 @@ std::string Describe(const WiringUser& user) {
 void CheckWiring(const std::vector<ConfigLine>& lines, CheckReport* report) {
   const Settings settings = SettingLines(lines);
   WireOptionElements(settings, report);
+  WireElementBlocks(settings, report);
   WireFixedSounds(report);
   WireKeys(settings, report);
   CheckSharedElements("panel", report->wiring.panel, settings, report);
