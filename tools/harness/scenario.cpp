@@ -543,20 +543,20 @@ static bool UBahnRunsWith(const std::string& configText) {
 
 // The vehicle's notches against those the U-Bahn cab drives: the handle arbitration ignores a
 // notch above the vehicle's top notch, so every demand above it is lost. A vehicle that is never
-// given (no spec line before initialize) has 0 notches. Judged at each initialize that starts
-// the U-Bahn cab (base configuration and the config lines before it), at the spec line in force.
+// given (no vehicle line before initialize) has 0 notches. Judged at each initialize that starts
+// the U-Bahn cab (base configuration and the config lines before it), for the vehicle given last.
 void WarnOfTooFewNotches(Scenario* scenario, const std::string& baseConfig) {
   std::string config = baseConfig + "\n";
-  const ScenarioEvent* spec = nullptr;  // the spec line in force
-  bool warnedOfNoSpec = false;
-  const ScenarioEvent* judgedSpec = nullptr;
+  const ScenarioEvent* vehicle = nullptr;  // the vehicle line given last
+  bool warnedOfNoVehicle = false;
+  const ScenarioEvent* judgedVehicle = nullptr;
   for (const ScenarioEvent& event : scenario->events) {
     if (event.kind == kEventConfig) config += event.text + "\n";
-    if (event.kind == kEventSpec) spec = &event;
+    if (event.kind == kEventSpec) vehicle = &event;
     if (event.kind != kEventInitialize || !UBahnRunsWith(config)) continue;
-    if (spec == nullptr) {
-      if (warnedOfNoSpec) continue;
-      warnedOfNoSpec = true;
+    if (vehicle == nullptr) {
+      if (warnedOfNoVehicle) continue;
+      warnedOfNoVehicle = true;
       scenario->warnings.push_back(Warning(
           *scenario, event.line,
           "initialize without a spec line before it: the vehicle has 0 brake and 0 power notches, so every brake and "
@@ -566,24 +566,24 @@ void WarnOfTooFewNotches(Scenario* scenario, const std::string& baseConfig) {
               std::to_string(kUBahnBrakeNotchesUsed) + " " + std::to_string(kUBahnPowerNotchesUsed) + " 1 6 4"));
       continue;
     }
-    if (spec == judgedSpec) continue;  // said once per spec line
-    judgedSpec = spec;
-    if (spec->spec.BrakeNotches < kUBahnBrakeNotchesUsed) {
+    if (vehicle == judgedVehicle) continue;  // said once per vehicle line
+    judgedVehicle = vehicle;
+    if (vehicle->spec.BrakeNotches < kUBahnBrakeNotchesUsed) {
       scenario->warnings.push_back(Warning(
-          *scenario, spec->line,
-          "the vehicle has " + std::to_string(spec->spec.BrakeNotches) + " brake notches, fewer than the " +
+          *scenario, vehicle->line,
+          "the vehicle has " + std::to_string(vehicle->spec.BrakeNotches) + " brake notches, fewer than the " +
               std::to_string(kUBahnBrakeNotchesUsed) + " the U-Bahn cab drives: its brake demands above notch " +
-              std::to_string(std::max(spec->spec.BrakeNotches, 0)) +
+              std::to_string(std::max(vehicle->spec.BrakeNotches, 0)) +
               " are lost (the standing brake, a vented brake pipe and the higher brake controller positions give less "
               "brake or none)"));
     }
-    if (spec->spec.PowerNotches < kUBahnPowerNotchesUsed) {
+    if (vehicle->spec.PowerNotches < kUBahnPowerNotchesUsed) {
       scenario->warnings.push_back(Warning(
-          *scenario, spec->line,
-          "the vehicle has " + std::to_string(spec->spec.PowerNotches) + " power notches, fewer than the " +
+          *scenario, vehicle->line,
+          "the vehicle has " + std::to_string(vehicle->spec.PowerNotches) + " power notches, fewer than the " +
               std::to_string(kUBahnPowerNotchesUsed) +
               " the U-Bahn cab drives: master controller positions that ask for a power notch above " +
-              std::to_string(std::max(spec->spec.PowerNotches, 0)) + " give power 0"));
+              std::to_string(std::max(vehicle->spec.PowerNotches, 0)) + " give power 0"));
     }
   }
 }
