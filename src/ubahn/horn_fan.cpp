@@ -7,6 +7,7 @@
 #include "cab/host.h"
 #include "cab/timers.h"
 #include "config/confload.h"
+#include "platform/platform_random.h"
 #include "ubahn/fixed_elements.h"
 #include "ubahn/master_controller.h"
 
@@ -86,7 +87,7 @@ void lueftersound() {
   }
 
   // The buzzer's length is drawn afresh every frame: exactly one draw per frame.
-  const int32_t length = std::rand() % kBuzzerLengthSpread + kBuzzerShortest;
+  const int32_t length = PlatformRandom() % kBuzzerLengthSpread + kBuzzerShortest;
   if (tOn(lueftersummertimer2, now, length) && outOfNeutral) {
     if (summer) SetSound(kSoundBuzzerEnd, SOUND_PLAY);
     ShowBuzzer(false);

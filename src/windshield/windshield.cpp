@@ -8,6 +8,7 @@
 #include "cab/timers.h"
 #include "cab/vocabulary.h"
 #include "config/confload.h"
+#include "platform/platform_random.h"
 
 const int kWiperTravel = 100;           // wiper positions from one end of the stroke to the other
 const int kMaxWiperStepsPerFrame = 20;  // a late frame catches up at most this many steps
@@ -173,13 +174,13 @@ static void DropFalls() {
   if (sound != kUnwired) {
     int64_t played = sound;
     int32_t variants;
-    if (OptFurther(OPT_dropsound, 0, &variants) && variants > 0) played += std::rand() % variants;
+    if (OptFurther(OPT_dropsound, 0, &variants) && variants > 0) played += PlatformRandom() % variants;
     if (played <= INT32_MAX) SetSound(static_cast<int>(played), SOUND_PLAY);
   }
   // 4. A new drop among the first dry places.
   if (unusedDrops > 0) {
     int m = static_cast<int>(unusedDrops * kDropPickShare + 1.0);
-    int q = std::rand() % m;
+    int q = PlatformRandom() % m;
     int last = unusedDrops - 1;
     if (IsDropSlot(q) && IsDropSlot(last)) {
       int32_t element = dropList[q];
@@ -200,7 +201,7 @@ static void DropFalls() {
   // 5. The wait until the next drop: shorter and less spread in heavier rain.
   int spread = static_cast<int>(kDropSpreadBase / rain);
   if (spread < 1) spread = 1;
-  dropInterval = kDropIntervalBase / rain + std::rand() % (2 * spread) - spread;
+  dropInterval = kDropIntervalBase / rain + PlatformRandom() % (2 * spread) - spread;
 }
 
 void AnimateWindshield() {

@@ -41,6 +41,7 @@ const bool kNativeBuild = false;  // Windows' C runtime draws other random numbe
 const bool kNativeBuild = true;
 #endif
 const int kCheckpointFrames = 100;  // frames between two kept hashes
+const unsigned kHostSeed = 7;       // the host's own runtime generator; the library's starts at 1
 const int kDriveFrames = 6000;      // frames of a generated drive
 const uint64_t kFnvOffset = 14695981039346656037ULL;
 const uint64_t kFnvPrime = 1099511628211ULL;
@@ -155,8 +156,9 @@ class Installation {
     RemovePlayFolder(&folder);
   }
   bool Load(std::string* error) {
-    // The library draws random numbers from the C runtime: every run starts from the same seed.
-    std::srand(1);
+    // The library draws its random numbers from its own generator, which starts afresh at every
+    // load; the host's runtime generator, seeded here with another value, must not matter.
+    std::srand(kHostSeed);
     return LoadVelmoraLibrary(folder.libraryPath, &library, error);
   }
   bool ready() const { return ready_; }
