@@ -55,11 +55,13 @@ const BrakeNeed kBrakeNeeds[] = {
      "gives notch 0: it does not brake"},
 };
 
-// The systems that run with this configuration text, read as the plug-in reads a run switch:
-// the last line that starts with its key decides by its first value ("-" anywhere makes it
-// negative, the digits end at the first other character, no digits read 0); any value other
-// than 0 runs the system, and without such a line its default decides.
-std::vector<bool> SystemsRunningWith(const std::string& configText) {
+}  // namespace
+
+// A run switch is read as the plug-in reads it: the last line that starts with its key decides
+// by its first value ("-" anywhere makes it negative, the digits end at the first other
+// character, no digits read 0); any value other than 0 runs the system, and without such a line
+// its default decides.
+std::vector<bool> CabSystemsRunningWith(const std::string& configText) {
   std::vector<bool> runs(CAB_SYSTEM_COUNT, false);
   for (const RunSwitch& option : kOptions) {
     if (!option.isSwitch) continue;
@@ -84,6 +86,8 @@ std::vector<bool> SystemsRunningWith(const std::string& configText) {
   }
   return runs;
 }
+
+namespace {
 
 std::string Warning(const Scenario& scenario, int line, const std::string& message) {
   return scenario.fileName + ":" + std::to_string(line) + ": warning: " + message;
@@ -167,7 +171,7 @@ void WarnOfTooFewNotches(Scenario* scenario, const std::string& baseConfig) {
     if (event.kind == kEventConfig) config += event.text + "\n";
     if (event.kind == kEventSpec) vehicle = &event;
     if (event.kind != kEventInitialize) continue;
-    const std::vector<bool> runs = SystemsRunningWith(config);
+    const std::vector<bool> runs = CabSystemsRunningWith(config);
     if (vehicle != nullptr) {
       WarnOfVehicle(&judged, *vehicle, runs);
     } else if (!warnedOfNoVehicle) {
@@ -185,7 +189,7 @@ bool UBahnCabRuns(const Scenario& scenario, const std::string& baseConfig) {
   std::string config = baseConfig + "\n";
   for (const ScenarioEvent& event : scenario.events) {
     if (event.kind == kEventConfig) config += event.text + "\n";
-    if (event.kind == kEventInitialize && SystemsRunningWith(config)[SYS_UBAHN]) return true;
+    if (event.kind == kEventInitialize && CabSystemsRunningWith(config)[SYS_UBAHN]) return true;
   }
   return false;
 }
