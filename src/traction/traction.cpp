@@ -16,6 +16,7 @@ int32_t hpTemperature = 0;
 int32_t tempTimer = 0;
 int32_t fuel = 0;
 bool fuelFill = false;
+bool fuelCut = false;
 int32_t fuelTimer = 0;
 int32_t gear = 0;
 int32_t gears = 0;
@@ -57,6 +58,7 @@ void InitTraction() {
   fuel = Opt(OPT_fuelstartamount);
   SetPanelOpt(OPT_fuelindicator, fuel);
   fuelFill = false;
+  fuelCut = false;
   RestartAtNow(fuelTimer);
 
   // The gearbox starts in neutral; a diesel with gears is held at notch 0 until the model runs.

@@ -21,6 +21,7 @@ extern int32_t hpTemperature;       // engine temperature, never below 0
 extern int32_t tempTimer;           // 1-second timer of the heating
 extern int32_t fuel;                // diesel fuel, or the steam tender's water
 extern bool fuelFill;               // the train stands in a fuelling zone
+extern bool fuelCut;                // the tank ran dry: the engine stands, power held at notch 0
 extern int32_t fuelTimer;           // 1-second timer of consumption and filling
 extern int32_t gear;                // engaged gear, 0 neutral to `gears`
 extern int32_t gears;               // number of gears: the number of values of `gearratios`

@@ -35,13 +35,15 @@ static void BurnFuel(bool tick) {
     fuel = TruncToInt(left);
     if (fuel <= 0) {
       OperatePower(0, true);
+      fuelCut = true;
       fuel = 0;
     }
   }
   ShowFuel();
 }
 
-// Standing in a fuelling zone fills the tank; filling an empty tank restarts the engine.
+// Standing in a fuelling zone fills the tank; filling restarts an engine that ran dry. Only the
+// cut the dry tank placed is lifted: a tank empty from the start placed none.
 static void FillFuel(bool tick) {
   if (!(fuelFill && gState.Speed == 0.0f)) {
     SetPanelOpt(OPT_fuelfillindicator, 0);
@@ -49,7 +51,10 @@ static void FillFuel(bool tick) {
   }
   SetPanelOpt(OPT_fuelfillindicator, 1);
   if (!tick) return;
-  if (fuel == 0) OperatePower(0, false);
+  if (fuelCut) {
+    OperatePower(0, false);
+    fuelCut = false;
+  }
   int64_t filled = static_cast<int64_t>(fuel) + Opt(OPT_fuelfillspeed);
   if (filled > Opt(OPT_fuelcapacity)) filled = Opt(OPT_fuelcapacity);
   fuel = TruncToInt(filled);

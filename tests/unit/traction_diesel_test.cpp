@@ -83,6 +83,25 @@ TEST_F(Diesel, empty_tank_stops_the_engine_and_filling_restarts_it) {
   EXPECT_EQ(gPanel[14], 0);
 }
 
+TEST_F(Diesel, a_tank_empty_from_the_start_and_filled_still_stops_the_engine_when_it_runs_dry) {
+  SetValues(OPT_fuelconsumption, {1, 2, 3});
+  SetValues(OPT_fuelstartamount, {0});
+  SetValues(OPT_fuelcapacity, {4});
+  SetValues(OPT_fuelfillspeed, {50});
+  Start();
+  Drive(1, 3);
+  fuelFill = true;
+  Frame(1000, 0.0f);  // the one-second tick starts
+  Frame(2000, 0.0f);  // filled to 4; an empty tank burns nothing
+  EXPECT_EQ(fuel, 4);
+  fuelFill = false;
+  Frame(3000, 20.0f);
+  EXPECT_EQ(gHandles.Power, 3);
+  Frame(4000, 20.0f);  // 4 - 3 - 3: dry
+  EXPECT_EQ(fuel, 0);
+  EXPECT_EQ(gHandles.Power, 0);
+}
+
 TEST_F(Diesel, low_fuel_lamp_lights_at_its_percentage) {
   SetValues(OPT_fuelconsumption, {1});
   SetValues(OPT_fuelstartamount, {211});
