@@ -133,6 +133,8 @@ const Mistake kMistakes[] = {
      SEVERITY_WARNING, "the gear loop (sound 92) never plays", "'gearloopsound=92,800'", 1},
     {"wiper_end_sound_given_a_sound_index", ALONE, "runubahn=0\nrunwipers=1\nwiperindex=30\nwipersound=74,75\n", 4, 1,
      SEVERITY_WARNING, "75 acts like 1", "'wipersound=74,1'", 1},
+    {"horn_lamp_without_its_time", AFTER_SAMPLE, "klaxonindicator=56\n", 1, 1, SEVERITY_WARNING, "the horn lamp never lights",
+     "'klaxonindicator=56,1500'", 1},
     {"aws_option_in_tpws_train_stop_mode", ALONE, "runubahn=0\nrunawstpws=1\nsystem=3\nawsdelay=3000\n", 4, 1,
      SEVERITY_WARNING, "'awsdelay=' has no effect: with 'system=3' (line 3) only the TPWS train-stop sensor", "system=2", 1},
     {"gear_option_of_the_steam_model", ALONE, "runubahn=0\nruntraction=1\ntraction=1\nautomatic=8\ngearratios=50,30\n", 5, 1,

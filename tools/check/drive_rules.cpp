@@ -1,5 +1,5 @@
-// Rules on whether the cab can drive: the keys it needs, key numbers the host never sends, and
-// the vehicle's notch counts.
+// Rules on whether the cab and every running system can be driven: the keys each needs, key
+// numbers the host never sends, and the vehicle's notch counts.
 #include "drive_rules.h"
 
 #include "cab/vocabulary.h"
@@ -140,8 +140,8 @@ int KeyLine(const std::vector<ConfigLine>& lines, int option, CabSystem system) 
   return SettingLine(lines, kCabSystemSwitch[system]);
 }
 
-// Keys of the U-Bahn cab's handlers that are set to a number the host never sends, or that the
-// cab needs and are set to -1.
+// Keys of the running systems' handlers that are set to a number the host never sends, or that
+// a running system needs and are set to -1.
 void CheckKeys(const std::vector<ConfigLine>& lines, CheckReport* report) {
   for (int i = 0; i < kKeyBindingCount; i++) {
     const int option = kKeyBindings[i].option;
@@ -185,7 +185,8 @@ void CheckSystemNotches(const VehicleNotches& vehicle, CheckReport* report) {
   }
 }
 
-// The U-Bahn cab's demands above the vehicle's top notch are ignored by the handle arbitration.
+// The notch counts each running system needs; the U-Bahn cab's demands above the vehicle's top
+// notch are ignored by the handle arbitration.
 void CheckNotches(const VehicleNotches& vehicle, CheckReport* report) {
   if (!vehicle.known) return;
   CheckSystemNotches(vehicle, report);

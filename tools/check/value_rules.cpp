@@ -146,8 +146,7 @@ void CheckSpeedOrders(const std::vector<ConfigLine>& lines, CheckReport* report)
 // A value of an option that switches it off, or a further value that is missing or means
 // something other than the builder probably meant.
 struct ValueTrap {
-  OptionId option;
-  CabSystem system;                        // only while it runs
+  OptionId option;                         // only while it acts
   bool (*reads)();                         // the system's settings read the option
   bool (*trapped)(const ConfigLine& line);
   std::string (*says)(const ConfigLine& line);
@@ -205,19 +204,29 @@ std::string EndSoundHint(const ConfigLine& line) {
          "' for the start of each stroke only";
 }
 
+std::string HornLampNeverLit(const ConfigLine&) {
+  return "without its second value, the lamp time for horn type 0, the horn lamp never lights";
+}
+std::string HornLampHint(const ConfigLine& line) {
+  return "write 'klaxonindicator=" + std::to_string(line.value) + ",1500' for 1.5 s";
+}
+
 const ValueTrap kValueTraps[] = {
-    {OPT_fuelconsumption, SYS_TRACTION, Diesel, FirstNotAbove0, NoFuelUsed, FuelHint},
-    {OPT_gearratios, SYS_TRACTION, Diesel, FirstNotAbove0OfSeveral, NoGearbox, GearboxHint},
-    {OPT_cutoffdeviation, SYS_TRACTION, Steam, FirstIs0, NoPowerFromCutoff, CutoffHint},
-    {OPT_gearloopsound, SYS_TRACTION, DieselWithGears, WiredWithoutFurther, LoopNeverPlays, LoopHint},
-    {OPT_wipersound, SYS_WIPERS, Anyway, FurtherNotTheSwitch, EndSoundValue, EndSoundHint},
+    {OPT_fuelconsumption, Diesel, FirstNotAbove0, NoFuelUsed, FuelHint},
+    {OPT_gearratios, Diesel, FirstNotAbove0OfSeveral, NoGearbox, GearboxHint},
+    {OPT_cutoffdeviation, Steam, FirstIs0, NoPowerFromCutoff, CutoffHint},
+    {OPT_gearloopsound, DieselWithGears, WiredWithoutFurther, LoopNeverPlays, LoopHint},
+    {OPT_wipersound, Anyway, FurtherNotTheSwitch, EndSoundValue, EndSoundHint},
+    {OPT_klaxonindicator, Anyway, WiredWithoutFurther, HornLampNeverLit, HornLampHint},
 };
 
 void CheckTraps(const std::vector<ConfigLine>& lines, CheckReport* report) {
   for (const ConfigLine& line : lines) {
     if (line.option < 0 || !HoldsWholeKey(line)) continue;
     for (const ValueTrap& trap : kValueTraps) {
-      if (trap.option != line.option || !SystemRuns(trap.system) || !trap.reads() || !trap.trapped(line)) continue;
+      if (trap.option != line.option || !trap.reads() || !trap.trapped(line)) continue;
+      const OptionEffect effect = EffectOf(static_cast<OptionId>(line.option));
+      if (effect != EFFECT_ACTS && effect != EFFECT_PARTLY) continue;
       report->findings.push_back({line.line, 1, SEVERITY_WARNING, Key(line.option) + ": " + trap.says(line),
                                   trap.hint(line)});
     }
