@@ -15,9 +15,8 @@
 // A run starts with everything idle and dark; nothing survives the start. The start-up test's
 // phase follows from the option at the start.
 constexpr BRSafetyRecord kBRSafetyAtStart = {
-    kAwsIdle, kTimerStopped, false, false, false, false, kStartupTestNone,
-    {OPT_tpwsindicator, 0, kTimerStopped, false}, kTimerStopped, kTimerStopped,
-    {OPT_tpwsindicator2, 0, kTimerStopped, false}};
+    kAwsIdle, 0, false, false, false, kStartupTestNone, {OPT_tpwsindicator, 0, kTimerStopped, false},
+    kStandstillUntimed, 0, kOverrideOff, 0, {OPT_tpwsindicator2, 0, kTimerStopped, false}};
 
 static BRSafetyRecord aws = kBRSafetyAtStart;
 
@@ -28,11 +27,19 @@ const int kStartupTestWithTpws = 2;  // startuptest value: AWS horn and TPWS lam
 const int kBrakeCancelAtStandstill = 0;  // brake cancel mode: reset only at standstill, release at once
 const int kBrakeCancelDeferred = 1;      // brake cancel mode: reset at any speed, release at standstill
 
+// Armed for modes 1 and 2. The phase is read from the low 8 bits of the option (or 1), so a
+// negative value may still arm or run the test; most negative values refuse it.
+static StartupTest StartupTestAtStart(int32_t mode) {
+  const uint8_t low = static_cast<uint8_t>(static_cast<uint32_t>(mode < 1 ? mode : 1));
+  if (low == kStartupTestNone || low == kStartupTestArmed || low == kStartupTestRunning) {
+    return static_cast<StartupTest>(low);
+  }
+  return kStartupTestRefused;
+}
+
 void InitBRSafety() {
   aws = kBRSafetyAtStart;
-  // Armed for modes 1 and 2; the state keeps only the low 8 bits of what the option says.
-  const int32_t mode = Opt(OPT_startuptest);
-  aws.tpwsStartupTest = static_cast<StartupTest>(static_cast<uint8_t>(static_cast<uint32_t>(mode < 1 ? mode : 1)));
+  aws.tpwsStartupTest = StartupTestAtStart(Opt(OPT_startuptest));
   SetSoundOpt(OPT_awswarningsound, SOUND_STOP);
   SetSoundOpt(OPT_awsclearsound, SOUND_STOP);
   aws.brakeDemand = NewIndicator(OPT_tpwsindicator, 0);
@@ -40,6 +47,24 @@ void InitBRSafety() {
 }
 
 void DestroyBRSafety() {}
+
+bool StopDelayRunOut(BRSafetyRecord& aws) {
+  const int32_t delay = TruncToInt(Opt(OPT_tpwsstopdelay) * kMsPerSecond);
+  if (aws.standstill == kStandstillUntimed) {
+    // A standstill not yet timed reads as one that began at -1 ms.
+    if (TimeDiff(gState.Time, kTimerStopped) < delay) return false;
+    aws.stopTimer = static_cast<int32_t>(static_cast<uint32_t>(kTimerStopped) + static_cast<uint32_t>(delay));
+    if (aws.stopTimer != kTimerStopped) aws.standstill = kStandstillTimed;
+    return true;
+  }
+  return tOn(aws.stopTimer, gState.Time, delay);
+}
+
+// Arms the train-stop override at this frame's time; one armed at -1 ms reads as not armed.
+static void ArmOverride(BRSafetyRecord& aws) {
+  RestartAtNow(aws.overrideTimer);
+  aws.override = gState.Time != kTimerStopped ? kOverrideArmed : kOverrideOff;
+}
 
 // The acknowledge button: ends the start-up test, silences a pending warning, or releases the AWS brake.
 static void AcknowledgeAws() {
@@ -61,7 +86,7 @@ static void AcknowledgeAws() {
     SetSoundOpt(OPT_awswarningsound, SOUND_STOP);
     aws.awsPhase = kAwsIdle;
   } else if (aws.awsPhase == kAwsBraking &&
-             (gState.Speed == 0.0f || Opt(OPT_awsbrakecancel) != kBrakeCancelAtStandstill) && aws.awsStop) {
+             (gState.Speed == 0.0f || Opt(OPT_awsbrakecancel) != kBrakeCancelAtStandstill)) {
     if (Opt(OPT_awsbrakecancel) == kBrakeCancelDeferred) {
       aws.awsRelease = true;  // released at the next standstill
     } else {
@@ -69,7 +94,6 @@ static void AcknowledgeAws() {
       SetPanelOpt(OPT_awsindicator, 0);
       SetSoundOpt(OPT_awswarningsound, SOUND_STOP);
       aws.awsPhase = kAwsIdle;
-      aws.awsStop = false;
     }
   }
 }
@@ -80,7 +104,7 @@ static void ResetTpws() {
   const int32_t mode = Opt(OPT_tpwsbrakecancel);
   if (mode == kBrakeCancelAtStandstill) {
     if (gState.Speed != 0.0f) return;
-    if (!tOn(aws.stopTimer, gState.Time, TruncToInt(Opt(OPT_tpwsstopdelay) * kMsPerSecond))) return;
+    if (!StopDelayRunOut(aws)) return;
   }
   if (mode == kBrakeCancelDeferred) {
     aws.tpwsRelease = true;  // released at standstill once the stop delay has run
@@ -94,11 +118,11 @@ static void ResetTpws() {
 
 // The override button toggles a train-stop override that lets the next signal at danger pass.
 static void ToggleTrainStopOverride() {
-  if (aws.overrideTimer == kTimerStopped) {
-    RestartAtNow(aws.overrideTimer);
+  if (aws.override == kOverrideOff) {
+    ArmOverride(aws);
     SetFlashing(aws.stopOverride, 1);
   } else {
-    aws.overrideTimer = kTimerStopped;
+    aws.override = kOverrideOff;
     SetSteady(aws.stopOverride, 0);
   }
 }

@@ -19,7 +19,7 @@ static void AwsClear(BRSafetyRecord& aws) {
   SetPanelOpt(OPT_awsindicator, 0);
   SetSoundOpt(OPT_awswarningsound, SOUND_STOP);
   SetSoundOpt(OPT_awsclearsound, SOUND_PLAY);
-  if (!aws.awsStop) aws.awsPhase = kAwsIdle;
+  if (aws.awsPhase != kAwsBraking) aws.awsPhase = kAwsIdle;
 }
 
 // Caution magnet: the horn sounds and a warning starts unless one is pending or the brake is on.
@@ -33,18 +33,24 @@ static void AwsCaution(BRSafetyRecord& aws) {
   }
 }
 
+// A standstill that begins at -1 ms reads as not timed: the next standstill frame starts it again.
+void StartStandstill(BRSafetyRecord& aws) {
+  RestartAtNow(aws.stopTimer);
+  aws.standstill = gState.Time != kTimerStopped ? kStandstillTimed : kStandstillUntimed;
+}
+
 static void TriggerTpws(BRSafetyRecord& aws) {
   SetFlashing(aws.brakeDemand, 1);
   SetSoundOpt(OPT_tpwswarningsound, SOUND_LOOP);
   OperateBrake(EmergencyBrakeNotch(), true);
   aws.tpwsTrainstop = true;
-  aws.stopTimer = kTimerStopped;
+  aws.standstill = kStandstillUntimed;
   aws.tpwsRelease = false;
 }
 
 // An armed override is used up by the next train-stop sensor, which then demands no brake.
 static void ConsumeOverride(BRSafetyRecord& aws) {
-  aws.overrideTimer = kTimerStopped;
+  aws.override = kOverrideOff;
   SetSteady(aws.stopOverride, 0);
 }
 
@@ -69,7 +75,7 @@ void SetBRSafetyStatus(ATS_BEACONDATA beacon) {
   }
 
   if (system == kSystemAwsAndTpws && !aws.tpwsTrainstop) {
-    if (aws.overrideTimer != kTimerStopped) {
+    if (aws.override == kOverrideArmed) {
       if (beacon.Type == kBeaconTpwsTrainStop) ConsumeOverride(aws);
     } else if ((beacon.Type == kBeaconTpwsOverspeed && Faster(beacon.Optional)) ||
                (beacon.Type == kBeaconTpwsOverspeedSignal && AtDanger(beacon) && Faster(beacon.Optional)) ||
@@ -79,7 +85,7 @@ void SetBRSafetyStatus(ATS_BEACONDATA beacon) {
   }
 
   if (system == kSystemTpwsTrainStopOnly && beacon.Type == kBeaconTpwsTrainStop && !aws.tpwsTrainstop) {
-    if (aws.overrideTimer != kTimerStopped) {
+    if (aws.override == kOverrideArmed) {
       ConsumeOverride(aws);
     } else if (AtDanger(beacon)) {
       TriggerTpws(aws);
@@ -92,9 +98,8 @@ void BRSafety() {
   BRSafetyRecord& aws = BRSafetyState();
 
   // The warning was not acknowledged in time: the AWS brake applies; horn and indicator stay.
-  if (aws.awsPhase == kAwsWarning && tOn(aws.awsWarningSince, gState.Time, Opt(OPT_awsdelay)) && !aws.awsStop) {
+  if (aws.awsPhase == kAwsWarning && tOn(aws.awsWarningSince, gState.Time, Opt(OPT_awsdelay))) {
     aws.awsPhase = kAwsBraking;
-    aws.awsStop = true;
     OperateBrake(EmergencyBrakeNotch(), true);
     aws.awsRelease = false;
   }
@@ -103,15 +108,14 @@ void BRSafety() {
   ShowIndicator(aws.stopOverride);
 
   if (gState.Speed == 0.0f) {
-    if (aws.stopTimer == kTimerStopped) RestartAtNow(aws.stopTimer);
+    if (aws.standstill == kStandstillUntimed) StartStandstill(aws);
     if (aws.awsRelease) {
       OperateBrake(EmergencyBrakeNotch(), false);
       SetPanelOpt(OPT_awsindicator, 0);
       aws.awsPhase = kAwsIdle;
-      aws.awsStop = false;
       aws.awsRelease = false;
     }
-    if (aws.tpwsRelease && tOn(aws.stopTimer, gState.Time, TruncToInt(Opt(OPT_tpwsstopdelay) * kMsPerSecond))) {
+    if (aws.tpwsRelease && StopDelayRunOut(aws)) {
       OperateBrake(EmergencyBrakeNotch(), false);
       SetSteady(aws.brakeDemand, 0);
       aws.tpwsTrainstop = false;
@@ -120,9 +124,9 @@ void BRSafety() {
   }
 
   // An armed override that no train-stop sensor has used lapses after its lifetime.
-  if (aws.overrideTimer != kTimerStopped &&
+  if (aws.override == kOverrideArmed &&
       tOn(aws.overrideTimer, gState.Time, TruncToInt(Opt(OPT_tpwsoverridelifetime) * kMsPerSecond))) {
-    aws.overrideTimer = kTimerStopped;
+    aws.override = kOverrideOff;
     SetSteady(aws.stopOverride, 0);
   }
 }

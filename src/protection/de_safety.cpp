@@ -14,7 +14,7 @@
 
 // A run starts switched off, without a brake, the blue lamp dark and no window open.
 constexpr DESafetyRecord kDESafetyAtStart = {false, false, {OPT_pzb90bluelamp, 0, kTimerStopped, false},
-                                             kTimerStopped};
+                                             kPzbWindowClosed, 0};
 
 static DESafetyRecord pzb = kDESafetyAtStart;
 
@@ -46,6 +46,12 @@ static bool Faster(float limit) {
 
 static bool Faster(int32_t limit) { return Faster(static_cast<float>(limit)); }
 
+// Opens the acknowledgement window at this frame's time; one opened at -1 ms reads as closed.
+static void OpenWindow() {
+  RestartAtNow(pzb.pzb90timer);
+  pzb.window = gState.Time != kTimerStopped ? kPzbWindowOpen : kPzbWindowClosed;
+}
+
 void InitDESafety() {
   pzb = kDESafetyAtStart;
   pzb.bluelamp = NewIndicator(OPT_pzb90bluelamp, 0);
@@ -70,7 +76,7 @@ void DESafety() {
   if (Opt(OPT_pzb90) != kPzbOn) return;
   if (!pzb.active && Faster(kPzbOffLimit)) PZB90Emergency();
   // A missed acknowledgement brakes; the window keeps running until the PZB key closes it.
-  if (pzb.pzb90timer != kTimerStopped && tOn(pzb.pzb90timer, gState.Time, kPzbWindow)) PZB90Emergency();
+  if (pzb.window == kPzbWindowOpen && tOn(pzb.pzb90timer, gState.Time, kPzbWindow)) PZB90Emergency();
   ShowIndicator(pzb.bluelamp);
 }
 
@@ -80,7 +86,7 @@ static void SignalMagnetByAspect(int aspect) {
   if (aspect == kAspectRestrictive1 && Faster(kAspectLimit1)) PZB90Emergency();
   if (aspect == kAspectRestrictive2 && Faster(kAspectLimit2)) PZB90Emergency();
   if (aspect == kAspectRestrictive3 && Faster(kAspectLimit3)) PZB90Emergency();
-  if (aspect != kAspectClear) RestartAtNow(pzb.pzb90timer);
+  if (aspect != kAspectClear) OpenWindow();
   BlueSteady();
   SetPanelOpt(OPT_pzb90yellowlamp, 0);
 }
@@ -96,7 +102,7 @@ static void SignalMagnetWithLimit(int32_t limit) {
   }
   SetSoundOpt(OPT_pzb90sound, SOUND_PLAY);
   if (Faster(limit)) PZB90Emergency();
-  if (limit != kLimitWithoutWindow) RestartAtNow(pzb.pzb90timer);
+  if (limit != kLimitWithoutWindow) OpenWindow();
 }
 
 void SetDESafetyStatus(ATS_BEACONDATA beacon) {
@@ -131,7 +137,7 @@ void DESafetyKeyPressed(int key) {
     BlueSteady();
     SetSoundOpt(OPT_pzb90sound, SOUND_STOP);
     pzb.emergency = false;
-    pzb.pzb90timer = kTimerStopped;
+    pzb.window = kPzbWindowClosed;
     return;
   }
   if (!pzb.active) {
@@ -139,5 +145,5 @@ void DESafetyKeyPressed(int key) {
     BlueSteady();
     SetSoundOpt(OPT_pzb90sound, SOUND_PLAY);
   }
-  pzb.pzb90timer = kTimerStopped;
+  pzb.window = kPzbWindowClosed;
 }

@@ -12,7 +12,7 @@
 #include "supervision/misc_record.h"
 
 // A run starts with the doors taken as open, no side released and no horn lamp timing.
-constexpr MiscRecord kMiscAtStart = {true, 0, kTimerStopped, 0};
+constexpr MiscRecord kMiscAtStart = {true, 0, kHornLampIdle, 0, 0};
 
 static MiscRecord misc = kMiscAtStart;
 
@@ -83,6 +83,8 @@ void hornSounded(int type) {
     return;
   }
   RestartAtNow(misc.hornTimer);
+  // A blast at -1 ms reads as none: its lamp stays lit.
+  misc.hornLamp = gState.Time != kTimerStopped ? kHornLampTiming : kHornLampIdle;
   misc.hornDuration = lampTime;
   SetPanelOpt(OPT_klaxonindicator, 1);
 }
@@ -99,7 +101,7 @@ static void ShowTravelMeter(double distance) {
 }
 
 void RunMiscellaneous() {
-  if (Opt(OPT_klaxonindicator) != kUnwired && misc.hornTimer != kTimerStopped &&
+  if (Opt(OPT_klaxonindicator) != kUnwired && misc.hornLamp == kHornLampTiming &&
       tOn(misc.hornTimer, gState.Time, misc.hornDuration)) {
     SetPanelOpt(OPT_klaxonindicator, 0);
   }

@@ -16,7 +16,7 @@
 // The start template. Survives the start: the automatic gearbox's timer, which keeps its
 // cadence from the run before (the first decision comes when its period has run out).
 constexpr TractionRecord kTractionAtStart = {
-    0, 0, 0, false, 0, 0, 0, 0, kTimerStopped, 0, 0, 0, 0, 0, 0, 0, 0, 0, false, 0, false, false};
+    0, 0, 0, false, 0, 0, 0, 0, kGearLoopNotWaiting, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, false, 0, false, false};
 
 static TractionRecord trac = kTractionAtStart;
 
@@ -45,7 +45,7 @@ void InitTraction() {
   if (Opt(OPT_traction) == kTractionDiesel && Opt(OPT_gearratios) > 0) OperatePower(0, true);
 
   // The steam engine starts with the cut-off in mid gear: no direction, no power.
-  trac.gearLoopTimer = kTimerStopped;
+  trac.gearLoop = kGearLoopNotWaiting;
   trac.cutoff = 0;
   RestartAtNow(trac.cutoffChangeTimer);
   trac.stm_reverser = 0;

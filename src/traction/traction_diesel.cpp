@@ -143,9 +143,9 @@ void RunDiesel(TractionRecord& t) {
   MovePowerLimit(t.gear_maxPower, TruncToInt(limit < 0 ? 0 : limit));
 
   int32_t loopDelay;
-  if (t.gearLoopTimer != kTimerStopped && OptFurther(OPT_gearloopsound, 0, &loopDelay) &&
+  if (t.gearLoop == kGearLoopWaiting && OptFurther(OPT_gearloopsound, 0, &loopDelay) &&
       tOn(t.gearLoopTimer, gState.Time, loopDelay)) {
     SetSoundOpt(OPT_gearloopsound, SOUND_LOOP);
-    t.gearLoopTimer = kTimerStopped;
+    t.gearLoop = kGearLoopNotWaiting;
   }
 }

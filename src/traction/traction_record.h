@@ -6,6 +6,12 @@
 
 #include "traction/traction.h"
 
+// The engine's gear loop after a gear change.
+enum GearLoopWait : uint8_t {
+  kGearLoopNotWaiting = 0,  // no restart pending
+  kGearLoopWaiting = 1,     // silent since gearLoopTimer; loops again after its delay
+};
+
 struct TractionRecord {
   int32_t hpTemperature;       // engine temperature, never below 0
   int32_t tempTimer;           // 1-second timer of the heating
@@ -15,7 +21,8 @@ struct TractionRecord {
   int32_t gear;                // engaged gear, 0 neutral to `gears`
   int32_t gears;               // number of gears: the number of values of `gearratios`
   int32_t gear_maxPower;       // power limit notch the gearbox holds
-  int32_t gearLoopTimer;       // delay before the gear loop restarts; kTimerStopped when not running
+  GearLoopWait gearLoop;       // whether the gear loop waits to restart
+  int32_t gearLoopTimer;       // tOn timer of that wait: the time (ms) of the gear change
   int32_t autoTimer;           // 2-second timer of automatic gear changes
   int32_t cutoff;              // steam cut-off, percent; negative in reverse
   int32_t cutoffChangeTimer;   // rate limit of the cut-off keys

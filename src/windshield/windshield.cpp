@@ -20,7 +20,7 @@ const int kDropIntervalBase = 20000;    // ms: mean drop interval, divided by th
 // A run starts with the wiper at rest and switched off, dry glass and every drop element a dry
 // place; the rest position and the drop elements follow from the options at the start. Nothing
 // survives the start.
-constexpr WindshieldRecord kWindshieldAtStart = {0, kTimerStopped, 0, 0, kWiperOff, 0, 0, 0, {}, {}, 0};
+constexpr WindshieldRecord kWindshieldAtStart = {0, kPauseIdle, 0, 0, 0, kWiperOff, 0, 0, 0, {}, {}, 0};
 
 static WindshieldRecord shield = kWindshieldAtStart;
 
@@ -72,6 +72,8 @@ void WindshieldKeyPressed(int key) {
       // Start the pause as if it had just run out, so the first stroke begins at once.
       shield.holdWiper = static_cast<int32_t>(static_cast<uint32_t>(gState.Time) -
                                        static_cast<uint32_t>(delay) - 1u);
+      // A pause that began at -1 ms reads as not timed: the next rest starts one from then.
+      shield.pause = shield.holdWiper != kTimerStopped ? kPauseRunning : kPauseIdle;
       shield.wiperMode = kWiperIntermittent;
       SetPanelOpt(OPT_wiperindicator, 1);
     }
@@ -79,8 +81,8 @@ void WindshieldKeyPressed(int key) {
     if (delay == 0) {
       shield.wiperMode = kWiperOff;
     } else {
-      if (shield.wiperMode == kWiperContinuous) shield.holdWiper = kTimerStopped;
-      shield.wiperMode -= 1;
+      if (shield.wiperMode == kWiperContinuous) shield.pause = kPauseIdle;
+      shield.wiperMode = static_cast<WiperSwitch>(shield.wiperMode - 1);
       SetPanelOpt(OPT_wiperindicator, shield.wiperMode);
     }
   }
@@ -128,11 +130,12 @@ static void WiperStep() {
     if (shield.wiperMode == kWiperOff) {
       shield.wiperDirection = 0;
     } else if (shield.wiperMode == kWiperIntermittent) {
-      if (shield.holdWiper == -1) {
+      if (shield.pause == kPauseIdle) {
         RestartAtNow(shield.holdWiper);
+        shield.pause = gState.Time != kTimerStopped ? kPauseRunning : kPauseIdle;
         shield.wiperDirection = 0;
       } else if (tOn(shield.holdWiper, gState.Time, Opt(OPT_wiperdelay))) {
-        shield.holdWiper = kTimerStopped;
+        shield.pause = kPauseIdle;
         shield.wiperDirection = StrokeStartDirection();
       }
     } else {

@@ -11,9 +11,11 @@ const int kRainBeacon = 21;
 const int kMaxDrops = 256;  // drop elements at most: the whole panel array
 
 // Wiper switch positions.
-const int kWiperOff = 0;
-const int kWiperIntermittent = 1;
-const int kWiperContinuous = 2;
+enum WiperSwitch : int32_t {
+  kWiperOff = 0,           // the wiper rests
+  kWiperIntermittent = 1,  // one stroke after each pause of `wiperdelay` ms
+  kWiperContinuous = 2,    // one stroke after another
+};
 
 void InitWindshield();
 void DestroyWindshield();

@@ -90,7 +90,7 @@ class BRSafetyTest : public ::testing::Test {
     At(10000, speed);
     Beacon(kBeaconAwsPermanentMagnet, 0, 0);
     Frame(13000, speed);
-    ASSERT_TRUE(aws.awsStop);
+    ASSERT_TRUE(aws.awsPhase == kAwsBraking);
     ASSERT_EQ(Brake(), kEmergency);
   }
   void ApplyTpwsBrake(float speed) {
@@ -107,19 +107,19 @@ TEST_F(BRSafetyTest, init_clears_every_state_and_stops_both_aws_sounds) {
   ApplyAwsBrake(50.0f);
   ApplyTpwsBrake(50.0f);
   aws.awsRelease = aws.tpwsRelease = true;
-  aws.stopTimer = 123;
-  aws.overrideTimer = 456;
+  aws.standstill = kStandstillTimed;
+  aws.override = kOverrideArmed;
   SetSound(kAwsHorn, SOUND_LOOP);
   SetSound(kAwsBell, SOUND_PLAY);
   SetSound(kTpwsWarning, SOUND_LOOP);
   InitBRSafety();
   EXPECT_EQ(aws.awsPhase, kAwsIdle);
-  EXPECT_FALSE(aws.awsStop);
+  EXPECT_FALSE(aws.awsPhase == kAwsBraking);
   EXPECT_FALSE(aws.awsRelease);
   EXPECT_FALSE(aws.tpwsTrainstop);
   EXPECT_FALSE(aws.tpwsRelease);
-  EXPECT_EQ(aws.stopTimer, kTimerStopped);
-  EXPECT_EQ(aws.overrideTimer, kTimerStopped);
+  EXPECT_EQ(aws.standstill, kStandstillUntimed);
+  EXPECT_EQ(aws.override, kOverrideOff);
   EXPECT_EQ(GetSound(kAwsHorn), SOUND_STOP);
   EXPECT_EQ(GetSound(kAwsBell), SOUND_STOP);
   EXPECT_EQ(GetSound(kTpwsWarning), SOUND_LOOP);  // not a sound of the start of run
@@ -135,8 +135,11 @@ TEST_F(BRSafetyTest, init_clears_every_state_and_stops_both_aws_sounds) {
 TEST_F(BRSafetyTest, startup_test_is_armed_for_modes_1_and_2_and_keeps_low_8_bits) {
   const struct {
     int32_t option;
-    uint8_t state;
-  } cases[] = {{0, 0}, {1, 1}, {2, 1}, {7, 1}, {INT_MAX, 1}, {-1, 255}, {-3, 253}, {INT_MIN, 0}};
+    StartupTest state;
+  } cases[] = {{0, kStartupTestNone},       {1, kStartupTestArmed},       {2, kStartupTestArmed},
+               {7, kStartupTestArmed},      {INT_MAX, kStartupTestArmed}, {-1, kStartupTestRefused},
+               {-3, kStartupTestRefused},   {INT_MIN, kStartupTestNone},  {-255, kStartupTestArmed},
+               {-254, kStartupTestRunning}};
   for (const auto& c : cases) {
     gOpts[OPT_startuptest].value = c.option;
     Restart();
@@ -210,7 +213,7 @@ TEST_F(BRSafetyTest, acknowledging_a_pending_warning_shows_black_and_yellow_with
   EXPECT_EQ(GetSound(kAwsHorn), SOUND_STOP);
   EXPECT_EQ(aws.awsPhase, kAwsIdle);
   Frame(20000, 80.0f);
-  EXPECT_FALSE(aws.awsStop);
+  EXPECT_FALSE(aws.awsPhase == kAwsBraking);
   EXPECT_EQ(Brake(), 0);
 }
 
@@ -218,10 +221,10 @@ TEST_F(BRSafetyTest, unacknowledged_warning_brakes_on_first_frame_after_the_dela
   At(10000, 80.0f);
   Beacon(kBeaconAwsPermanentMagnet, 0, 0);
   Frame(12999, 80.0f);
-  EXPECT_FALSE(aws.awsStop);
+  EXPECT_FALSE(aws.awsPhase == kAwsBraking);
   EXPECT_EQ(Brake(), 0);
   Frame(13000, 80.0f);
-  EXPECT_TRUE(aws.awsStop);
+  EXPECT_TRUE(aws.awsPhase == kAwsBraking);
   EXPECT_EQ(aws.awsPhase, kAwsBraking);
   EXPECT_EQ(Brake(), kEmergency);
   EXPECT_EQ(GetSound(kAwsHorn), SOUND_PLAY);  // horn and indicator are left as they were
@@ -238,9 +241,9 @@ TEST_F(BRSafetyTest, a_warning_begun_at_a_negative_clock_time_still_brakes_after
     At(start, 80.0f);
     Beacon(kBeaconAwsPermanentMagnet, 0, 0);
     Frame(start + 2999, 80.0f);
-    EXPECT_FALSE(aws.awsStop) << start;
+    EXPECT_FALSE(aws.awsPhase == kAwsBraking) << start;
     Frame(start + 3000, 80.0f);
-    EXPECT_TRUE(aws.awsStop) << start;
+    EXPECT_TRUE(aws.awsPhase == kAwsBraking) << start;
     EXPECT_EQ(aws.awsPhase, kAwsBraking) << start;
     At(start + 4000, 0.0f);
     BRSafetyKeyPressed(kAckKey);
@@ -253,9 +256,9 @@ TEST_F(BRSafetyTest, awsdelay_is_taken_in_milliseconds_and_a_caution_while_braki
   At(10000, 80.0f);
   Beacon(kBeaconAwsPermanentMagnet, 0, 0);
   Frame(10499, 80.0f);
-  EXPECT_FALSE(aws.awsStop);
+  EXPECT_FALSE(aws.awsPhase == kAwsBraking);
   Frame(10500, 80.0f);
-  EXPECT_TRUE(aws.awsStop);
+  EXPECT_TRUE(aws.awsPhase == kAwsBraking);
   At(11000, 80.0f);
   Beacon(kBeaconAwsPermanentMagnet, 0, 0);
   EXPECT_EQ(aws.awsPhase, kAwsBraking);
@@ -267,13 +270,13 @@ TEST_F(BRSafetyTest, brake_cancel_0_releases_only_at_standstill_and_at_once) {
   SetPanel(kAwsIndicator, 1);
   At(14000, 0.5f);
   BRSafetyKeyPressed(kAckKey);
-  EXPECT_TRUE(aws.awsStop);
+  EXPECT_TRUE(aws.awsPhase == kAwsBraking);
   EXPECT_FALSE(aws.awsRelease);
   EXPECT_EQ(Brake(), kEmergency);
   EXPECT_EQ(GetSound(kAwsHorn), SOUND_LOOP);
   At(15000, 0.0f);
   BRSafetyKeyPressed(kAckKey);
-  EXPECT_FALSE(aws.awsStop);
+  EXPECT_FALSE(aws.awsPhase == kAwsBraking);
   EXPECT_EQ(aws.awsPhase, kAwsIdle);
   EXPECT_EQ(Brake(), 0);
   EXPECT_EQ(GetPanel(kAwsIndicator), 0);
@@ -287,13 +290,13 @@ TEST_F(BRSafetyTest, brake_cancel_1_accepts_while_moving_and_releases_at_next_st
   At(14000, 60.0f);
   BRSafetyKeyPressed(kAckKey);
   EXPECT_TRUE(aws.awsRelease);
-  EXPECT_TRUE(aws.awsStop);
+  EXPECT_TRUE(aws.awsPhase == kAwsBraking);
   EXPECT_EQ(Brake(), kEmergency);
   Frame(15000, 10.0f);
   EXPECT_EQ(Brake(), kEmergency);
   Frame(16000, 0.0f);
   EXPECT_EQ(Brake(), 0);
-  EXPECT_FALSE(aws.awsStop);
+  EXPECT_FALSE(aws.awsPhase == kAwsBraking);
   EXPECT_FALSE(aws.awsRelease);
   EXPECT_EQ(aws.awsPhase, kAwsIdle);
   EXPECT_EQ(GetPanel(kAwsIndicator), 0);
@@ -305,7 +308,7 @@ TEST_F(BRSafetyTest, other_brake_cancel_values_release_at_once_while_moving) {
   ApplyAwsBrake(60.0f);
   At(14000, 60.0f);
   BRSafetyKeyPressed(kAckKey);
-  EXPECT_FALSE(aws.awsStop);
+  EXPECT_FALSE(aws.awsPhase == kAwsBraking);
   EXPECT_FALSE(aws.awsRelease);
   EXPECT_EQ(Brake(), 0);
 }
@@ -316,7 +319,7 @@ TEST_F(BRSafetyTest, clear_magnet_leaves_an_applied_aws_brake_releasable) {
   Beacon(kBeaconAwsSignalMagnet, 4, 0);
   EXPECT_EQ(GetSound(kAwsBell), SOUND_PLAY);
   EXPECT_EQ(aws.awsPhase, kAwsBraking);
-  EXPECT_TRUE(aws.awsStop);
+  EXPECT_TRUE(aws.awsPhase == kAwsBraking);
   EXPECT_EQ(Brake(), kEmergency);
   // A following caution starts no new warning while the brake is on.
   Beacon(kBeaconAwsPermanentMagnet, 0, 0);
@@ -324,7 +327,7 @@ TEST_F(BRSafetyTest, clear_magnet_leaves_an_applied_aws_brake_releasable) {
   // The acknowledgement at standstill still takes the brake off.
   At(20000, 0.0f);
   BRSafetyKeyPressed(kAckKey);
-  EXPECT_FALSE(aws.awsStop);
+  EXPECT_FALSE(aws.awsPhase == kAwsBraking);
   EXPECT_EQ(Brake(), 0);
 }
 
@@ -335,7 +338,7 @@ TEST_F(BRSafetyTest, clear_magnet_keeps_a_deferred_release_working) {
   BRSafetyKeyPressed(kAckKey);
   Beacon(kBeaconAwsSignalMagnet, 4, 0);
   Frame(15000, 0.0f);
-  EXPECT_FALSE(aws.awsStop);
+  EXPECT_FALSE(aws.awsPhase == kAwsBraking);
   EXPECT_EQ(Brake(), 0);
   // And a new caution afterwards works from idle again.
   At(16000, 30.0f);
@@ -369,7 +372,7 @@ TEST_F(BRSafetyTest, system_0_ignores_magnets_and_runs_no_supervision) {
   aws.awsPhase = kAwsWarning;  // even a pending warning never brakes
   aws.awsWarningSince = 10000;
   Frame(20000, 80.0f);
-  EXPECT_FALSE(aws.awsStop);
+  EXPECT_FALSE(aws.awsPhase == kAwsBraking);
   EXPECT_EQ(Brake(), 0);
 }
 
@@ -397,7 +400,7 @@ TEST_F(BRSafetyTest, train_stop_sensor_at_danger_acts_at_any_speed_from_standsti
   EXPECT_EQ(aws.brakeDemand.blinkTimer, 20000);
   EXPECT_TRUE(aws.brakeDemand.lit);
   EXPECT_EQ(GetSound(kTpwsWarning), SOUND_LOOP);
-  EXPECT_EQ(aws.stopTimer, kTimerStopped);
+  EXPECT_EQ(aws.standstill, kStandstillUntimed);
   EXPECT_FALSE(aws.tpwsRelease);
 }
 
@@ -577,7 +580,7 @@ TEST_F(BRSafetyTest, override_button_toggles_and_flashes_its_lamp) {
   Frame(5500, 30.0f);
   EXPECT_EQ(GetPanel(kOverrideLamp), 1);
   Press(kOverrideKey);
-  EXPECT_EQ(aws.overrideTimer, kTimerStopped);
+  EXPECT_EQ(aws.override, kOverrideOff);
   Frame(5600, 30.0f);
   EXPECT_EQ(GetPanel(kOverrideLamp), 0);
   Frame(5900, 30.0f);
@@ -587,14 +590,14 @@ TEST_F(BRSafetyTest, override_button_toggles_and_flashes_its_lamp) {
 TEST_F(BRSafetyTest, override_is_refused_while_braking_or_during_the_startup_test) {
   ApplyTpwsBrake(30.0f);
   Press(kOverrideKey);
-  EXPECT_EQ(aws.overrideTimer, kTimerStopped);
+  EXPECT_EQ(aws.override, kOverrideOff);
   gOpts[OPT_startuptest].value = 1;
   Restart();
   Press(kOverrideKey);
-  EXPECT_EQ(aws.overrideTimer, kTimerStopped);
+  EXPECT_EQ(aws.override, kOverrideOff);
   BRSafetyReverserMovedOff();
   Press(kOverrideKey);
-  EXPECT_EQ(aws.overrideTimer, kTimerStopped);
+  EXPECT_EQ(aws.override, kOverrideOff);
 }
 
 TEST_F(BRSafetyTest, armed_override_passes_one_train_stop_and_ignores_overspeed_sensors) {
@@ -606,7 +609,7 @@ TEST_F(BRSafetyTest, armed_override_passes_one_train_stop_and_ignores_overspeed_
   EXPECT_EQ(aws.overrideTimer, 5000);
   Beacon(kBeaconTpwsTrainStop, 0, 0);
   EXPECT_FALSE(aws.tpwsTrainstop);
-  EXPECT_EQ(aws.overrideTimer, kTimerStopped);
+  EXPECT_EQ(aws.override, kOverrideOff);
   EXPECT_FALSE(aws.stopOverride.lit && aws.stopOverride.value != 0);
   Beacon(kBeaconTpwsTrainStop, 0, 0);
   EXPECT_TRUE(aws.tpwsTrainstop);
@@ -629,7 +632,7 @@ TEST_F(BRSafetyTest, train_stop_only_system_consumes_the_override_too) {
   Press(kOverrideKey);
   Beacon(kBeaconTpwsTrainStop, 0, 0);
   EXPECT_FALSE(aws.tpwsTrainstop);
-  EXPECT_EQ(aws.overrideTimer, kTimerStopped);
+  EXPECT_EQ(aws.override, kOverrideOff);
   Beacon(kBeaconTpwsTrainStop, 0, 0);
   EXPECT_TRUE(aws.tpwsTrainstop);
 }
@@ -640,7 +643,7 @@ TEST_F(BRSafetyTest, armed_override_lapses_after_its_lifetime) {
   Frame(64999, 30.0f);
   EXPECT_EQ(aws.overrideTimer, 5000);
   Frame(65000, 30.0f);
-  EXPECT_EQ(aws.overrideTimer, kTimerStopped);
+  EXPECT_EQ(aws.override, kOverrideOff);
   Frame(65300, 30.0f);
   EXPECT_EQ(GetPanel(kOverrideLamp), 0);
   Frame(65550, 30.0f);
@@ -691,7 +694,7 @@ TEST_F(BRSafetyTest, startup_test_2_lights_all_tpws_lamps_and_rings_the_bell_at_
   EXPECT_EQ(GetPanel(kOverrideLamp), 0);
   // Once over, the override button works.
   Press(kOverrideKey);
-  EXPECT_NE(aws.overrideTimer, kTimerStopped);
+  EXPECT_EQ(aws.override, kOverrideArmed);
 }
 
 TEST_F(BRSafetyTest, startup_test_acknowledgement_does_not_touch_a_pending_warning) {
@@ -719,7 +722,7 @@ TEST_F(BRSafetyTest, negative_startuptest_runs_no_test_and_refuses_the_override)
   EXPECT_EQ(aws.awsPhase, kAwsIdle);
   EXPECT_EQ(GetPanel(kAwsIndicator), 1);
   Press(kOverrideKey);
-  EXPECT_EQ(aws.overrideTimer, kTimerStopped);
+  EXPECT_EQ(aws.override, kOverrideOff);
 }
 
 // ---- Absurd option values and times ----
@@ -751,11 +754,11 @@ TEST_F(BRSafetyTest, clock_wrapping_past_its_end_keeps_the_delays) {
   At(INT32_MAX - 1000, 50.0f);
   Beacon(kBeaconAwsPermanentMagnet, 0, 0);
   Frame(INT32_MAX, 50.0f);
-  EXPECT_FALSE(aws.awsStop);
+  EXPECT_FALSE(aws.awsPhase == kAwsBraking);
   Frame(INT32_MIN + 1998, 50.0f);  // 2999 ms after the magnet
-  EXPECT_FALSE(aws.awsStop);
+  EXPECT_FALSE(aws.awsPhase == kAwsBraking);
   Frame(INT32_MIN + 1999, 50.0f);
-  EXPECT_TRUE(aws.awsStop);
+  EXPECT_TRUE(aws.awsPhase == kAwsBraking);
 }
 
 TEST_F(BRSafetyTest, huge_brake_notch_count_and_beacon_limits_are_harmless) {

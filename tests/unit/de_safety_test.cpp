@@ -74,6 +74,7 @@ class PZB90Test : public ::testing::Test {
 
 TEST_F(PZB90Test, start_of_run_is_off_with_the_blue_lamp_flashing_and_all_else_dark) {
   pzb.active = pzb.emergency = true;
+  pzb.window = kPzbWindowOpen;
   pzb.pzb90timer = 5;
   SetPanel(kYellow, 1);
   SetPanel(kRed, 1);
@@ -82,7 +83,7 @@ TEST_F(PZB90Test, start_of_run_is_off_with_the_blue_lamp_flashing_and_all_else_d
   InitDESafety();
   EXPECT_FALSE(pzb.active);
   EXPECT_FALSE(pzb.emergency);
-  EXPECT_EQ(pzb.pzb90timer, kTimerStopped);
+  EXPECT_EQ(pzb.window, kPzbWindowClosed);
   EXPECT_EQ(pzb.bluelamp.option, OPT_pzb90bluelamp);
   EXPECT_TRUE(BlueFlashing());
   EXPECT_EQ(GetPanel(kYellow), 0);
@@ -120,6 +121,7 @@ TEST_F(PZB90Test, switched_on_system_has_no_45_limit) {
 TEST_F(PZB90Test, frame_routine_works_only_with_pzb90_set_to_1) {
   for (int value : {0, 2, -1}) {
     gOpts[OPT_pzb90].value = value;
+    pzb.window = kPzbWindowOpen;
     pzb.pzb90timer = 1000;
     Frame(9000, 100.0f);
     EXPECT_FALSE(pzb.emergency) << value;
@@ -170,7 +172,7 @@ TEST_F(PZB90Test, clear_aspect_checks_nothing_and_opens_no_window) {
   At(3000, 250.0f);
   Magnet(kBeaconPzbSignalMagnet, 4, 0);
   EXPECT_FALSE(pzb.emergency);
-  EXPECT_EQ(pzb.pzb90timer, kTimerStopped);
+  EXPECT_EQ(pzb.window, kPzbWindowClosed);
   EXPECT_TRUE(BlueSteady());
   EXPECT_EQ(GetPanel(kYellow), 0);
   // Aspects outside 0..4 check nothing but still open the window.
@@ -188,7 +190,7 @@ TEST_F(PZB90Test, magnet_limit_45_checks_speed_without_a_window) {
   EXPECT_EQ(GetPanel(kYellow), 0);
   EXPECT_EQ(GetSound(kPzbSound), SOUND_PLAY);
   EXPECT_FALSE(pzb.emergency);
-  EXPECT_EQ(pzb.pzb90timer, kTimerStopped);
+  EXPECT_EQ(pzb.window, kPzbWindowClosed);
   At(3000, 45.5f);
   Magnet(kBeaconPzbSignalMagnet, 2, 45);
   EXPECT_TRUE(pzb.emergency);
@@ -217,7 +219,7 @@ TEST_F(PZB90Test, magnet_limit_at_a_clear_aspect_only_steadies_the_lamps) {
   EXPECT_EQ(GetPanel(kYellow), 0);
   EXPECT_EQ(GetSound(kPzbSound), SOUND_STOP);
   EXPECT_FALSE(pzb.emergency);
-  EXPECT_EQ(pzb.pzb90timer, kTimerStopped);
+  EXPECT_EQ(pzb.window, kPzbWindowClosed);
 }
 
 TEST_F(PZB90Test, warning_magnet_only_lights_and_sounds) {
@@ -229,7 +231,7 @@ TEST_F(PZB90Test, warning_magnet_only_lights_and_sounds) {
   EXPECT_EQ(GetPanel(kYellow), 1);
   EXPECT_EQ(GetSound(kPzbSound), SOUND_PLAY);
   EXPECT_FALSE(pzb.emergency);
-  EXPECT_EQ(pzb.pzb90timer, kTimerStopped);
+  EXPECT_EQ(pzb.window, kPzbWindowClosed);
 }
 
 TEST_F(PZB90Test, speed_check_magnet_brakes_above_a_positive_limit_only) {
@@ -246,7 +248,7 @@ TEST_F(PZB90Test, speed_check_magnet_brakes_above_a_positive_limit_only) {
   At(3000, 60.5f);
   Magnet(kBeaconPzbWarningMagnet, 0, 60);
   EXPECT_TRUE(pzb.emergency);
-  EXPECT_EQ(pzb.pzb90timer, kTimerStopped);
+  EXPECT_EQ(pzb.window, kPzbWindowClosed);
 }
 
 TEST_F(PZB90Test, other_beacon_types_are_ignored) {
@@ -254,7 +256,7 @@ TEST_F(PZB90Test, other_beacon_types_are_ignored) {
   At(3000, 300.0f);
   for (int type : {48999, 49002, 44003, 0, -49000}) Magnet(type, 0, 0);
   EXPECT_FALSE(pzb.emergency);
-  EXPECT_EQ(pzb.pzb90timer, kTimerStopped);
+  EXPECT_EQ(pzb.window, kPzbWindowClosed);
   EXPECT_TRUE(BlueSteady());
 }
 
@@ -264,7 +266,7 @@ TEST_F(PZB90Test, acknowledged_window_does_not_brake) {
   Magnet(kBeaconPzbSignalMagnet, 1, 0);
   Frame(5999, 20.0f);
   DESafetyKeyPressed(kPzbKey);
-  EXPECT_EQ(pzb.pzb90timer, kTimerStopped);
+  EXPECT_EQ(pzb.window, kPzbWindowClosed);
   Frame(20000, 20.0f);
   EXPECT_FALSE(pzb.emergency);
 }
@@ -278,7 +280,7 @@ TEST_F(PZB90Test, missed_window_brakes_on_first_frame_after_3000_ms) {
   Frame(6000, 20.0f);
   EXPECT_TRUE(pzb.emergency);
   EXPECT_EQ(Brake(), kEmergency);
-  EXPECT_NE(pzb.pzb90timer, kTimerStopped);  // keeps running until the key closes it
+  EXPECT_EQ(pzb.window, kPzbWindowOpen);  // keeps running until the key closes it
   Frame(9000, 20.0f);
   EXPECT_EQ(EmergencyDemands(), 1);
 }
@@ -293,13 +295,14 @@ TEST_F(PZB90Test, key_while_moving_only_acknowledges_and_switches_on) {
   EXPECT_EQ(Brake(), kEmergency);
   EXPECT_EQ(GetPanel(kRed), 1);
   EXPECT_TRUE(pzb.active);
-  EXPECT_EQ(pzb.pzb90timer, kTimerStopped);
+  EXPECT_EQ(pzb.window, kPzbWindowClosed);
 }
 
 TEST_F(PZB90Test, key_at_standstill_releases_the_emergency_without_switching_on) {
   At(3000, 50.0f);
   PZB90Emergency();
   At(8000, 0.0f);
+  pzb.window = kPzbWindowOpen;
   pzb.pzb90timer = 7000;
   DESafetyKeyPressed(kPzbKey);
   EXPECT_FALSE(pzb.emergency);
@@ -307,7 +310,7 @@ TEST_F(PZB90Test, key_at_standstill_releases_the_emergency_without_switching_on)
   EXPECT_EQ(GetPanel(kRed), 0);
   EXPECT_TRUE(BlueSteady());
   EXPECT_EQ(GetSound(kPzbSound), SOUND_STOP);
-  EXPECT_EQ(pzb.pzb90timer, kTimerStopped);
+  EXPECT_EQ(pzb.window, kPzbWindowClosed);
   EXPECT_FALSE(pzb.active);  // the release is all that press did
 }
 

@@ -171,12 +171,12 @@ TEST(HornLamp, other_horn_types_and_missing_times_light_nothing) {
   hornSounded(2);
   hornSounded(-1);
   EXPECT_EQ(GetPanel(40), 7);
-  EXPECT_EQ(misc.hornTimer, -1);
+  EXPECT_EQ(misc.hornLamp, kHornLampIdle);
 
   StartCab({"klaxonindicator=40,1500"});
   hornSounded(1);
   EXPECT_EQ(GetPanel(40), 7);
-  EXPECT_EQ(misc.hornTimer, -1);
+  EXPECT_EQ(misc.hornLamp, kHornLampIdle);
 
   StartCab({"klaxonindicator=40"});
   hornSounded(0);
@@ -190,8 +190,9 @@ TEST(HornLamp, unwired_lamp_is_never_written) {
   StartCab({"klaxonindicator=-1,1500,3000"});
   gState.Time = 10000;
   hornSounded(0);
-  EXPECT_EQ(misc.hornTimer, -1);
-  misc.hornTimer = 10000;  // even with a blast on record
+  EXPECT_EQ(misc.hornLamp, kHornLampIdle);
+  misc.hornLamp = kHornLampTiming;  // even with a blast on record
+  misc.hornTimer = 10000;
   misc.hornDuration = 100;
   FrameAt(20000);
   for (int i = 0; i < kElementCount; i++) EXPECT_EQ(GetPanel(i), 7) << i;
@@ -202,7 +203,7 @@ TEST(HornLamp, start_of_run_forgets_the_blast_but_leaves_the_lamp) {
   gState.Time = 10000;
   hornSounded(0);
   InitMiscellaneous();
-  EXPECT_EQ(misc.hornTimer, -1);
+  EXPECT_EQ(misc.hornLamp, kHornLampIdle);
   EXPECT_EQ(misc.hornDuration, 0);
   EXPECT_EQ(GetPanel(40), 1);
   FrameAt(50000);

@@ -214,7 +214,7 @@ TEST_F(DieselGearbox, gear_loop_restarts_after_its_delay) {
   EXPECT_EQ(gSound[34], SOUND_STOP);
   Frame(1300, 10.0f);
   EXPECT_EQ(gSound[34], SOUND_LOOP);
-  EXPECT_EQ(trac.gearLoopTimer, -1);
+  EXPECT_EQ(trac.gearLoop, kGearLoopNotWaiting);
 }
 
 TEST_F(DieselGearbox, gear_loop_without_a_delay_plays_through_gear_changes) {
@@ -223,7 +223,7 @@ TEST_F(DieselGearbox, gear_loop_without_a_delay_plays_through_gear_changes) {
   ChangeGear(trac, 1);
   Frame(2000, 10.0f);
   EXPECT_EQ(gSound[34], SOUND_LOOP);
-  EXPECT_EQ(trac.gearLoopTimer, kTimerStopped);
+  EXPECT_EQ(trac.gearLoop, kGearLoopNotWaiting);
 }
 
 // ---- Automatic gears ----

@@ -38,7 +38,7 @@ TEST_F(TractionTest, start_of_run_fills_boiler_and_tank_and_shows_zeroes) {
   EXPECT_EQ(gPanel[13], 0);
   EXPECT_EQ(trac.stm_boilerPressure, 18000);
   EXPECT_EQ(trac.stm_boilerWater, 9000);
-  EXPECT_EQ(trac.gearLoopTimer, -1);
+  EXPECT_EQ(trac.gearLoop, kGearLoopNotWaiting);
   EXPECT_FALSE(trac.automatic || trac.stm_injector || trac.stm_blowOff || trac.fuelFill);
   for (int32_t timer : {trac.tempTimer, trac.fuelTimer, trac.cutoffChangeTimer, trac.boilingTimer, trac.drainTimer, trac.injectorTimer}) {
     EXPECT_EQ(timer, 4321);
@@ -175,7 +175,7 @@ TEST_F(TractionTest, changing_to_the_engaged_gear_does_nothing) {
   EXPECT_EQ(gSound[30], SOUND_STOP);
   EXPECT_EQ(gPanel[32], 0);
   EXPECT_EQ(gSound[33], SOUND_LOOP);
-  EXPECT_EQ(trac.gearLoopTimer, -1);
+  EXPECT_EQ(trac.gearLoop, kGearLoopNotWaiting);
 }
 
 TEST_F(TractionTest, gear_change_silences_the_gear_loop_and_times_its_restart) {
@@ -187,7 +187,7 @@ TEST_F(TractionTest, gear_change_silences_the_gear_loop_and_times_its_restart) {
   EXPECT_EQ(gSound[33], SOUND_STOP);
   EXPECT_EQ(trac.gearLoopTimer, 2500);
   ChangeGear(trac, 0);
-  EXPECT_EQ(trac.gearLoopTimer, -1);
+  EXPECT_EQ(trac.gearLoop, kGearLoopNotWaiting);
 }
 
 TEST_F(TractionTest, gear_keys_move_between_neutral_and_top_gear_with_power_off) {

@@ -73,7 +73,7 @@ TEST(Wiper, start_puts_the_wiper_at_rest_with_the_switch_off) {
   StartWindscreen({"wiperholdposition=30", "numberofdrops=12", "dropstartindex=100"});
   EXPECT_EQ(shield.wiperPosition, 30);
   EXPECT_EQ(shield.wiperMode, kWiperOff);
-  EXPECT_EQ(shield.holdWiper, -1);
+  EXPECT_EQ(shield.pause, kPauseIdle);
   EXPECT_EQ(shield.unusedDrops, 12);
   EXPECT_EQ(shield.dropList[0], 100);
   EXPECT_EQ(shield.dropList[255], 355);
@@ -118,7 +118,7 @@ TEST(Wiper, switch_with_intermittent_steps_through_three_positions) {
   EXPECT_EQ(shield.wiperMode, kWiperContinuous);
   WindshieldKeyPressed(kOffKey);
   EXPECT_EQ(shield.wiperMode, kWiperIntermittent);
-  EXPECT_EQ(shield.holdWiper, -1);
+  EXPECT_EQ(shield.pause, kPauseIdle);
   EXPECT_EQ(GetPanel(kSwitchLamp), 1);
   WindshieldKeyPressed(kOffKey);
   EXPECT_EQ(shield.wiperMode, kWiperOff);
