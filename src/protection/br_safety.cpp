@@ -60,10 +60,10 @@ bool StopDelayRunOut(BRSafetyRecord& aws) {
   return tOn(aws.stopTimer, gState.Time, delay);
 }
 
-// Arms the train-stop override at this frame's time; one armed at -1 ms reads as not armed.
+// Arms the train-stop override at this frame's time.
 static void ArmOverride(BRSafetyRecord& aws) {
   RestartAtNow(aws.overrideTimer);
-  aws.override = gState.Time != kTimerStopped ? kOverrideArmed : kOverrideOff;
+  aws.override = kOverrideArmed;
 }
 
 // The acknowledge button: ends the start-up test, silences a pending warning, or releases the AWS brake.

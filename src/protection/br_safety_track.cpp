@@ -33,10 +33,9 @@ static void AwsCaution(BRSafetyRecord& aws) {
   }
 }
 
-// A standstill that begins at -1 ms reads as not timed: the next standstill frame starts it again.
 void StartStandstill(BRSafetyRecord& aws) {
   RestartAtNow(aws.stopTimer);
-  aws.standstill = gState.Time != kTimerStopped ? kStandstillTimed : kStandstillUntimed;
+  aws.standstill = kStandstillTimed;
 }
 
 static void TriggerTpws(BRSafetyRecord& aws) {

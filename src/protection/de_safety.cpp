@@ -46,10 +46,10 @@ static bool Faster(float limit) {
 
 static bool Faster(int32_t limit) { return Faster(static_cast<float>(limit)); }
 
-// Opens the acknowledgement window at this frame's time; one opened at -1 ms reads as closed.
+// Opens the acknowledgement window at this frame's time.
 static void OpenWindow() {
   RestartAtNow(pzb.pzb90timer);
-  pzb.window = gState.Time != kTimerStopped ? kPzbWindowOpen : kPzbWindowClosed;
+  pzb.window = kPzbWindowOpen;
 }
 
 void InitDESafety() {

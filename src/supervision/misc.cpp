@@ -83,8 +83,7 @@ void hornSounded(int type) {
     return;
   }
   RestartAtNow(misc.hornTimer);
-  // A blast at -1 ms reads as none: its lamp stays lit.
-  misc.hornLamp = gState.Time != kTimerStopped ? kHornLampTiming : kHornLampIdle;
+  misc.hornLamp = kHornLampTiming;
   misc.hornDuration = lampTime;
   SetPanelOpt(OPT_klaxonindicator, 1);
 }

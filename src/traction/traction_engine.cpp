@@ -56,9 +56,8 @@ void ChangeGear(TractionRecord& t, int newGear) {
   // The engine's gear loop falls silent during the change and restarts after its delay.
   int32_t loopDelay;
   if (Opt(OPT_gearloopsound) != kUnwired && OptFurther(OPT_gearloopsound, 0, &loopDelay)) {
-    // A change at -1 ms reads as one to neutral: the loop waits for no restart.
     RestartAtNow(t.gearLoopTimer);
-    t.gearLoop = (newGear != 0 && gState.Time != kTimerStopped) ? kGearLoopWaiting : kGearLoopNotWaiting;
+    t.gearLoop = newGear != 0 ? kGearLoopWaiting : kGearLoopNotWaiting;
     SetSoundOpt(OPT_gearloopsound, SOUND_STOP);
   }
 }

@@ -285,6 +285,20 @@ TEST_F(PZB90Test, missed_window_brakes_on_first_frame_after_3000_ms) {
   EXPECT_EQ(EmergencyDemands(), 1);
 }
 
+TEST_F(PZB90Test, missed_window_brakes_3000_ms_after_opening_at_any_clock_time) {
+  for (int32_t opened : {-1, 0, 3000}) {
+    SetUp();
+    SwitchOn();
+    At(opened, 20.0f);
+    Magnet(kBeaconPzbSignalMagnet, 1, 0);
+    Frame(opened + 1, 20.0f);  // a window opened at 0 is armed by its first frame
+    Frame(opened + 2999, 20.0f);
+    EXPECT_FALSE(pzb.emergency) << opened;
+    Frame(opened + 3001, 20.0f);
+    EXPECT_TRUE(pzb.emergency) << opened;
+  }
+}
+
 TEST_F(PZB90Test, key_while_moving_only_acknowledges_and_switches_on) {
   At(3000, 50.0f);
   Magnet(kBeaconPzbSignalMagnet, 0, 0);
