@@ -25,11 +25,8 @@ const int8_t kRightSide = 1;  // lamp of the second doorindicator value
 const int8_t kBothSides = 2;
 
 void InitMiscellaneous() {
-  // Survives the start: the door side of the last platform beacon, which the host does not
-  // send again.
-  const int8_t keptSide = misc.doorSide;
+  // Nothing survives the start: a side released in the run before must not light a lamp now.
   misc = kMiscAtStart;
-  misc.doorSide = keptSide;
   setDoorState(true);
 }
 

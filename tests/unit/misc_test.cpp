@@ -38,6 +38,16 @@ TEST(DoorLamps, start_of_run_puts_both_lamps_out) {
   EXPECT_EQ(GetPanel(32), 7);
 }
 
+TEST(DoorLamps, a_side_released_in_the_run_before_lights_no_lamp_at_the_start) {
+  StartCab({"doorindicator=30,31"});
+  MiscPlatformBeacon({kBeaconPlatformSide, 0, 0.0f, kPlatformRight});
+  setDoorState(false);
+  InitMiscellaneous();
+  EXPECT_EQ(GetPanel(31), 0);
+  FrameAt(5000);
+  EXPECT_EQ(GetPanel(31), 0);
+}
+
 TEST(DoorLamps, released_sides_light_and_stay_lit_until_no_side_is_released) {
   StartCab({"doorindicator=30,31"});
   setDoorSide(2);
