@@ -72,8 +72,7 @@ void WindshieldKeyPressed(int key) {
       // Start the pause as if it had just run out, so the first stroke begins at once.
       shield.holdWiper = static_cast<int32_t>(static_cast<uint32_t>(gState.Time) -
                                        static_cast<uint32_t>(delay) - 1u);
-      // A pause that began at -1 ms reads as not timed: the next rest starts one from then.
-      shield.pause = shield.holdWiper != kTimerStopped ? kPauseRunning : kPauseIdle;
+      shield.pause = kPauseRunning;
       shield.wiperMode = kWiperIntermittent;
       SetPanelOpt(OPT_wiperindicator, 1);
     }
@@ -132,7 +131,7 @@ static void WiperStep() {
     } else if (shield.wiperMode == kWiperIntermittent) {
       if (shield.pause == kPauseIdle) {
         RestartAtNow(shield.holdWiper);
-        shield.pause = gState.Time != kTimerStopped ? kPauseRunning : kPauseIdle;
+        shield.pause = kPauseRunning;
         shield.wiperDirection = 0;
       } else if (tOn(shield.holdWiper, gState.Time, Opt(OPT_wiperdelay))) {
         shield.pause = kPauseIdle;

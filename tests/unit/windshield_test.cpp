@@ -170,23 +170,28 @@ TEST(Wiper, continuous_strokes_with_the_sound_at_their_start_and_optionally_at_t
   }
 }
 
-TEST(Wiper, intermittent_strokes_at_once_then_rests_for_the_delay) {
-  StartWindscreen({"wiperdelay=3000"});
-  int32_t time = 10000;
-  gState.Time = time;
-  WindshieldKeyPressed(kOnKey);
-  FrameAt(time);
-  for (int step = 0; step < 200; step++) FrameAt(time += 10);
-  EXPECT_EQ(shield.wiperPosition, 0);
-  int32_t restStart = time + 10;
-  // Rests from the next step on for 3000 ms.
-  while (time < restStart + 3000 - 10) {
+TEST(Wiper, intermittent_strokes_at_once_then_rests_for_the_delay_whenever_it_is_switched_on) {
+  // Switched on at 3000 the pause that has just run out began at -1 ms; switched on at -2011 the
+  // rest after the first stroke begins at -1 ms. Neither time is special.
+  for (int32_t switchedOn : {10000, 3000, -2011}) {
+    SCOPED_TRACE(switchedOn);
+    StartWindscreen({"wiperdelay=3000"});
+    int32_t time = switchedOn;
+    gState.Time = time;
+    WindshieldKeyPressed(kOnKey);
+    FrameAt(time);
+    for (int step = 0; step < 200; step++) FrameAt(time += 10);
+    EXPECT_EQ(shield.wiperPosition, 0);
+    int32_t restStart = time + 10;
+    // Rests from the next step on for 3000 ms.
+    while (time < restStart + 3000 - 10) {
+      FrameAt(time += 10);
+      ASSERT_EQ(shield.wiperPosition, 0) << time;
+    }
     FrameAt(time += 10);
-    ASSERT_EQ(shield.wiperPosition, 0) << time;
+    EXPECT_EQ(time, restStart + 3000);
+    EXPECT_EQ(shield.wiperPosition, 1);
   }
-  FrameAt(time += 10);
-  EXPECT_EQ(time, restStart + 3000);
-  EXPECT_EQ(shield.wiperPosition, 1);
 }
 
 TEST(Wiper, from_rest_in_mid_stroke_it_first_moves_up) {
