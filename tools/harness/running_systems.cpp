@@ -19,13 +19,14 @@ struct RunSwitch {
 };
 
 const RunSwitch kOptions[] = {
-#define OPTION(name, key, def, kind, further, system, effect, text) {key, def, VK_##kind == VK_SWITCH, SYS_##system},
+// Only the first six places are read here, whatever follows them.
+#define OPTION(name, key, def, kind, further, system, ...) {key, def, VK_##kind == VK_SWITCH, SYS_##system},
 #include "config/options.def"
 #undef OPTION
 };
 
 const char* const kSystemNames[] = {
-#define CAB_SYSTEM(id, name, runs, runswitch, offkeys, acts) name,
+#define CAB_SYSTEM(id, name, ...) name,
 #include "config/cab_systems.def"
 #undef CAB_SYSTEM
 };
