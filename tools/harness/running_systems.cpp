@@ -10,15 +10,15 @@
 
 namespace {
 
-// A cab system's run switch as the configuration file writes it.
-struct RunSwitch {
-  const char* key;      // "runubahn=", as in the key table
-  int32_t byDefault;    // its value without a line for it
-  bool isSwitch;        // the option is a run switch at all
-  CabSystem system;     // the system it runs
+// An option of the key table, as much of it as tells whether it is a run switch and what it runs.
+struct OptionRow {
+  const char* key;      // "runubahn=", as the configuration file writes it
+  int32_t byDefault;    // its first value without a line for it
+  bool isSwitch;        // the option is a run switch
+  CabSystem system;     // the system that reads it; for a run switch, the system it runs
 };
 
-const RunSwitch kOptions[] = {
+const OptionRow kOptions[] = {
 // Only the first six places are read here, whatever follows them.
 #define OPTION(name, key, def, kind, further, system, ...) {key, def, VK_##kind == VK_SWITCH, SYS_##system},
 #include "config/options.def"
@@ -64,7 +64,7 @@ const BrakeNeed kBrakeNeeds[] = {
 // its default decides.
 std::vector<bool> CabSystemsRunningWith(const std::string& configText) {
   std::vector<bool> runs(CAB_SYSTEM_COUNT, false);
-  for (const RunSwitch& option : kOptions) {
+  for (const OptionRow& option : kOptions) {
     if (!option.isSwitch) continue;
     const std::string key = option.key;
     bool on = option.byDefault != 0;
