@@ -37,7 +37,8 @@ void InitBRSafety() {
   tpwsRelease = false;
   // Armed for modes 1 and 2; the state keeps only the low 8 bits of what the option says.
   const int32_t mode = Opt(OPT_startuptest);
-  tpwsStartupTest = static_cast<StartupTest>(static_cast<uint8_t>(static_cast<uint32_t>(mode < 1 ? mode : 1)));
+  const int32_t phase = mode < kStartupTestAwsOnly ? mode : kStartupTestArmed;
+  tpwsStartupTest = static_cast<StartupTest>(static_cast<uint8_t>(static_cast<uint32_t>(phase)));
   SetSoundOpt(OPT_awswarningsound, SOUND_STOP);
   SetSoundOpt(OPT_awsclearsound, SOUND_STOP);
   brakeDemand = NewIndicator(OPT_tpwsindicator, 0);
