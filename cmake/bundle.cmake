@@ -3,8 +3,9 @@
 # (the bundle preset is the win32 build without the tests; the win32 build packs the same with
 # cmake --build --preset win32 --target package, and its tests unpack and play it).
 # It holds Velmora.dll, the sample Velmora.cfg, velmora-play.exe, velmora-check.exe, the example
-# scenarios with their configurations, a short README and the reference page (keys, cab wiring,
-# scenario format, the walk-through), all in one folder Velmora-Windows. The checker and the
+# scenarios with their configurations, a short README and the reference page (the walk-through,
+# the guides, keys, cab wiring, scenario format, the tools' options), all in one folder
+# Velmora-Windows. The checker and the
 # sample configuration come along wherever the source tree has them.
 install(FILES $<TARGET_FILE:Velmora> DESTINATION .)
 install(PROGRAMS $<TARGET_FILE:velmora-play> DESTINATION .)

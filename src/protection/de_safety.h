@@ -10,11 +10,6 @@
 const int kBeaconPzbSignalMagnet = 49000;   // at a signal: limit by aspect, or a limit of its own
 const int kBeaconPzbWarningMagnet = 49001;  // lamps and sound only, or a speed check
 
-extern bool active;          // the driver has switched PZB90 on; until then 45 km/h is the limit
-extern bool emergency;       // the PZB emergency brake is applied
-extern Indicator bluelamp;   // the blue lamp: flashing while off or braking, steady otherwise
-extern int32_t pzb90timer;   // kTimerStopped, or the time (ms) the acknowledgement window opened
-
 void InitDESafety();
 void DestroyDESafety();
 void DESafety();

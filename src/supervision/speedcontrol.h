@@ -3,9 +3,6 @@
 
 #include <cstdint>
 
-extern int32_t scSpeed;        // whole speed of the last comparison, km/h (magnitude, truncated)
-extern bool brakingSequence;   // the overspeed brake is applied
-
 // Fixed sound element played once when the overspeed brake goes on.
 const int kSoundOverspeedBrake = 1;
 
