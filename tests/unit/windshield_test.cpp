@@ -163,8 +163,12 @@ TEST(Wiper, continuous_strokes_with_the_sound_at_their_start_and_optionally_at_t
       SetSound(kWiperSound, SOUND_STOP);
       FrameAt(time += 10);
       if (GetSound(kWiperSound) == SOUND_PLAY) soundAt.push_back(shield.wiperPosition);
-      if (step == 99) EXPECT_EQ(shield.wiperPosition, 100);
-      if (step == 199) EXPECT_EQ(shield.wiperPosition, 0);
+      if (step == 99) {
+        EXPECT_EQ(shield.wiperPosition, 100);
+      }
+      if (step == 199) {
+        EXPECT_EQ(shield.wiperPosition, 0);
+      }
     }
     EXPECT_EQ(shield.wiperPosition, 1);
     EXPECT_EQ(soundAt, c.soundAt);
