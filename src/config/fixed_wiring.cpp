@@ -2,8 +2,8 @@
 #include "config/fixed_wiring.h"
 
 #define KEY_EVERY(system, routine, what)
-#define KEY_FIXED(system, handler, number, what) {#handler, number, -1, what, SYS_##system},
-#define KEY_OPTION(system, handler, option, what) {#handler, -1, OPT_##option, what, SYS_##system},
+#define KEY_FIXED(system, handler, release, number, what) {#handler, number, -1, what, SYS_##system},
+#define KEY_OPTION(system, handler, release, option, what) {#handler, -1, OPT_##option, what, SYS_##system},
 #define FIXED_SOUND(element, system, what)
 #define BEACON(type, system, signal, distance, optional, action)
 const KeyBinding kKeyBindings[] = {
@@ -17,8 +17,8 @@ const KeyBinding kKeyBindings[] = {
 const int kKeyBindingCount = sizeof(kKeyBindings) / sizeof(kKeyBindings[0]);
 
 #define KEY_EVERY(system, routine, what)
-#define KEY_FIXED(system, handler, number, what)
-#define KEY_OPTION(system, handler, option, what)
+#define KEY_FIXED(system, handler, release, number, what)
+#define KEY_OPTION(system, handler, release, option, what)
 #define FIXED_SOUND(element, system, what) {element, SYS_##system, what},
 #define BEACON(type, system, signal, distance, optional, action)
 const FixedSound kFixedSounds[] = {
@@ -32,8 +32,8 @@ const FixedSound kFixedSounds[] = {
 const int kFixedSoundCount = sizeof(kFixedSounds) / sizeof(kFixedSounds[0]);
 
 #define KEY_EVERY(system, routine, what)
-#define KEY_FIXED(system, handler, number, what)
-#define KEY_OPTION(system, handler, option, what)
+#define KEY_FIXED(system, handler, release, number, what)
+#define KEY_OPTION(system, handler, release, option, what)
 #define FIXED_SOUND(element, system, what)
 #define BEACON(type, system, signal, distance, optional, action) {type, SYS_##system, signal, distance, optional, action},
 const BeaconType kBeaconTypes[] = {

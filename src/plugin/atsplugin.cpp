@@ -2,6 +2,7 @@
 // run, through the one table of their interfaces.
 #include "plugin/atsplugin.h"
 
+#include "cab/cab_system.h"
 #include "cab/channels.h"
 #include "cab/handles.h"
 #include "config/confload.h"
@@ -29,59 +30,13 @@ static void PointAtReserves() {
   gSound = memSoundReserve;
 }
 
-// The cab systems. Each offers one interface: its start and end, its frame routine, its key
-// handlers, its beacons and the host's door calls where it has them; a null entry means it has
-// none. A system runs whole while its run switch (config/cab_systems.def) is on. One that does
-// not run still starts and ends at every Initialize and Dispose, as it always has, unless it is
-// the U-Bahn cab; the driver controls of some keep answering their keys (cab_systems.def).
-struct CabSystemInterface {
-  void (*init)(int brakeMode);
-  void (*destroy)();
-  void (*frame)();
-  void (*keyDown)(int key);
-  void (*keyUp)(int key);
-  void (*beacon)(ATS_BEACONDATA beacon);
-  void (*doorOpen)();
-  void (*doorClose)();
-  CabSystem system;
-  bool startsWhenOff;  // it starts at Initialize while it does not run
-};
-
-static void StartPowerControl(int) { InitPowerControl(); }
-static void StartWindshield(int) { InitWindshield(); }
-static void StartBRSafety(int) { InitBRSafety(); }
-static void StartVigilance(int) { InitVigilance(); }
-static void StartSpeedControl(int) { InitSpeedControl(); }
-static void StartMiscellaneous(int) { InitMiscellaneous(); }
-static void StartTraction(int) { InitTraction(); }
-static void StartDESafety(int) { InitDESafety(); }
-static void NoEnd() {}
-static void CheckSpeedOfFrame() { CheckSpeed(gState.Speed); }
-static void VigilanceKeyDown(int key) { VigilanceKeyPressed(key, true); }
-static void DoorsOpened() { setDoorState(true); }
-static void DoorsClosed() { setDoorState(false); }
-
-// In the order of Initialize; the frame and the beacons follow it too. The keys follow
-// config/fixed_wiring.def. The U-Bahn cab's frame, UBahnFrame, is called by Elapse alone, so that
-// its steps stay inline in the frame cycle.
-static const CabSystemInterface kCabSystems[] = {
-    {StartUBahnCab, NoEnd, nullptr, UBahnKeyDown, UBahnKeyUp, UBahnBeacon, nullptr, nullptr, SYS_UBAHN, false},
-    {StartPowerControl, DestroyPowerControl, PowerControl, PowerControlKeyPressed, nullptr, PowerBeacon, nullptr,
-     nullptr, SYS_POWER, true},
-    {StartWindshield, DestroyWindshield, AnimateWindshield, WindshieldKeyPressed, nullptr, WindshieldBeacon, nullptr,
-     nullptr, SYS_WIPERS, true},
-    {StartBRSafety, DestroyBRSafety, BRSafety, BRSafetyKeyPressed, BRSafetyKeyReleased, SetBRSafetyStatus, nullptr,
-     nullptr, SYS_AWS_TPWS, true},
-    {StartVigilance, DestroyVigilance, CheckVigilance, VigilanceKeyDown, nullptr, nullptr, nullptr, nullptr,
-     SYS_VIGILANCE, true},
-    {StartSpeedControl, DestroySpeedControl, CheckSpeedOfFrame, nullptr, nullptr, nullptr, nullptr, nullptr,
-     SYS_OVERSPEED, true},
-    {StartMiscellaneous, DestroyMiscellaneous, RunMiscellaneous, miscKeyPressed, nullptr, MiscPlatformBeacon,
-     DoorsOpened, DoorsClosed, SYS_MISC, true},
-    {StartTraction, DestroyTraction, RunTraction, TractionKeyPressed, nullptr, TractionSetData, nullptr, nullptr,
-     SYS_TRACTION, true},
-    {StartDESafety, DestroyDESafety, DESafety, DESafetyKeyPressed, nullptr, SetDESafetyStatus, nullptr, nullptr,
-     SYS_PZB90, true},
+// The cab systems, each by the row its module exports (cab/cab_system.h), in the order of
+// Initialize; the frame, the beacons, the doors and the driver's controls follow it too. The keys
+// follow config/fixed_wiring.def. The U-Bahn cab comes first, and its frame, UBahnFrame, is called
+// by Elapse alone, so that its steps stay inline in the frame cycle.
+static const CabSystemRow* const kCabSystems[] = {
+    &kUBahnCabRow, &kPowerControlRow, &kWindshieldRow, &kBRSafetyRow,  &kVigilanceRow,
+    &kSpeedControlRow, &kMiscellaneousRow, &kTractionRow, &kDESafetyRow,
 };
 const int kCabSystemCount = sizeof(kCabSystems) / sizeof(kCabSystems[0]);
 
@@ -97,8 +52,8 @@ static bool gFurtherFrames = false;
 static void ReadRunSwitches() {
   gFrameStepCount = 0;
   for (int i = 0; i < kCabSystemCount; i++) {
-    gRuns[i] = SystemRuns(kCabSystems[i].system);
-    if (gRuns[i] && kCabSystems[i].frame != nullptr) gFrameSteps[gFrameStepCount++] = kCabSystems[i].frame;
+    gRuns[i] = SystemRuns(kCabSystems[i]->system);
+    if (gRuns[i] && kCabSystems[i]->frame != nullptr) gFrameSteps[gFrameStepCount++] = kCabSystems[i]->frame;
   }
   gFurtherFrames = gFrameStepCount > 0;
 }
@@ -117,12 +72,28 @@ static void OfferKey(int key, bool up) {
   for (int k = 0; k < kKeyBindingCount; k++) {
     if (k > 0 && kKeyBindings[k - 1].system == kKeyBindings[k].system) continue;
     for (int i = 0; i < kCabSystemCount; i++) {
-      const CabSystemInterface& system = kCabSystems[i];
+      const CabSystemRow& system = *kCabSystems[i];
       if (system.system != kKeyBindings[k].system) continue;
       if (!gRuns[i] && !kCabSystemKeysWhenOff[system.system]) continue;
       void (*handler)(int) = up ? system.keyUp : system.keyDown;
       if (handler != nullptr) handler(key);
     }
+  }
+}
+
+// The driver moved a control: every system that has started hears it, whether it runs or not
+// (the U-Bahn cab starts only when it runs).
+static void TellDriverMoved(DriverControl control, int value) {
+  for (int i = 0; i < kCabSystemCount; i++) {
+    const CabSystemRow& system = *kCabSystems[i];
+    if ((gRuns[i] || system.startsWhenOff) && system.driverMoved != nullptr) system.driverMoved(control, value);
+  }
+}
+
+// The host's doors opened or closed: the systems that run hear it.
+static void TellDoors(bool open) {
+  for (int i = 0; i < kCabSystemCount; i++) {
+    if (gRuns[i] && kCabSystems[i]->doors != nullptr) kCabSystems[i]->doors(open);
   }
 }
 
@@ -136,7 +107,9 @@ ATS_EXPORT void ATS_CALL Load() {
 ATS_EXPORT void ATS_CALL Dispose() {
   ScrapConfig();
   DestroyHandles();
-  for (const CabSystemInterface& system : kCabSystems) system.destroy();
+  for (const CabSystemRow* system : kCabSystems) {
+    if (system->end != nullptr) system->end();
+  }
 }
 
 ATS_EXPORT int ATS_CALL GetPluginVersion() { return kPluginVersion; }
@@ -155,9 +128,10 @@ ATS_EXPORT void ATS_CALL Initialize(int brake) {
   DestroyHandles();
   InitHandles();
   for (int i = 0; i < kCabSystemCount; i++) {
-    if (!gRuns[i] && !kCabSystems[i].startsWhenOff) continue;
-    kCabSystems[i].destroy();
-    kCabSystems[i].init(brake);
+    const CabSystemRow& system = *kCabSystems[i];
+    if (!gRuns[i] && !system.startsWhenOff) continue;
+    if (system.end != nullptr) system.end();
+    system.start(brake);
   }
 }
 
@@ -184,48 +158,35 @@ ATS_EXPORT ATS_HANDLES ATS_CALL Elapse(ATS_VEHICLESTATE state, int* panel, int* 
 
 ATS_EXPORT void ATS_CALL SetPower(int notch) {
   SetPowerHandle(notch);
-  VigilanceKeyPressed(notch, false);
+  TellDriverMoved(kDriverPower, notch);
 }
 
 ATS_EXPORT void ATS_CALL SetBrake(int notch) {
   SetBrakeHandle(notch);
-  VigilanceKeyPressed(notch, false);
+  TellDriverMoved(kDriverBrake, notch);
 }
 
 ATS_EXPORT void ATS_CALL SetReverser(int position) {
   if (Opt(OPT_reverserindex) != kUnwired) SetPanelOpt(OPT_reverserindex, position == -1 ? 2 : position);
   SetReverserHandle(position);
-  VigilanceKeyPressed(position, false);
-  if (position != 0) BRSafetyReverserMovedOff();
+  TellDriverMoved(kDriverReverser, position);
 }
 
 ATS_EXPORT void ATS_CALL KeyDown(int key) { OfferKey(key, false); }
 
 ATS_EXPORT void ATS_CALL KeyUp(int key) { OfferKey(key, true); }
 
-ATS_EXPORT void ATS_CALL HornBlow(int type) {
-  VigilanceKeyPressed(type, false);
-  hornSounded(type);
-  if (UBahnRuns()) UBahnHorn(type);
-}
+ATS_EXPORT void ATS_CALL HornBlow(int type) { TellDriverMoved(kDriverHorn, type); }
 
-ATS_EXPORT void ATS_CALL DoorOpen() {
-  for (int i = 0; i < kCabSystemCount; i++) {
-    if (gRuns[i] && kCabSystems[i].doorOpen != nullptr) kCabSystems[i].doorOpen();
-  }
-}
+ATS_EXPORT void ATS_CALL DoorOpen() { TellDoors(true); }
 
-ATS_EXPORT void ATS_CALL DoorClose() {
-  for (int i = 0; i < kCabSystemCount; i++) {
-    if (gRuns[i] && kCabSystems[i].doorClose != nullptr) kCabSystems[i].doorClose();
-  }
-}
+ATS_EXPORT void ATS_CALL DoorClose() { TellDoors(false); }
 
 ATS_EXPORT void ATS_CALL SetSignal(int signal) {}
 
 ATS_EXPORT void ATS_CALL SetBeaconData(ATS_BEACONDATA beacon) {
   for (int i = 0; i < kCabSystemCount; i++) {
-    if (gRuns[i] && kCabSystems[i].beacon != nullptr) kCabSystems[i].beacon(beacon);
+    if (gRuns[i] && kCabSystems[i]->beacon != nullptr) kCabSystems[i]->beacon(beacon);
   }
 }
 

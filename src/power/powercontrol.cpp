@@ -24,7 +24,7 @@ bool reminder = false;
 bool allPickupsCut = false;
 static bool powerControlInitialized = false;  // the list has been set up once
 
-void InitPowerControl() {
+void InitPowerControl(int) {
   powerControlInitialized = true;
   gaplist = nullptr;
   gapRecords = 0;
@@ -182,3 +182,7 @@ void PowerControlKeyPressed(int key) {
   OperatePower(0, reminder);
   SetPanelOpt(OPT_reminderindicator, reminder ? 1 : 0);
 }
+
+const CabSystemRow kPowerControlRow = {
+    SYS_POWER, true, InitPowerControl, DestroyPowerControl, PowerControl, PowerControlKeyPressed, nullptr,
+    PowerBeacon, nullptr, nullptr};

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "cab/cab_system.h"
 #include "cab/host.h"
 
 // Beacon type that announces a gap in the conductor rail or overhead line; Optional = length in m.
@@ -27,9 +28,12 @@ extern int32_t gappedPickups;   // pick-up points now inside a gap (behaviours 1
 extern bool reminder;           // the driver's reminder switch is set
 extern bool allPickupsCut;      // behaviour 3 holds its notch-0 limit
 
-void InitPowerControl();
+void InitPowerControl(int brakeMode);
 void DestroyPowerControl();
 void PowerBeacon(ATS_BEACONDATA beacon);
 void CreateGap(int length);
 void PowerControl();
 void PowerControlKeyPressed(int key);
+
+// This system's row of the table of cab systems.
+extern const CabSystemRow kPowerControlRow;

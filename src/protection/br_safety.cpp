@@ -28,7 +28,7 @@ const int kStartupTestWithTpws = 2;  // startuptest value: AWS horn and TPWS lam
 const int kBrakeCancelAtStandstill = 0;  // brake cancel mode: reset only at standstill, release at once
 const int kBrakeCancelDeferred = 1;      // brake cancel mode: reset at any speed, release at standstill
 
-void InitBRSafety() {
+void InitBRSafety(int) {
   awsPhase = kAwsIdle;
   awsWarningSince = kTimerStopped;
   awsStop = false;
@@ -136,3 +136,12 @@ void BRSafetyReverserMovedOff() {
   }
   tpwsStartupTest = kStartupTestRunning;
 }
+
+// The driver's controls: the reverser moved off neutral starts an armed start-up test.
+void BRSafetyDriverMoved(DriverControl control, int value) {
+  if (control == kDriverReverser && value != 0) BRSafetyReverserMovedOff();
+}
+
+const CabSystemRow kBRSafetyRow = {
+    SYS_AWS_TPWS, true, InitBRSafety, DestroyBRSafety, BRSafety, BRSafetyKeyPressed, BRSafetyKeyReleased,
+    SetBRSafetyStatus, nullptr, BRSafetyDriverMoved};

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "cab/cab_system.h"
 #include "cab/host.h"
 #include "cab/indicator.h"
 
@@ -46,7 +47,7 @@ extern int32_t stopTimer;        // standstill timer of the TPWS stop delay; kTi
 extern int32_t overrideTimer;    // kTimerStopped, or the time (ms) the train-stop override was armed
 extern Indicator stopOverride;   // train-stop override lamp
 
-void InitBRSafety();
+void InitBRSafety(int brakeMode);
 void DestroyBRSafety();
 void BRSafetyKeyPressed(int key);
 void BRSafetyKeyReleased(int key);
@@ -58,3 +59,7 @@ void BRSafety();
 
 // Shared by both files of the module.
 const double kMsPerSecond = 1000.0;  // the TPWS times are set in seconds
+
+void BRSafetyDriverMoved(DriverControl control, int value);
+// This system's row of the table of cab systems.
+extern const CabSystemRow kBRSafetyRow;

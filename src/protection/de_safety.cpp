@@ -42,7 +42,7 @@ static bool Faster(float limit) {
 
 static bool Faster(int32_t limit) { return Faster(static_cast<float>(limit)); }
 
-void InitDESafety() {
+void InitDESafety(int) {
   active = false;
   emergency = false;
   bluelamp = NewIndicator(OPT_pzb90bluelamp, 0);
@@ -139,3 +139,7 @@ void DESafetyKeyPressed(int key) {
   }
   pzb90timer = kTimerStopped;
 }
+
+const CabSystemRow kDESafetyRow = {
+    SYS_PZB90, true, InitDESafety, DestroyDESafety, DESafety, DESafetyKeyPressed, nullptr, SetDESafetyStatus,
+    nullptr, nullptr};

@@ -21,7 +21,7 @@ const int8_t kLeftSide = -1;  // lamp of the first doorindicator value
 const int8_t kRightSide = 1;  // lamp of the second doorindicator value
 const int8_t kBothSides = 2;
 
-void InitMiscellaneous() {
+void InitMiscellaneous(int) {
   setDoorState(true);
   hornTimer = kTimerStopped;
   hornDuration = 0;
@@ -117,3 +117,12 @@ void miscKeyPressed(int key) {
     if (pairKey == key) SetPanel(element, GetPanel(element) == 0 ? 1 : 0);
   }
 }
+
+// The driver's controls: a horn blast lights the horn lamp.
+void MiscDriverMoved(DriverControl control, int value) {
+  if (control == kDriverHorn) hornSounded(value);
+}
+
+const CabSystemRow kMiscellaneousRow = {
+    SYS_MISC, true, InitMiscellaneous, DestroyMiscellaneous, RunMiscellaneous, miscKeyPressed, nullptr,
+    MiscPlatformBeacon, setDoorState, MiscDriverMoved};

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "cab/cab_system.h"
 #include "cab/host.h"
 
 extern bool doorOpen;          // the doors are open
@@ -19,7 +20,7 @@ const int32_t kTravelMeterOff = -1;
 const int32_t kTravelMeterMiles = 1;
 const double kKilometresPerMile = 1.609;
 
-void InitMiscellaneous();
+void InitMiscellaneous(int brakeMode);
 void DestroyMiscellaneous();
 void setDoorState(bool open);
 void setDoorSide(int8_t side);
@@ -35,3 +36,7 @@ void MiscPlatformBeacon(ATS_BEACONDATA beacon);
 void RunMiscellaneous();
 // Toggles the custom panel elements bound to a host key.
 void miscKeyPressed(int key);
+
+void MiscDriverMoved(DriverControl control, int value);
+// This system's row of the table of cab systems.
+extern const CabSystemRow kMiscellaneousRow;

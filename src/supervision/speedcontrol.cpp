@@ -13,7 +13,7 @@
 int32_t scSpeed = 0;
 bool brakingSequence = false;
 
-void InitSpeedControl() {
+void InitSpeedControl(int) {
   scSpeed = 0;
   brakingSequence = false;
 }
@@ -47,3 +47,9 @@ void CheckSpeed(float speed) {
     brakingSequence = false;
   }
 }
+
+void SpeedControlFrame() { CheckSpeed(gState.Speed); }
+
+const CabSystemRow kSpeedControlRow = {
+    SYS_OVERSPEED, true, InitSpeedControl, DestroySpeedControl, SpeedControlFrame, nullptr, nullptr, nullptr,
+    nullptr, nullptr};

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "cab/cab_system.h"
+
 // What the device is doing.
 enum VigilancePhase : int32_t {
   kVigilanceSupervising = 0,  // waiting for the interval to run out
@@ -14,10 +16,16 @@ enum VigilancePhase : int32_t {
 extern int32_t vigilance;  // tOn timer of the device, ms: each phase is timed from the end of the one before
 extern VigilancePhase phase;  // the device moves through the phases in order
 
-void InitVigilance();
+void InitVigilance(int brakeMode);
 void DestroyVigilance();
 // The per-frame step: lamp, alarm and brake as the intervals run out.
 void CheckVigilance();
 // A sign of life: a host key (isKey true) or a handle movement or horn blast (isKey false,
 // key is then the notch, position or horn type and is not compared).
 void VigilanceKeyPressed(int key, bool isKey);
+
+// A host key, and a driver's control moved: the signs of life of VigilanceKeyPressed.
+void VigilanceKeyDown(int key);
+void VigilanceDriverMoved(DriverControl control, int value);
+// This system's row of the table of cab systems.
+extern const CabSystemRow kVigilanceRow;

@@ -49,7 +49,7 @@ void MovePowerLimit(int32_t& held, int32_t wanted) {
 
 // ---- Start of a run ----
 
-void InitTraction() {
+void InitTraction(int) {
   hpTemperature = 0;
   RestartAtNow(tempTimer);
   SetPanelOpt(OPT_thermometer, 0);
@@ -200,3 +200,7 @@ void RunTraction() {
     SetPanelOpt(OPT_ammeter, driven ? OptAt(OPT_ammetervalues, gHandles.Power) : 0);
   }
 }
+
+const CabSystemRow kTractionRow = {
+    SYS_TRACTION, true, InitTraction, DestroyTraction, RunTraction, TractionKeyPressed, nullptr, TractionSetData,
+    nullptr, nullptr};

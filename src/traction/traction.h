@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "cab/cab_system.h"
 #include "cab/host.h"
 
 // Values of option `traction`.
@@ -42,7 +43,7 @@ extern bool automatic;              // automatic cut-off and injector (steam) or
 
 // ---- Operations ----
 
-void InitTraction();
+void InitTraction(int brakeMode);
 void DestroyTraction();
 void IncreaseTemperature(int delta);
 void ChangeGear(int newGear);
@@ -61,3 +62,6 @@ void RunSteam();
 int32_t NotchIndex();
 // Moves a power limit: releases the old notch and applies the new one when they differ.
 void MovePowerLimit(int32_t& held, int32_t wanted);
+
+// This system's row of the table of cab systems.
+extern const CabSystemRow kTractionRow;

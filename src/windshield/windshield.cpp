@@ -50,7 +50,7 @@ static int32_t DropOfElement(int32_t element) {
 
 static bool IsDropSlot(int32_t entry) { return entry >= 0 && entry < kMaxDrops; }
 
-void InitWindshield() {
+void InitWindshield(int) {
   wiper = 0;
   holdWiper = kTimerStopped;
   wiperPosition = Opt(OPT_wiperholdposition);
@@ -221,3 +221,7 @@ void AnimateWindshield() {
   if (!tOn(dropTimer, gState.Time, dropInterval)) return;
   DropFalls();
 }
+
+const CabSystemRow kWindshieldRow = {
+    SYS_WIPERS, true, InitWindshield, DestroyWindshield, AnimateWindshield, WindshieldKeyPressed, nullptr,
+    WindshieldBeacon, nullptr, nullptr};

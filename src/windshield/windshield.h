@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "cab/cab_system.h"
 #include "cab/host.h"
 
 // Beacon type that sets the rain; Optional = intensity 0 (dry) to 100.
@@ -29,8 +30,11 @@ extern int32_t dropList[kMaxDrops];
 extern int32_t dropListPos[kMaxDrops];  // for drop i, the entry of dropList that holds it
 extern int32_t unusedDrops;             // drops not on the glass
 
-void InitWindshield();
+void InitWindshield(int brakeMode);
 void DestroyWindshield();
 void AnimateWindshield();
 void WindshieldKeyPressed(int key);
 void WindshieldBeacon(ATS_BEACONDATA beacon);
+
+// This system's row of the table of cab systems.
+extern const CabSystemRow kWindshieldRow;

@@ -62,10 +62,10 @@ class BRSafetyTest : public ::testing::Test {
     gState = {};
     DestroyTrainControl();
     InitTrainControl(0);
-    InitBRSafety();
+    InitBRSafety(0);
   }
   // Options changed after the start of run take effect at the next InitBRSafety.
-  void Restart() { InitBRSafety(); }
+  void Restart() { InitBRSafety(0); }
 
   void At(int32_t time, float speed) {
     gState.Time = time;
@@ -110,7 +110,7 @@ TEST_F(BRSafetyTest, init_clears_every_state_and_stops_both_aws_sounds) {
   SetSound(kAwsHorn, SOUND_LOOP);
   SetSound(kAwsBell, SOUND_PLAY);
   SetSound(kTpwsWarning, SOUND_LOOP);
-  InitBRSafety();
+  InitBRSafety(0);
   EXPECT_EQ(awsPhase, kAwsIdle);
   EXPECT_FALSE(awsStop);
   EXPECT_FALSE(awsRelease);

@@ -44,7 +44,7 @@ class PZB90Test : public ::testing::Test {
     DestroyTrainControl();
     InitTrainControl(0);
     At(1000, 0.0f);
-    InitDESafety();
+    InitDESafety(0);
   }
   void TearDown() override {
     DestroyTrainControl();
@@ -77,7 +77,7 @@ TEST_F(PZB90Test, start_of_run_is_off_with_the_blue_lamp_flashing_and_all_else_d
   SetPanel(kRed, 1);
   SetSound(kPzbSound, SOUND_LOOP);
   At(7000, 0.0f);
-  InitDESafety();
+  InitDESafety(0);
   EXPECT_FALSE(active);
   EXPECT_FALSE(emergency);
   EXPECT_EQ(pzb90timer, kTimerStopped);

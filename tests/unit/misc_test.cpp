@@ -15,7 +15,7 @@ void StartCab(const std::vector<std::string>& lines) {
   ConfigureLines(lines);
   for (int i = 0; i < kElementCount; i++) SetPanel(i, 7);
   doorSide = 0;
-  InitMiscellaneous();
+  InitMiscellaneous(0);
 }
 
 void FrameAt(int32_t time) {
@@ -198,7 +198,7 @@ TEST(HornLamp, start_of_run_forgets_the_blast_but_leaves_the_lamp) {
   StartCab({"klaxonindicator=40,1500"});
   gState.Time = 10000;
   hornSounded(0);
-  InitMiscellaneous();
+  InitMiscellaneous(0);
   EXPECT_EQ(hornTimer, -1);
   EXPECT_EQ(hornDuration, 0);
   EXPECT_EQ(GetPanel(40), 1);

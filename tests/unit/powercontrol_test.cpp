@@ -28,7 +28,7 @@ void StartTrain(int behaviour, const char* pickups = "0", double location = 1000
   SetPowerHandle(kTopNotch);
   gState.Location = location;
   DestroyPowerControl();
-  InitPowerControl();
+  InitPowerControl(0);
 }
 
 void Announce(int length, float speed = 50.0f) {
@@ -270,7 +270,7 @@ TEST(PowerGaps, absurd_positions_make_no_records_that_cannot_be_passed) {
   Announce(10);
   EXPECT_EQ(Starts(), (std::vector<double>{1000.0 - 2147483648.0, 1000.0 + 2147483647.0}));
   DestroyPowerControl();
-  InitPowerControl();
+  InitPowerControl(0);
   gState.Location = std::numeric_limits<double>::quiet_NaN();
   Announce(10);
   gState.Location = std::numeric_limits<double>::infinity();

@@ -26,7 +26,7 @@ void StartWindscreen(std::initializer_list<const char*> extra = {}) {
   for (const char* line : lines) text += std::string(line) + "\n";
   LoadConfigText(text);
   DestroyWindshield();
-  InitWindshield();
+  InitWindshield(0);
 }
 
 void FrameAt(int32_t time) {
