@@ -3,7 +3,9 @@
 // Every example scenario (examples/*.scn) and a few long generated drives are played through the
 // sixteen entry points, each in a fresh host installation (counter files included), with no
 // configuration file, with examples/Velmora.cfg, and with every further cab system switched on by
-// its own option. After every host call the time, the four handles and all 256 panel and 256
+// its own option. Then the further systems run: each alone with the configuration of its example
+// cab (its example scenario and the drives), all of them together with and without the U-Bahn cab
+// (every example and the drives), and each example cab with its own configuration. After every host call the time, the four handles and all 256 panel and 256
 // sound elements go into a 64-bit FNV-1a hash; after the run, the counter files Z1..Z3. The hash
 // is kept at every 100th frame, so a failure names the run and the 100 frames in which the
 // behaviour first differs. The recorded hashes are in tests/e2e/golden_traces.txt.
@@ -81,6 +83,56 @@ std::string ReadSource(const std::string& relative) {
 std::vector<Configuration> Configurations() {
   return {{"default", ""}, {"sample", ReadSource("examples/Velmora.cfg")}, {"further", kFurtherSystemsConfig}};
 }
+
+// The run switches of the further systems, in the order of their table.
+const char* const kFurtherRunSwitches[] = {"runpowergaps", "runwipers",        "runawstpws", "runvigilance", "runoverspeed",
+                                           "runcabindicators", "runtraction", "runpzb90"};
+
+// A configuration in which, of the further systems, only `keep` runs: every other switch the
+// text turns on is turned off, and `keep` is turned on.
+std::string RunningOnly(std::string text, const std::string& keep) {
+  for (const char* runSwitch : kFurtherRunSwitches) {
+    const std::string on = std::string("\n") + runSwitch + "=1";
+    for (size_t at = text.find(on); at != std::string::npos; at = text.find(on, at + 1)) {
+      if (runSwitch != keep) text[at + on.size() - 1] = '0';
+    }
+  }
+  return text + "\n" + keep + "=1\n";
+}
+
+// Every further system running: with the U-Bahn cab beside them, or without it.
+std::string RunningAll(bool ubahn) {
+  std::string text = kFurtherSystemsConfig;
+  for (const char* runSwitch : kFurtherRunSwitches) text += std::string(runSwitch) + "=1\n";
+  return text + (ubahn ? "runubahn=1\n" : "runubahn=0\n");
+}
+
+// A further system running alone, with the configuration of the example cab that shows it, and
+// the example scenario it plays besides the generated drives (none: only the drives).
+struct RunningSystem {
+  Configuration configuration;
+  const char* example;
+};
+
+std::vector<RunningSystem> RunningSystems() {
+  const std::string british = ReadSource("examples/british_cab.cfg");
+  const std::string german = ReadSource("examples/german_cab.cfg");
+  const std::string cabIndicators = std::string(kFurtherSystemsConfig) + "runubahn=0\n";
+  return {
+      {{"awstpws", RunningOnly(british, "runawstpws")}, "british_cab"},
+      {{"vigilance", RunningOnly(british, "runvigilance")}, "british_cab"},
+      {{"overspeed", RunningOnly(british, "runoverspeed")}, "british_cab"},
+      {{"wipers", RunningOnly(british, "runwipers")}, "british_cab"},
+      {{"pzb90", RunningOnly(german, "runpzb90")}, "german_cab"},
+      {{"powergaps", RunningOnly(german, "runpowergaps")}, "german_cab"},
+      {{"steam", RunningOnly(ReadSource("examples/steam_locomotive.cfg"), "runtraction")}, "steam_locomotive"},
+      {{"diesel", RunningOnly(ReadSource("examples/diesel_locomotive.cfg"), "runtraction")}, "diesel_locomotive"},
+      {{"cabindicators", RunningOnly(cabIndicators, "runcabindicators")}, nullptr},
+  };
+}
+
+// The example cabs of the further systems, each played with its own configuration.
+const char* const kFurtherExamples[] = {"british_cab", "german_cab", "steam_locomotive", "diesel_locomotive"};
 
 // What a run produced: the kept hashes and, for the message, the times of the checkpoints.
 struct RunTrace {
@@ -463,6 +515,36 @@ TEST(GoldenTraces, every_example_and_generated_drive_plays_as_recorded) {
       PlayDrive(seed, configuration, &trace);
     }
   }
+  // The further systems running: each alone, all of them with and without the U-Bahn cab, and
+  // each example cab of theirs with its own configuration.
+  auto play = [&](const std::string& example, const Configuration& configuration) {
+    runs.emplace_back(example + "/" + configuration.name, RunTrace());
+    RunTrace& trace = runs.back().second;
+    trace.dumping = dumpFolder != nullptr;
+    PlayExample(kSourceDir + "/examples/" + example + ".scn", configuration, &trace);
+  };
+  auto drive = [&](const Configuration& configuration) {
+    for (uint64_t seed = 1; seed <= 3; seed++) {
+      runs.emplace_back("drive" + std::to_string(seed) + "/" + configuration.name, RunTrace());
+      RunTrace& trace = runs.back().second;
+      trace.dumping = dumpFolder != nullptr;
+      PlayDrive(seed, configuration, &trace);
+    }
+  };
+  for (const RunningSystem& running : RunningSystems()) {
+    if (running.example != nullptr) play(running.example, running.configuration);
+    drive(running.configuration);
+  }
+  for (bool ubahn : {true, false}) {
+    const Configuration all = {ubahn ? "all" : "all-but-ubahn", RunningAll(ubahn)};
+    for (const std::string& example : examples) play(example, all);
+    for (const char* example : kFurtherExamples) play(example, all);
+    drive(all);
+  }
+  for (const char* example : kFurtherExamples) {
+    play(example, {"own", ReadSource(std::string("examples/") + example + ".cfg")});
+  }
+
   if (dumpFolder != nullptr) {
     for (const auto& run : runs) {
       std::string file = run.first;
