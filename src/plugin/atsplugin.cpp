@@ -1,6 +1,7 @@
 // The sixteen entry points: what the host hands over is stored and passed to the cab systems that
 // run, through the one table of their interfaces.
 #include "plugin/atsplugin.h"
+#include "plugin/atsplugin_testing.h"
 
 #include "cab/cab_system.h"
 #include "cab/channels.h"
@@ -34,11 +35,13 @@ static void PointAtReserves() {
 // Initialize; the frame, the beacons, the doors and the driver's controls follow it too. The keys
 // follow config/fixed_wiring.def. The U-Bahn cab comes first, and its frame, UBahnFrame, is called
 // by Elapse alone, so that its steps stay inline in the frame cycle.
-static const CabSystemRow* const kCabSystems[] = {
+static const CabSystemRow* const kCabSystemRows[] = {
     &kUBahnCabRow, &kPowerControlRow, &kWindshieldRow, &kBRSafetyRow,  &kVigilanceRow,
     &kSpeedControlRow, &kMiscellaneousRow, &kTractionRow, &kDESafetyRow,
 };
-const int kCabSystemCount = sizeof(kCabSystems) / sizeof(kCabSystems[0]);
+const int kCabSystemCount = sizeof(kCabSystemRows) / sizeof(kCabSystemRows[0]);
+// The rows the entry points walk: the table above, or a test's (plugin/atsplugin_testing.h).
+static const CabSystemRow* const* gRows = kCabSystemRows;
 
 // Which systems run, as the last Initialize read their switches; before it, the defaults.
 static bool gRuns[kCabSystemCount] = {true};
@@ -52,8 +55,8 @@ static bool gFurtherFrames = false;
 static void ReadRunSwitches() {
   gFrameStepCount = 0;
   for (int i = 0; i < kCabSystemCount; i++) {
-    gRuns[i] = SystemRuns(kCabSystems[i]->system);
-    if (gRuns[i] && kCabSystems[i]->frame != nullptr) gFrameSteps[gFrameStepCount++] = kCabSystems[i]->frame;
+    gRuns[i] = SystemRuns(gRows[i]->system);
+    if (gRuns[i] && gRows[i]->frame != nullptr) gFrameSteps[gFrameStepCount++] = gRows[i]->frame;
   }
   gFurtherFrames = gFrameStepCount > 0;
 }
@@ -72,7 +75,7 @@ static void OfferKey(int key, bool up) {
   for (int k = 0; k < kKeyBindingCount; k++) {
     if (k > 0 && kKeyBindings[k - 1].system == kKeyBindings[k].system) continue;
     for (int i = 0; i < kCabSystemCount; i++) {
-      const CabSystemRow& system = *kCabSystems[i];
+      const CabSystemRow& system = *gRows[i];
       if (system.system != kKeyBindings[k].system) continue;
       if (!gRuns[i] && !kCabSystemKeysWhenOff[system.system]) continue;
       void (*handler)(int) = up ? system.keyUp : system.keyDown;
@@ -85,7 +88,7 @@ static void OfferKey(int key, bool up) {
 // (the U-Bahn cab starts only when it runs).
 static void TellDriverMoved(DriverControl control, int value) {
   for (int i = 0; i < kCabSystemCount; i++) {
-    const CabSystemRow& system = *kCabSystems[i];
+    const CabSystemRow& system = *gRows[i];
     if ((gRuns[i] || system.startsWhenOff) && system.driverMoved != nullptr) system.driverMoved(control, value);
   }
 }
@@ -93,8 +96,24 @@ static void TellDriverMoved(DriverControl control, int value) {
 // The host's doors opened or closed: the systems that run hear it.
 static void TellDoors(bool open) {
   for (int i = 0; i < kCabSystemCount; i++) {
-    if (gRuns[i] && kCabSystems[i]->doors != nullptr) kCabSystems[i]->doors(open);
+    if (gRuns[i] && gRows[i]->doors != nullptr) gRows[i]->doors(open);
   }
+}
+
+// Whether config/fixed_wiring.def names this beacon type for the system.
+static bool BeaconTypeOf(int32_t type, CabSystem system) {
+  for (int b = 0; b < kBeaconTypeCount; b++) {
+    if (kBeaconTypes[b].type == type && kBeaconTypes[b].system == system) return true;
+  }
+  return false;
+}
+
+int CabSystemRowCount() { return kCabSystemCount; }
+
+const CabSystemRow& CabSystemRowAt(int index) { return *kCabSystemRows[index]; }
+
+void UseCabSystemRowsForTesting(const CabSystemRow* const* rows) {
+  gRows = rows != nullptr ? rows : kCabSystemRows;
 }
 
 extern "C" {
@@ -107,8 +126,8 @@ ATS_EXPORT void ATS_CALL Load() {
 ATS_EXPORT void ATS_CALL Dispose() {
   ScrapConfig();
   DestroyHandles();
-  for (const CabSystemRow* system : kCabSystems) {
-    if (system->end != nullptr) system->end();
+  for (int i = 0; i < kCabSystemCount; i++) {
+    if (gRows[i]->end != nullptr) gRows[i]->end();
   }
 }
 
@@ -128,7 +147,7 @@ ATS_EXPORT void ATS_CALL Initialize(int brake) {
   DestroyHandles();
   InitHandles();
   for (int i = 0; i < kCabSystemCount; i++) {
-    const CabSystemRow& system = *kCabSystems[i];
+    const CabSystemRow& system = *gRows[i];
     if (!gRuns[i] && !system.startsWhenOff) continue;
     if (system.end != nullptr) system.end();
     system.start(brake);
@@ -186,7 +205,8 @@ ATS_EXPORT void ATS_CALL SetSignal(int signal) {}
 
 ATS_EXPORT void ATS_CALL SetBeaconData(ATS_BEACONDATA beacon) {
   for (int i = 0; i < kCabSystemCount; i++) {
-    if (gRuns[i] && kCabSystems[i]->beacon != nullptr) kCabSystems[i]->beacon(beacon);
+    const CabSystemRow& system = *gRows[i];
+    if (gRuns[i] && system.beacon != nullptr && BeaconTypeOf(beacon.Type, system.system)) system.beacon(beacon);
   }
 }
 

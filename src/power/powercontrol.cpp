@@ -50,7 +50,7 @@ void DestroyPowerControl() {
 }
 
 void PowerBeacon(ATS_BEACONDATA beacon) {
-  if (beacon.Type != kPowerGapBeacon) return;
+  if (beacon.Type != kBeaconPowerGap) return;
   if (Opt(OPT_powergapbehaviour) == kGapsIgnored) return;
   if (beacon.Optional == 0) return;
   // A gap announced while standing or running backwards is not tracked.

@@ -5,9 +5,7 @@
 
 #include "cab/cab_system.h"
 #include "cab/host.h"
-
-// Beacon type that announces a gap in the conductor rail or overhead line; Optional = length in m.
-const int kPowerGapBeacon = 20;
+#include "config/fixed_wiring.h"
 
 // Most gap records kept at once: beyond it further announced gaps are not tracked, so a flood of
 // absurd beacons cannot grow the list (walked every frame) without limit.

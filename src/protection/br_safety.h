@@ -6,6 +6,7 @@
 #include "cab/cab_system.h"
 #include "cab/host.h"
 #include "cab/indicator.h"
+#include "config/fixed_wiring.h"
 
 // What the AWS is doing.
 enum AwsPhase : uint8_t {
@@ -27,13 +28,6 @@ const int kSystemOff = 0;
 const int kSystemAwsOnly = 1;                // the AWS magnets only
 const int kSystemAwsAndTpws = 2;             // the AWS magnets and every TPWS sensor
 const int kSystemTpwsTrainStopOnly = 3;      // the TPWS train-stop sensor only
-
-// Beacon types of the AWS magnets and TPWS sensors.
-const int kBeaconAwsSignalMagnet = 44000;     // clear or caution, by aspect and speed
-const int kBeaconAwsPermanentMagnet = 44001;  // always a caution
-const int kBeaconTpwsOverspeedSignal = 44002; // overspeed sensor at a signal at danger
-const int kBeaconTpwsTrainStop = 44003;       // train-stop sensor at a signal at danger
-const int kBeaconTpwsOverspeed = 44004;       // overspeed sensor at a speed restriction
 
 extern AwsPhase awsPhase;        // the AWS moves idle, warning, braking, and back to idle
 extern int32_t awsWarningSince;  // tOn timer of the warning: the time (ms) it began; read only while warning

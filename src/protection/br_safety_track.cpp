@@ -54,7 +54,7 @@ static bool Faster(int32_t limit) { return gState.Speed > static_cast<float>(lim
 
 void SetBRSafetyStatus(ATS_BEACONDATA beacon) {
   const int system = Opt(OPT_system);
-  if (beacon.Type < kBeaconAwsSignalMagnet || beacon.Type > kBeaconTpwsOverspeed) return;
+  if (beacon.Type < kBeaconAwsSignalMagnet || beacon.Type > kBeaconSpeedRestriction) return;
   if (system == kSystemOff || !(gState.Speed >= 0.0f)) return;  // nothing acts when running backwards
 
   if ((system == kSystemAwsOnly || system == kSystemAwsAndTpws) &&
@@ -68,15 +68,15 @@ void SetBRSafetyStatus(ATS_BEACONDATA beacon) {
 
   if (system == kSystemAwsAndTpws && !tpwsTrainstop) {
     if (overrideTimer != kTimerStopped) {
-      if (beacon.Type == kBeaconTpwsTrainStop) ConsumeOverride();
-    } else if ((beacon.Type == kBeaconTpwsOverspeed && Faster(beacon.Optional)) ||
-               (beacon.Type == kBeaconTpwsOverspeedSignal && AtDanger(beacon) && Faster(beacon.Optional)) ||
-               (beacon.Type == kBeaconTpwsTrainStop && AtDanger(beacon))) {
+      if (beacon.Type == kBeaconSignalTrainStop) ConsumeOverride();
+    } else if ((beacon.Type == kBeaconSpeedRestriction && Faster(beacon.Optional)) ||
+               (beacon.Type == kBeaconSignalOverspeed && AtDanger(beacon) && Faster(beacon.Optional)) ||
+               (beacon.Type == kBeaconSignalTrainStop && AtDanger(beacon))) {
       TriggerTpws();
     }
   }
 
-  if (system == kSystemTpwsTrainStopOnly && beacon.Type == kBeaconTpwsTrainStop && !tpwsTrainstop) {
+  if (system == kSystemTpwsTrainStopOnly && beacon.Type == kBeaconSignalTrainStop && !tpwsTrainstop) {
     if (overrideTimer != kTimerStopped) {
       ConsumeOverride();
     } else if (AtDanger(beacon)) {

@@ -6,10 +6,7 @@
 #include "cab/cab_system.h"
 #include "cab/host.h"
 #include "cab/indicator.h"
-
-// Beacon types of the PZB90 track magnets.
-const int kBeaconPzbSignalMagnet = 49000;   // at a signal: limit by aspect, or a limit of its own
-const int kBeaconPzbWarningMagnet = 49001;  // lamps and sound only, or a speed check
+#include "config/fixed_wiring.h"
 
 extern bool active;          // the driver has switched PZB90 on; until then 45 km/h is the limit
 extern bool emergency;       // the PZB emergency brake is applied

@@ -5,6 +5,7 @@
 
 #include "cab/cab_system.h"
 #include "cab/host.h"
+#include "config/fixed_wiring.h"
 
 extern bool doorOpen;          // the doors are open
 extern int8_t doorSide;        // side whose doors are released: 0 none, -1 or 1 one side, 2 both
@@ -28,7 +29,6 @@ void setDoorIndicators();
 void hornSounded(int type);
 // The platform beacon names the side whose door lamp the host's doors light: 1 right (second
 // doorindicator lamp), 2 left (first lamp); any other value names no side.
-const int kBeaconPlatformSide = 23;
 const int32_t kPlatformRight = 1;
 const int32_t kPlatformLeft = 2;
 void MiscPlatformBeacon(ATS_BEACONDATA beacon);

@@ -3,17 +3,7 @@
 
 #include "cab/channels.h"
 #include "config/confload.h"
-
-// Beacon types of the U-Bahn cab besides the trip points of the trip stop.
-const int kBeaconPlatformSide = 23;
-const int kBeaconDoorsOpenAtStart = 24;
-const int kBeaconPassengers = 25;
-const int kBeaconRailJoint = 26;
-const int kBeaconDestination = 27;
-const int kBeaconFastCurve = 28;
-const int kBeaconSlowCurve = 29;
-const int kBeaconSpeedSound = 30;
-const int kBeaconSpeedSoundOrSpecial = 31;
+#include "config/fixed_wiring.h"
 
 // Fixed sound elements of the two speed-dependent beacon sounds.
 const int kSoundBeaconSlow = 56;
@@ -37,6 +27,7 @@ void StartUBahnCab(int) { InitUBahnDevices(); }
 #define UBAHN_KEY_PZB90(handler)
 #define FIXED_SOUND(element, system, what)
 #define BEACON(type, system, signal, distance, optional, action)
+#define BEACON_TYPE(name, number)
 
 // A line whose key has nothing to do when let go.
 static inline void NoRelease(int) {}
@@ -62,6 +53,7 @@ void UBahnKeyUp(int key) {
 #undef KEY_EVERY
 #undef FIXED_SOUND
 #undef BEACON
+#undef BEACON_TYPE
 
 void UBahnBeacon(ATS_BEACONDATA beacon) {
   const bool slow = gState.Speed < kBeaconSoundSpeed;  // false for a speed that is not a number

@@ -95,7 +95,7 @@ void WindshieldKeyPressed(int key) {
 }
 
 void WindshieldBeacon(ATS_BEACONDATA beacon) {
-  if (beacon.Type != kRainBeacon) return;
+  if (beacon.Type != kBeaconRain) return;
   if (beacon.Optional < 0 || beacon.Optional > kRainMax) return;
   rain = beacon.Optional;
   dropInterval = 0;

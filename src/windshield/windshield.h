@@ -5,9 +5,7 @@
 
 #include "cab/cab_system.h"
 #include "cab/host.h"
-
-// Beacon type that sets the rain; Optional = intensity 0 (dry) to 100.
-const int kRainBeacon = 21;
+#include "config/fixed_wiring.h"
 
 const int kMaxDrops = 256;  // drop elements at most: the whole panel array
 

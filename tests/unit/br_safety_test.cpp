@@ -93,7 +93,7 @@ class BRSafetyTest : public ::testing::Test {
   }
   void ApplyTpwsBrake(float speed) {
     At(20000, speed);
-    Beacon(kBeaconTpwsTrainStop, 0, 0);
+    Beacon(kBeaconSignalTrainStop, 0, 0);
     ASSERT_TRUE(tpwsTrainstop);
     ASSERT_EQ(Brake(), kEmergency);
   }
@@ -361,7 +361,7 @@ TEST_F(BRSafetyTest, system_0_ignores_magnets_and_runs_no_supervision) {
   gOpts[OPT_system].value = 0;
   At(10000, 80.0f);
   Beacon(kBeaconAwsPermanentMagnet, 0, 0);
-  Beacon(kBeaconTpwsTrainStop, 0, 0);
+  Beacon(kBeaconSignalTrainStop, 0, 0);
   EXPECT_EQ(awsPhase, kAwsIdle);
   EXPECT_FALSE(tpwsTrainstop);
   awsPhase = kAwsWarning;  // even a pending warning never brakes
@@ -375,21 +375,21 @@ TEST_F(BRSafetyTest, system_0_ignores_magnets_and_runs_no_supervision) {
 
 TEST_F(BRSafetyTest, overspeed_sensor_at_signal_acts_only_at_danger_and_strictly_faster) {
   At(20000, 40.0f);
-  Beacon(kBeaconTpwsOverspeedSignal, 0, 40);
+  Beacon(kBeaconSignalOverspeed, 0, 40);
   EXPECT_FALSE(tpwsTrainstop);
   At(20000, 40.5f);
-  Beacon(kBeaconTpwsOverspeedSignal, 1, 40);
+  Beacon(kBeaconSignalOverspeed, 1, 40);
   EXPECT_FALSE(tpwsTrainstop);
-  Beacon(kBeaconTpwsOverspeedSignal, 0, 40);
+  Beacon(kBeaconSignalOverspeed, 0, 40);
   EXPECT_TRUE(tpwsTrainstop);
   EXPECT_EQ(Brake(), kEmergency);
 }
 
 TEST_F(BRSafetyTest, train_stop_sensor_at_danger_acts_at_any_speed_from_standstill) {
   At(20000, 0.0f);
-  Beacon(kBeaconTpwsTrainStop, 1, 0);
+  Beacon(kBeaconSignalTrainStop, 1, 0);
   EXPECT_FALSE(tpwsTrainstop);
-  Beacon(kBeaconTpwsTrainStop, -3, 0);
+  Beacon(kBeaconSignalTrainStop, -3, 0);
   EXPECT_TRUE(tpwsTrainstop);
   EXPECT_EQ(brakeDemand.value, 1);
   EXPECT_EQ(brakeDemand.blinkTimer, 20000);
@@ -401,47 +401,47 @@ TEST_F(BRSafetyTest, train_stop_sensor_at_danger_acts_at_any_speed_from_standsti
 
 TEST_F(BRSafetyTest, speed_restriction_sensor_acts_above_its_limit_whatever_the_aspect) {
   At(20000, 60.0f);
-  Beacon(kBeaconTpwsOverspeed, 4, 60);
+  Beacon(kBeaconSpeedRestriction, 4, 60);
   EXPECT_FALSE(tpwsTrainstop);
   At(20000, 60.25f);
-  Beacon(kBeaconTpwsOverspeed, 4, 60);
+  Beacon(kBeaconSpeedRestriction, 4, 60);
   EXPECT_TRUE(tpwsTrainstop);
 }
 
 TEST_F(BRSafetyTest, nothing_acts_backwards_or_at_an_unknown_speed_or_twice) {
   At(20000, -50.0f);
-  Beacon(kBeaconTpwsTrainStop, 0, 0);
+  Beacon(kBeaconSignalTrainStop, 0, 0);
   Beacon(kBeaconAwsPermanentMagnet, 0, 0);
   EXPECT_FALSE(tpwsTrainstop);
   EXPECT_EQ(awsPhase, kAwsIdle);
   At(20000, std::numeric_limits<float>::quiet_NaN());
-  Beacon(kBeaconTpwsTrainStop, 0, 0);
+  Beacon(kBeaconSignalTrainStop, 0, 0);
   Beacon(kBeaconAwsPermanentMagnet, 0, 0);
   EXPECT_FALSE(tpwsTrainstop);
   EXPECT_EQ(awsPhase, kAwsIdle);
   // Negative zero is standing, not running backwards.
   At(20000, -0.0f);
-  Beacon(kBeaconTpwsTrainStop, 0, 0);
+  Beacon(kBeaconSignalTrainStop, 0, 0);
   EXPECT_TRUE(tpwsTrainstop);
   At(21000, std::numeric_limits<float>::infinity());
-  Beacon(kBeaconTpwsOverspeed, 0, 10);
-  Beacon(kBeaconTpwsTrainStop, 0, 0);
+  Beacon(kBeaconSpeedRestriction, 0, 10);
+  Beacon(kBeaconSignalTrainStop, 0, 0);
   EXPECT_EQ(EmergencyDemands(), 1);
 }
 
 TEST_F(BRSafetyTest, aws_only_ignores_tpws_and_train_stop_only_ignores_the_rest) {
   gOpts[OPT_system].value = 1;
   At(20000, 90.0f);
-  Beacon(kBeaconTpwsTrainStop, 0, 0);
-  Beacon(kBeaconTpwsOverspeed, 0, 10);
+  Beacon(kBeaconSignalTrainStop, 0, 0);
+  Beacon(kBeaconSpeedRestriction, 0, 10);
   EXPECT_FALSE(tpwsTrainstop);
   gOpts[OPT_system].value = 3;
   Beacon(kBeaconAwsPermanentMagnet, 0, 0);
-  Beacon(kBeaconTpwsOverspeed, 0, 10);
-  Beacon(kBeaconTpwsOverspeedSignal, 0, 10);
+  Beacon(kBeaconSpeedRestriction, 0, 10);
+  Beacon(kBeaconSignalOverspeed, 0, 10);
   EXPECT_EQ(awsPhase, kAwsIdle);
   EXPECT_FALSE(tpwsTrainstop);
-  Beacon(kBeaconTpwsTrainStop, 0, 0);
+  Beacon(kBeaconSignalTrainStop, 0, 0);
   EXPECT_TRUE(tpwsTrainstop);
 }
 
@@ -598,26 +598,26 @@ TEST_F(BRSafetyTest, override_is_refused_while_braking_or_during_the_startup_tes
 TEST_F(BRSafetyTest, armed_override_passes_one_train_stop_and_ignores_overspeed_sensors) {
   At(5000, 30.0f);
   Press(kOverrideKey);
-  Beacon(kBeaconTpwsOverspeed, 0, 10);
-  Beacon(kBeaconTpwsOverspeedSignal, 0, 10);
+  Beacon(kBeaconSpeedRestriction, 0, 10);
+  Beacon(kBeaconSignalOverspeed, 0, 10);
   EXPECT_FALSE(tpwsTrainstop);
   EXPECT_EQ(overrideTimer, 5000);
-  Beacon(kBeaconTpwsTrainStop, 0, 0);
+  Beacon(kBeaconSignalTrainStop, 0, 0);
   EXPECT_FALSE(tpwsTrainstop);
   EXPECT_EQ(overrideTimer, kTimerStopped);
   EXPECT_FALSE(stopOverride.lit && stopOverride.value != 0);
-  Beacon(kBeaconTpwsTrainStop, 0, 0);
+  Beacon(kBeaconSignalTrainStop, 0, 0);
   EXPECT_TRUE(tpwsTrainstop);
 }
 
 TEST_F(BRSafetyTest, train_stop_only_system_acts_at_danger_and_once) {
   gOpts[OPT_system].value = 3;
   At(20000, 30.0f);
-  Beacon(kBeaconTpwsTrainStop, 1, 0);
+  Beacon(kBeaconSignalTrainStop, 1, 0);
   EXPECT_FALSE(tpwsTrainstop);
-  Beacon(kBeaconTpwsTrainStop, 0, 0);
+  Beacon(kBeaconSignalTrainStop, 0, 0);
   EXPECT_TRUE(tpwsTrainstop);
-  Beacon(kBeaconTpwsTrainStop, 0, 0);
+  Beacon(kBeaconSignalTrainStop, 0, 0);
   EXPECT_EQ(EmergencyDemands(), 1);
 }
 
@@ -625,10 +625,10 @@ TEST_F(BRSafetyTest, train_stop_only_system_consumes_the_override_too) {
   gOpts[OPT_system].value = 3;
   At(5000, 30.0f);
   Press(kOverrideKey);
-  Beacon(kBeaconTpwsTrainStop, 0, 0);
+  Beacon(kBeaconSignalTrainStop, 0, 0);
   EXPECT_FALSE(tpwsTrainstop);
   EXPECT_EQ(overrideTimer, kTimerStopped);
-  Beacon(kBeaconTpwsTrainStop, 0, 0);
+  Beacon(kBeaconSignalTrainStop, 0, 0);
   EXPECT_TRUE(tpwsTrainstop);
 }
 
@@ -759,8 +759,8 @@ TEST_F(BRSafetyTest, clock_wrapping_past_its_end_keeps_the_delays) {
 TEST_F(BRSafetyTest, huge_brake_notch_count_and_beacon_limits_are_harmless) {
   gTrainspecs.BrakeNotches = INT_MAX;  // no emergency notch can exist past the top
   At(1000, 50.0f);
-  Beacon(kBeaconTpwsOverspeed, 0, INT_MIN);
-  Beacon(kBeaconTpwsOverspeedSignal, INT_MIN, INT_MAX);
+  Beacon(kBeaconSpeedRestriction, 0, INT_MIN);
+  Beacon(kBeaconSignalOverspeed, INT_MIN, INT_MAX);
   EXPECT_TRUE(tpwsTrainstop);
   gOpts[OPT_tpwsbrakecancel].value = 2;
   BRSafetyKeyPressed(kResetKey);

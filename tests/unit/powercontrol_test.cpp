@@ -33,7 +33,7 @@ void StartTrain(int behaviour, const char* pickups = "0", double location = 1000
 
 void Announce(int length, float speed = 50.0f) {
   gState.Speed = speed;
-  PowerBeacon(ATS_BEACONDATA{kPowerGapBeacon, 0, 0.0f, length});
+  PowerBeacon(ATS_BEACONDATA{kBeaconPowerGap, 0, 0.0f, length});
 }
 
 void RunTo(double location, float speed = 50.0f) {

@@ -102,7 +102,7 @@ TEST_F(ProtectionEntryPoints, start_of_run_silences_aws_and_darkens_pzb_lamps_in
 TEST_F(ProtectionEntryPoints, frames_and_beacons_do_not_reach_the_supervision) {
   Initialize("system=2\npzb90=1\n");
   Frame(1000, 100.0f);  // above the PZB90 limit of a system not switched on
-  SetBeaconData({kBeaconTpwsTrainStop, 0, 0.0f, 0});
+  SetBeaconData({kBeaconSignalTrainStop, 0, 0.0f, 0});
   SetBeaconData({kBeaconAwsPermanentMagnet, 0, 0.0f, 0});
   SetBeaconData({kBeaconPzbSignalMagnet, 0, 0.0f, 0});
   Frame(5000, 100.0f);

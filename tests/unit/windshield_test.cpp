@@ -34,7 +34,7 @@ void FrameAt(int32_t time) {
   AnimateWindshield();
 }
 
-void Rain(int intensity) { WindshieldBeacon(ATS_BEACONDATA{kRainBeacon, 0, 0.0f, intensity}); }
+void Rain(int intensity) { WindshieldBeacon(ATS_BEACONDATA{kBeaconRain, 0, 0.0f, intensity}); }
 
 // Drops on the glass by the bookkeeping.
 int DropsShown() { return Opt(OPT_numberofdrops) - unusedDrops; }

@@ -65,7 +65,7 @@ bool ActsOn(const BeaconType& beacon) {
     case kBeaconAwsSignalMagnet:
     case kBeaconAwsPermanentMagnet:
       return mode == kSystemAwsOnly || mode == kSystemAwsAndTpws;
-    case kBeaconTpwsTrainStop:
+    case kBeaconSignalTrainStop:
       return mode == kSystemAwsAndTpws || mode == kSystemTpwsTrainStopOnly;
     default:
       return mode == kSystemAwsAndTpws;
