@@ -1,5 +1,6 @@
 // The handle arbitration: demand counts per notch and position, and the driver's own handles.
 #include "cab/handles.h"
+#include "cab/handles_testing.h"
 
 #include <cassert>
 #include <cstddef>
@@ -11,25 +12,40 @@
 #include "config/confload.h"
 #include "config/option_kinds.h"
 
-int32_t reverserLock[3];
-int32_t* powerLock = nullptr;
-int32_t* brakeLock = nullptr;
-bool tractionInterlock = false;
-bool initialized = false;
+// A brake notch above 0 has been applied since the power handle last moved.
+static bool tractionInterlock = false;
+// The demand tables have been created once.
+static bool initialized = false;
 
-// Entries in the two demand tables as they were made; 0 while a table is absent.
-static int32_t powerLockCount = 0;
-static int32_t brakeLockCount = 0;
+// One set of demand counts: what the systems that share it have placed, notch by notch.
+struct DemandSet {
+  int32_t reverser[3];   // demand counts for reverse, neutral, forward (index position + 1)
+  int32_t* power;        // demand counts per power notch 0..PowerNotches; null when absent
+  int32_t* brake;        // demand counts per brake notch 0..BrakeNotches + 1; null when absent
+  int32_t powerEntries;  // entries in `power` as it was made; 0 while absent
+  int32_t brakeEntries;  // entries in `brake` as it was made; 0 while absent
+  // Where the demands stand, kept as each count moves so that no call walks the whole table:
+  // the highest brake notch and the lowest power notch whose count is above 0, or kNoDemand.
+  int32_t highestBrake;
+  int32_t lowestPower;
+};
+
+const int32_t kNoDemand = -1;
+
+// The common set serves the driver's handles, the U-Bahn cab and every system without a set of
+// its own; each further system that runs has its own, so that it places and withdraws only its
+// own demands. Indexed by cab system: the common set is the shell's.
+static DemandSet demandSets[CAB_SYSTEM_COUNT] = {};
+static DemandSet& commonSet = demandSets[SYS_SHELL];
+static bool ownSet[CAB_SYSTEM_COUNT] = {};  // the system has a set of its own in this run
+// The sets whose demands the handles follow: the common set first, then the systems' own.
+static DemandSet* setsInUse[CAB_SYSTEM_COUNT] = {&demandSets[SYS_SHELL]};
+static int setsInUseCount = 1;
+// The set that Operate* and Move*Demand count in.
+static DemandSet* current = &demandSets[SYS_SHELL];
 
 // The largest demand table made: a vehicle claiming more notches gets no table at all.
 const int32_t kMaxLockEntries = 1000000;
-
-// Where the demands stand, kept as each count moves so that no call walks the whole table:
-// the highest brake notch and the lowest power notch whose count is above 0 anywhere in its
-// table, or kNoDemand.
-const int32_t kNoDemand = -1;
-static int32_t highestBrakeDemand = kNoDemand;
-static int32_t lowestPowerDemand = kNoDemand;
 
 // The highest entry at or below `from` with a count above 0, or kNoDemand.
 static int32_t HighestDemandFrom(const int32_t* table, int32_t from) {
@@ -74,25 +90,33 @@ static int32_t* MakeLockTable(int64_t entries, int32_t* made) {
 
 // Highest power notch a demand may name: the vehicle's, but never past the table.
 static int32_t TopPowerNotch() {
-  int32_t top = powerLockCount - 1;
+  int32_t top = current->powerEntries - 1;
   return gTrainspecs.PowerNotches < top ? gTrainspecs.PowerNotches : top;
 }
 
 // Highest brake notch (the emergency notch) a demand may name, never past the table.
 static int32_t TopBrakeNotch() {
-  int32_t top = brakeLockCount - 1;  // at most kMaxLockEntries - 1: top - 1 cannot overflow
+  int32_t top = current->brakeEntries - 1;  // at most kMaxLockEntries - 1: top - 1 cannot overflow
   return gTrainspecs.BrakeNotches < top - 1 ? gTrainspecs.BrakeNotches + 1 : top;
+}
+
+// Whether any set in use demands the reverser position.
+static bool ReverserDemanded(int position) {
+  for (int i = 0; i < setsInUseCount; i++) {
+    if (setsInUse[i]->reverser[position + 1] > 0) return true;
+  }
+  return false;
 }
 
 void OperateReverser(int position, bool apply) {
   if (position < -1 || position > 1) return;
-  CountDemand(reverserLock[position + 1], apply);
+  CountDemand(current->reverser[position + 1], apply);
 
-  if (reverserLock[1] > 0) {
+  if (ReverserDemanded(0)) {
     gHandles.Reverser = 0;
-  } else if (reverserLock[2] > 0) {
+  } else if (ReverserDemanded(1)) {
     gHandles.Reverser = 1;
-  } else if (reverserLock[0] > 0) {
+  } else if (ReverserDemanded(-1)) {
     gHandles.Reverser = -1;
   }
 
@@ -103,15 +127,26 @@ void OperateReverser(int position, bool apply) {
 
 // Counts one power demand; false when the notch is outside the vehicle's range (ignored).
 static bool CountPower(int notch, bool apply, int32_t top) {
-  if (powerLock == nullptr || notch < 0 || notch > top) return false;
-  CountDemand(powerLock[notch], apply);
-  if (powerLock[notch] > 0) {
-    if (lowestPowerDemand == kNoDemand || notch < lowestPowerDemand) lowestPowerDemand = notch;
-  } else if (notch == lowestPowerDemand) {
-    lowestPowerDemand = LowestDemandFrom(powerLock, notch + 1, powerLockCount - 1);
+  DemandSet& set = *current;
+  if (set.power == nullptr || notch < 0 || notch > top) return false;
+  CountDemand(set.power[notch], apply);
+  if (set.power[notch] > 0) {
+    if (set.lowestPower == kNoDemand || notch < set.lowestPower) set.lowestPower = notch;
+  } else if (notch == set.lowestPower) {
+    set.lowestPower = LowestDemandFrom(set.power, notch + 1, set.powerEntries - 1);
   }
-  assert(lowestPowerDemand == LowestDemandFrom(powerLock, 0, powerLockCount - 1));
+  assert(set.lowestPower == LowestDemandFrom(set.power, 0, set.powerEntries - 1));
   return true;
+}
+
+// The lowest power notch demanded in any set in use, or kNoDemand.
+static int32_t LowestPowerDemand() {
+  int32_t lowest = commonSet.lowestPower;
+  for (int i = 1; i < setsInUseCount; i++) {
+    const int32_t n = setsInUse[i]->lowestPower;
+    if (n != kNoDemand && (lowest == kNoDemand || n < lowest)) lowest = n;
+  }
+  return lowest;
 }
 
 // The power handle after a demand moved: the lowest notch demanded, 0 while the traction
@@ -121,26 +156,44 @@ static void ApplyPowerDemands(int32_t top) {
     gHandles.Power = 0;
     return;
   }
-  if (lowestPowerDemand != kNoDemand && lowestPowerDemand <= top) gHandles.Power = lowestPowerDemand;
+  const int32_t lowest = setsInUseCount == 1 ? commonSet.lowestPower : LowestPowerDemand();
+  if (lowest != kNoDemand && lowest <= top) gHandles.Power = lowest;
 }
 
 // Counts one brake demand; false when the notch is outside the vehicle's range (ignored).
 static bool CountBrake(int notch, bool apply, int32_t top) {
-  if (brakeLock == nullptr || notch < 0 || notch > top) return false;
-  CountDemand(brakeLock[notch], apply);
-  if (brakeLock[notch] > 0) {
-    if (notch > highestBrakeDemand) highestBrakeDemand = notch;
-  } else if (notch == highestBrakeDemand) {
-    highestBrakeDemand = HighestDemandFrom(brakeLock, notch - 1);
+  DemandSet& set = *current;
+  if (set.brake == nullptr || notch < 0 || notch > top) return false;
+  CountDemand(set.brake[notch], apply);
+  if (set.brake[notch] > 0) {
+    if (notch > set.highestBrake) set.highestBrake = notch;
+  } else if (notch == set.highestBrake) {
+    set.highestBrake = HighestDemandFrom(set.brake, notch - 1);
   }
-  assert(highestBrakeDemand == HighestDemandFrom(brakeLock, brakeLockCount - 1));
+  assert(set.highestBrake == HighestDemandFrom(set.brake, set.brakeEntries - 1));
   return true;
+}
+
+// The highest brake notch up to `top` demanded in the set, or kNoDemand.
+static int32_t HighestBrakeDemand(const DemandSet& set, int32_t top) {
+  if (set.highestBrake <= top) return set.highestBrake;
+  return HighestDemandFrom(set.brake, top);
+}
+
+// The highest brake notch up to `top` demanded in any set in use, or kNoDemand.
+static int32_t HighestBrakeDemand(int32_t top) {
+  int32_t highest = HighestBrakeDemand(commonSet, top);
+  for (int i = 1; i < setsInUseCount; i++) {
+    const int32_t n = HighestBrakeDemand(*setsInUse[i], top);
+    if (n > highest) highest = n;
+  }
+  return highest;
 }
 
 // The brake handle after a demand moved: the highest notch demanded; with no demand at all it
 // stays where it was. A brake above 0 sets the traction interlock.
 static void ApplyBrakeDemands(int32_t top) {
-  const int32_t n = highestBrakeDemand <= top ? highestBrakeDemand : HighestDemandFrom(brakeLock, top);
+  const int32_t n = setsInUseCount == 1 ? HighestBrakeDemand(commonSet, top) : HighestBrakeDemand(top);
   if (n == kNoDemand) return;
   gHandles.Brake = n;
   if (n > 0) {
@@ -166,9 +219,10 @@ void MovePowerDemand(int from, int to) {
   if (from == to) {
     // Withdrawn and placed again: the count may move only at its lower end, where it stays at
     // or below 0, so which notches are demanded does not change.
-    if (powerLock == nullptr || to < 0 || to > top) return;
-    CountDemand(powerLock[to], false);
-    CountDemand(powerLock[to], true);
+    int32_t* counts = current->power;
+    if (counts == nullptr || to < 0 || to > top) return;
+    CountDemand(counts[to], false);
+    CountDemand(counts[to], true);
     ApplyPowerDemands(top);
     return;
   }
@@ -181,9 +235,10 @@ void MoveBrakeDemand(int from, int to) {
   const int32_t top = TopBrakeNotch();
   if (from == to) {
     // As for the power: which notches are demanded does not change.
-    if (brakeLock == nullptr || to < 0 || to > top) return;
-    CountDemand(brakeLock[to], false);
-    CountDemand(brakeLock[to], true);
+    int32_t* counts = current->brake;
+    if (counts == nullptr || to < 0 || to > top) return;
+    CountDemand(counts[to], false);
+    CountDemand(counts[to], true);
     ApplyBrakeDemands(top);
     return;
   }
@@ -225,6 +280,33 @@ void SetReverserHandle(int position) {
   if (Opt(OPT_reversercontrol) == 2 && moving) OperateReverser(0, true);
 }
 
+// Releases a set's tables; no demand stands in it.
+static void EmptySet(DemandSet& set) {
+  delete[] set.power;
+  delete[] set.brake;
+  set = DemandSet{{0, 0, 0}, nullptr, nullptr, 0, 0, kNoDemand, kNoDemand};
+}
+
+// Tables for the vehicle as it is described now, every count at 0.
+static void MakeSet(DemandSet& set) {
+  EmptySet(set);
+  // A negative notch count describes no vehicle: that table stays absent.
+  int64_t powerEntries = gTrainspecs.PowerNotches < 0 ? 0 : int64_t{gTrainspecs.PowerNotches} + 1;
+  int64_t brakeEntries = gTrainspecs.BrakeNotches < 0 ? 0 : int64_t{gTrainspecs.BrakeNotches} + 2;
+  set.power = MakeLockTable(powerEntries, &set.powerEntries);
+  set.brake = MakeLockTable(brakeEntries, &set.brakeEntries);
+}
+
+// Every system's own set goes: from now on all demands are counted in the common set.
+static void EmptyOwnSets() {
+  for (int s = 0; s < CAB_SYSTEM_COUNT; s++) {
+    if (s != SYS_SHELL) EmptySet(demandSets[s]);
+    ownSet[s] = false;
+  }
+  setsInUseCount = 1;
+  current = &commonSet;
+}
+
 void InitHandles() {
   gDriver.Brake = 0;
   gDriver.Power = 0;
@@ -232,18 +314,8 @@ void InitHandles() {
   tractionInterlock = false;
 
   // The demand tables follow the vehicle as it is described now.
-  delete[] powerLock;
-  delete[] brakeLock;
-  // A negative notch count describes no vehicle: that table stays absent.
-  int64_t powerEntries = gTrainspecs.PowerNotches < 0 ? 0 : int64_t{gTrainspecs.PowerNotches} + 1;
-  int64_t brakeEntries = gTrainspecs.BrakeNotches < 0 ? 0 : int64_t{gTrainspecs.BrakeNotches} + 2;
-  powerLock = MakeLockTable(powerEntries, &powerLockCount);
-  brakeLock = MakeLockTable(brakeEntries, &brakeLockCount);
-  highestBrakeDemand = kNoDemand;
-  lowestPowerDemand = kNoDemand;
-  reverserLock[0] = 0;
-  reverserLock[1] = 0;
-  reverserLock[2] = 0;
+  EmptyOwnSets();
+  MakeSet(commonSet);
 
   // The driver's handles stand at neutral, power 0, brake 0.
   OperateReverser(0, true);
@@ -253,14 +325,42 @@ void InitHandles() {
   initialized = true;
 }
 
+void GiveOwnDemands(CabSystem system) {
+  if (system < 0 || system >= CAB_SYSTEM_COUNT || system == SYS_SHELL || system == SYS_UBAHN) return;
+  if (ownSet[system]) return;
+  MakeSet(demandSets[system]);
+  ownSet[system] = true;
+  setsInUse[setsInUseCount++] = &demandSets[system];
+}
+
+void UseDemandsOf(CabSystem system) {
+  const bool own = system >= 0 && system < CAB_SYSTEM_COUNT && ownSet[system];
+  current = own ? &demandSets[system] : &commonSet;
+}
+
 void DestroyHandles() {
   if (!initialized) return;
-  delete[] powerLock;
-  delete[] brakeLock;
-  powerLock = nullptr;
-  brakeLock = nullptr;
-  powerLockCount = 0;
-  brakeLockCount = 0;
-  highestBrakeDemand = kNoDemand;
-  lowestPowerDemand = kNoDemand;
+  EmptyOwnSets();
+  EmptySet(commonSet);
 }
+
+int32_t BrakeDemandCount(int notch) {
+  if (commonSet.brake == nullptr || notch < 0 || notch >= commonSet.brakeEntries) return 0;
+  return commonSet.brake[notch];
+}
+
+int32_t PowerDemandCount(int notch) {
+  if (commonSet.power == nullptr || notch < 0 || notch >= commonSet.powerEntries) return 0;
+  return commonSet.power[notch];
+}
+
+int32_t ReverserDemandCount(int position) {
+  if (position < -1 || position > 1) return 0;
+  return commonSet.reverser[position + 1];
+}
+
+bool BrakeDemandTableMade() { return commonSet.brake != nullptr; }
+
+bool PowerDemandTableMade() { return commonSet.power != nullptr; }
+
+bool TractionInterlockHolds() { return tractionInterlock; }

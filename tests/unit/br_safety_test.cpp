@@ -6,6 +6,7 @@
 #include <string>
 
 #include "config/confload.h"
+#include "cab/handles_testing.h"
 #include "plugin/atsplugin.h"
 #include "cab/channels.h"
 #include "cab/handles.h"
@@ -81,7 +82,7 @@ class BRSafetyTest : public ::testing::Test {
     BRSafetyKeyReleased(key);
   }
   int Brake() const { return gHandles.Brake; }
-  int EmergencyDemands() const { return brakeLock != nullptr ? brakeLock[kEmergency] : -999; }
+  int EmergencyDemands() const { return BrakeDemandTableMade() ? BrakeDemandCount(kEmergency) : -999; }
 
   // Drives into an unacknowledged caution until the AWS brake is applied.
   void ApplyAwsBrake(float speed) {

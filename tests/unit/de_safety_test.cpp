@@ -5,6 +5,7 @@
 #include <string>
 
 #include "config/confload.h"
+#include "cab/handles_testing.h"
 #include "plugin/atsplugin.h"
 #include "cab/channels.h"
 #include "cab/handles.h"
@@ -65,7 +66,7 @@ class PZB90Test : public ::testing::Test {
     ASSERT_TRUE(active);
   }
   int Brake() const { return gHandles.Brake; }
-  int EmergencyDemands() const { return brakeLock != nullptr ? brakeLock[kEmergency] : -999; }
+  int EmergencyDemands() const { return BrakeDemandTableMade() ? BrakeDemandCount(kEmergency) : -999; }
   bool BlueSteady() const { return bluelamp.value == 1 && bluelamp.blinkTimer == -1 && bluelamp.lit; }
   bool BlueFlashing() const { return bluelamp.value == 1 && bluelamp.blinkTimer == gState.Time && bluelamp.lit; }
 };

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "power/powercontrol.h"
+#include "cab/handles_testing.h"
 #include "supervision_support.h"
 
 namespace {
@@ -49,7 +50,11 @@ std::vector<double> Starts() {
 }
 
 // The power demand counts of every notch, to compare before and after a run.
-std::vector<int32_t> PowerCounts() { return std::vector<int32_t>(powerLock, powerLock + kTopNotch + 1); }
+std::vector<int32_t> PowerCounts() {
+  std::vector<int32_t> counts;
+  for (int notch = 0; notch <= kTopNotch; notch++) counts.push_back(PowerDemandCount(notch));
+  return counts;
+}
 
 }  // namespace
 
@@ -156,10 +161,10 @@ TEST(PowerGaps, any_dead_collector_cuts_power_until_every_one_has_left) {
   EXPECT_EQ(gHandles.Power, 0);
   EXPECT_EQ(GetPanel(kLamp), 0);
   RunTo(1041.0);
-  EXPECT_EQ(powerLock[0], before[0] + 2);
+  EXPECT_EQ(PowerDemandCount(0), before[0] + 2);
   RunTo(1101.0);  // first out, second still in
   EXPECT_EQ(gHandles.Power, 0);
-  EXPECT_EQ(powerLock[0], before[0] + 1);
+  EXPECT_EQ(PowerDemandCount(0), before[0] + 1);
   RunTo(1141.0);
   EXPECT_EQ(gHandles.Power, kTopNotch);
   EXPECT_EQ(PowerCounts(), before);

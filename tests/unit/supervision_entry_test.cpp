@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "supervision/misc.h"
+#include "cab/handles_testing.h"
 #include "supervision/speedcontrol.h"
 #include "supervision/vigilance.h"
 #include "supervision_support.h"
@@ -148,12 +149,12 @@ TEST_F(SupervisionThroughTheHost, restart_withdraws_the_vigilance_brake_with_eve
     CheckVigilance();
   }
   ASSERT_EQ(phase, kVigilanceBraking);
-  ASSERT_NE(brakeLock, nullptr);
-  EXPECT_EQ(brakeLock[kBrakeNotches + 1], 1);
+  ASSERT_TRUE(BrakeDemandTableMade());
+  EXPECT_EQ(BrakeDemandCount(kBrakeNotches + 1), 1);
   Initialize(0);
   EXPECT_EQ(phase, kVigilanceSupervising);
-  ASSERT_NE(brakeLock, nullptr);
-  EXPECT_EQ(brakeLock[kBrakeNotches + 1], 0);
+  ASSERT_TRUE(BrakeDemandTableMade());
+  EXPECT_EQ(BrakeDemandCount(kBrakeNotches + 1), 0);
 }
 
 TEST_F(SupervisionThroughTheHost, restart_writes_lamps_out_into_the_reserves_and_the_next_frame_hands_them_over) {

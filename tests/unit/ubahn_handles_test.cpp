@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "ubahn_cab_setup.h"
+#include "cab/handles_testing.h"
 
 // ---- Arbitration ----
 
@@ -75,9 +76,9 @@ TEST(HandleArbitration, out_of_range_notches_and_positions_change_no_count) {
   EXPECT_EQ(gHandles.Brake, 0);
   EXPECT_EQ(gHandles.Power, 0);
   EXPECT_EQ(gHandles.Reverser, 0);
-  EXPECT_EQ(reverserLock[0], 0);
-  EXPECT_EQ(reverserLock[1], 1);
-  EXPECT_EQ(reverserLock[2], 0);
+  EXPECT_EQ(ReverserDemandCount(-1), 0);
+  EXPECT_EQ(ReverserDemandCount(0), 1);
+  EXPECT_EQ(ReverserDemandCount(1), 0);
   for (int n = 1; n <= 9; n++) EXPECT_EQ(BrakeCount(n), 0) << n;
   for (int n = 1; n <= 8; n++) EXPECT_EQ(PowerCount(n), 0) << n;
 }
@@ -89,7 +90,7 @@ TEST(HandleArbitration, traction_interlock_holds_power_at_0_until_the_power_hand
   EXPECT_EQ(gHandles.Power, 3);
   SetBrakeHandle(2);
   EXPECT_EQ(gHandles.Power, 0);
-  EXPECT_TRUE(tractionInterlock);
+  EXPECT_TRUE(TractionInterlockHolds());
   SetBrakeHandle(0);
   OperatePower(5, true);  // any power demand is still answered with 0
   OperatePower(5, false);
@@ -97,7 +98,7 @@ TEST(HandleArbitration, traction_interlock_holds_power_at_0_until_the_power_hand
   SetPowerHandle(4);  // moved away from 3, not from 0: the interlock stays
   EXPECT_EQ(gHandles.Power, 0);
   SetPowerHandle(0);  // back to 0 clears it
-  EXPECT_FALSE(tractionInterlock);
+  EXPECT_FALSE(TractionInterlockHolds());
   SetPowerHandle(2);
   EXPECT_EQ(gHandles.Power, 2);
 }
@@ -107,7 +108,7 @@ TEST(HandleArbitration, brake_at_notch_0_does_not_set_the_traction_interlock) {
   gOpts[OPT_tractioninterlock].value = 1;
   SetPowerHandle(3);
   SetBrakeHandle(0);
-  EXPECT_FALSE(tractionInterlock);
+  EXPECT_FALSE(TractionInterlockHolds());
   EXPECT_EQ(gHandles.Power, 3);
 }
 
@@ -115,7 +116,7 @@ TEST(HandleArbitration, without_the_interlock_option_braking_leaves_power_alone)
   StartCab();
   SetPowerHandle(3);
   SetBrakeHandle(2);
-  EXPECT_TRUE(tractionInterlock);
+  EXPECT_TRUE(TractionInterlockHolds());
   EXPECT_EQ(gHandles.Power, 3);
   EXPECT_EQ(gHandles.Brake, 2);
 }
@@ -124,8 +125,8 @@ TEST(HandleArbitration, without_the_interlock_option_braking_leaves_power_alone)
 
 TEST(DemandTables, are_absent_before_the_first_start_and_operations_do_nothing) {
   DestroyTrainControl();
-  ASSERT_EQ(powerLock, nullptr);
-  ASSERT_EQ(brakeLock, nullptr);
+  ASSERT_FALSE(PowerDemandTableMade());
+  ASSERT_FALSE(BrakeDemandTableMade());
   gHandles = ATS_HANDLES{7, 5, 0, 0};
   OperateBrake(1, true);
   OperatePower(1, true);
@@ -153,8 +154,8 @@ TEST(DemandTables, follow_the_vehicle_at_every_start) {
 
 TEST(DemandTables, a_vehicle_with_negative_notches_gets_no_table_and_nothing_breaks) {
   StartCab(-3, -1);
-  EXPECT_EQ(brakeLock, nullptr);
-  EXPECT_EQ(powerLock, nullptr);
+  EXPECT_FALSE(BrakeDemandTableMade());
+  EXPECT_FALSE(PowerDemandTableMade());
   gHandles.Brake = 2;
   gHandles.Power = 1;
   SetBrakeHandle(1);
@@ -175,8 +176,8 @@ TEST(DemandTables, a_vehicle_with_negative_notches_gets_no_table_and_nothing_bre
 TEST(DemandTables, an_absurdly_large_vehicle_gets_no_table_and_no_huge_allocation) {
   for (int notches : {INT_MAX, INT_MAX - 1, 2000000}) {
     StartCab(notches, notches);
-    EXPECT_EQ(brakeLock, nullptr) << notches;
-    EXPECT_EQ(powerLock, nullptr) << notches;
+    EXPECT_FALSE(BrakeDemandTableMade()) << notches;
+    EXPECT_FALSE(PowerDemandTableMade()) << notches;
     OperateBrake(1, true);
     SetReverserHandle(0);
     FahrschalterAuf(kKeyFahrschalterAuf);  // withdraws at the emergency notch
@@ -220,12 +221,12 @@ TEST(DemandTables, a_vehicle_shrunk_after_the_start_answers_within_its_new_notch
 TEST(DemandTables, are_released_by_destroy_and_made_again_by_init) {
   StartCab();
   DestroyTrainControl();
-  EXPECT_EQ(powerLock, nullptr);
-  EXPECT_EQ(brakeLock, nullptr);
+  EXPECT_FALSE(PowerDemandTableMade());
+  EXPECT_FALSE(BrakeDemandTableMade());
   InitTrainControl(0);
-  ASSERT_NE(brakeLock, nullptr);
+  ASSERT_TRUE(BrakeDemandTableMade());
   EXPECT_EQ(BrakeCount(0), 1);
-  EXPECT_EQ(reverserLock[1], 1);
+  EXPECT_EQ(ReverserDemandCount(0), 1);
 }
 
 // ---- The driver's handles ----
@@ -263,7 +264,7 @@ TEST(DriverHandles, a_handle_repeated_out_of_range_or_without_tables_places_noth
     }
     EXPECT_EQ(gHandles.Brake, 0) << notches;
     EXPECT_EQ(gHandles.Power, 0) << notches;
-    if (brakeLock == nullptr) continue;
+    if (!BrakeDemandTableMade()) continue;
     for (int n = 1; n <= 9; n++) EXPECT_EQ(BrakeCount(n), 0) << n;
     for (int n = 1; n <= 8; n++) EXPECT_EQ(PowerCount(n), 0) << n;
   }
