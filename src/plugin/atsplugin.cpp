@@ -47,7 +47,7 @@ static const CabSystemRow* const* gRows = kCabSystemRows;
 static bool gRuns[kCabSystemCount] = {true};
 // The frame routines of the running systems after the U-Bahn cab, in table order, taken at
 // Initialize so that the frame walks no switches.
-static void (*gFrameSteps[kCabSystemCount])() = {};
+static const CabSystemRow* gFrameSteps[kCabSystemCount] = {};
 static int gFrameStepCount = 0;
 // Some further system runs: the frame cycle calls their routines after the U-Bahn cab's.
 static bool gFurtherFrames = false;
@@ -56,7 +56,7 @@ static void ReadRunSwitches() {
   gFrameStepCount = 0;
   for (int i = 0; i < kCabSystemCount; i++) {
     gRuns[i] = SystemRuns(gRows[i]->system);
-    if (gRuns[i] && gRows[i]->frame != nullptr) gFrameSteps[gFrameStepCount++] = gRows[i]->frame;
+    if (gRuns[i] && gRows[i]->frame != nullptr) gFrameSteps[gFrameStepCount++] = gRows[i];
   }
   gFurtherFrames = gFrameStepCount > 0;
 }
@@ -65,7 +65,11 @@ static bool UBahnRuns() { return gRuns[0]; }
 
 // The frame routines of the further systems that run, kept out of the frame cycle's body.
 __attribute__((noinline)) static void RunFurtherFrames() {
-  for (int i = 0; i < gFrameStepCount; i++) gFrameSteps[i]();
+  for (int i = 0; i < gFrameStepCount; i++) {
+    UseDemandsOf(gFrameSteps[i]->system);
+    gFrameSteps[i]->frame();
+  }
+  UseDemandsOf(SYS_SHELL);
 }
 
 // A key offered to the systems in the order of the key list, each system once (its keys stand
@@ -79,9 +83,12 @@ static void OfferKey(int key, bool up) {
       if (system.system != kKeyBindings[k].system) continue;
       if (!gRuns[i] && !kCabSystemKeysWhenOff[system.system]) continue;
       void (*handler)(int) = up ? system.keyUp : system.keyDown;
-      if (handler != nullptr) handler(key);
+      if (handler == nullptr) continue;
+      UseDemandsOf(system.system);
+      handler(key);
     }
   }
+  UseDemandsOf(SYS_SHELL);
 }
 
 // The driver moved a control: every system that has started hears it, whether it runs or not
@@ -89,15 +96,21 @@ static void OfferKey(int key, bool up) {
 static void TellDriverMoved(DriverControl control, int value) {
   for (int i = 0; i < kCabSystemCount; i++) {
     const CabSystemRow& system = *gRows[i];
-    if ((gRuns[i] || system.startsWhenOff) && system.driverMoved != nullptr) system.driverMoved(control, value);
+    if (!(gRuns[i] || system.startsWhenOff) || system.driverMoved == nullptr) continue;
+    UseDemandsOf(system.system);
+    system.driverMoved(control, value);
   }
+  UseDemandsOf(SYS_SHELL);
 }
 
 // The host's doors opened or closed: the systems that run hear it.
 static void TellDoors(bool open) {
   for (int i = 0; i < kCabSystemCount; i++) {
-    if (gRuns[i] && gRows[i]->doors != nullptr) gRows[i]->doors(open);
+    if (!gRuns[i] || gRows[i]->doors == nullptr) continue;
+    UseDemandsOf(gRows[i]->system);
+    gRows[i]->doors(open);
   }
+  UseDemandsOf(SYS_SHELL);
 }
 
 // Whether config/fixed_wiring.def names this beacon type for the system.
@@ -143,15 +156,22 @@ ATS_EXPORT void ATS_CALL Initialize(int brake) {
 
   ReadRunSwitches();
 
-  // The handle arbitration serves the driver and every system, whichever runs.
+  // The handle arbitration serves the driver and every system, whichever runs; each further
+  // system that runs keeps its demands in a set of its own, so that no other system's rule
+  // withdraws them. Each system's routines count in its set (the common one without).
   DestroyHandles();
   InitHandles();
   for (int i = 0; i < kCabSystemCount; i++) {
+    if (gRuns[i]) GiveOwnDemands(gRows[i]->system);
+  }
+  for (int i = 0; i < kCabSystemCount; i++) {
     const CabSystemRow& system = *gRows[i];
     if (!gRuns[i] && !system.startsWhenOff) continue;
+    UseDemandsOf(system.system);
     if (system.end != nullptr) system.end();
     system.start(brake);
   }
+  UseDemandsOf(SYS_SHELL);
 }
 
 ATS_EXPORT ATS_HANDLES ATS_CALL Elapse(ATS_VEHICLESTATE state, int* panel, int* sound) {
@@ -206,8 +226,11 @@ ATS_EXPORT void ATS_CALL SetSignal(int signal) {}
 ATS_EXPORT void ATS_CALL SetBeaconData(ATS_BEACONDATA beacon) {
   for (int i = 0; i < kCabSystemCount; i++) {
     const CabSystemRow& system = *gRows[i];
-    if (gRuns[i] && system.beacon != nullptr && BeaconTypeOf(beacon.Type, system.system)) system.beacon(beacon);
+    if (!gRuns[i] || system.beacon == nullptr || !BeaconTypeOf(beacon.Type, system.system)) continue;
+    UseDemandsOf(system.system);
+    system.beacon(beacon);
   }
+  UseDemandsOf(SYS_SHELL);
 }
 
 }  // extern "C"
