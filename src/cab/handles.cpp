@@ -262,6 +262,25 @@ void SetPowerHandle(int notch) {
   gDriver.Power = notch;
 }
 
+// The neutral-reverser brake (neutralrvrbrake): demanded in the common set exactly while the
+// driver's reverser is neutral; the notch placed is kept, so that it is the one withdrawn.
+static bool neutralBrakePlaced = false;
+static int32_t neutralBrakeNotch = 0;
+
+static void PlaceNeutralBrake() {
+  const int32_t mode = Opt(OPT_neutralrvrbrake);
+  if (mode == 0 || neutralBrakePlaced) return;
+  neutralBrakeNotch = mode == 1 ? gTrainspecs.BrakeNotches : EmergencyBrakeNotch();
+  neutralBrakePlaced = true;
+  OperateBrake(neutralBrakeNotch, true);
+}
+
+static void WithdrawNeutralBrake() {
+  if (!neutralBrakePlaced) return;
+  neutralBrakePlaced = false;
+  OperateBrake(neutralBrakeNotch, false);
+}
+
 void SetReverserHandle(int position) {
   bool moving = !(gState.Speed == 0.0f);  // a speed that is not a number counts as moving
   if (Opt(OPT_reversercontrol) == 1 && moving && position != 0) return;
@@ -270,10 +289,10 @@ void SetReverserHandle(int position) {
   OperateReverser(position, true);
   gDriver.Reverser = position;
 
-  int32_t neutralBrake = Opt(OPT_neutralrvrbrake);
-  if (neutralBrake != 0) {
-    int notch = neutralBrake == 1 ? gTrainspecs.BrakeNotches : EmergencyBrakeNotch();
-    OperateBrake(notch, position == 0);
+  if (position == 0) {
+    PlaceNeutralBrake();
+  } else {
+    WithdrawNeutralBrake();
   }
 
   // Thrown while moving: the reverser is held in neutral until the next start.
@@ -321,6 +340,9 @@ void InitHandles() {
   OperateReverser(0, true);
   OperatePower(0, true);
   OperateBrake(0, true);
+  // The driver's reverser starts neutral.
+  neutralBrakePlaced = false;
+  PlaceNeutralBrake();
 
   initialized = true;
 }

@@ -260,4 +260,28 @@ TEST_F(BesideTheUBahnCab, keys_of_the_cab_leave_a_later_pzb_brake_at_the_emergen
   }
 }
 
+// The neutral-reverser brake: demanded exactly while the driver's reverser is neutral.
+class NeutralReverserBrake : public VelmoraHost {};
+
+TEST_F(NeutralReverserBrake, holds_while_the_drivers_reverser_is_neutral) {
+  struct Row {
+    const char* mode;
+    int notch;  // what it demands
+  } rows[] = {{"1", 8}, {"2", kEmergency}};
+  for (const Row& row : rows) {
+    WriteConfig(std::string(kWithoutUBahn) + "neutralrvrbrake=" + row.mode + "\n");
+    Start();
+    EXPECT_EQ(Frame(1000, 0.0f).Brake, row.notch) << row.mode << ": at the start";
+    SetReverser(1);
+    EXPECT_EQ(Frame(1100, 0.0f).Brake, 0) << row.mode << ": forward";
+    SetReverser(1);
+    SetReverser(0);
+    EXPECT_EQ(Frame(1200, 0.0f).Brake, row.notch) << row.mode << ": back to neutral";
+    SetReverser(0);
+    SetReverser(-1);
+    EXPECT_EQ(Frame(1300, 0.0f).Brake, 0) << row.mode << ": backward, after neutral twice";
+    FreePlugin();
+  }
+}
+
 }  // namespace

@@ -279,17 +279,19 @@ TEST(DriverHandles, power_handle_places_no_demand_when_a_drive_button_is_fitted)
   EXPECT_EQ(PowerCount(5), 0);
 }
 
-TEST(DriverHandles, neutral_reverser_brake_adds_and_withdraws_at_the_last_service_notch) {
+TEST(DriverHandles, neutral_reverser_brake_stands_at_the_last_service_notch_exactly_while_neutral) {
   StartCab();
   gOpts[OPT_neutralrvrbrake].value = 1;
-  SetReverserHandle(1);
-  EXPECT_EQ(BrakeCount(8), -1);
-  EXPECT_EQ(gHandles.Brake, 0);
-  SetReverserHandle(0);
+  SetReverserHandle(1);  // nothing placed yet: nothing to withdraw
   EXPECT_EQ(BrakeCount(8), 0);
   EXPECT_EQ(gHandles.Brake, 0);
-  SetReverserHandle(0);  // a second neutral adds a demand that is in force
+  SetReverserHandle(0);
+  EXPECT_EQ(BrakeCount(8), 1);
   EXPECT_EQ(gHandles.Brake, 8);
+  SetReverserHandle(0);  // a second neutral moves nothing
+  EXPECT_EQ(BrakeCount(8), 1);
+  SetReverserHandle(-1);
+  EXPECT_EQ(BrakeCount(8), 0);
 }
 
 TEST(DriverHandles, neutral_reverser_brake_mode_2_uses_the_emergency_notch) {
