@@ -1,8 +1,9 @@
 # The release bundle for train builders, made by CPack's ZIP generator from the win32 build:
 #   cmake --build --preset win32 --target package    ->  build/win32/Velmora-Windows.zip
 # It holds Velmora.dll, the sample Velmora.cfg, velmora-play.exe, velmora-check.exe, the example
-# scenarios with their configurations, a short README and the reference page (keys, cab wiring,
-# scenario format, the walk-through), all in one folder Velmora-Windows. The checker and the
+# scenarios with their configurations, a short README and the reference page (the walk-through,
+# the guides, keys, cab wiring, scenario format, the tools' options), all in one folder
+# Velmora-Windows. The checker and the
 # sample configuration come along wherever the source tree has them.
 install(FILES $<TARGET_FILE:Velmora> DESTINATION .)
 install(PROGRAMS $<TARGET_FILE:velmora-play> DESTINATION .)

@@ -1,10 +1,11 @@
 # Keeps a generated section of README.md equal to what the code says. The section lies between
 #   <!-- BEGIN generated NAME: scripts/update-readme-keys -->  and  <!-- END generated NAME -->
 # and is the output of GENERATOR (run with ARGS in WORKDIR). With FENCE set, the section shows
-# the run itself in a code block: "$ FENCE", the output, and the exit status.
+# the run itself in a code block: "$ FENCE", the output, and the exit status; with QUIET_STATUS
+# too, the run must end in status 0, which is not shown (a --help text).
 # MODE=check fails when the section differs; MODE=update rewrites it in place.
 # cmake -DNAME=<name> -DGENERATOR=<program> [-DARGS=<list>] [-DWORKDIR=<dir>] [-DFENCE=<command shown>]
-#       [-DEMULATOR=<runner>] -DREADME=<README.md> -DMODE=check|update -P readme_section.cmake
+#       [-DQUIET_STATUS=ON] [-DEMULATOR=<runner>] -DREADME=<README.md> -DMODE=check|update -P readme_section.cmake
 cmake_minimum_required(VERSION 3.25)
 foreach(var NAME GENERATOR README MODE)
   if(NOT ${var})
@@ -19,10 +20,12 @@ endif()
 
 execute_process(COMMAND "${GENERATOR}" ${ARGS} WORKING_DIRECTORY "${WORKDIR}"
   OUTPUT_VARIABLE table RESULT_VARIABLE rc)
-if(FENCE)
+if(FENCE AND NOT QUIET_STATUS)
   set(table "```\n$ ${FENCE}\n${table}exit status ${rc}\n```\n")
 elseif(NOT rc EQUAL 0)
   message(FATAL_ERROR "${GENERATOR} failed (${rc})")
+elseif(FENCE)
+  set(table "```\n$ ${FENCE}\n${table}```\n")
 endif()
 file(READ "${README}" readme)
 

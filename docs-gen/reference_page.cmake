@@ -1,6 +1,6 @@
 # Writes the release bundle's reference page from the code's tables and the README parts marked
-# "shipped in Velmora-reference.html": the walk-through and the configuration file (README.md),
-# the cab wiring reference (velmora-wiring), the key table (velmora-keys) and the scenario
+# "shipped in Velmora-reference.html": the walk-through, the configuration file, the guides to the
+# further cab systems and the tools' options (README.md), the cab wiring reference (velmora-wiring), the key table (velmora-keys) and the scenario
 # format (tools/README.md). EMULATOR runs the programs of a cross build (Wine).
 # cmake -DKEYS=... -DWIRING=... -DREFERENCE=... [-DEMULATOR=<runner>] -DSOURCE_DIR=<source tree>
 #       -DPAGE=<Velmora-reference.html> -P reference_page.cmake
@@ -23,9 +23,11 @@ endforeach()
 execute_process(COMMAND ${EMULATOR} "${REFERENCE}" "${PAGE}"
     "From nothing to a working cab=${SOURCE_DIR}/README.md@walkthrough"
     "Configuration file=${SOURCE_DIR}/README.md@configuration file"
+    "Guides to the further cab systems=${SOURCE_DIR}/README.md@guides"
     "Cab wiring reference=${PAGE}.WIRING.md"
     "Configuration keys=${PAGE}.KEYS.md"
     "Scenario format of velmora-play=${SOURCE_DIR}/tools/README.md@scenario format"
+    "Options of velmora-play and velmora-check=${SOURCE_DIR}/README.md@tool options"
   RESULT_VARIABLE rc WORKING_DIRECTORY "${work}")
 file(REMOVE "${PAGE}.KEYS.md" "${PAGE}.WIRING.md")
 if(NOT rc EQUAL 0)

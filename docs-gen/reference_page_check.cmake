@@ -1,6 +1,9 @@
 # Checks the bundle's reference page: every key of the key table is on it, every section has
-# come through, and no Markdown or unescaped text is left (only the page's own tags).
-# cmake -DPAGE=<Velmora-reference.html> -DKEYS=<velmora-keys> -P reference_page_check.cmake
+# come through, every guide of the README's guides section is on it (also one written after the
+# others), the --help text of each tool is on it word for word, and no Markdown or unescaped text
+# is left (only the page's own tags).
+# cmake -DPAGE=<Velmora-reference.html> -DKEYS=<velmora-keys> -DREADME=<README.md>
+#       -DTOOLS=<velmora-play;velmora-check> -P reference_page_check.cmake
 cmake_minimum_required(VERSION 3.25)
 file(READ "${PAGE}" page)
 execute_process(COMMAND "${KEYS}" OUTPUT_VARIABLE table RESULT_VARIABLE rc)
@@ -17,12 +20,60 @@ foreach(row IN LISTS rows)
     string(APPEND problems "\n  the key ${key} is missing")
   endif()
 endforeach()
-foreach(heading "From nothing to a working cab" "Configuration file" "Cab wiring reference"
-                "Configuration keys" "Scenario format of velmora-play")
+foreach(heading "From nothing to a working cab" "Configuration file" "Guides to the further cab systems"
+                "Cab wiring reference" "Configuration keys" "Scenario format of velmora-play"
+                "Options of velmora-play and velmora-check")
   if(NOT page MATCHES "<h2 id=\"section[0-9]+\">${heading}</h2>\n<[a-z]")
     string(APPEND problems "\n  the section '${heading}' is missing or empty")
   endif()
 endforeach()
+# Text as the page shows it: HTML special characters escaped.
+function(escape_html text out)
+  string(REPLACE "&" "&amp;" text "${text}")
+  string(REPLACE "<" "&lt;" text "${text}")
+  string(REPLACE ">" "&gt;" text "${text}")
+  string(REPLACE "\"" "&quot;" text "${text}")
+  set(${out} "${text}" PARENT_SCOPE)
+endfunction()
+
+# Every guide: each "### " heading of the README's guides section, up to the next "## ".
+file(READ "${README}" readme)
+string(FIND "${readme}" "\n## Guides to the further cab systems\n" guides_at)
+if(guides_at EQUAL -1)
+  string(APPEND problems "\n  ${README} has no section 'Guides to the further cab systems'")
+else()
+  string(SUBSTRING "${readme}" ${guides_at} -1 guides)
+  string(SUBSTRING "${guides}" 1 -1 guides)
+  string(FIND "${guides}" "\n## " next_at)
+  if(NOT next_at EQUAL -1)
+    string(SUBSTRING "${guides}" 0 ${next_at} guides)
+  endif()
+  string(REGEX MATCHALL "\n### [^\n]+" guide_headings "${guides}")
+  list(LENGTH guide_headings guide_count)
+  if(guide_count LESS 5)
+    string(APPEND problems "\n  the README's guides section holds ${guide_count} guides")
+  endif()
+  foreach(heading IN LISTS guide_headings)
+    string(REGEX REPLACE "^\n### " "" heading "${heading}")
+    escape_html("${heading}" shown)
+    string(REGEX REPLACE "`([^`]*)`" "<code>\\1</code>" shown "${shown}")
+    string(FIND "${page}" "<h3>${shown}</h3>" at)
+    if(at EQUAL -1)
+      string(APPEND problems "\n  the guide '${heading}' is missing (is it inside the shipped part 'guides'?)")
+    endif()
+  endforeach()
+endif()
+
+# Every tool's options: its --help text, line for line, in a code block.
+foreach(tool IN LISTS TOOLS)
+  execute_process(COMMAND "${tool}" --help OUTPUT_VARIABLE help RESULT_VARIABLE rc)
+  escape_html("${help}" shown)
+  string(FIND "${page}" "${shown}" at)
+  if(NOT rc EQUAL 0 OR help STREQUAL "" OR at EQUAL -1)
+    string(APPEND problems "\n  the --help text of ${tool} is not on the page (status ${rc})")
+  endif()
+endforeach()
+
 string(REGEX MATCHALL "<[^>]*>" tags "${page}")
 set(page_tags "^</?(html|head|meta|title|style|body|h[1-6]|p|ul|ol|li|a|table|tr|th|td|pre|code|strong)( [^>]*)?>$")
 foreach(tag IN LISTS tags)

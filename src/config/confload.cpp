@@ -7,19 +7,19 @@
 #include "platform/platform.h"
 
 const char commands[OPTION_COUNT][kKeySlot] = {
-#define OPTION(name, key, def, kind, further, system, effect, text) key,
+#define OPTION(name, key, def, kind, further, system, effect, plausible, text) key,
 #include "config/options.def"
 #undef OPTION
 };
 
 const int32_t kOptionDefaults[OPTION_COUNT] = {
-#define OPTION(name, key, def, kind, further, system, effect, text) def,
+#define OPTION(name, key, def, kind, further, system, effect, plausible, text) def,
 #include "config/options.def"
 #undef OPTION
 };
 
 const char* const kOptionMeanings[OPTION_COUNT] = {
-#define OPTION(name, key, def, kind, further, system, effect, text) text,
+#define OPTION(name, key, def, kind, further, system, effect, plausible, text) text,
 #include "config/options.def"
 #undef OPTION
 };

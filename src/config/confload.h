@@ -4,7 +4,7 @@
 #include <cstdint>
 
 enum OptionId {
-#define OPTION(name, key, def, kind, further, system, effect, text) OPT_##name,
+#define OPTION(name, key, def, kind, further, system, effect, plausible, text) OPT_##name,
 #include "config/options.def"
 #undef OPTION
   OPTION_COUNT

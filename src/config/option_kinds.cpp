@@ -2,28 +2,40 @@
 #include "config/option_kinds.h"
 
 const ValueKind kOptionKind[OPTION_COUNT] = {
-#define OPTION(name, key, def, kind, further, system, effect, text) VK_##kind,
+#define OPTION(name, key, def, kind, further, system, effect, plausible, text) VK_##kind,
 #include "config/options.def"
 #undef OPTION
 };
 
 const ValueKind kOptionFurtherKind[OPTION_COUNT] = {
-#define OPTION(name, key, def, kind, further, system, effect, text) VK_##further,
+#define OPTION(name, key, def, kind, further, system, effect, plausible, text) VK_##further,
 #include "config/options.def"
 #undef OPTION
 };
 
 const CabSystem kOptionSystem[OPTION_COUNT] = {
-#define OPTION(name, key, def, kind, further, system, effect, text) SYS_##system,
+#define OPTION(name, key, def, kind, further, system, effect, plausible, text) SYS_##system,
 #include "config/options.def"
 #undef OPTION
 };
 
 const OptionEffect kOptionEffect[OPTION_COUNT] = {
-#define OPTION(name, key, def, kind, further, system, effect, text) EFFECT_##effect,
+#define OPTION(name, key, def, kind, further, system, effect, plausible, text) EFFECT_##effect,
 #include "config/options.def"
 #undef OPTION
 };
+
+#define PLAUSIBLE(low, high) {true, low, high, false}
+#define PLAUSIBLE_OR_0(low, high) {true, low, high, true}
+#define ANY_VALUE {false, 0, 0, false}
+const PlausibleRange kOptionPlausible[OPTION_COUNT] = {
+#define OPTION(name, key, def, kind, further, system, effect, plausible, text) plausible,
+#include "config/options.def"
+#undef OPTION
+};
+#undef PLAUSIBLE
+#undef PLAUSIBLE_OR_0
+#undef ANY_VALUE
 
 const char* const kCabSystemName[CAB_SYSTEM_COUNT] = {
 #define CAB_SYSTEM(id, name, runs, runswitch, offkeys, acts) name,

@@ -35,10 +35,20 @@ enum OptionEffect {
   EFFECT_UNREAD,   // accepted, read by no operation
 };
 
+// The values of a time or speed option that a builder plausibly means, in the option's own
+// unit (ms, s or km/h); a value outside them was probably written in another unit.
+struct PlausibleRange {
+  bool given;     // the option has such a range
+  int32_t low;    // lowest plausible value
+  int32_t high;   // highest plausible value
+  bool zeroOff;   // 0 is plausible as well: it switches the option's function off
+};
+
 extern const ValueKind kOptionKind[OPTION_COUNT];          // kind of the first value
 extern const ValueKind kOptionFurtherKind[OPTION_COUNT];   // kind of the further values
 extern const CabSystem kOptionSystem[OPTION_COUNT];        // the system that reads the option
 extern const OptionEffect kOptionEffect[OPTION_COUNT];     // whether the option acts
+extern const PlausibleRange kOptionPlausible[OPTION_COUNT];  // its time or speed values a builder means
 
 extern const char* const kCabSystemName[CAB_SYSTEM_COUNT];  // for people: "vigilance device"
 extern const bool kCabSystemRuns[CAB_SYSTEM_COUNT];         // run by the frame cycle by default

@@ -9,6 +9,7 @@
 #include "cab/host.h"
 #include "cab/vocabulary.h"
 #include "config/confload.h"
+#include "power/powercontrol_record.h"
 
 // Ways of handling a gap (option powergapbehaviour).
 const int kGapsIgnored = 0;        // the supply never fails
@@ -16,37 +17,33 @@ const int kCutWhileAnyGapped = 2;  // no power while any pick-up is in a gap
 const int kCutWhileAllGapped = 3;  // no power only while every pick-up is in a gap
 // Any other non-zero value: power reduced in proportion to the pick-ups in gaps.
 
-Gap* gaplist = nullptr;
-int32_t gapRecords = 0;
-int32_t pickupPoints = 0;
-int32_t gappedPickups = 0;
-bool reminder = false;
-bool allPickupsCut = false;
-static bool powerControlInitialized = false;  // the list has been set up once
+// A run starts with no gaps, no pick-up in one, the reminder off and no cut held; the count of
+// pick-up points follows from the option at the start. Nothing survives the start: the list of
+// the run before was freed by its end.
+constexpr PowerControlRecord kPowerControlAtStart = {nullptr, 0, 0, 0, false, false, true};
+
+// Before the first start of run there is no list to free.
+static PowerControlRecord power = {nullptr, 0, 0, 0, false, false, false};
+
+PowerControlRecord& PowerControlForTesting() { return power; }
 
 void InitPowerControl(int) {
-  powerControlInitialized = true;
-  gaplist = nullptr;
-  gapRecords = 0;
-  pickupPoints = 0;
-  gappedPickups = 0;
-  reminder = false;
-  allPickupsCut = false;
+  power = kPowerControlAtStart;
   // The first value of powerpickuppoints is one collector, each further value another.
-  pickupPoints = 1 + OptFurtherCount(OPT_powerpickuppoints);
+  power.pickupPoints = 1 + OptFurtherCount(OPT_powerpickuppoints);
   SetPanelOpt(OPT_powerindicator, 1);
 }
 
 void DestroyPowerControl() {
-  if (!powerControlInitialized) return;
-  Gap* gap = gaplist;
+  if (!power.listSetUp) return;
+  Gap* gap = power.gaplist;
   while (gap != nullptr) {
     Gap* following = gap->next;
     delete gap;
     gap = following;
   }
-  gaplist = nullptr;
-  gapRecords = 0;
+  power.gaplist = nullptr;
+  power.gapRecords = 0;
 }
 
 void PowerBeacon(ATS_BEACONDATA beacon) {
@@ -60,17 +57,17 @@ void PowerBeacon(ATS_BEACONDATA beacon) {
 
 // Appends one record at the tail of the list; false when there is no room for it.
 static bool AppendGap(double start, int length) {
-  if (gapRecords >= kMaxGapRecords) return false;
+  if (power.gapRecords >= kMaxGapRecords) return false;
   Gap* gap = new (std::nothrow) Gap;
   if (gap == nullptr) return false;
   gap->start = start;
   gap->length = length;
   gap->gapped = false;
   gap->next = nullptr;
-  Gap** tail = &gaplist;
+  Gap** tail = &power.gaplist;
   while (*tail != nullptr) tail = &(*tail)->next;
   *tail = gap;
-  gapRecords++;
+  power.gapRecords++;
   return true;
 }
 
@@ -100,7 +97,7 @@ static double GapEnd(const Gap* gap) {
 // Values that fit no notch become -1, which the arbitration ignores.
 static int ProportionalLimit(int32_t gapped) {
   double notches = gTrainspecs.PowerNotches;
-  double share = notches * gapped / pickupPoints + 0.5;
+  double share = notches * gapped / power.pickupPoints + 0.5;
   if (!(share > -2147483648.0 && share < 2147483648.0)) return -1;
   int64_t limit = static_cast<int64_t>(gTrainspecs.PowerNotches) - static_cast<int64_t>(share);
   if (limit < 0 || limit > 2147483647) return -1;
@@ -115,23 +112,23 @@ static void CollectorSupplyChanged(bool entering) {
     OperatePower(0, entering);
     SetPanelOpt(OPT_powerindicator, 1 - lost);
   } else if (behaviour == kCutWhileAllGapped) {
-    gappedPickups += entering ? 1 : -1;
-    if (gappedPickups == 0 || gappedPickups == pickupPoints) {
+    power.gappedPickups += entering ? 1 : -1;
+    if (power.gappedPickups == 0 || power.gappedPickups == power.pickupPoints) {
       // The cut is placed once when every collector is dead and lifted once when all are live
       // again; a collector that passes a gap alone must not lift a cut that was never placed.
-      if (entering != allPickupsCut) {
+      if (entering != power.allPickupsCut) {
         OperatePower(0, entering);
-        allPickupsCut = entering;
+        power.allPickupsCut = entering;
       }
       SetPanelOpt(OPT_powerindicator, 1 - lost);
     }
   } else {
-    if (pickupPoints <= 0) return;
-    if (entering) gappedPickups++;
+    if (power.pickupPoints <= 0) return;
+    if (entering) power.gappedPickups++;
     // Leaving releases the limit that was placed when this count of dead collectors was reached.
-    OperatePower(ProportionalLimit(gappedPickups), entering);
-    if (!entering) gappedPickups--;
-    SetPanelOpt(OPT_powerindicator, gappedPickups != pickupPoints ? 1 : 0);
+    OperatePower(ProportionalLimit(power.gappedPickups), entering);
+    if (!entering) power.gappedPickups--;
+    SetPanelOpt(OPT_powerindicator, power.gappedPickups != power.pickupPoints ? 1 : 0);
   }
 }
 
@@ -141,7 +138,7 @@ void PowerControl() {
   if (speed == 0.0f) return;
   double location = gState.Location;
 
-  Gap** link = &gaplist;
+  Gap** link = &power.gaplist;
   while (*link != nullptr) {
     Gap* gap = *link;
     bool changes = false;
@@ -169,7 +166,7 @@ void PowerControl() {
       }
       *link = gap->next;
       delete gap;
-      gapRecords--;
+      power.gapRecords--;
     } else {
       link = &gap->next;
     }
@@ -178,9 +175,9 @@ void PowerControl() {
 
 void PowerControlKeyPressed(int key) {
   if (!KeyMatches(OPT_reminderkey, key)) return;
-  reminder = !reminder;
-  OperatePower(0, reminder);
-  SetPanelOpt(OPT_reminderindicator, reminder ? 1 : 0);
+  power.reminder = !power.reminder;
+  OperatePower(0, power.reminder);
+  SetPanelOpt(OPT_reminderindicator, power.reminder ? 1 : 0);
 }
 
 const CabSystemRow kPowerControlRow = {

@@ -10,110 +10,127 @@
 #include "cab/timers.h"
 #include "cab/vocabulary.h"
 #include "config/confload.h"
+#include "protection/br_safety_record.h"
 
-AwsPhase awsPhase = kAwsIdle;
-int32_t awsWarningSince = kTimerStopped;
-bool awsStop = false;
-bool awsRelease = false;
-bool tpwsTrainstop = false;
-bool tpwsRelease = false;
-StartupTest tpwsStartupTest = kStartupTestNone;
-Indicator brakeDemand = {OPT_tpwsindicator, 0, kTimerStopped, false};
-int32_t stopTimer = kTimerStopped;
-int32_t overrideTimer = kTimerStopped;
-Indicator stopOverride = {OPT_tpwsindicator2, 0, kTimerStopped, false};
+// A run starts with everything idle and dark; nothing survives the start. The start-up test's
+// phase follows from the option at the start.
+constexpr BRSafetyRecord kBRSafetyAtStart = {
+    kAwsIdle, 0, false, false, false, kStartupTestNone, {OPT_tpwsindicator, 0, kTimerStopped, false},
+    kStandstillUntimed, 0, kOverrideOff, 0, {OPT_tpwsindicator2, 0, kTimerStopped, false}};
+
+static BRSafetyRecord aws = kBRSafetyAtStart;
+
+BRSafetyRecord& BRSafetyState() { return aws; }
 
 const int kStartupTestAwsOnly = 1;   // startuptest value: AWS horn test
 const int kStartupTestWithTpws = 2;  // startuptest value: AWS horn and TPWS lamp test
 const int kBrakeCancelAtStandstill = 0;  // brake cancel mode: reset only at standstill, release at once
 const int kBrakeCancelDeferred = 1;      // brake cancel mode: reset at any speed, release at standstill
 
+// Armed for modes 1 and 2. The phase is read from the low 8 bits of the option (or 1), so a
+// negative value may still arm or run the test; most negative values refuse it.
+static StartupTest StartupTestAtStart(int32_t mode) {
+  const uint8_t low = static_cast<uint8_t>(static_cast<uint32_t>(mode < 1 ? mode : 1));
+  if (low == kStartupTestNone || low == kStartupTestArmed || low == kStartupTestRunning) {
+    return static_cast<StartupTest>(low);
+  }
+  return kStartupTestRefused;
+}
+
 void InitBRSafety(int) {
-  awsPhase = kAwsIdle;
-  awsWarningSince = kTimerStopped;
-  awsStop = false;
-  awsRelease = false;
-  tpwsTrainstop = false;
-  tpwsRelease = false;
-  // Armed for modes 1 and 2; the state keeps only the low 8 bits of what the option says.
-  const int32_t mode = Opt(OPT_startuptest);
-  tpwsStartupTest = static_cast<StartupTest>(static_cast<uint8_t>(static_cast<uint32_t>(mode < 1 ? mode : 1)));
+  aws = kBRSafetyAtStart;
+  aws.tpwsStartupTest = StartupTestAtStart(Opt(OPT_startuptest));
   SetSoundOpt(OPT_awswarningsound, SOUND_STOP);
   SetSoundOpt(OPT_awsclearsound, SOUND_STOP);
-  brakeDemand = NewIndicator(OPT_tpwsindicator, 0);
-  stopTimer = kTimerStopped;
-  overrideTimer = kTimerStopped;
-  stopOverride = NewIndicator(OPT_tpwsindicator2, 0);
+  aws.brakeDemand = NewIndicator(OPT_tpwsindicator, 0);
+  aws.stopOverride = NewIndicator(OPT_tpwsindicator2, 0);
 }
 
 void DestroyBRSafety() {}
+
+bool StopDelayRunOut(BRSafetyRecord& aws) {
+  const int32_t delay = TruncToInt(Opt(OPT_tpwsstopdelay) * kMsPerSecond);
+  if (aws.standstill == kStandstillUntimed) {
+    // A standstill not yet timed reads as one that began at -1 ms.
+    if (TimeDiff(gState.Time, kTimerStopped) < delay) return false;
+    aws.stopTimer = static_cast<int32_t>(static_cast<uint32_t>(kTimerStopped) + static_cast<uint32_t>(delay));
+    if (aws.stopTimer != kTimerStopped) aws.standstill = kStandstillTimed;
+    return true;
+  }
+  return tOn(aws.stopTimer, gState.Time, delay);
+}
+
+// Arms the train-stop override at this frame's time.
+static void ArmOverride(BRSafetyRecord& aws) {
+  RestartAtNow(aws.overrideTimer);
+  aws.override = kOverrideArmed;
+}
 
 // The acknowledge button: ends the start-up test, silences a pending warning, or releases the AWS brake.
 static void AcknowledgeAws() {
   int32_t buttonIndex;
   if (OptFurther(OPT_awsacknowledgekey, 0, &buttonIndex)) SetPanel(buttonIndex, 1);
 
-  if (tpwsStartupTest == kStartupTestRunning) {
+  if (aws.tpwsStartupTest == kStartupTestRunning) {
     SetPanelOpt(OPT_awsindicator, 1);
     SetSoundOpt(OPT_awswarningsound, SOUND_STOP);
     if (Opt(OPT_startuptest) == kStartupTestWithTpws) {
       SetSoundOpt(OPT_awsclearsound, SOUND_PLAY);
-      SetSteady(brakeDemand, 0);
-      SetSteady(stopOverride, 0);
+      SetSteady(aws.brakeDemand, 0);
+      SetSteady(aws.stopOverride, 0);
       SetPanelOpt(OPT_tpwsindicator3, 0);
     }
-    tpwsStartupTest = kStartupTestNone;
-  } else if (awsPhase == kAwsWarning) {
+    aws.tpwsStartupTest = kStartupTestNone;
+  } else if (aws.awsPhase == kAwsWarning) {
     SetPanelOpt(OPT_awsindicator, 1);  // black-and-yellow: the caution was acknowledged
     SetSoundOpt(OPT_awswarningsound, SOUND_STOP);
-    awsPhase = kAwsIdle;
-  } else if (awsPhase == kAwsBraking &&
-             (gState.Speed == 0.0f || Opt(OPT_awsbrakecancel) != kBrakeCancelAtStandstill) && awsStop) {
+    aws.awsPhase = kAwsIdle;
+  } else if (aws.awsPhase == kAwsBraking &&
+             (gState.Speed == 0.0f || Opt(OPT_awsbrakecancel) != kBrakeCancelAtStandstill)) {
     if (Opt(OPT_awsbrakecancel) == kBrakeCancelDeferred) {
-      awsRelease = true;  // released at the next standstill
+      aws.awsRelease = true;  // released at the next standstill
     } else {
       OperateBrake(EmergencyBrakeNotch(), false);
       SetPanelOpt(OPT_awsindicator, 0);
       SetSoundOpt(OPT_awswarningsound, SOUND_STOP);
-      awsPhase = kAwsIdle;
-      awsStop = false;
+      aws.awsPhase = kAwsIdle;
     }
   }
 }
 
 // The reset button: the brake demand lamp turns steady; the brake is released as the mode allows.
 static void ResetTpws() {
-  SetSteady(brakeDemand, 1);
+  SetSteady(aws.brakeDemand, 1);
   const int32_t mode = Opt(OPT_tpwsbrakecancel);
   if (mode == kBrakeCancelAtStandstill) {
     if (gState.Speed != 0.0f) return;
-    if (!tOn(stopTimer, gState.Time, TruncToInt(Opt(OPT_tpwsstopdelay) * kMsPerSecond))) return;
+    if (!StopDelayRunOut(aws)) return;
   }
   if (mode == kBrakeCancelDeferred) {
-    tpwsRelease = true;  // released at standstill once the stop delay has run
+    aws.tpwsRelease = true;  // released at standstill once the stop delay has run
   } else {
     OperateBrake(EmergencyBrakeNotch(), false);
-    SetSteady(brakeDemand, 0);
-    tpwsTrainstop = false;
+    SetSteady(aws.brakeDemand, 0);
+    aws.tpwsTrainstop = false;
   }
   SetSoundOpt(OPT_tpwswarningsound, SOUND_STOP);
 }
 
 // The override button toggles a train-stop override that lets the next signal at danger pass.
 static void ToggleTrainStopOverride() {
-  if (overrideTimer == kTimerStopped) {
-    RestartAtNow(overrideTimer);
-    SetFlashing(stopOverride, 1);
+  if (aws.override == kOverrideOff) {
+    ArmOverride(aws);
+    SetFlashing(aws.stopOverride, 1);
   } else {
-    overrideTimer = kTimerStopped;
-    SetSteady(stopOverride, 0);
+    aws.override = kOverrideOff;
+    SetSteady(aws.stopOverride, 0);
   }
 }
 
 void BRSafetyKeyPressed(int key) {
   if (KeyMatches(OPT_awsacknowledgekey, key)) AcknowledgeAws();
-  if (KeyMatches(OPT_tpwsresetkey, key) && tpwsTrainstop) ResetTpws();
-  if (KeyMatches(OPT_tpwsoverridekey, key) && !tpwsTrainstop && tpwsStartupTest == kStartupTestNone) {
+  if (KeyMatches(OPT_tpwsresetkey, key) && aws.tpwsTrainstop) ResetTpws();
+  if (KeyMatches(OPT_tpwsoverridekey, key) && !aws.tpwsTrainstop && aws.tpwsStartupTest == kStartupTestNone) {
     ToggleTrainStopOverride();
   }
 }
@@ -127,14 +144,14 @@ void BRSafetyKeyReleased(int key) {
 
 // The first move out of neutral starts the start-up test: horn until acknowledged, TPWS lamps lit.
 void BRSafetyReverserMovedOff() {
-  if (tpwsStartupTest != kStartupTestArmed) return;
+  if (aws.tpwsStartupTest != kStartupTestArmed) return;
   SetSoundOpt(OPT_awswarningsound, SOUND_LOOP);
   if (Opt(OPT_startuptest) == kStartupTestWithTpws) {
-    SetSteady(brakeDemand, 1);
-    SetSteady(stopOverride, 1);
+    SetSteady(aws.brakeDemand, 1);
+    SetSteady(aws.stopOverride, 1);
     SetPanelOpt(OPT_tpwsindicator3, 1);
   }
-  tpwsStartupTest = kStartupTestRunning;
+  aws.tpwsStartupTest = kStartupTestRunning;
 }
 
 // The driver's controls: the reverser moved off neutral starts an armed start-up test.

@@ -7,6 +7,7 @@
 #include "cab/vocabulary.h"
 #include "config/confload.h"
 #include "protection/br_safety.h"
+#include "protection/br_safety_record.h"
 
 const int kAwsClearAspect = 3;  // an AWS signal magnet above this aspect is a clear magnet
 const int kAwsIndicatorAppearOnHorn = 1;
@@ -14,37 +15,42 @@ const int kAwsIndicatorAppearOnHorn = 1;
 // Clear magnet: the bell rings and the indicator goes black. An AWS brake already applied is left
 // applied: the AWS stays braking so the acknowledge button and the standstill release can still
 // take it off.
-static void AwsClear() {
+static void AwsClear(BRSafetyRecord& aws) {
   SetPanelOpt(OPT_awsindicator, 0);
   SetSoundOpt(OPT_awswarningsound, SOUND_STOP);
   SetSoundOpt(OPT_awsclearsound, SOUND_PLAY);
-  if (!awsStop) awsPhase = kAwsIdle;
+  if (aws.awsPhase != kAwsBraking) aws.awsPhase = kAwsIdle;
 }
 
 // Caution magnet: the horn sounds and a warning starts unless one is pending or the brake is on.
-static void AwsCaution() {
+static void AwsCaution(BRSafetyRecord& aws) {
   SetPanelOpt(OPT_awsindicator, Opt(OPT_awsindicatorappear) == kAwsIndicatorAppearOnHorn ? 1 : 0);
   SetSoundOpt(OPT_awswarningsound, SOUND_PLAY);
   SetSoundOpt(OPT_awsclearsound, SOUND_STOP);
-  if (awsPhase == kAwsIdle) {
-    awsPhase = kAwsWarning;
-    RestartAtNow(awsWarningSince);
+  if (aws.awsPhase == kAwsIdle) {
+    aws.awsPhase = kAwsWarning;
+    RestartAtNow(aws.awsWarningSince);
   }
 }
 
-static void TriggerTpws() {
-  SetFlashing(brakeDemand, 1);
+void StartStandstill(BRSafetyRecord& aws) {
+  RestartAtNow(aws.stopTimer);
+  aws.standstill = kStandstillTimed;
+}
+
+static void TriggerTpws(BRSafetyRecord& aws) {
+  SetFlashing(aws.brakeDemand, 1);
   SetSoundOpt(OPT_tpwswarningsound, SOUND_LOOP);
   OperateBrake(EmergencyBrakeNotch(), true);
-  tpwsTrainstop = true;
-  stopTimer = kTimerStopped;
-  tpwsRelease = false;
+  aws.tpwsTrainstop = true;
+  aws.standstill = kStandstillUntimed;
+  aws.tpwsRelease = false;
 }
 
 // An armed override is used up by the next train-stop sensor, which then demands no brake.
-static void ConsumeOverride() {
-  overrideTimer = kTimerStopped;
-  SetSteady(stopOverride, 0);
+static void ConsumeOverride(BRSafetyRecord& aws) {
+  aws.override = kOverrideOff;
+  SetSteady(aws.stopOverride, 0);
 }
 
 static bool AtDanger(const ATS_BEACONDATA& beacon) { return beacon.Signal <= 0; }
@@ -53,6 +59,7 @@ static bool AtDanger(const ATS_BEACONDATA& beacon) { return beacon.Signal <= 0; 
 static bool Faster(int32_t limit) { return gState.Speed > static_cast<float>(limit); }
 
 void SetBRSafetyStatus(ATS_BEACONDATA beacon) {
+  BRSafetyRecord& aws = BRSafetyState();
   const int system = Opt(OPT_system);
   if (beacon.Type < kBeaconAwsSignalMagnet || beacon.Type > kBeaconSpeedRestriction) return;
   if (system == kSystemOff || !(gState.Speed >= 0.0f)) return;  // nothing acts when running backwards
@@ -60,66 +67,65 @@ void SetBRSafetyStatus(ATS_BEACONDATA beacon) {
   if ((system == kSystemAwsOnly || system == kSystemAwsAndTpws) &&
       (beacon.Type == kBeaconAwsSignalMagnet || beacon.Type == kBeaconAwsPermanentMagnet)) {
     if (beacon.Type == kBeaconAwsSignalMagnet && beacon.Signal > kAwsClearAspect && Faster(Opt(OPT_awsminspeed))) {
-      AwsClear();
+      AwsClear(aws);
     } else {
-      AwsCaution();
+      AwsCaution(aws);
     }
   }
 
-  if (system == kSystemAwsAndTpws && !tpwsTrainstop) {
-    if (overrideTimer != kTimerStopped) {
-      if (beacon.Type == kBeaconSignalTrainStop) ConsumeOverride();
+  if (system == kSystemAwsAndTpws && !aws.tpwsTrainstop) {
+    if (aws.override == kOverrideArmed) {
+      if (beacon.Type == kBeaconSignalTrainStop) ConsumeOverride(aws);
     } else if ((beacon.Type == kBeaconSpeedRestriction && Faster(beacon.Optional)) ||
                (beacon.Type == kBeaconSignalOverspeed && AtDanger(beacon) && Faster(beacon.Optional)) ||
                (beacon.Type == kBeaconSignalTrainStop && AtDanger(beacon))) {
-      TriggerTpws();
+      TriggerTpws(aws);
     }
   }
 
-  if (system == kSystemTpwsTrainStopOnly && beacon.Type == kBeaconSignalTrainStop && !tpwsTrainstop) {
-    if (overrideTimer != kTimerStopped) {
-      ConsumeOverride();
+  if (system == kSystemTpwsTrainStopOnly && beacon.Type == kBeaconSignalTrainStop && !aws.tpwsTrainstop) {
+    if (aws.override == kOverrideArmed) {
+      ConsumeOverride(aws);
     } else if (AtDanger(beacon)) {
-      TriggerTpws();
+      TriggerTpws(aws);
     }
   }
 }
 
 void BRSafety() {
   if (Opt(OPT_system) == kSystemOff) return;
+  BRSafetyRecord& aws = BRSafetyState();
 
   // The warning was not acknowledged in time: the AWS brake applies; horn and indicator stay.
-  if (awsPhase == kAwsWarning && tOn(awsWarningSince, gState.Time, Opt(OPT_awsdelay)) && !awsStop) {
-    awsPhase = kAwsBraking;
-    awsStop = true;
+  if (aws.awsPhase == kAwsWarning && tOn(aws.awsWarningSince, gState.Time, Opt(OPT_awsdelay))) {
+    aws.awsPhase = kAwsBraking;
     OperateBrake(EmergencyBrakeNotch(), true);
-    awsRelease = false;
+    aws.awsRelease = false;
   }
 
-  ShowIndicator(brakeDemand);
-  ShowIndicator(stopOverride);
+  ShowIndicator(aws.brakeDemand);
+  ShowIndicator(aws.stopOverride);
 
   if (gState.Speed == 0.0f) {
-    if (stopTimer == kTimerStopped) RestartAtNow(stopTimer);
-    if (awsRelease) {
+    if (aws.standstill == kStandstillUntimed) StartStandstill(aws);
+    if (aws.awsRelease) {
       OperateBrake(EmergencyBrakeNotch(), false);
       SetPanelOpt(OPT_awsindicator, 0);
-      awsPhase = kAwsIdle;
-      awsStop = false;
-      awsRelease = false;
+      aws.awsPhase = kAwsIdle;
+      aws.awsRelease = false;
     }
-    if (tpwsRelease && tOn(stopTimer, gState.Time, TruncToInt(Opt(OPT_tpwsstopdelay) * kMsPerSecond))) {
+    if (aws.tpwsRelease && StopDelayRunOut(aws)) {
       OperateBrake(EmergencyBrakeNotch(), false);
-      SetSteady(brakeDemand, 0);
-      tpwsTrainstop = false;
-      tpwsRelease = false;
+      SetSteady(aws.brakeDemand, 0);
+      aws.tpwsTrainstop = false;
+      aws.tpwsRelease = false;
     }
   }
 
   // An armed override that no train-stop sensor has used lapses after its lifetime.
-  if (overrideTimer != kTimerStopped &&
-      tOn(overrideTimer, gState.Time, TruncToInt(Opt(OPT_tpwsoverridelifetime) * kMsPerSecond))) {
-    overrideTimer = kTimerStopped;
-    SetSteady(stopOverride, 0);
+  if (aws.override == kOverrideArmed &&
+      tOn(aws.overrideTimer, gState.Time, TruncToInt(Opt(OPT_tpwsoverridelifetime) * kMsPerSecond))) {
+    aws.override = kOverrideOff;
+    SetSteady(aws.stopOverride, 0);
   }
 }

@@ -10,11 +10,15 @@
 #include "cab/timers.h"
 #include "cab/vocabulary.h"
 #include "config/confload.h"
+#include "protection/de_safety_record.h"
 
-bool active = false;
-bool emergency = false;
-Indicator bluelamp = {OPT_pzb90bluelamp, 0, kTimerStopped, false};
-int32_t pzb90timer = kTimerStopped;
+// A run starts switched off, without a brake, the blue lamp dark and no window open.
+constexpr DESafetyRecord kDESafetyAtStart = {false, false, {OPT_pzb90bluelamp, 0, kTimerStopped, false},
+                                             kPzbWindowClosed, 0};
+
+static DESafetyRecord pzb = kDESafetyAtStart;
+
+DESafetyRecord& DESafetyForTesting() { return pzb; }
 
 const int kPzbOn = 1;                     // pzb90 value that lets the frame routine work
 const float kPzbOffLimit = 45.0f;         // km/h allowed until the driver switches PZB90 on
@@ -30,9 +34,9 @@ const float kAspectLimit2 = 40.0f;        // km/h at aspect 2
 const float kAspectLimit3 = 60.0f;        // km/h at aspect 3
 const int32_t kLimitWithoutWindow = 45;   // a magnet limit of 45 km/h opens no acknowledgement window
 
-static void BlueSteady() { SetSteady(bluelamp, kPzbLampLit); }
+static void BlueSteady() { SetSteady(pzb.bluelamp, kPzbLampLit); }
 
-static void BlueFlashing() { SetFlashing(bluelamp, kPzbLampLit); }
+static void BlueFlashing() { SetFlashing(pzb.bluelamp, kPzbLampLit); }
 
 // Strictly faster than the limit in either direction; a speed that is not a number is never faster.
 static bool Faster(float limit) {
@@ -42,22 +46,26 @@ static bool Faster(float limit) {
 
 static bool Faster(int32_t limit) { return Faster(static_cast<float>(limit)); }
 
+// Opens the acknowledgement window at this frame's time.
+static void OpenWindow() {
+  RestartAtNow(pzb.pzb90timer);
+  pzb.window = kPzbWindowOpen;
+}
+
 void InitDESafety(int) {
-  active = false;
-  emergency = false;
-  bluelamp = NewIndicator(OPT_pzb90bluelamp, 0);
+  pzb = kDESafetyAtStart;
+  pzb.bluelamp = NewIndicator(OPT_pzb90bluelamp, 0);
   BlueFlashing();  // flashes until the driver switches the system on
   SetPanelOpt(OPT_pzb90yellowlamp, 0);
   SetPanelOpt(OPT_pzb90redlamp, 0);
   SetSoundOpt(OPT_pzb90sound, SOUND_STOP);
-  pzb90timer = kTimerStopped;
 }
 
 void DestroyDESafety() {}
 
 void PZB90Emergency() {
-  if (emergency) return;  // one brake demand at most
-  emergency = true;
+  if (pzb.emergency) return;  // one brake demand at most
+  pzb.emergency = true;
   SetPanelOpt(OPT_pzb90redlamp, 1);
   OperateBrake(EmergencyBrakeNotch(), true);
   BlueFlashing();
@@ -66,10 +74,10 @@ void PZB90Emergency() {
 
 void DESafety() {
   if (Opt(OPT_pzb90) != kPzbOn) return;
-  if (!active && Faster(kPzbOffLimit)) PZB90Emergency();
+  if (!pzb.active && Faster(kPzbOffLimit)) PZB90Emergency();
   // A missed acknowledgement brakes; the window keeps running until the PZB key closes it.
-  if (pzb90timer != kTimerStopped && tOn(pzb90timer, gState.Time, kPzbWindow)) PZB90Emergency();
-  ShowIndicator(bluelamp);
+  if (pzb.window == kPzbWindowOpen && tOn(pzb.pzb90timer, gState.Time, kPzbWindow)) PZB90Emergency();
+  ShowIndicator(pzb.bluelamp);
 }
 
 // Signal magnet without a limit of its own: the aspect sets the limit and opens the window.
@@ -78,7 +86,7 @@ static void SignalMagnetByAspect(int aspect) {
   if (aspect == kAspectRestrictive1 && Faster(kAspectLimit1)) PZB90Emergency();
   if (aspect == kAspectRestrictive2 && Faster(kAspectLimit2)) PZB90Emergency();
   if (aspect == kAspectRestrictive3 && Faster(kAspectLimit3)) PZB90Emergency();
-  if (aspect != kAspectClear) RestartAtNow(pzb90timer);
+  if (aspect != kAspectClear) OpenWindow();
   BlueSteady();
   SetPanelOpt(OPT_pzb90yellowlamp, 0);
 }
@@ -94,7 +102,7 @@ static void SignalMagnetWithLimit(int32_t limit) {
   }
   SetSoundOpt(OPT_pzb90sound, SOUND_PLAY);
   if (Faster(limit)) PZB90Emergency();
-  if (limit != kLimitWithoutWindow) RestartAtNow(pzb90timer);
+  if (limit != kLimitWithoutWindow) OpenWindow();
 }
 
 void SetDESafetyStatus(ATS_BEACONDATA beacon) {
@@ -123,21 +131,21 @@ void SetDESafetyStatus(ATS_BEACONDATA beacon) {
 // The PZB key: releases an emergency at standstill, otherwise switches on and acknowledges.
 void DESafetyKeyPressed(int key) {
   if (!KeyMatches(OPT_pzb90key, key)) return;
-  if (emergency && gState.Speed == 0.0f) {
+  if (pzb.emergency && gState.Speed == 0.0f) {
     OperateBrake(EmergencyBrakeNotch(), false);
     SetPanelOpt(OPT_pzb90redlamp, 0);
     BlueSteady();
     SetSoundOpt(OPT_pzb90sound, SOUND_STOP);
-    emergency = false;
-    pzb90timer = kTimerStopped;
+    pzb.emergency = false;
+    pzb.window = kPzbWindowClosed;
     return;
   }
-  if (!active) {
-    active = true;
+  if (!pzb.active) {
+    pzb.active = true;
     BlueSteady();
     SetSoundOpt(OPT_pzb90sound, SOUND_PLAY);
   }
-  pzb90timer = kTimerStopped;
+  pzb.window = kPzbWindowClosed;
 }
 
 const CabSystemRow kDESafetyRow = {

@@ -9,11 +9,14 @@
 #include "cab/timers.h"
 #include "cab/vocabulary.h"
 #include "config/confload.h"
+#include "supervision/misc_record.h"
 
-bool doorOpen = true;
-int8_t doorSide = 0;
-int32_t hornTimer = kTimerStopped;
-int32_t hornDuration = 0;
+// A run starts with the doors taken as open, no side released and no horn lamp timing.
+constexpr MiscRecord kMiscAtStart = {true, 0, kHornLampIdle, 0, 0};
+
+static MiscRecord misc = kMiscAtStart;
+
+MiscRecord& MiscForTesting() { return misc; }
 
 // Door sides.
 const int8_t kNoSide = 0;
@@ -22,21 +25,21 @@ const int8_t kRightSide = 1;  // lamp of the second doorindicator value
 const int8_t kBothSides = 2;
 
 void InitMiscellaneous(int) {
+  // Nothing survives the start: a side released in the run before must not light a lamp now.
+  misc = kMiscAtStart;
   setDoorState(true);
-  hornTimer = kTimerStopped;
-  hornDuration = 0;
 }
 
 void DestroyMiscellaneous() {}
 
 void setDoorState(bool open) {
-  doorOpen = open;
+  misc.doorOpen = open;
   setDoorIndicators();
 }
 
 void setDoorSide(int8_t side) {
   if (side < kLeftSide || side > kBothSides) return;
-  doorSide = side;
+  misc.doorSide = side;
   // The lamps follow only while the train stands; on the move they keep what they showed.
   if (gState.Speed == 0.0f) setDoorIndicators();
 }
@@ -45,10 +48,10 @@ void setDoorIndicators() {
   if (Opt(OPT_doorindicator) == kUnwired) return;
   int32_t rightLamp = kUnwired;
   const bool hasRightLamp = OptFurther(OPT_doorindicator, 0, &rightLamp);
-  if (doorSide != kNoSide && doorOpen) {
+  if (misc.doorSide != kNoSide && misc.doorOpen) {
     // Released sides light up; a side no longer released keeps its lamp until the doors close.
-    if (doorSide == kLeftSide || doorSide == kBothSides) SetPanelOpt(OPT_doorindicator, 1);
-    if ((doorSide == kRightSide || doorSide == kBothSides) && hasRightLamp) SetPanel(rightLamp, 1);
+    if (misc.doorSide == kLeftSide || misc.doorSide == kBothSides) SetPanelOpt(OPT_doorindicator, 1);
+    if ((misc.doorSide == kRightSide || misc.doorSide == kBothSides) && hasRightLamp) SetPanel(rightLamp, 1);
     return;
   }
   SetPanelOpt(OPT_doorindicator, 0);
@@ -76,8 +79,9 @@ void hornSounded(int type) {
   } else if (type != kHornPrimary) {
     return;
   }
-  RestartAtNow(hornTimer);
-  hornDuration = lampTime;
+  RestartAtNow(misc.hornTimer);
+  misc.hornLamp = kHornLampTiming;
+  misc.hornDuration = lampTime;
   SetPanelOpt(OPT_klaxonindicator, 1);
 }
 
@@ -93,8 +97,8 @@ static void ShowTravelMeter(double distance) {
 }
 
 void RunMiscellaneous() {
-  if (Opt(OPT_klaxonindicator) != kUnwired && hornTimer != kTimerStopped &&
-      tOn(hornTimer, gState.Time, hornDuration)) {
+  if (Opt(OPT_klaxonindicator) != kUnwired && misc.hornLamp == kHornLampTiming &&
+      tOn(misc.hornTimer, gState.Time, misc.hornDuration)) {
     SetPanelOpt(OPT_klaxonindicator, 0);
   }
   const int32_t mode = Opt(OPT_travelmetermode);

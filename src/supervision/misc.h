@@ -7,11 +7,6 @@
 #include "cab/host.h"
 #include "config/fixed_wiring.h"
 
-extern bool doorOpen;          // the doors are open
-extern int8_t doorSide;        // side whose doors are released: 0 none, -1 or 1 one side, 2 both
-extern int32_t hornTimer;      // tOn timer of the horn lamp, ms; kTimerStopped while no blast has been made
-extern int32_t hornDuration;   // how long the horn lamp stays lit after the last blast, ms
-
 // Horn types that light the horn lamp, each for its own time.
 const int kHornPrimary = 0;
 const int kHornSecondary = 1;

@@ -9,14 +9,16 @@
 #include "cab/host.h"
 #include "cab/vocabulary.h"
 #include "config/confload.h"
+#include "supervision/speedcontrol_record.h"
 
-int32_t scSpeed = 0;
-bool brakingSequence = false;
+// A run starts with no comparison made and no brake applied; nothing survives the start.
+constexpr SpeedControlRecord kSpeedControlAtStart = {0, false};
 
-void InitSpeedControl(int) {
-  scSpeed = 0;
-  brakingSequence = false;
-}
+static SpeedControlRecord control = kSpeedControlAtStart;
+
+SpeedControlRecord& SpeedControlForTesting() { return control; }
+
+void InitSpeedControl(int) { control = kSpeedControlAtStart; }
 
 void DestroySpeedControl() {}
 
@@ -25,26 +27,26 @@ void CheckSpeed(float speed) {
   // A speed that is not a number tells nothing: lamp, alarm and brake stay as they are.
   if (std::isnan(speed)) return;
   // The control acts only when the whole speed changes.
-  if (TruncToInt(speed) == scSpeed) return;
-  scSpeed = TruncToInt(std::fabs(speed));
+  if (TruncToInt(speed) == control.scSpeed) return;
+  control.scSpeed = TruncToInt(std::fabs(speed));
 
-  if (Opt(OPT_warningspeed) <= scSpeed) {
+  if (Opt(OPT_warningspeed) <= control.scSpeed) {
     SetPanelOpt(OPT_overspeedindicator, 1);
     SetSoundOpt(OPT_overspeedalarm, SOUND_LOOP);
   }
-  if (Opt(OPT_overspeed) <= scSpeed && !brakingSequence) {
+  if (Opt(OPT_overspeed) <= control.scSpeed && !control.brakingSequence) {
     SetPanelOpt(OPT_overspeedindicator, 1);
     SetSoundOpt(OPT_overspeedalarm, SOUND_LOOP);
     SetSound(kSoundOverspeedBrake, SOUND_PLAY);
     OperateBrake(gTrainspecs.BrakeNotches, true);
-    brakingSequence = true;
+    control.brakingSequence = true;
     return;
   }
-  if (Opt(OPT_safespeed) >= scSpeed) {
+  if (Opt(OPT_safespeed) >= control.scSpeed) {
     SetPanelOpt(OPT_overspeedindicator, 0);
     SetSoundOpt(OPT_overspeedalarm, SOUND_STOP);
-    if (brakingSequence) OperateBrake(gTrainspecs.BrakeNotches, false);
-    brakingSequence = false;
+    if (control.brakingSequence) OperateBrake(gTrainspecs.BrakeNotches, false);
+    control.brakingSequence = false;
   }
 }
 

@@ -5,9 +5,6 @@
 
 #include "cab/cab_system.h"
 
-extern int32_t scSpeed;        // whole speed of the last comparison, km/h (magnitude, truncated)
-extern bool brakingSequence;   // the overspeed brake is applied
-
 // Fixed sound element played once when the overspeed brake goes on.
 const int kSoundOverspeedBrake = 1;
 

@@ -10,9 +10,14 @@
 #include "cab/timers.h"
 #include "cab/vocabulary.h"
 #include "config/confload.h"
+#include "supervision/vigilance_record.h"
 
-int32_t vigilance = 0;
-VigilancePhase phase = kVigilanceSupervising;
+// A run starts supervising with the timer armed at the first frame; nothing survives the start.
+constexpr VigilanceRecord kVigilanceAtStart = {0, kVigilanceSupervising};
+
+static VigilanceRecord device = kVigilanceAtStart;
+
+VigilanceRecord& VigilanceForTesting() { return device; }
 
 // vigilanceinactivespeed: rest while the reverser is neutral instead of below a speed.
 const int32_t kRestWithNeutralReverser = -2;
@@ -22,8 +27,8 @@ const int32_t kOptionOn = 1;  // value of the switches vigilancecancellable and 
 static void ResetVigilance() {
   SetPanelOpt(OPT_vigilancelamp, 0);
   SetSoundOpt(OPT_vigilancealarm, SOUND_STOP);
-  RestartAtNow(vigilance);
-  phase = kVigilanceSupervising;
+  RestartAtNow(device.vigilance);
+  device.phase = kVigilanceSupervising;
 }
 
 // Supervision rests while the train stands (or crawls) or, if so configured, while the
@@ -35,8 +40,7 @@ static bool DeviceRests() {
 }
 
 void InitVigilance(int) {
-  vigilance = 0;
-  phase = kVigilanceSupervising;
+  device = kVigilanceAtStart;
   SetPanelOpt(OPT_vigilancelamp, 0);
   SetSoundOpt(OPT_vigilancealarm, SOUND_STOP);
 }
@@ -45,29 +49,29 @@ void DestroyVigilance() {}
 
 void CheckVigilance() {
   if (Opt(OPT_vigilance) == 0) return;
-  switch (phase) {
+  switch (device.phase) {
     case kVigilanceSupervising:
       if (DeviceRests()) {
-        RestartAtNow(vigilance);
+        RestartAtNow(device.vigilance);
         return;
       }
       // The first interval serves power notch 0, each further one the next notch, the last
       // every notch beyond the list.
-      if (tOn(vigilance, gState.Time, OptAt(OPT_vigilanceinterval, gHandles.Power))) {
+      if (tOn(device.vigilance, gState.Time, OptAt(OPT_vigilanceinterval, gHandles.Power))) {
         SetPanelOpt(OPT_vigilancelamp, 1);
-        phase = kVigilanceLampLit;
+        device.phase = kVigilanceLampLit;
       }
       break;
     case kVigilanceLampLit:
-      if (tOn(vigilance, gState.Time, Opt(OPT_vigilancedelay1))) {
+      if (tOn(device.vigilance, gState.Time, Opt(OPT_vigilancedelay1))) {
         SetSoundOpt(OPT_vigilancealarm, SOUND_LOOP);
-        phase = kVigilanceAlarm;
+        device.phase = kVigilanceAlarm;
       }
       break;
     case kVigilanceAlarm:
-      if (tOn(vigilance, gState.Time, Opt(OPT_vigilancedelay2))) {
+      if (tOn(device.vigilance, gState.Time, Opt(OPT_vigilancedelay2))) {
         OperateBrake(EmergencyBrakeNotch(), true);
-        phase = kVigilanceBraking;
+        device.phase = kVigilanceBraking;
       }
       break;
     case kVigilanceBraking:
@@ -82,7 +86,7 @@ void CheckVigilance() {
 void VigilanceKeyPressed(int key, bool isKey) {
   if (Opt(OPT_vigilance) == 0) return;
   const bool vigilanceKey = isKey && KeyMatches(OPT_vigilancekey, key);
-  if (phase != kVigilanceBraking) {
+  if (device.phase != kVigilanceBraking) {
     // Before the brake, any sign of life will do, unless only the vigilance key counts.
     if (Opt(OPT_independentvigilance) == 0 || vigilanceKey) ResetVigilance();
     return;

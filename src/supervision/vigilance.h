@@ -5,17 +5,6 @@
 
 #include "cab/cab_system.h"
 
-// What the device is doing.
-enum VigilancePhase : int32_t {
-  kVigilanceSupervising = 0,  // waiting for the interval to run out
-  kVigilanceLampLit = 1,      // the lamp asks the driver for a sign of life
-  kVigilanceAlarm = 2,        // the alarm sounds
-  kVigilanceBraking = 3,      // the emergency brake is demanded
-};
-
-extern int32_t vigilance;  // tOn timer of the device, ms: each phase is timed from the end of the one before
-extern VigilancePhase phase;  // the device moves through the phases in order
-
 void InitVigilance(int brakeMode);
 void DestroyVigilance();
 // The per-frame step: lamp, alarm and brake as the intervals run out.

@@ -10,6 +10,7 @@
 #include "cab/vocabulary.h"
 #include "config/confload.h"
 #include "traction/traction.h"
+#include "traction/traction_record.h"
 
 const int kMaxBoiledPerFrame = 100;       // catch-up bound of the boiling after a long frame
 const int32_t kMsPerMinute = 60000;
@@ -22,26 +23,26 @@ const float kTenths = 10.0f;              // cutoffratio counts tenths of a perc
 const double kPressureMargin = 0.01;      // keeps the top notch out of reach at exactly full pressure
 
 // The notches the engine gives when the cut-off is `best` away from the one set; never negative.
-static int32_t CutoffPower(double best) {
-  double lost = std::fabs(best - cutoff) / Opt(OPT_cutoffdeviation);
+static int32_t CutoffPower(TractionRecord& t, double best) {
+  double lost = std::fabs(best - t.cutoff) / Opt(OPT_cutoffdeviation);
   int32_t w = TruncToInt(gTrainspecs.PowerNotches - lost);
   return w > 0 ? w : 0;
 }
 
 // In automatic mode the reversing screw is wound to full gear as soon as a direction is chosen.
-static void PresetCutoff() {
-  if (!automatic) return;
+static void PresetCutoff(TractionRecord& t) {
+  if (!t.automatic) return;
   int64_t band = Opt(OPT_cutoffineffective);
-  if (gDriver.Reverser == 1 && cutoff <= band) {
-    cutoff = Opt(OPT_cutoffmax);
-  } else if (gDriver.Reverser == -1 && cutoff >= -band) {
-    cutoff = Opt(OPT_cutoffmin);
+  if (gDriver.Reverser == 1 && t.cutoff <= band) {
+    t.cutoff = Opt(OPT_cutoffmax);
+  } else if (gDriver.Reverser == -1 && t.cutoff >= -band) {
+    t.cutoff = Opt(OPT_cutoffmin);
   }
 }
 
 // Direction and cut-off power. Past `cutoffratiobase` the best cut-off shortens with speed; the
 // automatic follows it, staying just outside the dead band.
-static void CutoffDrive(int32_t& direction, int32_t& power) {
+static void CutoffDrive(TractionRecord& t, int32_t& direction, int32_t& power) {
   direction = 0;
   power = 0;
   int64_t band = Opt(OPT_cutoffineffective);
@@ -49,19 +50,19 @@ static void CutoffDrive(int32_t& direction, int32_t& power) {
   float base = static_cast<float>(Opt(OPT_cutoffratiobase));
   float ratio = static_cast<float>(Opt(OPT_cutoffratio));
 
-  if (cutoff > band) {
+  if (t.cutoff > band) {
     direction = 1;
     if (gState.Speed > base) {
       float above = gState.Speed - base;
       float fall = ratio * above;
       fall = fall / kTenths;
       float best = static_cast<float>(Opt(OPT_cutoffmax)) - fall;
-      power = CutoffPower(best);
-      if (automatic) cutoff = (static_cast<double>(best) > static_cast<double>(band + 1)) ? TruncToInt(best) : TruncToInt(band + 1);
+      power = CutoffPower(t, best);
+      if (t.automatic) t.cutoff = (static_cast<double>(best) > static_cast<double>(band + 1)) ? TruncToInt(best) : TruncToInt(band + 1);
     } else {
-      power = CutoffPower(Opt(OPT_cutoffmax));
+      power = CutoffPower(t, Opt(OPT_cutoffmax));
     }
-  } else if (cutoff < -band) {
+  } else if (t.cutoff < -band) {
     direction = -1;
     float speed = std::fabs(gState.Speed);
     if (speed > base) {
@@ -69,20 +70,20 @@ static void CutoffDrive(int32_t& direction, int32_t& power) {
       float fall = ratio * above;
       fall = fall / kTenths;
       float best = static_cast<float>(Opt(OPT_cutoffmin)) + fall;
-      power = CutoffPower(best);
-      if (automatic) cutoff = (static_cast<double>(best) < static_cast<double>(-band - 1)) ? TruncToInt(best) : TruncToInt(-band - 1);
+      power = CutoffPower(t, best);
+      if (t.automatic) t.cutoff = (static_cast<double>(best) < static_cast<double>(-band - 1)) ? TruncToInt(best) : TruncToInt(-band - 1);
     } else {
-      power = CutoffPower(Opt(OPT_cutoffmin));
+      power = CutoffPower(t, Opt(OPT_cutoffmin));
     }
   }
 }
 
 // The notches the boiler pressure can feed: none at `boilerminpressure`, all at
 // `boilermaxpressure`.
-static int32_t PressurePower() {
+static int32_t PressurePower(TractionRecord& t) {
   int64_t notches = gTrainspecs.PowerNotches;
   if (notches == 0) return 0;  // no notches to feed
-  int64_t excess = static_cast<int64_t>(stm_boilerPressure) - Opt(OPT_boilerminpressure);
+  int64_t excess = static_cast<int64_t>(t.stm_boilerPressure) - Opt(OPT_boilerminpressure);
   if (excess < 0) excess = 0;
   int64_t range = static_cast<int64_t>(Opt(OPT_boilermaxpressure)) - Opt(OPT_boilerminpressure);
   double share;
@@ -98,116 +99,116 @@ static int32_t PressurePower() {
 
 // Water turns into steam at `boilerwatertosteamrate` units per minute; a long frame catches up
 // at most 100 units. While the valves blow off, each unit costs pressure instead of adding it.
-static void Boil() {
+static void Boil(TractionRecord& t) {
   int32_t rate = Opt(OPT_boilerwatertosteamrate);
   if (rate == 0) return;  // a fire that turns no water into steam
   int32_t period = kMsPerMinute / rate;
   int units = 0;
-  while (tOn(boilingTimer, gState.Time, period) && stm_boilerWater > 0 && units < kMaxBoiledPerFrame) {
-    stm_boilerWater -= 1;
-    stm_boilerPressure = TruncToInt(static_cast<int64_t>(stm_boilerPressure) + 1);
-    SetPanelOpt(OPT_boilerwaterlevelindicator, stm_boilerWater);
-    if (stm_blowOff) stm_boilerPressure = TruncToInt(static_cast<int64_t>(stm_boilerPressure) - kBlowOffLossPerUnit);
+  while (tOn(t.boilingTimer, gState.Time, period) && t.stm_boilerWater > 0 && units < kMaxBoiledPerFrame) {
+    t.stm_boilerWater -= 1;
+    t.stm_boilerPressure = TruncToInt(static_cast<int64_t>(t.stm_boilerPressure) + 1);
+    SetPanelOpt(OPT_boilerwaterlevelindicator, t.stm_boilerWater);
+    if (t.stm_blowOff) t.stm_boilerPressure = TruncToInt(static_cast<int64_t>(t.stm_boilerPressure) - kBlowOffLossPerUnit);
     units++;
   }
 }
 
-static void SafetyValves() {
-  if (stm_boilerPressure > Opt(OPT_boilerblowoffpressure) && !stm_blowOff) {
-    stm_blowOff = true;
-  } else if (stm_boilerPressure < Opt(OPT_boilermaxpressure)) {
-    stm_blowOff = false;
+static void SafetyValves(TractionRecord& t) {
+  if (t.stm_boilerPressure > Opt(OPT_boilerblowoffpressure) && !t.stm_blowOff) {
+    t.stm_blowOff = true;
+  } else if (t.stm_boilerPressure < Opt(OPT_boilermaxpressure)) {
+    t.stm_blowOff = false;
   }
 }
 
-static void SetInjector(bool on) {
-  stm_injector = on;
-  RestartAtNow(injectorTimer);
+static void SetInjector(TractionRecord& t, bool on) {
+  t.stm_injector = on;
+  RestartAtNow(t.injectorTimer);
   SetPanelOpt(OPT_injectorindicator, on ? 1 : 0);
 }
 
 // The automatic keeps the water between 1/8 and 1/4 of the top level.
-static void AutomaticInjector() {
-  if (!automatic) return;
+static void AutomaticInjector(TractionRecord& t) {
+  if (!t.automatic) return;
   int32_t top = Opt(OPT_boilermaxwaterlevel);
-  if (stm_injector && stm_boilerWater > top / kLowWaterOff) {
-    SetInjector(false);
-  } else if (!stm_injector && stm_boilerWater < top / kLowWaterOn) {
-    SetInjector(true);
+  if (t.stm_injector && t.stm_boilerWater > top / kLowWaterOff) {
+    SetInjector(t, false);
+  } else if (!t.stm_injector && t.stm_boilerWater < top / kLowWaterOn) {
+    SetInjector(t, true);
   }
 }
 
 // Each second the injector moves tender water into the boiler, at some cost in pressure.
-static void FeedWater() {
-  if (!(stm_injector && stm_boilerPressure > 0 && fuel > 0 &&
-        stm_boilerWater < Opt(OPT_boilermaxwaterlevel) && tOn(injectorTimer, gState.Time, kOneSecond))) {
+static void FeedWater(TractionRecord& t) {
+  if (!(t.stm_injector && t.stm_boilerPressure > 0 && t.fuel > 0 &&
+        t.stm_boilerWater < Opt(OPT_boilermaxwaterlevel) && tOn(t.injectorTimer, gState.Time, kOneSecond))) {
     return;
   }
   int32_t rate = Opt(OPT_injectorrate);
-  fuel = TruncToInt(static_cast<int64_t>(fuel) - rate);
-  SetPanelOpt(OPT_fuelindicator, fuel);
-  stm_boilerWater = TruncToInt(static_cast<int64_t>(stm_boilerWater) + rate);
+  t.fuel = TruncToInt(static_cast<int64_t>(t.fuel) - rate);
+  SetPanelOpt(OPT_fuelindicator, t.fuel);
+  t.stm_boilerWater = TruncToInt(static_cast<int64_t>(t.stm_boilerWater) + rate);
   int32_t pressureCost = rate / kInjectorPressureShare;  // in whole pressure units
-  stm_boilerPressure = TruncToInt(static_cast<int64_t>(stm_boilerPressure) - pressureCost);
+  t.stm_boilerPressure = TruncToInt(static_cast<int64_t>(t.stm_boilerPressure) - pressureCost);
 }
 
 // Each second the cylinders use steam by regulator, cut-off and speed.
-static void UseSteam() {
-  if (stm_reverser == 0 || !tOn(drainTimer, gState.Time, kOneSecond)) return;
+static void UseSteam(TractionRecord& t) {
+  if (t.stm_reverser == 0 || !tOn(t.drainTimer, gState.Time, kOneSecond)) return;
   int32_t notches = gTrainspecs.PowerNotches;
   // Without notches there is no regulator to open.
   int32_t regulator = notches != 0
       ? TruncToInt(static_cast<double>(Opt(OPT_regulatorpressureuse)) * gDriver.Power / notches) : 0;
   float fullGear = std::fabs(static_cast<float>(Opt(OPT_cutoffmax)));
   // A forward range of no width counts as full gear.
-  float gearShare = fullGear != 0.0f ? std::fabs(static_cast<float>(cutoff)) / fullGear : 1.0f;
+  float gearShare = fullGear != 0.0f ? std::fabs(static_cast<float>(t.cutoff)) / fullGear : 1.0f;
   float speedShare = 1.0f + std::fabs(gState.Speed) / kSpeedUseScale;
   float used = static_cast<float>(regulator) * gearShare;
   used = used * speedShare;
-  stm_boilerPressure = TruncToInt(static_cast<int64_t>(stm_boilerPressure) - TruncToInt(used));
+  t.stm_boilerPressure = TruncToInt(static_cast<int64_t>(t.stm_boilerPressure) - TruncToInt(used));
 }
 
 // Standing in a watering zone refills the tender once a second.
-static void FillTender() {
-  if (!(fuelFill && gState.Speed == 0.0f)) {
+static void FillTender(TractionRecord& t) {
+  if (!(t.fuelFill && gState.Speed == 0.0f)) {
     SetPanelOpt(OPT_fuelfillindicator, 0);
     return;
   }
   SetPanelOpt(OPT_fuelfillindicator, 1);
-  if (!tOn(fuelTimer, gState.Time, kOneSecond)) return;
-  int64_t filled = static_cast<int64_t>(fuel) + Opt(OPT_fuelfillspeed);
+  if (!tOn(t.fuelTimer, gState.Time, kOneSecond)) return;
+  int64_t filled = static_cast<int64_t>(t.fuel) + Opt(OPT_fuelfillspeed);
   if (filled > Opt(OPT_fuelcapacity)) filled = Opt(OPT_fuelcapacity);
-  fuel = TruncToInt(filled);
-  SetPanelOpt(OPT_fuelindicator, fuel);
-  RestartAtNow(fuelTimer);
+  t.fuel = TruncToInt(filled);
+  SetPanelOpt(OPT_fuelindicator, t.fuel);
+  RestartAtNow(t.fuelTimer);
 }
 
-void RunSteam() {
-  PresetCutoff();
+void RunSteam(TractionRecord& t) {
+  PresetCutoff(t);
 
   int32_t direction;
   int32_t cutoffPower;
-  CutoffDrive(direction, cutoffPower);
-  if (direction != stm_reverser) {
-    OperateReverser(stm_reverser, false);
-    stm_reverser = direction;
+  CutoffDrive(t, direction, cutoffPower);
+  if (direction != t.stm_reverser) {
+    OperateReverser(t.stm_reverser, false);
+    t.stm_reverser = direction;
     OperateReverser(direction, true);
   }
-  SetPanelOpt(OPT_cutoffindicator, cutoff);
+  SetPanelOpt(OPT_cutoffindicator, t.cutoff);
 
-  int32_t p = PressurePower();
+  int32_t p = PressurePower(t);
   if (cutoffPower < p) p = cutoffPower;
   int64_t limit = static_cast<int64_t>(gDriver.Power) - gTrainspecs.PowerNotches + p;
-  MovePowerLimit(stm_power, TruncToInt(limit < 0 ? 0 : limit));
+  MovePowerLimit(t.stm_power, TruncToInt(limit < 0 ? 0 : limit));
 
-  Boil();
-  SafetyValves();
-  AutomaticInjector();
-  FeedWater();
-  UseSteam();
+  Boil(t);
+  SafetyValves(t);
+  AutomaticInjector(t);
+  FeedWater(t);
+  UseSteam(t);
 
-  if (stm_boilerPressure < 0) stm_boilerPressure = 0;
-  SetPanelOpt(OPT_boilerpressureindicator, stm_boilerPressure);
+  if (t.stm_boilerPressure < 0) t.stm_boilerPressure = 0;
+  SetPanelOpt(OPT_boilerpressureindicator, t.stm_boilerPressure);
 
-  FillTender();
+  FillTender(t);
 }

@@ -8,6 +8,7 @@
 #include "cab/timers.h"
 #include "cab/vocabulary.h"
 #include "config/confload.h"
+#include "windshield/windshield_record.h"
 
 const int kWiperTravel = 100;           // wiper positions from one end of the stroke to the other
 const int kMaxWiperStepsPerFrame = 20;  // a late frame catches up at most this many steps
@@ -16,17 +17,14 @@ const double kDropPickShare = 0.8;      // a new drop falls among the first 80 %
 const double kDropSpreadBase = 8000.0;  // ms: spread of the drop interval, divided by the rain
 const int kDropIntervalBase = 20000;    // ms: mean drop interval, divided by the rain
 
-int32_t wiper = 0;
-int32_t holdWiper = kTimerStopped;
-int32_t wiperPosition = 0;
-int32_t wiperDirection = 0;
-int32_t wiperMode = 0;
-int32_t rain = 0;
-int32_t dropTimer = 0;
-int32_t dropInterval = 0;
-int32_t dropList[kMaxDrops];     // dry places first, then the drops on the glass
-int32_t dropListPos[kMaxDrops];
-int32_t unusedDrops = 0;
+// A run starts with the wiper at rest and switched off, dry glass and every drop element a dry
+// place; the rest position and the drop elements follow from the options at the start. Nothing
+// survives the start.
+constexpr WindshieldRecord kWindshieldAtStart = {0, kPauseIdle, 0, 0, 0, kWiperOff, 0, 0, 0, {}, {}, 0};
+
+static WindshieldRecord shield = kWindshieldAtStart;
+
+WindshieldRecord& WindshieldForTesting() { return shield; }
 
 // Number of drop elements in use, whatever the option holds at the moment.
 static int DropCount() {
@@ -51,19 +49,13 @@ static int32_t DropOfElement(int32_t element) {
 static bool IsDropSlot(int32_t entry) { return entry >= 0 && entry < kMaxDrops; }
 
 void InitWindshield(int) {
-  wiper = 0;
-  holdWiper = kTimerStopped;
-  wiperPosition = Opt(OPT_wiperholdposition);
-  wiperDirection = 0;
-  wiperMode = kWiperOff;
-  rain = 0;
-  dropTimer = 0;
-  dropInterval = 0;
+  shield = kWindshieldAtStart;
+  shield.wiperPosition = Opt(OPT_wiperholdposition);
   gOpts[OPT_numberofdrops].value = DropCount();
-  unusedDrops = Opt(OPT_numberofdrops);
+  shield.unusedDrops = Opt(OPT_numberofdrops);
   for (int i = 0; i < kMaxDrops; i++) {
-    dropList[i] = DropElement(i);
-    dropListPos[i] = i;
+    shield.dropList[i] = DropElement(i);
+    shield.dropListPos[i] = i;
   }
 }
 
@@ -72,24 +64,25 @@ void DestroyWindshield() {}
 void WindshieldKeyPressed(int key) {
   int32_t delay = Opt(OPT_wiperdelay);
   if (KeyMatches(OPT_wiperonkey, key)) {
-    if (delay == 0 || wiperMode == kWiperIntermittent) {
-      wiperMode = kWiperContinuous;
-    } else if (wiperMode > kWiperIntermittent) {
+    if (delay == 0 || shield.wiperMode == kWiperIntermittent) {
+      shield.wiperMode = kWiperContinuous;
+    } else if (shield.wiperMode > kWiperIntermittent) {
       // already at the top position
     } else {
       // Start the pause as if it had just run out, so the first stroke begins at once.
-      holdWiper = static_cast<int32_t>(static_cast<uint32_t>(gState.Time) -
+      shield.holdWiper = static_cast<int32_t>(static_cast<uint32_t>(gState.Time) -
                                        static_cast<uint32_t>(delay) - 1u);
-      wiperMode = kWiperIntermittent;
+      shield.pause = kPauseRunning;
+      shield.wiperMode = kWiperIntermittent;
       SetPanelOpt(OPT_wiperindicator, 1);
     }
-  } else if (KeyMatches(OPT_wiperoffkey, key) && wiperMode > kWiperOff) {
+  } else if (KeyMatches(OPT_wiperoffkey, key) && shield.wiperMode > kWiperOff) {
     if (delay == 0) {
-      wiperMode = kWiperOff;
+      shield.wiperMode = kWiperOff;
     } else {
-      if (wiperMode == kWiperContinuous) holdWiper = kTimerStopped;
-      wiperMode -= 1;
-      SetPanelOpt(OPT_wiperindicator, wiperMode);
+      if (shield.wiperMode == kWiperContinuous) shield.pause = kPauseIdle;
+      shield.wiperMode = static_cast<WiperSwitch>(shield.wiperMode - 1);
+      SetPanelOpt(OPT_wiperindicator, shield.wiperMode);
     }
   }
 }
@@ -97,32 +90,32 @@ void WindshieldKeyPressed(int key) {
 void WindshieldBeacon(ATS_BEACONDATA beacon) {
   if (beacon.Type != kBeaconRain) return;
   if (beacon.Optional < 0 || beacon.Optional > kRainMax) return;
-  rain = beacon.Optional;
-  dropInterval = 0;
-  RestartAtNow(dropTimer);  // the next drop falls on the next frame
+  shield.rain = beacon.Optional;
+  shield.dropInterval = 0;
+  RestartAtNow(shield.dropTimer);  // the next drop falls on the next frame
 }
 
 // Direction that starts a stroke from the rest position: away from the end the wiper is at.
 // At 0 the reversal at the end of the stroke turns it round to +1.
-static int32_t StrokeStartDirection() { return wiperPosition != 0 ? 1 : -1; }
+static int32_t StrokeStartDirection() { return shield.wiperPosition != 0 ? 1 : -1; }
 
 // The wiper blade sweeps over drop element `drop`: a drop there leaves the glass.
 static void WipeDrop(int drop) {
   int32_t element = DropElement(drop);
-  int32_t p = dropListPos[drop];
-  int32_t u = unusedDrops;
+  int32_t p = shield.dropListPos[drop];
+  int32_t u = shield.unusedDrops;
   // Only a drop that the bookkeeping has on the glass moves back to the dry places; an element
   // lit by someone else is just cleared.
   bool onGlass = GetPanel(element) > 0 && IsDropSlot(p) && IsDropSlot(u) && p >= u &&
-                 p < DropCount() && dropList[p] == element;
+                 p < DropCount() && shield.dropList[p] == element;
   if (onGlass) {
-    int32_t moved = dropList[u];
-    dropList[u] = dropList[p];
-    dropList[p] = moved;
-    int32_t dropAtP = DropOfElement(dropList[p]);
-    if (IsDropSlot(dropAtP)) dropListPos[dropAtP] = p;
-    dropListPos[drop] = u;
-    unusedDrops = u + 1;
+    int32_t moved = shield.dropList[u];
+    shield.dropList[u] = shield.dropList[p];
+    shield.dropList[p] = moved;
+    int32_t dropAtP = DropOfElement(shield.dropList[p]);
+    if (IsDropSlot(dropAtP)) shield.dropListPos[dropAtP] = p;
+    shield.dropListPos[drop] = u;
+    shield.unusedDrops = u + 1;
   }
   SetPanel(element, 0);
 }
@@ -132,42 +125,45 @@ static void WiperStep() {
   int32_t rest = Opt(OPT_wiperholdposition);
   int32_t sound = Opt(OPT_wipersound);
   // 1. At rest the switch decides whether a stroke starts.
-  if (wiperPosition == rest) {
-    if (wiperMode == kWiperOff) {
-      wiperDirection = 0;
-    } else if (wiperMode == kWiperIntermittent) {
-      if (holdWiper == -1) {
-        RestartAtNow(holdWiper);
-        wiperDirection = 0;
-      } else if (tOn(holdWiper, gState.Time, Opt(OPT_wiperdelay))) {
-        holdWiper = kTimerStopped;
-        wiperDirection = StrokeStartDirection();
+  if (shield.wiperPosition == rest) {
+    if (shield.wiperMode == kWiperOff) {
+      shield.wiperDirection = 0;
+    } else if (shield.wiperMode == kWiperIntermittent) {
+      if (shield.pause == kPauseIdle) {
+        RestartAtNow(shield.holdWiper);
+        shield.pause = kPauseRunning;
+        shield.wiperDirection = 0;
+      } else if (tOn(shield.holdWiper, gState.Time, Opt(OPT_wiperdelay))) {
+        shield.pause = kPauseIdle;
+        shield.wiperDirection = StrokeStartDirection();
       }
     } else {
-      wiperDirection = StrokeStartDirection();
+      shield.wiperDirection = StrokeStartDirection();
     }
-    if (wiperDirection != 0) SetSound(sound, SOUND_PLAY);
+    if (shield.wiperDirection != 0) SetSound(sound, SOUND_PLAY);
   }
   // 2. Turn round at either end of the stroke.
-  if (wiperPosition == 0 || wiperPosition == kWiperTravel) {
-    wiperDirection = -wiperDirection;
-    if (wiperDirection != 0 && OptFurtherCount(OPT_wipersound) > 0) SetSound(sound, SOUND_PLAY);
+  if (shield.wiperPosition == 0 || shield.wiperPosition == kWiperTravel) {
+    shield.wiperDirection = -shield.wiperDirection;
+    if (shield.wiperDirection != 0 && OptFurtherCount(OPT_wipersound) > 0) SetSound(sound, SOUND_PLAY);
   }
   // 3. Move; a rest position far outside the stroke must not run the angle past its range.
-  int64_t moved = static_cast<int64_t>(wiperPosition) + wiperDirection;
-  if (moved >= INT32_MIN && moved <= INT32_MAX) wiperPosition = static_cast<int32_t>(moved);
-  SetPanelOpt(OPT_wiperindex, wiperPosition);
+  int64_t moved = static_cast<int64_t>(shield.wiperPosition) + shield.wiperDirection;
+  if (moved >= INT32_MIN && moved <= INT32_MAX) shield.wiperPosition = static_cast<int32_t>(moved);
+  SetPanelOpt(OPT_wiperindex, shield.wiperPosition);
   // 4. Clear the drop element under the blade. The blade covers drop elements only: at the far
   //    end of the stroke it lies one past the last drop, which is no drop element.
   int drops = DropCount();
   if (drops > 0) {
-    double under = wiperPosition / (static_cast<double>(kWiperTravel) / drops);
+    double under = shield.wiperPosition / (static_cast<double>(kWiperTravel) / drops);
     if (under > -1.0 && under < drops) WipeDrop(static_cast<int>(under));
   }
 }
 
 // A rain drop falls on the glass, if there is a dry place for it.
 static void DropFalls() {
+  const int32_t rain = shield.rain;
+  int32_t& dropInterval = shield.dropInterval;
   // 3. The drop sound, in one of its variants when there are several.
   int32_t sound = Opt(OPT_dropsound);
   if (sound != kUnwired) {
@@ -177,23 +173,23 @@ static void DropFalls() {
     if (played <= INT32_MAX) SetSound(static_cast<int>(played), SOUND_PLAY);
   }
   // 4. A new drop among the first dry places.
-  if (unusedDrops > 0) {
-    int m = static_cast<int>(unusedDrops * kDropPickShare + 1.0);
+  if (shield.unusedDrops > 0) {
+    int m = static_cast<int>(shield.unusedDrops * kDropPickShare + 1.0);
     int q = std::rand() % m;
-    int last = unusedDrops - 1;
+    int last = shield.unusedDrops - 1;
     if (IsDropSlot(q) && IsDropSlot(last)) {
-      int32_t element = dropList[q];
+      int32_t element = shield.dropList[q];
       int32_t drop = DropOfElement(element);
       // A drop whose element lies outside the panel has no place on the glass.
       bool visible = IsElement(element) && IsDropSlot(drop);
       if (visible && GetPanel(element) == 0) {
         SetPanel(element, 1);
-        dropList[q] = dropList[last];
-        dropList[last] = element;
-        int32_t dropAtQ = DropOfElement(dropList[q]);
-        if (IsDropSlot(dropAtQ)) dropListPos[dropAtQ] = q;
-        dropListPos[drop] = last;
-        unusedDrops = last;
+        shield.dropList[q] = shield.dropList[last];
+        shield.dropList[last] = element;
+        int32_t dropAtQ = DropOfElement(shield.dropList[q]);
+        if (IsDropSlot(dropAtQ)) shield.dropListPos[dropAtQ] = q;
+        shield.dropListPos[drop] = last;
+        shield.unusedDrops = last;
       }
     }
   }
@@ -207,18 +203,18 @@ void AnimateWindshield() {
   // A. The wiper, when it is wired.
   if (Opt(OPT_wiperindex) != kUnwired) {
     int32_t period = Opt(OPT_wiperrate) / kWiperTravel;
-    for (int steps = 0; tOn(wiper, gState.Time, period) && steps < kMaxWiperStepsPerFrame;
+    for (int steps = 0; tOn(shield.wiper, gState.Time, period) && steps < kMaxWiperStepsPerFrame;
          steps++) {
       WiperStep();
     }
   }
   // B. The rain.
   if (DropCount() <= 0) return;
-  if (rain <= 0) {
-    RestartAtNow(dropTimer);
+  if (shield.rain <= 0) {
+    RestartAtNow(shield.dropTimer);
     return;
   }
-  if (!tOn(dropTimer, gState.Time, dropInterval)) return;
+  if (!tOn(shield.dropTimer, gState.Time, shield.dropInterval)) return;
   DropFalls();
 }
 

@@ -71,6 +71,8 @@ checker_streams(notches_the_cab_uses 0 "^$" "^$" --notches 8,8 "${sample}")
 checker_streams(too_few_notches 2
   "Velmora.cfg: error: the vehicle has 4 brake notches.*Velmora.cfg: error: the vehicle has 5 power notches" "^$"
   --notches 4,5 "${sample}")
+checker_streams(no_notches_for_a_protection_system 2 "british_cab.cfg: error: the vehicle has 0 power notches" "^$"
+  --notches 0,0 "${SOURCE_DIR}/examples/british_cab.cfg")
 foreach(bad "4" "4,x" "-1,8" "")
   checker_streams("notches_${bad}_is_a_usage_error" 2 "^$" "--notches takes BRAKE,POWER" --notches "${bad}" "${sample}")
 endforeach()

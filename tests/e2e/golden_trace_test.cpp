@@ -127,12 +127,13 @@ std::vector<RunningSystem> RunningSystems() {
       {{"powergaps", RunningOnly(german, "runpowergaps")}, "german_cab"},
       {{"steam", RunningOnly(ReadSource("examples/steam_locomotive.cfg"), "runtraction")}, "steam_locomotive"},
       {{"diesel", RunningOnly(ReadSource("examples/diesel_locomotive.cfg"), "runtraction")}, "diesel_locomotive"},
-      {{"cabindicators", RunningOnly(cabIndicators, "runcabindicators")}, nullptr},
+      {{"cabindicators", RunningOnly(cabIndicators, "runcabindicators")}, "cab_indicators"},
   };
 }
 
 // The example cabs of the further systems, each played with its own configuration.
-const char* const kFurtherExamples[] = {"british_cab", "german_cab", "steam_locomotive", "diesel_locomotive"};
+const char* const kFurtherExamples[] = {"british_cab", "german_cab", "steam_locomotive", "diesel_locomotive",
+                                        "cab_indicators"};
 
 // What a run produced: the kept hashes and, for the message, the times of the checkpoints.
 struct RunTrace {

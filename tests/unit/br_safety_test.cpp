@@ -15,9 +15,11 @@
 #include "cab/vocabulary.h"
 #include "protection/br_safety.h"
 #include "test_files.h"
-#include "ubahn/traincontrol_overhoul.h"
+#include "protection/br_safety_record.h"
 
 namespace {
+
+BRSafetyRecord& aws = BRSafetyState();
 
 // Wiring of the cab used by these tests.
 const int kAwsIndicator = 20;
@@ -51,7 +53,7 @@ class BRSafetyTest : public ::testing::Test {
  protected:
   void SetUp() override { Cab(kCab); }
   void TearDown() override {
-    DestroyTrainControl();
+    DestroyHandles();
     ScrapConfig();
   }
 
@@ -61,8 +63,8 @@ class BRSafetyTest : public ::testing::Test {
     ASSERT_EQ(LoadConfigText(text), 1);
     gTrainspecs = {kBrakeNotches, 5, 0, 0, 1};
     gState = {};
-    DestroyTrainControl();
-    InitTrainControl(0);
+    DestroyHandles();
+    InitHandles();
     InitBRSafety(0);
   }
   // Options changed after the start of run take effect at the next InitBRSafety.
@@ -89,13 +91,13 @@ class BRSafetyTest : public ::testing::Test {
     At(10000, speed);
     Beacon(kBeaconAwsPermanentMagnet, 0, 0);
     Frame(13000, speed);
-    ASSERT_TRUE(awsStop);
+    ASSERT_TRUE(aws.awsPhase == kAwsBraking);
     ASSERT_EQ(Brake(), kEmergency);
   }
   void ApplyTpwsBrake(float speed) {
     At(20000, speed);
     Beacon(kBeaconSignalTrainStop, 0, 0);
-    ASSERT_TRUE(tpwsTrainstop);
+    ASSERT_TRUE(aws.tpwsTrainstop);
     ASSERT_EQ(Brake(), kEmergency);
   }
 };
@@ -105,28 +107,28 @@ class BRSafetyTest : public ::testing::Test {
 TEST_F(BRSafetyTest, init_clears_every_state_and_stops_both_aws_sounds) {
   ApplyAwsBrake(50.0f);
   ApplyTpwsBrake(50.0f);
-  awsRelease = tpwsRelease = true;
-  stopTimer = 123;
-  overrideTimer = 456;
+  aws.awsRelease = aws.tpwsRelease = true;
+  aws.standstill = kStandstillTimed;
+  aws.override = kOverrideArmed;
   SetSound(kAwsHorn, SOUND_LOOP);
   SetSound(kAwsBell, SOUND_PLAY);
   SetSound(kTpwsWarning, SOUND_LOOP);
   InitBRSafety(0);
-  EXPECT_EQ(awsPhase, kAwsIdle);
-  EXPECT_FALSE(awsStop);
-  EXPECT_FALSE(awsRelease);
-  EXPECT_FALSE(tpwsTrainstop);
-  EXPECT_FALSE(tpwsRelease);
-  EXPECT_EQ(stopTimer, kTimerStopped);
-  EXPECT_EQ(overrideTimer, kTimerStopped);
+  EXPECT_EQ(aws.awsPhase, kAwsIdle);
+  EXPECT_FALSE(aws.awsPhase == kAwsBraking);
+  EXPECT_FALSE(aws.awsRelease);
+  EXPECT_FALSE(aws.tpwsTrainstop);
+  EXPECT_FALSE(aws.tpwsRelease);
+  EXPECT_EQ(aws.standstill, kStandstillUntimed);
+  EXPECT_EQ(aws.override, kOverrideOff);
   EXPECT_EQ(GetSound(kAwsHorn), SOUND_STOP);
   EXPECT_EQ(GetSound(kAwsBell), SOUND_STOP);
   EXPECT_EQ(GetSound(kTpwsWarning), SOUND_LOOP);  // not a sound of the start of run
-  EXPECT_EQ(brakeDemand.option, OPT_tpwsindicator);
-  EXPECT_FALSE(brakeDemand.lit);
-  EXPECT_EQ(brakeDemand.blinkTimer, -1);
-  EXPECT_EQ(stopOverride.option, OPT_tpwsindicator2);
-  EXPECT_FALSE(stopOverride.lit);
+  EXPECT_EQ(aws.brakeDemand.option, OPT_tpwsindicator);
+  EXPECT_FALSE(aws.brakeDemand.lit);
+  EXPECT_EQ(aws.brakeDemand.blinkTimer, -1);
+  EXPECT_EQ(aws.stopOverride.option, OPT_tpwsindicator2);
+  EXPECT_FALSE(aws.stopOverride.lit);
   // The brake demands themselves are the handle tables' business: they stay until rebuilt.
   EXPECT_EQ(EmergencyDemands(), 2);
 }
@@ -134,12 +136,15 @@ TEST_F(BRSafetyTest, init_clears_every_state_and_stops_both_aws_sounds) {
 TEST_F(BRSafetyTest, startup_test_is_armed_for_modes_1_and_2_and_keeps_low_8_bits) {
   const struct {
     int32_t option;
-    uint8_t state;
-  } cases[] = {{0, 0}, {1, 1}, {2, 1}, {7, 1}, {INT_MAX, 1}, {-1, 255}, {-3, 253}, {INT_MIN, 0}};
+    StartupTest state;
+  } cases[] = {{0, kStartupTestNone},       {1, kStartupTestArmed},       {2, kStartupTestArmed},
+               {7, kStartupTestArmed},      {INT_MAX, kStartupTestArmed}, {-1, kStartupTestRefused},
+               {-3, kStartupTestRefused},   {INT_MIN, kStartupTestNone},  {-255, kStartupTestArmed},
+               {-254, kStartupTestRunning}};
   for (const auto& c : cases) {
     gOpts[OPT_startuptest].value = c.option;
     Restart();
-    EXPECT_EQ(tpwsStartupTest, c.state) << c.option;
+    EXPECT_EQ(aws.tpwsStartupTest, c.state) << c.option;
   }
 }
 
@@ -153,15 +158,15 @@ TEST_F(BRSafetyTest, caution_magnet_sounds_the_horn_and_starts_the_warning_once)
   EXPECT_EQ(GetPanel(kAwsIndicator), 0);
   EXPECT_EQ(GetSound(kAwsHorn), SOUND_PLAY);
   EXPECT_EQ(GetSound(kAwsBell), SOUND_STOP);
-  EXPECT_EQ(awsPhase, kAwsWarning);
-  EXPECT_EQ(awsWarningSince, 10000);
+  EXPECT_EQ(aws.awsPhase, kAwsWarning);
+  EXPECT_EQ(aws.awsWarningSince, 10000);
   // A second caution replays the horn but keeps the count running from the first.
   SetSound(kAwsHorn, SOUND_STOP);
   At(11000, 80.0f);
   Beacon(kBeaconAwsPermanentMagnet, 4, 0);
   EXPECT_EQ(GetSound(kAwsHorn), SOUND_PLAY);
-  EXPECT_EQ(awsPhase, kAwsWarning);
-  EXPECT_EQ(awsWarningSince, 10000);
+  EXPECT_EQ(aws.awsPhase, kAwsWarning);
+  EXPECT_EQ(aws.awsWarningSince, 10000);
 }
 
 TEST_F(BRSafetyTest, indicator_turns_on_with_the_horn_only_when_asked) {
@@ -180,8 +185,8 @@ TEST_F(BRSafetyTest, clear_magnet_needs_a_clear_aspect_and_more_than_the_minimum
   At(10000, 30.0f);
   Beacon(kBeaconAwsSignalMagnet, 4, 0);
   EXPECT_EQ(GetSound(kAwsHorn), SOUND_PLAY);
-  EXPECT_EQ(awsPhase, kAwsWarning);
-  EXPECT_EQ(awsWarningSince, 10000);
+  EXPECT_EQ(aws.awsPhase, kAwsWarning);
+  EXPECT_EQ(aws.awsWarningSince, 10000);
   // Faster, it is a clear: bell, indicator black, and the pending warning is dropped.
   SetPanel(kAwsIndicator, 1);
   At(10500, 31.0f);
@@ -189,15 +194,15 @@ TEST_F(BRSafetyTest, clear_magnet_needs_a_clear_aspect_and_more_than_the_minimum
   EXPECT_EQ(GetSound(kAwsBell), SOUND_PLAY);
   EXPECT_EQ(GetSound(kAwsHorn), SOUND_STOP);
   EXPECT_EQ(GetPanel(kAwsIndicator), 0);
-  EXPECT_EQ(awsPhase, kAwsIdle);
+  EXPECT_EQ(aws.awsPhase, kAwsIdle);
   // Aspect 3 is a caution at any speed; the permanent magnet whatever its aspect.
   Beacon(kBeaconAwsSignalMagnet, 3, 0);
-  EXPECT_EQ(awsPhase, kAwsWarning);
-  EXPECT_EQ(awsWarningSince, 10500);
-  awsPhase = kAwsIdle;
+  EXPECT_EQ(aws.awsPhase, kAwsWarning);
+  EXPECT_EQ(aws.awsWarningSince, 10500);
+  aws.awsPhase = kAwsIdle;
   Beacon(kBeaconAwsPermanentMagnet, 9, 0);
-  EXPECT_EQ(awsPhase, kAwsWarning);
-  EXPECT_EQ(awsWarningSince, 10500);
+  EXPECT_EQ(aws.awsPhase, kAwsWarning);
+  EXPECT_EQ(aws.awsWarningSince, 10500);
 }
 
 TEST_F(BRSafetyTest, acknowledging_a_pending_warning_shows_black_and_yellow_without_braking) {
@@ -207,9 +212,9 @@ TEST_F(BRSafetyTest, acknowledging_a_pending_warning_shows_black_and_yellow_with
   BRSafetyKeyPressed(kAckKey);
   EXPECT_EQ(GetPanel(kAwsIndicator), 1);
   EXPECT_EQ(GetSound(kAwsHorn), SOUND_STOP);
-  EXPECT_EQ(awsPhase, kAwsIdle);
+  EXPECT_EQ(aws.awsPhase, kAwsIdle);
   Frame(20000, 80.0f);
-  EXPECT_FALSE(awsStop);
+  EXPECT_FALSE(aws.awsPhase == kAwsBraking);
   EXPECT_EQ(Brake(), 0);
 }
 
@@ -217,11 +222,11 @@ TEST_F(BRSafetyTest, unacknowledged_warning_brakes_on_first_frame_after_the_dela
   At(10000, 80.0f);
   Beacon(kBeaconAwsPermanentMagnet, 0, 0);
   Frame(12999, 80.0f);
-  EXPECT_FALSE(awsStop);
+  EXPECT_FALSE(aws.awsPhase == kAwsBraking);
   EXPECT_EQ(Brake(), 0);
   Frame(13000, 80.0f);
-  EXPECT_TRUE(awsStop);
-  EXPECT_EQ(awsPhase, kAwsBraking);
+  EXPECT_TRUE(aws.awsPhase == kAwsBraking);
+  EXPECT_EQ(aws.awsPhase, kAwsBraking);
   EXPECT_EQ(Brake(), kEmergency);
   EXPECT_EQ(GetSound(kAwsHorn), SOUND_PLAY);  // horn and indicator are left as they were
   // Later frames add no second demand.
@@ -237,10 +242,10 @@ TEST_F(BRSafetyTest, a_warning_begun_at_a_negative_clock_time_still_brakes_after
     At(start, 80.0f);
     Beacon(kBeaconAwsPermanentMagnet, 0, 0);
     Frame(start + 2999, 80.0f);
-    EXPECT_FALSE(awsStop) << start;
+    EXPECT_FALSE(aws.awsPhase == kAwsBraking) << start;
     Frame(start + 3000, 80.0f);
-    EXPECT_TRUE(awsStop) << start;
-    EXPECT_EQ(awsPhase, kAwsBraking) << start;
+    EXPECT_TRUE(aws.awsPhase == kAwsBraking) << start;
+    EXPECT_EQ(aws.awsPhase, kAwsBraking) << start;
     At(start + 4000, 0.0f);
     BRSafetyKeyPressed(kAckKey);
     EXPECT_EQ(Brake(), 0) << start;
@@ -252,12 +257,12 @@ TEST_F(BRSafetyTest, awsdelay_is_taken_in_milliseconds_and_a_caution_while_braki
   At(10000, 80.0f);
   Beacon(kBeaconAwsPermanentMagnet, 0, 0);
   Frame(10499, 80.0f);
-  EXPECT_FALSE(awsStop);
+  EXPECT_FALSE(aws.awsPhase == kAwsBraking);
   Frame(10500, 80.0f);
-  EXPECT_TRUE(awsStop);
+  EXPECT_TRUE(aws.awsPhase == kAwsBraking);
   At(11000, 80.0f);
   Beacon(kBeaconAwsPermanentMagnet, 0, 0);
-  EXPECT_EQ(awsPhase, kAwsBraking);
+  EXPECT_EQ(aws.awsPhase, kAwsBraking);
 }
 
 TEST_F(BRSafetyTest, brake_cancel_0_releases_only_at_standstill_and_at_once) {
@@ -266,14 +271,14 @@ TEST_F(BRSafetyTest, brake_cancel_0_releases_only_at_standstill_and_at_once) {
   SetPanel(kAwsIndicator, 1);
   At(14000, 0.5f);
   BRSafetyKeyPressed(kAckKey);
-  EXPECT_TRUE(awsStop);
-  EXPECT_FALSE(awsRelease);
+  EXPECT_TRUE(aws.awsPhase == kAwsBraking);
+  EXPECT_FALSE(aws.awsRelease);
   EXPECT_EQ(Brake(), kEmergency);
   EXPECT_EQ(GetSound(kAwsHorn), SOUND_LOOP);
   At(15000, 0.0f);
   BRSafetyKeyPressed(kAckKey);
-  EXPECT_FALSE(awsStop);
-  EXPECT_EQ(awsPhase, kAwsIdle);
+  EXPECT_FALSE(aws.awsPhase == kAwsBraking);
+  EXPECT_EQ(aws.awsPhase, kAwsIdle);
   EXPECT_EQ(Brake(), 0);
   EXPECT_EQ(GetPanel(kAwsIndicator), 0);
   EXPECT_EQ(GetSound(kAwsHorn), SOUND_STOP);
@@ -285,16 +290,16 @@ TEST_F(BRSafetyTest, brake_cancel_1_accepts_while_moving_and_releases_at_next_st
   SetPanel(kAwsIndicator, 1);
   At(14000, 60.0f);
   BRSafetyKeyPressed(kAckKey);
-  EXPECT_TRUE(awsRelease);
-  EXPECT_TRUE(awsStop);
+  EXPECT_TRUE(aws.awsRelease);
+  EXPECT_TRUE(aws.awsPhase == kAwsBraking);
   EXPECT_EQ(Brake(), kEmergency);
   Frame(15000, 10.0f);
   EXPECT_EQ(Brake(), kEmergency);
   Frame(16000, 0.0f);
   EXPECT_EQ(Brake(), 0);
-  EXPECT_FALSE(awsStop);
-  EXPECT_FALSE(awsRelease);
-  EXPECT_EQ(awsPhase, kAwsIdle);
+  EXPECT_FALSE(aws.awsPhase == kAwsBraking);
+  EXPECT_FALSE(aws.awsRelease);
+  EXPECT_EQ(aws.awsPhase, kAwsIdle);
   EXPECT_EQ(GetPanel(kAwsIndicator), 0);
   EXPECT_EQ(EmergencyDemands(), 0);
 }
@@ -304,8 +309,8 @@ TEST_F(BRSafetyTest, other_brake_cancel_values_release_at_once_while_moving) {
   ApplyAwsBrake(60.0f);
   At(14000, 60.0f);
   BRSafetyKeyPressed(kAckKey);
-  EXPECT_FALSE(awsStop);
-  EXPECT_FALSE(awsRelease);
+  EXPECT_FALSE(aws.awsPhase == kAwsBraking);
+  EXPECT_FALSE(aws.awsRelease);
   EXPECT_EQ(Brake(), 0);
 }
 
@@ -314,16 +319,16 @@ TEST_F(BRSafetyTest, clear_magnet_leaves_an_applied_aws_brake_releasable) {
   At(14000, 60.0f);
   Beacon(kBeaconAwsSignalMagnet, 4, 0);
   EXPECT_EQ(GetSound(kAwsBell), SOUND_PLAY);
-  EXPECT_EQ(awsPhase, kAwsBraking);
-  EXPECT_TRUE(awsStop);
+  EXPECT_EQ(aws.awsPhase, kAwsBraking);
+  EXPECT_TRUE(aws.awsPhase == kAwsBraking);
   EXPECT_EQ(Brake(), kEmergency);
   // A following caution starts no new warning while the brake is on.
   Beacon(kBeaconAwsPermanentMagnet, 0, 0);
-  EXPECT_EQ(awsPhase, kAwsBraking);
+  EXPECT_EQ(aws.awsPhase, kAwsBraking);
   // The acknowledgement at standstill still takes the brake off.
   At(20000, 0.0f);
   BRSafetyKeyPressed(kAckKey);
-  EXPECT_FALSE(awsStop);
+  EXPECT_FALSE(aws.awsPhase == kAwsBraking);
   EXPECT_EQ(Brake(), 0);
 }
 
@@ -334,13 +339,13 @@ TEST_F(BRSafetyTest, clear_magnet_keeps_a_deferred_release_working) {
   BRSafetyKeyPressed(kAckKey);
   Beacon(kBeaconAwsSignalMagnet, 4, 0);
   Frame(15000, 0.0f);
-  EXPECT_FALSE(awsStop);
+  EXPECT_FALSE(aws.awsPhase == kAwsBraking);
   EXPECT_EQ(Brake(), 0);
   // And a new caution afterwards works from idle again.
   At(16000, 30.0f);
   Beacon(kBeaconAwsPermanentMagnet, 0, 0);
-  EXPECT_EQ(awsPhase, kAwsWarning);
-  EXPECT_EQ(awsWarningSince, 16000);
+  EXPECT_EQ(aws.awsPhase, kAwsWarning);
+  EXPECT_EQ(aws.awsWarningSince, 16000);
 }
 
 TEST_F(BRSafetyTest, acknowledge_button_element_follows_the_key_only_when_wired) {
@@ -363,12 +368,12 @@ TEST_F(BRSafetyTest, system_0_ignores_magnets_and_runs_no_supervision) {
   At(10000, 80.0f);
   Beacon(kBeaconAwsPermanentMagnet, 0, 0);
   Beacon(kBeaconSignalTrainStop, 0, 0);
-  EXPECT_EQ(awsPhase, kAwsIdle);
-  EXPECT_FALSE(tpwsTrainstop);
-  awsPhase = kAwsWarning;  // even a pending warning never brakes
-  awsWarningSince = 10000;
+  EXPECT_EQ(aws.awsPhase, kAwsIdle);
+  EXPECT_FALSE(aws.tpwsTrainstop);
+  aws.awsPhase = kAwsWarning;  // even a pending warning never brakes
+  aws.awsWarningSince = 10000;
   Frame(20000, 80.0f);
-  EXPECT_FALSE(awsStop);
+  EXPECT_FALSE(aws.awsPhase == kAwsBraking);
   EXPECT_EQ(Brake(), 0);
 }
 
@@ -377,53 +382,53 @@ TEST_F(BRSafetyTest, system_0_ignores_magnets_and_runs_no_supervision) {
 TEST_F(BRSafetyTest, overspeed_sensor_at_signal_acts_only_at_danger_and_strictly_faster) {
   At(20000, 40.0f);
   Beacon(kBeaconSignalOverspeed, 0, 40);
-  EXPECT_FALSE(tpwsTrainstop);
+  EXPECT_FALSE(aws.tpwsTrainstop);
   At(20000, 40.5f);
   Beacon(kBeaconSignalOverspeed, 1, 40);
-  EXPECT_FALSE(tpwsTrainstop);
+  EXPECT_FALSE(aws.tpwsTrainstop);
   Beacon(kBeaconSignalOverspeed, 0, 40);
-  EXPECT_TRUE(tpwsTrainstop);
+  EXPECT_TRUE(aws.tpwsTrainstop);
   EXPECT_EQ(Brake(), kEmergency);
 }
 
 TEST_F(BRSafetyTest, train_stop_sensor_at_danger_acts_at_any_speed_from_standstill) {
   At(20000, 0.0f);
   Beacon(kBeaconSignalTrainStop, 1, 0);
-  EXPECT_FALSE(tpwsTrainstop);
+  EXPECT_FALSE(aws.tpwsTrainstop);
   Beacon(kBeaconSignalTrainStop, -3, 0);
-  EXPECT_TRUE(tpwsTrainstop);
-  EXPECT_EQ(brakeDemand.value, 1);
-  EXPECT_EQ(brakeDemand.blinkTimer, 20000);
-  EXPECT_TRUE(brakeDemand.lit);
+  EXPECT_TRUE(aws.tpwsTrainstop);
+  EXPECT_EQ(aws.brakeDemand.value, 1);
+  EXPECT_EQ(aws.brakeDemand.blinkTimer, 20000);
+  EXPECT_TRUE(aws.brakeDemand.lit);
   EXPECT_EQ(GetSound(kTpwsWarning), SOUND_LOOP);
-  EXPECT_EQ(stopTimer, kTimerStopped);
-  EXPECT_FALSE(tpwsRelease);
+  EXPECT_EQ(aws.standstill, kStandstillUntimed);
+  EXPECT_FALSE(aws.tpwsRelease);
 }
 
 TEST_F(BRSafetyTest, speed_restriction_sensor_acts_above_its_limit_whatever_the_aspect) {
   At(20000, 60.0f);
   Beacon(kBeaconSpeedRestriction, 4, 60);
-  EXPECT_FALSE(tpwsTrainstop);
+  EXPECT_FALSE(aws.tpwsTrainstop);
   At(20000, 60.25f);
   Beacon(kBeaconSpeedRestriction, 4, 60);
-  EXPECT_TRUE(tpwsTrainstop);
+  EXPECT_TRUE(aws.tpwsTrainstop);
 }
 
 TEST_F(BRSafetyTest, nothing_acts_backwards_or_at_an_unknown_speed_or_twice) {
   At(20000, -50.0f);
   Beacon(kBeaconSignalTrainStop, 0, 0);
   Beacon(kBeaconAwsPermanentMagnet, 0, 0);
-  EXPECT_FALSE(tpwsTrainstop);
-  EXPECT_EQ(awsPhase, kAwsIdle);
+  EXPECT_FALSE(aws.tpwsTrainstop);
+  EXPECT_EQ(aws.awsPhase, kAwsIdle);
   At(20000, std::numeric_limits<float>::quiet_NaN());
   Beacon(kBeaconSignalTrainStop, 0, 0);
   Beacon(kBeaconAwsPermanentMagnet, 0, 0);
-  EXPECT_FALSE(tpwsTrainstop);
-  EXPECT_EQ(awsPhase, kAwsIdle);
+  EXPECT_FALSE(aws.tpwsTrainstop);
+  EXPECT_EQ(aws.awsPhase, kAwsIdle);
   // Negative zero is standing, not running backwards.
   At(20000, -0.0f);
   Beacon(kBeaconSignalTrainStop, 0, 0);
-  EXPECT_TRUE(tpwsTrainstop);
+  EXPECT_TRUE(aws.tpwsTrainstop);
   At(21000, std::numeric_limits<float>::infinity());
   Beacon(kBeaconSpeedRestriction, 0, 10);
   Beacon(kBeaconSignalTrainStop, 0, 0);
@@ -435,15 +440,15 @@ TEST_F(BRSafetyTest, aws_only_ignores_tpws_and_train_stop_only_ignores_the_rest)
   At(20000, 90.0f);
   Beacon(kBeaconSignalTrainStop, 0, 0);
   Beacon(kBeaconSpeedRestriction, 0, 10);
-  EXPECT_FALSE(tpwsTrainstop);
+  EXPECT_FALSE(aws.tpwsTrainstop);
   gOpts[OPT_system].value = 3;
   Beacon(kBeaconAwsPermanentMagnet, 0, 0);
   Beacon(kBeaconSpeedRestriction, 0, 10);
   Beacon(kBeaconSignalOverspeed, 0, 10);
-  EXPECT_EQ(awsPhase, kAwsIdle);
-  EXPECT_FALSE(tpwsTrainstop);
+  EXPECT_EQ(aws.awsPhase, kAwsIdle);
+  EXPECT_FALSE(aws.tpwsTrainstop);
   Beacon(kBeaconSignalTrainStop, 0, 0);
-  EXPECT_TRUE(tpwsTrainstop);
+  EXPECT_TRUE(aws.tpwsTrainstop);
 }
 
 TEST_F(BRSafetyTest, brake_demand_lamp_flashes_until_reset_then_shows_steady) {
@@ -468,27 +473,27 @@ TEST_F(BRSafetyTest, reset_mode_0_moving_only_steadies_the_lamp) {
   ApplyTpwsBrake(50.0f);
   At(21000, 20.0f);
   BRSafetyKeyPressed(kResetKey);
-  EXPECT_EQ(brakeDemand.blinkTimer, -1);
-  EXPECT_EQ(brakeDemand.value, 1);
+  EXPECT_EQ(aws.brakeDemand.blinkTimer, -1);
+  EXPECT_EQ(aws.brakeDemand.value, 1);
   EXPECT_EQ(GetSound(kTpwsWarning), SOUND_LOOP);
-  EXPECT_TRUE(tpwsTrainstop);
+  EXPECT_TRUE(aws.tpwsTrainstop);
   EXPECT_EQ(Brake(), kEmergency);
 }
 
 TEST_F(BRSafetyTest, reset_mode_0_releases_at_standstill_once_the_stop_delay_has_run) {
   ApplyTpwsBrake(50.0f);
   Frame(30000, 0.0f);  // the standstill timer starts here
-  EXPECT_EQ(stopTimer, 30000);
+  EXPECT_EQ(aws.stopTimer, 30000);
   Frame(60000, 5.0f);  // moving again does not restart it
   Frame(70000, 0.0f);
-  EXPECT_EQ(stopTimer, 30000);
+  EXPECT_EQ(aws.stopTimer, 30000);
   At(89999, 0.0f);
   BRSafetyKeyPressed(kResetKey);
-  EXPECT_TRUE(tpwsTrainstop);
+  EXPECT_TRUE(aws.tpwsTrainstop);
   EXPECT_EQ(GetSound(kTpwsWarning), SOUND_LOOP);
   At(90000, 0.0f);
   BRSafetyKeyPressed(kResetKey);
-  EXPECT_FALSE(tpwsTrainstop);
+  EXPECT_FALSE(aws.tpwsTrainstop);
   EXPECT_EQ(Brake(), 0);
   EXPECT_EQ(GetSound(kTpwsWarning), SOUND_STOP);
   Frame(90100, 0.0f);
@@ -501,18 +506,18 @@ TEST_F(BRSafetyTest, reset_mode_1_while_moving_releases_after_the_stop_delay_at_
   ApplyTpwsBrake(50.0f);
   At(21000, 50.0f);
   BRSafetyKeyPressed(kResetKey);
-  EXPECT_TRUE(tpwsRelease);
+  EXPECT_TRUE(aws.tpwsRelease);
   EXPECT_EQ(GetSound(kTpwsWarning), SOUND_STOP);
   Frame(25000, 30.0f);
   EXPECT_EQ(Brake(), kEmergency);
   Frame(40000, 0.0f);
   Frame(49999, 0.0f);
   EXPECT_EQ(Brake(), kEmergency);
-  EXPECT_TRUE(tpwsTrainstop);
+  EXPECT_TRUE(aws.tpwsTrainstop);
   Frame(50000, 0.0f);
   EXPECT_EQ(Brake(), 0);
-  EXPECT_FALSE(tpwsTrainstop);
-  EXPECT_FALSE(tpwsRelease);
+  EXPECT_FALSE(aws.tpwsTrainstop);
+  EXPECT_FALSE(aws.tpwsRelease);
   EXPECT_EQ(GetPanel(kTpwsLamp), 1);  // the lamps are shown before the release of the same frame
   Frame(50050, 0.0f);
   EXPECT_EQ(GetPanel(kTpwsLamp), 0);
@@ -523,8 +528,8 @@ TEST_F(BRSafetyTest, other_reset_modes_release_at_once_while_moving) {
   ApplyTpwsBrake(50.0f);
   At(21000, 50.0f);
   BRSafetyKeyPressed(kResetKey);
-  EXPECT_FALSE(tpwsTrainstop);
-  EXPECT_FALSE(tpwsRelease);
+  EXPECT_FALSE(aws.tpwsTrainstop);
+  EXPECT_FALSE(aws.tpwsRelease);
   EXPECT_EQ(Brake(), 0);
   EXPECT_EQ(GetSound(kTpwsWarning), SOUND_STOP);
 }
@@ -533,7 +538,7 @@ TEST_F(BRSafetyTest, reset_key_without_a_brake_demand_does_nothing) {
   SetSound(kTpwsWarning, SOUND_LOOP);
   At(1000, 0.0f);
   BRSafetyKeyPressed(kResetKey);
-  EXPECT_FALSE(brakeDemand.lit);
+  EXPECT_FALSE(aws.brakeDemand.lit);
   EXPECT_EQ(GetSound(kTpwsWarning), SOUND_LOOP);
 }
 
@@ -557,9 +562,9 @@ TEST_F(BRSafetyTest, default_key_0_acknowledges_aws_then_resets_tpws) {
   Beacon(kBeaconAwsPermanentMagnet, 0, 0);
   ApplyTpwsBrake(50.0f);
   BRSafetyKeyPressed(0);
-  EXPECT_EQ(awsPhase, kAwsIdle);
+  EXPECT_EQ(aws.awsPhase, kAwsIdle);
   EXPECT_EQ(GetPanel(kAwsIndicator), 1);
-  EXPECT_FALSE(tpwsTrainstop);
+  EXPECT_FALSE(aws.tpwsTrainstop);
   EXPECT_EQ(Brake(), 0);
 }
 
@@ -568,7 +573,7 @@ TEST_F(BRSafetyTest, default_key_0_acknowledges_aws_then_resets_tpws) {
 TEST_F(BRSafetyTest, override_button_toggles_and_flashes_its_lamp) {
   At(5000, 30.0f);
   Press(kOverrideKey);
-  EXPECT_EQ(overrideTimer, 5000);
+  EXPECT_EQ(aws.overrideTimer, 5000);
   Frame(5100, 30.0f);
   EXPECT_EQ(GetPanel(kOverrideLamp), 1);
   Frame(5250, 30.0f);
@@ -576,7 +581,7 @@ TEST_F(BRSafetyTest, override_button_toggles_and_flashes_its_lamp) {
   Frame(5500, 30.0f);
   EXPECT_EQ(GetPanel(kOverrideLamp), 1);
   Press(kOverrideKey);
-  EXPECT_EQ(overrideTimer, kTimerStopped);
+  EXPECT_EQ(aws.override, kOverrideOff);
   Frame(5600, 30.0f);
   EXPECT_EQ(GetPanel(kOverrideLamp), 0);
   Frame(5900, 30.0f);
@@ -586,14 +591,14 @@ TEST_F(BRSafetyTest, override_button_toggles_and_flashes_its_lamp) {
 TEST_F(BRSafetyTest, override_is_refused_while_braking_or_during_the_startup_test) {
   ApplyTpwsBrake(30.0f);
   Press(kOverrideKey);
-  EXPECT_EQ(overrideTimer, kTimerStopped);
+  EXPECT_EQ(aws.override, kOverrideOff);
   gOpts[OPT_startuptest].value = 1;
   Restart();
   Press(kOverrideKey);
-  EXPECT_EQ(overrideTimer, kTimerStopped);
+  EXPECT_EQ(aws.override, kOverrideOff);
   BRSafetyReverserMovedOff();
   Press(kOverrideKey);
-  EXPECT_EQ(overrideTimer, kTimerStopped);
+  EXPECT_EQ(aws.override, kOverrideOff);
 }
 
 TEST_F(BRSafetyTest, armed_override_passes_one_train_stop_and_ignores_overspeed_sensors) {
@@ -601,23 +606,23 @@ TEST_F(BRSafetyTest, armed_override_passes_one_train_stop_and_ignores_overspeed_
   Press(kOverrideKey);
   Beacon(kBeaconSpeedRestriction, 0, 10);
   Beacon(kBeaconSignalOverspeed, 0, 10);
-  EXPECT_FALSE(tpwsTrainstop);
-  EXPECT_EQ(overrideTimer, 5000);
+  EXPECT_FALSE(aws.tpwsTrainstop);
+  EXPECT_EQ(aws.overrideTimer, 5000);
   Beacon(kBeaconSignalTrainStop, 0, 0);
-  EXPECT_FALSE(tpwsTrainstop);
-  EXPECT_EQ(overrideTimer, kTimerStopped);
-  EXPECT_FALSE(stopOverride.lit && stopOverride.value != 0);
+  EXPECT_FALSE(aws.tpwsTrainstop);
+  EXPECT_EQ(aws.override, kOverrideOff);
+  EXPECT_FALSE(aws.stopOverride.lit && aws.stopOverride.value != 0);
   Beacon(kBeaconSignalTrainStop, 0, 0);
-  EXPECT_TRUE(tpwsTrainstop);
+  EXPECT_TRUE(aws.tpwsTrainstop);
 }
 
 TEST_F(BRSafetyTest, train_stop_only_system_acts_at_danger_and_once) {
   gOpts[OPT_system].value = 3;
   At(20000, 30.0f);
   Beacon(kBeaconSignalTrainStop, 1, 0);
-  EXPECT_FALSE(tpwsTrainstop);
+  EXPECT_FALSE(aws.tpwsTrainstop);
   Beacon(kBeaconSignalTrainStop, 0, 0);
-  EXPECT_TRUE(tpwsTrainstop);
+  EXPECT_TRUE(aws.tpwsTrainstop);
   Beacon(kBeaconSignalTrainStop, 0, 0);
   EXPECT_EQ(EmergencyDemands(), 1);
 }
@@ -627,19 +632,19 @@ TEST_F(BRSafetyTest, train_stop_only_system_consumes_the_override_too) {
   At(5000, 30.0f);
   Press(kOverrideKey);
   Beacon(kBeaconSignalTrainStop, 0, 0);
-  EXPECT_FALSE(tpwsTrainstop);
-  EXPECT_EQ(overrideTimer, kTimerStopped);
+  EXPECT_FALSE(aws.tpwsTrainstop);
+  EXPECT_EQ(aws.override, kOverrideOff);
   Beacon(kBeaconSignalTrainStop, 0, 0);
-  EXPECT_TRUE(tpwsTrainstop);
+  EXPECT_TRUE(aws.tpwsTrainstop);
 }
 
 TEST_F(BRSafetyTest, armed_override_lapses_after_its_lifetime) {
   At(5000, 30.0f);
   Press(kOverrideKey);
   Frame(64999, 30.0f);
-  EXPECT_EQ(overrideTimer, 5000);
+  EXPECT_EQ(aws.overrideTimer, 5000);
   Frame(65000, 30.0f);
-  EXPECT_EQ(overrideTimer, kTimerStopped);
+  EXPECT_EQ(aws.override, kOverrideOff);
   Frame(65300, 30.0f);
   EXPECT_EQ(GetPanel(kOverrideLamp), 0);
   Frame(65550, 30.0f);
@@ -654,14 +659,14 @@ TEST_F(BRSafetyTest, startup_test_1_sounds_the_horn_until_acknowledged_without_t
   SetPanel(kTpwsLamp3, 7);
   BRSafetyReverserMovedOff();
   EXPECT_EQ(GetSound(kAwsHorn), SOUND_LOOP);
-  EXPECT_EQ(tpwsStartupTest, kStartupTestRunning);
+  EXPECT_EQ(aws.tpwsStartupTest, kStartupTestRunning);
   EXPECT_EQ(GetPanel(kTpwsLamp3), 7);
-  EXPECT_FALSE(brakeDemand.lit);
+  EXPECT_FALSE(aws.brakeDemand.lit);
   BRSafetyKeyPressed(kAckKey);
   EXPECT_EQ(GetSound(kAwsHorn), SOUND_STOP);
   EXPECT_EQ(GetPanel(kAwsIndicator), 1);
   EXPECT_EQ(GetSound(kAwsBell), SOUND_STOP);
-  EXPECT_EQ(tpwsStartupTest, kStartupTestNone);
+  EXPECT_EQ(aws.tpwsStartupTest, kStartupTestNone);
   // A later move of the reverser starts nothing.
   BRSafetyReverserMovedOff();
   EXPECT_EQ(GetSound(kAwsHorn), SOUND_STOP);
@@ -690,7 +695,7 @@ TEST_F(BRSafetyTest, startup_test_2_lights_all_tpws_lamps_and_rings_the_bell_at_
   EXPECT_EQ(GetPanel(kOverrideLamp), 0);
   // Once over, the override button works.
   Press(kOverrideKey);
-  EXPECT_NE(overrideTimer, kTimerStopped);
+  EXPECT_EQ(aws.override, kOverrideArmed);
 }
 
 TEST_F(BRSafetyTest, startup_test_acknowledgement_does_not_touch_a_pending_warning) {
@@ -700,11 +705,11 @@ TEST_F(BRSafetyTest, startup_test_acknowledgement_does_not_touch_a_pending_warni
   At(10000, 20.0f);
   Beacon(kBeaconAwsPermanentMagnet, 0, 0);
   BRSafetyKeyPressed(kAckKey);
-  EXPECT_EQ(tpwsStartupTest, kStartupTestNone);
-  EXPECT_EQ(awsPhase, kAwsWarning);  // the second press is needed for the warning
-  EXPECT_EQ(awsWarningSince, 10000);
+  EXPECT_EQ(aws.tpwsStartupTest, kStartupTestNone);
+  EXPECT_EQ(aws.awsPhase, kAwsWarning);  // the second press is needed for the warning
+  EXPECT_EQ(aws.awsWarningSince, 10000);
   BRSafetyKeyPressed(kAckKey);
-  EXPECT_EQ(awsPhase, kAwsIdle);
+  EXPECT_EQ(aws.awsPhase, kAwsIdle);
 }
 
 TEST_F(BRSafetyTest, negative_startuptest_runs_no_test_and_refuses_the_override) {
@@ -715,10 +720,10 @@ TEST_F(BRSafetyTest, negative_startuptest_runs_no_test_and_refuses_the_override)
   At(10000, 20.0f);
   Beacon(kBeaconAwsPermanentMagnet, 0, 0);
   BRSafetyKeyPressed(kAckKey);
-  EXPECT_EQ(awsPhase, kAwsIdle);
+  EXPECT_EQ(aws.awsPhase, kAwsIdle);
   EXPECT_EQ(GetPanel(kAwsIndicator), 1);
   Press(kOverrideKey);
-  EXPECT_EQ(overrideTimer, kTimerStopped);
+  EXPECT_EQ(aws.override, kOverrideOff);
 }
 
 // ---- Absurd option values and times ----
@@ -731,18 +736,18 @@ TEST_F(BRSafetyTest, huge_stop_delay_and_lifetime_saturate_instead_of_wrapping) 
   ApplyTpwsBrake(0.0f);
   BRSafetyKeyPressed(kResetKey);
   for (int32_t t = 20000; t < 2000000; t += 250000) Frame(t, 0.0f);
-  EXPECT_TRUE(tpwsTrainstop);
+  EXPECT_TRUE(aws.tpwsTrainstop);
   EXPECT_EQ(Brake(), kEmergency);
   gOpts[OPT_tpwsbrakecancel].value = 0;
   At(2000000, 0.0f);
   BRSafetyKeyPressed(kResetKey);
-  EXPECT_TRUE(tpwsTrainstop);
+  EXPECT_TRUE(aws.tpwsTrainstop);
 
   Restart();
   At(1000, 0.0f);
   Press(kOverrideKey);
   for (int32_t t = 20000; t < 2000000; t += 250000) Frame(t, 0.0f);
-  EXPECT_EQ(overrideTimer, 1000);
+  EXPECT_EQ(aws.overrideTimer, 1000);
 }
 
 TEST_F(BRSafetyTest, clock_wrapping_past_its_end_keeps_the_delays) {
@@ -750,11 +755,11 @@ TEST_F(BRSafetyTest, clock_wrapping_past_its_end_keeps_the_delays) {
   At(INT32_MAX - 1000, 50.0f);
   Beacon(kBeaconAwsPermanentMagnet, 0, 0);
   Frame(INT32_MAX, 50.0f);
-  EXPECT_FALSE(awsStop);
+  EXPECT_FALSE(aws.awsPhase == kAwsBraking);
   Frame(INT32_MIN + 1998, 50.0f);  // 2999 ms after the magnet
-  EXPECT_FALSE(awsStop);
+  EXPECT_FALSE(aws.awsPhase == kAwsBraking);
   Frame(INT32_MIN + 1999, 50.0f);
-  EXPECT_TRUE(awsStop);
+  EXPECT_TRUE(aws.awsPhase == kAwsBraking);
 }
 
 TEST_F(BRSafetyTest, huge_brake_notch_count_and_beacon_limits_are_harmless) {
@@ -762,10 +767,10 @@ TEST_F(BRSafetyTest, huge_brake_notch_count_and_beacon_limits_are_harmless) {
   At(1000, 50.0f);
   Beacon(kBeaconSpeedRestriction, 0, INT_MIN);
   Beacon(kBeaconSignalOverspeed, INT_MIN, INT_MAX);
-  EXPECT_TRUE(tpwsTrainstop);
+  EXPECT_TRUE(aws.tpwsTrainstop);
   gOpts[OPT_tpwsbrakecancel].value = 2;
   BRSafetyKeyPressed(kResetKey);
-  EXPECT_FALSE(tpwsTrainstop);
+  EXPECT_FALSE(aws.tpwsTrainstop);
   gTrainspecs.BrakeNotches = kBrakeNotches;
   EXPECT_EQ(EmergencyDemands(), 0);
 }

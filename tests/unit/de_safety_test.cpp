@@ -14,9 +14,11 @@
 #include "cab/vocabulary.h"
 #include "protection/de_safety.h"
 #include "test_files.h"
-#include "ubahn/traincontrol_overhoul.h"
+#include "protection/de_safety_record.h"
 
 namespace {
+
+DESafetyRecord& pzb = DESafetyForTesting();
 
 // Wiring of the cab used by these tests.
 const int kBlue = 60;    // blinking 400 ms
@@ -42,13 +44,13 @@ class PZB90Test : public ::testing::Test {
     ASSERT_EQ(LoadConfigText(kCab), 1);
     gTrainspecs = {kBrakeNotches, 4, 0, 0, 1};
     gState = {};
-    DestroyTrainControl();
-    InitTrainControl(0);
+    DestroyHandles();
+    InitHandles();
     At(1000, 0.0f);
     InitDESafety(0);
   }
   void TearDown() override {
-    DestroyTrainControl();
+    DestroyHandles();
     ScrapConfig();
   }
 
@@ -63,26 +65,27 @@ class PZB90Test : public ::testing::Test {
   void Magnet(int type, int signal, int optional) { SetDESafetyStatus({type, signal, 0.0f, optional}); }
   void SwitchOn() {
     DESafetyKeyPressed(kPzbKey);
-    ASSERT_TRUE(active);
+    ASSERT_TRUE(pzb.active);
   }
   int Brake() const { return gHandles.Brake; }
   int EmergencyDemands() const { return BrakeDemandTableMade() ? BrakeDemandCount(kEmergency) : -999; }
-  bool BlueSteady() const { return bluelamp.value == 1 && bluelamp.blinkTimer == -1 && bluelamp.lit; }
-  bool BlueFlashing() const { return bluelamp.value == 1 && bluelamp.blinkTimer == gState.Time && bluelamp.lit; }
+  bool BlueSteady() const { return pzb.bluelamp.value == 1 && pzb.bluelamp.blinkTimer == -1 && pzb.bluelamp.lit; }
+  bool BlueFlashing() const { return pzb.bluelamp.value == 1 && pzb.bluelamp.blinkTimer == gState.Time && pzb.bluelamp.lit; }
 };
 
 TEST_F(PZB90Test, start_of_run_is_off_with_the_blue_lamp_flashing_and_all_else_dark) {
-  active = emergency = true;
-  pzb90timer = 5;
+  pzb.active = pzb.emergency = true;
+  pzb.window = kPzbWindowOpen;
+  pzb.pzb90timer = 5;
   SetPanel(kYellow, 1);
   SetPanel(kRed, 1);
   SetSound(kPzbSound, SOUND_LOOP);
   At(7000, 0.0f);
   InitDESafety(0);
-  EXPECT_FALSE(active);
-  EXPECT_FALSE(emergency);
-  EXPECT_EQ(pzb90timer, kTimerStopped);
-  EXPECT_EQ(bluelamp.option, OPT_pzb90bluelamp);
+  EXPECT_FALSE(pzb.active);
+  EXPECT_FALSE(pzb.emergency);
+  EXPECT_EQ(pzb.window, kPzbWindowClosed);
+  EXPECT_EQ(pzb.bluelamp.option, OPT_pzb90bluelamp);
   EXPECT_TRUE(BlueFlashing());
   EXPECT_EQ(GetPanel(kYellow), 0);
   EXPECT_EQ(GetPanel(kRed), 0);
@@ -99,9 +102,9 @@ TEST_F(PZB90Test, start_of_run_is_off_with_the_blue_lamp_flashing_and_all_else_d
 TEST_F(PZB90Test, switched_off_system_brakes_above_45_in_either_direction) {
   Frame(2000, 45.0f);
   Frame(2050, -45.0f);
-  EXPECT_FALSE(emergency);
+  EXPECT_FALSE(pzb.emergency);
   Frame(2100, -45.5f);
-  EXPECT_TRUE(emergency);
+  EXPECT_TRUE(pzb.emergency);
   EXPECT_EQ(Brake(), kEmergency);
   EXPECT_EQ(GetPanel(kRed), 1);
   EXPECT_EQ(GetSound(kPzbSound), SOUND_LOOP);
@@ -113,15 +116,16 @@ TEST_F(PZB90Test, switched_on_system_has_no_45_limit) {
   EXPECT_TRUE(BlueSteady());
   EXPECT_EQ(GetSound(kPzbSound), SOUND_PLAY);
   Frame(2000, 120.0f);
-  EXPECT_FALSE(emergency);
+  EXPECT_FALSE(pzb.emergency);
 }
 
 TEST_F(PZB90Test, frame_routine_works_only_with_pzb90_set_to_1) {
   for (int value : {0, 2, -1}) {
     gOpts[OPT_pzb90].value = value;
-    pzb90timer = 1000;
+    pzb.window = kPzbWindowOpen;
+    pzb.pzb90timer = 1000;
     Frame(9000, 100.0f);
-    EXPECT_FALSE(emergency) << value;
+    EXPECT_FALSE(pzb.emergency) << value;
   }
 }
 
@@ -137,11 +141,11 @@ TEST_F(PZB90Test, emergency_holds_one_brake_demand_however_often_triggered) {
 TEST_F(PZB90Test, stop_aspect_brakes_even_at_standstill_and_opens_the_window) {
   At(3000, 0.0f);
   Magnet(kBeaconPzbSignalMagnet, 0, 0);
-  EXPECT_TRUE(emergency);
+  EXPECT_TRUE(pzb.emergency);
   EXPECT_EQ(Brake(), kEmergency);
   EXPECT_TRUE(BlueSteady());  // set after the emergency made it flash
   EXPECT_EQ(GetPanel(kYellow), 0);
-  EXPECT_EQ(pzb90timer, 3000);
+  EXPECT_EQ(pzb.pzb90timer, 3000);
 }
 
 TEST_F(PZB90Test, restrictive_aspects_check_25_40_and_60_strictly) {
@@ -153,12 +157,12 @@ TEST_F(PZB90Test, restrictive_aspects_check_25_40_and_60_strictly) {
   for (const auto& c : cases) {
     At(3000, c.limit);
     Magnet(kBeaconPzbSignalMagnet, c.aspect, 0);
-    EXPECT_FALSE(emergency) << c.aspect;
-    EXPECT_EQ(pzb90timer, 3000);
+    EXPECT_FALSE(pzb.emergency) << c.aspect;
+    EXPECT_EQ(pzb.pzb90timer, 3000);
     At(3000, c.limit + 0.1f);
     Magnet(kBeaconPzbSignalMagnet, c.aspect, 0);
-    EXPECT_TRUE(emergency) << c.aspect;
-    emergency = false;
+    EXPECT_TRUE(pzb.emergency) << c.aspect;
+    pzb.emergency = false;
     OperateBrake(kEmergency, false);
   }
 }
@@ -168,14 +172,14 @@ TEST_F(PZB90Test, clear_aspect_checks_nothing_and_opens_no_window) {
   SetPanel(kYellow, 1);
   At(3000, 250.0f);
   Magnet(kBeaconPzbSignalMagnet, 4, 0);
-  EXPECT_FALSE(emergency);
-  EXPECT_EQ(pzb90timer, kTimerStopped);
+  EXPECT_FALSE(pzb.emergency);
+  EXPECT_EQ(pzb.window, kPzbWindowClosed);
   EXPECT_TRUE(BlueSteady());
   EXPECT_EQ(GetPanel(kYellow), 0);
   // Aspects outside 0..4 check nothing but still open the window.
   Magnet(kBeaconPzbSignalMagnet, 9, 0);
-  EXPECT_FALSE(emergency);
-  EXPECT_EQ(pzb90timer, 3000);
+  EXPECT_FALSE(pzb.emergency);
+  EXPECT_EQ(pzb.pzb90timer, 3000);
 }
 
 TEST_F(PZB90Test, magnet_limit_45_checks_speed_without_a_window) {
@@ -186,11 +190,11 @@ TEST_F(PZB90Test, magnet_limit_45_checks_speed_without_a_window) {
   EXPECT_TRUE(BlueSteady());
   EXPECT_EQ(GetPanel(kYellow), 0);
   EXPECT_EQ(GetSound(kPzbSound), SOUND_PLAY);
-  EXPECT_FALSE(emergency);
-  EXPECT_EQ(pzb90timer, kTimerStopped);
+  EXPECT_FALSE(pzb.emergency);
+  EXPECT_EQ(pzb.window, kPzbWindowClosed);
   At(3000, 45.5f);
   Magnet(kBeaconPzbSignalMagnet, 2, 45);
-  EXPECT_TRUE(emergency);
+  EXPECT_TRUE(pzb.emergency);
 }
 
 TEST_F(PZB90Test, other_magnet_limits_flash_yellow_and_open_the_window) {
@@ -199,11 +203,11 @@ TEST_F(PZB90Test, other_magnet_limits_flash_yellow_and_open_the_window) {
   Magnet(kBeaconPzbSignalMagnet, 1, 70);
   EXPECT_TRUE(BlueFlashing());
   EXPECT_EQ(GetPanel(kYellow), 1);
-  EXPECT_FALSE(emergency);
-  EXPECT_EQ(pzb90timer, 3000);
+  EXPECT_FALSE(pzb.emergency);
+  EXPECT_EQ(pzb.pzb90timer, 3000);
   At(3000, -70.5f);
   Magnet(kBeaconPzbSignalMagnet, 1, 70);
-  EXPECT_TRUE(emergency);
+  EXPECT_TRUE(pzb.emergency);
 }
 
 TEST_F(PZB90Test, magnet_limit_at_a_clear_aspect_only_steadies_the_lamps) {
@@ -215,8 +219,8 @@ TEST_F(PZB90Test, magnet_limit_at_a_clear_aspect_only_steadies_the_lamps) {
   EXPECT_TRUE(BlueSteady());
   EXPECT_EQ(GetPanel(kYellow), 0);
   EXPECT_EQ(GetSound(kPzbSound), SOUND_STOP);
-  EXPECT_FALSE(emergency);
-  EXPECT_EQ(pzb90timer, kTimerStopped);
+  EXPECT_FALSE(pzb.emergency);
+  EXPECT_EQ(pzb.window, kPzbWindowClosed);
 }
 
 TEST_F(PZB90Test, warning_magnet_only_lights_and_sounds) {
@@ -227,8 +231,8 @@ TEST_F(PZB90Test, warning_magnet_only_lights_and_sounds) {
   EXPECT_TRUE(BlueFlashing());
   EXPECT_EQ(GetPanel(kYellow), 1);
   EXPECT_EQ(GetSound(kPzbSound), SOUND_PLAY);
-  EXPECT_FALSE(emergency);
-  EXPECT_EQ(pzb90timer, kTimerStopped);
+  EXPECT_FALSE(pzb.emergency);
+  EXPECT_EQ(pzb.window, kPzbWindowClosed);
 }
 
 TEST_F(PZB90Test, speed_check_magnet_brakes_above_a_positive_limit_only) {
@@ -238,22 +242,22 @@ TEST_F(PZB90Test, speed_check_magnet_brakes_above_a_positive_limit_only) {
   Magnet(kBeaconPzbWarningMagnet, 0, -20);
   EXPECT_TRUE(BlueSteady());
   EXPECT_EQ(GetPanel(kYellow), 0);
-  EXPECT_FALSE(emergency);
+  EXPECT_FALSE(pzb.emergency);
   At(3000, 60.0f);
   Magnet(kBeaconPzbWarningMagnet, 0, 60);
-  EXPECT_FALSE(emergency);
+  EXPECT_FALSE(pzb.emergency);
   At(3000, 60.5f);
   Magnet(kBeaconPzbWarningMagnet, 0, 60);
-  EXPECT_TRUE(emergency);
-  EXPECT_EQ(pzb90timer, kTimerStopped);
+  EXPECT_TRUE(pzb.emergency);
+  EXPECT_EQ(pzb.window, kPzbWindowClosed);
 }
 
 TEST_F(PZB90Test, other_beacon_types_are_ignored) {
   SwitchOn();
   At(3000, 300.0f);
   for (int type : {48999, 49002, 44003, 0, -49000}) Magnet(type, 0, 0);
-  EXPECT_FALSE(emergency);
-  EXPECT_EQ(pzb90timer, kTimerStopped);
+  EXPECT_FALSE(pzb.emergency);
+  EXPECT_EQ(pzb.window, kPzbWindowClosed);
   EXPECT_TRUE(BlueSteady());
 }
 
@@ -263,9 +267,9 @@ TEST_F(PZB90Test, acknowledged_window_does_not_brake) {
   Magnet(kBeaconPzbSignalMagnet, 1, 0);
   Frame(5999, 20.0f);
   DESafetyKeyPressed(kPzbKey);
-  EXPECT_EQ(pzb90timer, kTimerStopped);
+  EXPECT_EQ(pzb.window, kPzbWindowClosed);
   Frame(20000, 20.0f);
-  EXPECT_FALSE(emergency);
+  EXPECT_FALSE(pzb.emergency);
 }
 
 TEST_F(PZB90Test, missed_window_brakes_on_first_frame_after_3000_ms) {
@@ -273,49 +277,64 @@ TEST_F(PZB90Test, missed_window_brakes_on_first_frame_after_3000_ms) {
   At(3000, 20.0f);
   Magnet(kBeaconPzbSignalMagnet, 1, 0);
   Frame(5999, 20.0f);
-  EXPECT_FALSE(emergency);
+  EXPECT_FALSE(pzb.emergency);
   Frame(6000, 20.0f);
-  EXPECT_TRUE(emergency);
+  EXPECT_TRUE(pzb.emergency);
   EXPECT_EQ(Brake(), kEmergency);
-  EXPECT_NE(pzb90timer, kTimerStopped);  // keeps running until the key closes it
+  EXPECT_EQ(pzb.window, kPzbWindowOpen);  // keeps running until the key closes it
   Frame(9000, 20.0f);
   EXPECT_EQ(EmergencyDemands(), 1);
+}
+
+TEST_F(PZB90Test, missed_window_brakes_3000_ms_after_opening_at_any_clock_time) {
+  for (int32_t opened : {-1, 0, 3000}) {
+    SetUp();
+    SwitchOn();
+    At(opened, 20.0f);
+    Magnet(kBeaconPzbSignalMagnet, 1, 0);
+    Frame(opened + 1, 20.0f);  // a window opened at 0 is armed by its first frame
+    Frame(opened + 2999, 20.0f);
+    EXPECT_FALSE(pzb.emergency) << opened;
+    Frame(opened + 3001, 20.0f);
+    EXPECT_TRUE(pzb.emergency) << opened;
+  }
 }
 
 TEST_F(PZB90Test, key_while_moving_only_acknowledges_and_switches_on) {
   At(3000, 50.0f);
   Magnet(kBeaconPzbSignalMagnet, 0, 0);
-  ASSERT_TRUE(emergency);
+  ASSERT_TRUE(pzb.emergency);
   At(3500, 0.1f);
   DESafetyKeyPressed(kPzbKey);
-  EXPECT_TRUE(emergency);
+  EXPECT_TRUE(pzb.emergency);
   EXPECT_EQ(Brake(), kEmergency);
   EXPECT_EQ(GetPanel(kRed), 1);
-  EXPECT_TRUE(active);
-  EXPECT_EQ(pzb90timer, kTimerStopped);
+  EXPECT_TRUE(pzb.active);
+  EXPECT_EQ(pzb.window, kPzbWindowClosed);
 }
 
 TEST_F(PZB90Test, key_at_standstill_releases_the_emergency_without_switching_on) {
   At(3000, 50.0f);
   PZB90Emergency();
   At(8000, 0.0f);
-  pzb90timer = 7000;
+  pzb.window = kPzbWindowOpen;
+  pzb.pzb90timer = 7000;
   DESafetyKeyPressed(kPzbKey);
-  EXPECT_FALSE(emergency);
+  EXPECT_FALSE(pzb.emergency);
   EXPECT_EQ(Brake(), 0);
   EXPECT_EQ(GetPanel(kRed), 0);
   EXPECT_TRUE(BlueSteady());
   EXPECT_EQ(GetSound(kPzbSound), SOUND_STOP);
-  EXPECT_EQ(pzb90timer, kTimerStopped);
-  EXPECT_FALSE(active);  // the release is all that press did
+  EXPECT_EQ(pzb.window, kPzbWindowClosed);
+  EXPECT_FALSE(pzb.active);  // the release is all that press did
 }
 
 TEST_F(PZB90Test, other_keys_are_ignored) {
   At(3000, 0.0f);
   PZB90Emergency();
   for (int key : {0, 39, 41, -1, INT_MAX}) DESafetyKeyPressed(key);
-  EXPECT_TRUE(emergency);
-  EXPECT_FALSE(active);
+  EXPECT_TRUE(pzb.emergency);
+  EXPECT_FALSE(pzb.active);
 }
 
 TEST_F(PZB90Test, unknown_or_infinite_speeds_and_absurd_limits_are_harmless) {
@@ -324,15 +343,15 @@ TEST_F(PZB90Test, unknown_or_infinite_speeds_and_absurd_limits_are_harmless) {
   Magnet(kBeaconPzbSignalMagnet, 2, INT_MAX);
   Magnet(kBeaconPzbWarningMagnet, 0, INT_MIN);
   Frame(3100, std::numeric_limits<float>::quiet_NaN());
-  EXPECT_FALSE(emergency);  // an unknown speed is never above a limit
+  EXPECT_FALSE(pzb.emergency);  // an unknown speed is never above a limit
   DESafetyKeyPressed(kPzbKey);
   At(3200, -std::numeric_limits<float>::infinity());
   Magnet(kBeaconPzbSignalMagnet, 2, INT_MAX);
-  EXPECT_TRUE(emergency);
+  EXPECT_TRUE(pzb.emergency);
   gTrainspecs.BrakeNotches = INT_MAX;  // an emergency notch past every table is ignored
-  emergency = false;
+  pzb.emergency = false;
   PZB90Emergency();
-  EXPECT_TRUE(emergency);
+  EXPECT_TRUE(pzb.emergency);
   EXPECT_EQ(EmergencyDemands(), 1);
 }
 
@@ -341,9 +360,9 @@ TEST_F(PZB90Test, window_survives_the_clock_wrapping) {
   At(INT32_MAX - 1000, 20.0f);
   Magnet(kBeaconPzbSignalMagnet, 1, 0);
   Frame(INT32_MIN + 1998, 20.0f);
-  EXPECT_FALSE(emergency);
+  EXPECT_FALSE(pzb.emergency);
   Frame(INT32_MIN + 1999, 20.0f);
-  EXPECT_TRUE(emergency);
+  EXPECT_TRUE(pzb.emergency);
 }
 
 }  // namespace

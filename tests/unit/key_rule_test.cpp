@@ -15,8 +15,26 @@
 #include "traction/traction.h"
 #include "ubahn/traincontrol_overhoul.h"
 #include "windshield/windshield.h"
+#include "supervision/vigilance_record.h"
+#include "protection/de_safety_record.h"
+#include "protection/br_safety_record.h"
+#include "power/powercontrol_record.h"
+#include "traction/traction_record.h"
+#include "windshield/windshield_record.h"
 
 namespace {
+
+WindshieldRecord& shield = WindshieldForTesting();
+
+TractionRecord& trac = TractionForTesting();
+
+PowerControlRecord& power = PowerControlForTesting();
+
+BRSafetyRecord& aws = BRSafetyState();
+
+DESafetyRecord& pzb = DESafetyForTesting();
+
+VigilanceRecord& vig = VigilanceForTesting();
 
 const char* const kKeyOptions[] = {
     "sifakey", "speedselectorkey", "reminderkey", "wiperonkey", "wiperoffkey", "vigilancekey",
@@ -61,22 +79,22 @@ TEST(KeyRule, a_key_option_of_minus_one_matches_no_host_key_not_even_minus_one) 
   const KeyCase cases[] = {
       {"sifakey", [] {}, [] { return int64_t{SifaKey}; }},
       {"speedselectorkey", [] {}, [] { return int64_t{speedSelectorKey}; }},
-      {"reminderkey", [] {}, [] { return int64_t{reminder}; }},
-      {"wiperonkey", [] { wiperMode = 0; }, [] { return int64_t{wiperMode}; }},
-      {"wiperoffkey", [] { wiperMode = 2; }, [] { return int64_t{wiperMode}; }},
-      {"vigilancekey", [] { phase = kVigilanceBraking; }, [] { return int64_t{phase}; }},
-      {"awsacknowledgekey", [] { awsPhase = kAwsWarning; }, [] { return int64_t{awsPhase}; }},
-      {"tpwsresetkey", [] { tpwsTrainstop = true; }, [] { return int64_t{brakeDemand.lit}; }},
-      {"tpwsoverridekey", [] { tpwsStartupTest = kStartupTestNone; }, [] { return int64_t{overrideTimer}; }},
-      {"pzb90key", [] { emergency = true; }, [] { return int64_t{emergency}; }},
-      {"cutoffincreasekey", [] { cutoff = 10; cutoffChangeTimer = 1; gState.Time = 100; },
-       [] { return int64_t{cutoff}; }},
-      {"cutoffdecreasekey", [] { cutoff = 10; cutoffChangeTimer = 1; gState.Time = 100; },
-       [] { return int64_t{cutoff}; }},
-      {"injectortogglekey", [] {}, [] { return int64_t{stm_injector}; }},
-      {"gearupkey", [] { gear = 1; }, [] { return int64_t{gear}; }},
-      {"geardownkey", [] { gear = 1; }, [] { return int64_t{gear}; }},
-      {"automatic", [] {}, [] { return int64_t{automatic}; }},
+      {"reminderkey", [] {}, [] { return int64_t{power.reminder}; }},
+      {"wiperonkey", [] { shield.wiperMode = kWiperOff; }, [] { return int64_t{shield.wiperMode}; }},
+      {"wiperoffkey", [] { shield.wiperMode = kWiperContinuous; }, [] { return int64_t{shield.wiperMode}; }},
+      {"vigilancekey", [] { vig.phase = kVigilanceBraking; }, [] { return int64_t{vig.phase}; }},
+      {"awsacknowledgekey", [] { aws.awsPhase = kAwsWarning; }, [] { return int64_t{aws.awsPhase}; }},
+      {"tpwsresetkey", [] { aws.tpwsTrainstop = true; }, [] { return int64_t{aws.brakeDemand.lit}; }},
+      {"tpwsoverridekey", [] { aws.tpwsStartupTest = kStartupTestNone; }, [] { return int64_t{aws.override}; }},
+      {"pzb90key", [] { pzb.emergency = true; }, [] { return int64_t{pzb.emergency}; }},
+      {"cutoffincreasekey", [] { trac.cutoff = 10; trac.cutoffChangeTimer = 1; gState.Time = 100; },
+       [] { return int64_t{trac.cutoff}; }},
+      {"cutoffdecreasekey", [] { trac.cutoff = 10; trac.cutoffChangeTimer = 1; gState.Time = 100; },
+       [] { return int64_t{trac.cutoff}; }},
+      {"injectortogglekey", [] {}, [] { return int64_t{trac.stm_injector}; }},
+      {"gearupkey", [] { trac.gear = 1; }, [] { return int64_t{trac.gear}; }},
+      {"geardownkey", [] { trac.gear = 1; }, [] { return int64_t{trac.gear}; }},
+      {"automatic", [] {}, [] { return int64_t{trac.automatic}; }},
   };
   for (const KeyCase& c : cases) {
     TempFolder folder;

@@ -5,8 +5,11 @@
 
 #include "supervision/misc.h"
 #include "supervision_support.h"
+#include "supervision/misc_record.h"
 
 namespace {
+
+MiscRecord& misc = MiscForTesting();
 
 // The cab with these option lines, doors open, no side released, every panel element at 7 so
 // that a write of 0 shows.
@@ -14,7 +17,7 @@ void StartCab(const std::vector<std::string>& lines) {
   FreshCab();
   ConfigureLines(lines);
   for (int i = 0; i < kElementCount; i++) SetPanel(i, 7);
-  doorSide = 0;
+  misc.doorSide = 0;
   InitMiscellaneous(0);
 }
 
@@ -29,10 +32,20 @@ void FrameAt(int32_t time) {
 
 TEST(DoorLamps, start_of_run_puts_both_lamps_out) {
   StartCab({"doorindicator=30,31"});
-  EXPECT_TRUE(doorOpen);
+  EXPECT_TRUE(misc.doorOpen);
   EXPECT_EQ(GetPanel(30), 0);
   EXPECT_EQ(GetPanel(31), 0);
   EXPECT_EQ(GetPanel(32), 7);
+}
+
+TEST(DoorLamps, a_side_released_in_the_run_before_lights_no_lamp_at_the_start) {
+  StartCab({"doorindicator=30,31"});
+  MiscPlatformBeacon({kBeaconPlatformSide, 0, 0.0f, kPlatformRight});
+  setDoorState(false);
+  InitMiscellaneous(0);
+  EXPECT_EQ(GetPanel(31), 0);
+  FrameAt(5000);
+  EXPECT_EQ(GetPanel(31), 0);
 }
 
 TEST(DoorLamps, released_sides_light_and_stay_lit_until_no_side_is_released) {
@@ -41,7 +54,7 @@ TEST(DoorLamps, released_sides_light_and_stay_lit_until_no_side_is_released) {
   EXPECT_EQ(GetPanel(30), 1);
   EXPECT_EQ(GetPanel(31), 1);
   setDoorSide(-1);
-  EXPECT_EQ(doorSide, -1);
+  EXPECT_EQ(misc.doorSide, -1);
   EXPECT_EQ(GetPanel(30), 1);
   EXPECT_EQ(GetPanel(31), 1);  // not switched off by releasing the other side alone
   setDoorSide(0);
@@ -56,7 +69,7 @@ TEST(DoorLamps, closing_the_doors_puts_the_lamps_out) {
   StartCab({"doorindicator=30,31"});
   setDoorSide(2);
   setDoorState(false);
-  EXPECT_FALSE(doorOpen);
+  EXPECT_FALSE(misc.doorOpen);
   EXPECT_EQ(GetPanel(30), 0);
   EXPECT_EQ(GetPanel(31), 0);
   setDoorState(true);
@@ -69,7 +82,7 @@ TEST(DoorLamps, side_chosen_on_the_move_is_stored_without_touching_the_lamps) {
     StartCab({"doorindicator=30,31"});
     gState.Speed = speed;
     setDoorSide(2);
-    EXPECT_EQ(doorSide, 2) << speed;
+    EXPECT_EQ(misc.doorSide, 2) << speed;
     EXPECT_EQ(GetPanel(30), 0) << speed;
     EXPECT_EQ(GetPanel(31), 0) << speed;
   }
@@ -80,7 +93,7 @@ TEST(DoorLamps, side_outside_minus_1_to_2_is_ignored) {
   setDoorSide(1);
   for (int8_t side : {int8_t{5}, int8_t{-2}, int8_t{3}, int8_t{-128}, int8_t{127}}) {
     setDoorSide(side);
-    EXPECT_EQ(doorSide, 1) << int(side);
+    EXPECT_EQ(misc.doorSide, 1) << int(side);
     EXPECT_EQ(GetPanel(30), 0) << int(side);
     EXPECT_EQ(GetPanel(31), 1) << int(side);
   }
@@ -121,7 +134,7 @@ TEST(HornLamp, type_0_and_type_1_light_the_lamp_for_their_own_times) {
   gState.Time = 10000;
   hornSounded(0);
   EXPECT_EQ(GetPanel(40), 1);
-  EXPECT_EQ(hornDuration, 1500);
+  EXPECT_EQ(misc.hornDuration, 1500);
   FrameAt(11499);
   EXPECT_EQ(GetPanel(40), 1);
   FrameAt(11500);
@@ -130,7 +143,7 @@ TEST(HornLamp, type_0_and_type_1_light_the_lamp_for_their_own_times) {
   gState.Time = 20000;
   hornSounded(1);
   EXPECT_EQ(GetPanel(40), 1);
-  EXPECT_EQ(hornDuration, 3000);
+  EXPECT_EQ(misc.hornDuration, 3000);
   FrameAt(22999);
   EXPECT_EQ(GetPanel(40), 1);
   FrameAt(23000);
@@ -168,12 +181,12 @@ TEST(HornLamp, other_horn_types_and_missing_times_light_nothing) {
   hornSounded(2);
   hornSounded(-1);
   EXPECT_EQ(GetPanel(40), 7);
-  EXPECT_EQ(hornTimer, -1);
+  EXPECT_EQ(misc.hornLamp, kHornLampIdle);
 
   StartCab({"klaxonindicator=40,1500"});
   hornSounded(1);
   EXPECT_EQ(GetPanel(40), 7);
-  EXPECT_EQ(hornTimer, -1);
+  EXPECT_EQ(misc.hornLamp, kHornLampIdle);
 
   StartCab({"klaxonindicator=40"});
   hornSounded(0);
@@ -187,9 +200,10 @@ TEST(HornLamp, unwired_lamp_is_never_written) {
   StartCab({"klaxonindicator=-1,1500,3000"});
   gState.Time = 10000;
   hornSounded(0);
-  EXPECT_EQ(hornTimer, -1);
-  hornTimer = 10000;  // even with a blast on record
-  hornDuration = 100;
+  EXPECT_EQ(misc.hornLamp, kHornLampIdle);
+  misc.hornLamp = kHornLampTiming;  // even with a blast on record
+  misc.hornTimer = 10000;
+  misc.hornDuration = 100;
   FrameAt(20000);
   for (int i = 0; i < kElementCount; i++) EXPECT_EQ(GetPanel(i), 7) << i;
 }
@@ -199,8 +213,8 @@ TEST(HornLamp, start_of_run_forgets_the_blast_but_leaves_the_lamp) {
   gState.Time = 10000;
   hornSounded(0);
   InitMiscellaneous(0);
-  EXPECT_EQ(hornTimer, -1);
-  EXPECT_EQ(hornDuration, 0);
+  EXPECT_EQ(misc.hornLamp, kHornLampIdle);
+  EXPECT_EQ(misc.hornDuration, 0);
   EXPECT_EQ(GetPanel(40), 1);
   FrameAt(50000);
   EXPECT_EQ(GetPanel(40), 1);

@@ -9,8 +9,11 @@
 #include "power/powercontrol.h"
 #include "cab/handles_testing.h"
 #include "supervision_support.h"
+#include "power/powercontrol_record.h"
 
 namespace {
+
+PowerControlRecord& power = PowerControlForTesting();
 
 const int kLamp = 30;          // line-voltage lamp
 const int kReminderLamp = 31;  // reminder switch lamp
@@ -45,7 +48,7 @@ void RunTo(double location, float speed = 50.0f) {
 
 std::vector<double> Starts() {
   std::vector<double> starts;
-  for (const Gap* gap = gaplist; gap != nullptr; gap = gap->next) starts.push_back(gap->start);
+  for (const Gap* gap = power.gaplist; gap != nullptr; gap = gap->next) starts.push_back(gap->start);
   return starts;
 }
 
@@ -60,22 +63,22 @@ std::vector<int32_t> PowerCounts() {
 
 TEST(PowerGaps, start_counts_the_collectors_and_lights_the_line_lamp) {
   StartTrain(1, "0,40,80");
-  EXPECT_EQ(pickupPoints, 3);
-  EXPECT_EQ(gappedPickups, 0);
-  EXPECT_EQ(gaplist, nullptr);
+  EXPECT_EQ(power.pickupPoints, 3);
+  EXPECT_EQ(power.gappedPickups, 0);
+  EXPECT_EQ(power.gaplist, nullptr);
   EXPECT_EQ(GetPanel(kLamp), 1);
   StartTrain(1);
-  EXPECT_EQ(pickupPoints, 1);
+  EXPECT_EQ(power.pickupPoints, 1);
 }
 
 TEST(PowerGaps, destroy_frees_every_record) {
   StartTrain(2, "0,40,80");
   Announce(30);
   Announce(30);
-  EXPECT_EQ(gapRecords, 6);
+  EXPECT_EQ(power.gapRecords, 6);
   DestroyPowerControl();
-  EXPECT_EQ(gaplist, nullptr);
-  EXPECT_EQ(gapRecords, 0);
+  EXPECT_EQ(power.gaplist, nullptr);
+  EXPECT_EQ(power.gapRecords, 0);
 }
 
 TEST(PowerGaps, single_collector_enters_beyond_start_and_leaves_beyond_end) {
@@ -85,7 +88,7 @@ TEST(PowerGaps, single_collector_enters_beyond_start_and_leaves_beyond_end) {
   RunTo(1000.0);
   EXPECT_EQ(gHandles.Power, kTopNotch);
   RunTo(1000.5);
-  EXPECT_TRUE(gaplist->gapped);
+  EXPECT_TRUE(power.gaplist->gapped);
   EXPECT_EQ(gHandles.Power, 0);
   EXPECT_EQ(GetPanel(kLamp), 0);
   RunTo(1030.0);
@@ -93,7 +96,7 @@ TEST(PowerGaps, single_collector_enters_beyond_start_and_leaves_beyond_end) {
   RunTo(1030.5);
   EXPECT_EQ(gHandles.Power, kTopNotch);
   EXPECT_EQ(GetPanel(kLamp), 1);
-  EXPECT_EQ(gaplist, nullptr);
+  EXPECT_EQ(power.gaplist, nullptr);
 }
 
 TEST(PowerGaps, records_start_at_each_collector_in_option_order) {
@@ -113,20 +116,20 @@ TEST(PowerGaps, beacons_that_announce_no_gap_create_nothing) {
   Announce(30, std::numeric_limits<float>::quiet_NaN());
   gState.Speed = 50.0f;
   PowerBeacon(ATS_BEACONDATA{21, 0, 0.0f, 30});
-  EXPECT_EQ(gaplist, nullptr);
+  EXPECT_EQ(power.gaplist, nullptr);
   StartTrain(0);
   Announce(30);
-  EXPECT_EQ(gaplist, nullptr);
+  EXPECT_EQ(power.gaplist, nullptr);
 }
 
 TEST(PowerGaps, ignored_gaps_and_standstill_leave_the_power_alone) {
   StartTrain(2);
   Announce(30);
   RunTo(1010.0, 0.0f);
-  EXPECT_FALSE(gaplist->gapped);
+  EXPECT_FALSE(power.gaplist->gapped);
   gOpts[OPT_powergapbehaviour].value = 0;
   RunTo(1010.0);
-  EXPECT_FALSE(gaplist->gapped);
+  EXPECT_FALSE(power.gaplist->gapped);
   EXPECT_EQ(gHandles.Power, kTopNotch);
 }
 
@@ -149,8 +152,8 @@ TEST(PowerGaps, proportional_behaviour_takes_off_the_share_of_dead_collectors) {
   EXPECT_EQ(gHandles.Power, 3);
   RunTo(1281.0);
   EXPECT_EQ(gHandles.Power, kTopNotch);
-  EXPECT_EQ(gappedPickups, 0);
-  EXPECT_EQ(gaplist, nullptr);
+  EXPECT_EQ(power.gappedPickups, 0);
+  EXPECT_EQ(power.gaplist, nullptr);
 }
 
 TEST(PowerGaps, any_dead_collector_cuts_power_until_every_one_has_left) {
@@ -185,7 +188,7 @@ TEST(PowerGaps, all_collectors_dead_cuts_power_until_all_are_live_again) {
   RunTo(1141.0);
   EXPECT_EQ(gHandles.Power, kTopNotch);
   EXPECT_EQ(GetPanel(kLamp), 1);
-  EXPECT_EQ(gappedPickups, 0);
+  EXPECT_EQ(power.gappedPickups, 0);
 }
 
 // Collectors 40 m apart pass a 10 m gap one at a time: the count rises to 1 and falls back to 0
@@ -195,7 +198,7 @@ TEST(PowerGaps, collector_passing_a_gap_alone_lifts_no_cut_that_was_never_placed
   std::vector<int32_t> before = PowerCounts();
   Announce(10);
   for (double at = 1001.0; at < 1060.0; at += 1.0) RunTo(at);
-  EXPECT_EQ(gaplist, nullptr);
+  EXPECT_EQ(power.gaplist, nullptr);
   EXPECT_EQ(PowerCounts(), before);
   EXPECT_EQ(gHandles.Power, kTopNotch);
   PowerControlKeyPressed(kReminderKey);
@@ -211,9 +214,9 @@ TEST(PowerGaps, gap_crossed_within_one_frame_releases_its_limit) {
     std::vector<int32_t> before = PowerCounts();
     Announce(10);
     RunTo(1020.0);
-    EXPECT_EQ(gaplist, nullptr);
+    EXPECT_EQ(power.gaplist, nullptr);
     EXPECT_EQ(PowerCounts(), before);
-    EXPECT_EQ(gappedPickups, 0);
+    EXPECT_EQ(power.gappedPickups, 0);
     EXPECT_EQ(gHandles.Power, kTopNotch);
     EXPECT_EQ(GetPanel(kLamp), 1);
   }
@@ -229,13 +232,13 @@ TEST(PowerGaps, backing_out_of_a_gap_keeps_the_record_for_the_next_run_forward) 
   RunTo(999.0, -5.0f);
   EXPECT_EQ(gHandles.Power, kTopNotch);
   EXPECT_EQ(GetPanel(kLamp), 1);
-  ASSERT_NE(gaplist, nullptr);
-  EXPECT_FALSE(gaplist->gapped);
+  ASSERT_NE(power.gaplist, nullptr);
+  EXPECT_FALSE(power.gaplist->gapped);
   RunTo(1001.0);
   EXPECT_EQ(gHandles.Power, 0);
   RunTo(1031.0);
   EXPECT_EQ(gHandles.Power, kTopNotch);
-  EXPECT_EQ(gaplist, nullptr);
+  EXPECT_EQ(power.gaplist, nullptr);
 }
 
 TEST(PowerGaps, negative_length_is_a_gap_that_never_ends) {
@@ -244,20 +247,20 @@ TEST(PowerGaps, negative_length_is_a_gap_that_never_ends) {
   RunTo(1001.0);
   RunTo(1.0e9);
   EXPECT_EQ(gHandles.Power, 0);
-  ASSERT_NE(gaplist, nullptr);
-  EXPECT_TRUE(gaplist->gapped);
+  ASSERT_NE(power.gaplist, nullptr);
+  EXPECT_TRUE(power.gaplist->gapped);
 }
 
 TEST(PowerGaps, reminder_switch_toggles_a_cut_at_notch_zero) {
   StartTrain(0);
   PowerControlKeyPressed(kReminderKey);
-  EXPECT_TRUE(reminder);
+  EXPECT_TRUE(power.reminder);
   EXPECT_EQ(gHandles.Power, 0);
   EXPECT_EQ(GetPanel(kReminderLamp), 1);
   PowerControlKeyPressed(kReminderKey + 1);
-  EXPECT_TRUE(reminder);
+  EXPECT_TRUE(power.reminder);
   PowerControlKeyPressed(kReminderKey);
-  EXPECT_FALSE(reminder);
+  EXPECT_FALSE(power.reminder);
   EXPECT_EQ(gHandles.Power, kTopNotch);
   EXPECT_EQ(GetPanel(kReminderLamp), 0);
 }
@@ -266,7 +269,7 @@ TEST(PowerGaps, unconfigured_reminder_key_matches_no_key) {
   StartTrain(0);
   gOpts[OPT_reminderkey].value = -1;
   PowerControlKeyPressed(-1);
-  EXPECT_FALSE(reminder);
+  EXPECT_FALSE(power.reminder);
   EXPECT_EQ(gHandles.Power, kTopNotch);
 }
 
@@ -280,7 +283,7 @@ TEST(PowerGaps, absurd_positions_make_no_records_that_cannot_be_passed) {
   Announce(10);
   gState.Location = std::numeric_limits<double>::infinity();
   Announce(10);
-  EXPECT_EQ(gaplist, nullptr);
+  EXPECT_EQ(power.gaplist, nullptr);
   RunTo(std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<float>::quiet_NaN());
   EXPECT_EQ(gHandles.Power, kTopNotch);
 }
@@ -288,14 +291,14 @@ TEST(PowerGaps, absurd_positions_make_no_records_that_cannot_be_passed) {
 TEST(PowerGaps, a_flood_of_beacons_keeps_a_bounded_list) {
   StartTrain(2, "0,40,80");
   for (int i = 0; i < 5000; i++) Announce(10);
-  EXPECT_LE(gapRecords, kMaxGapRecords);
+  EXPECT_LE(power.gapRecords, kMaxGapRecords);
   int walked = 0;
-  for (const Gap* gap = gaplist; gap != nullptr; gap = gap->next) walked++;
-  EXPECT_EQ(walked, gapRecords);
+  for (const Gap* gap = power.gaplist; gap != nullptr; gap = gap->next) walked++;
+  EXPECT_EQ(walked, power.gapRecords);
   RunTo(1001.0);
   EXPECT_EQ(gHandles.Power, 0);
   RunTo(1100.0);
-  EXPECT_EQ(gaplist, nullptr);
+  EXPECT_EQ(power.gaplist, nullptr);
   EXPECT_EQ(gHandles.Power, kTopNotch);
 }
 
@@ -314,11 +317,11 @@ TEST(PowerGaps, every_limit_is_given_back_after_a_random_run) {
       gState.Location = location;
       if (random() % 50 == 0) Announce(1 + static_cast<int>(random() % 120), speed);
       RunTo(location, speed);
-      ASSERT_GE(gappedPickups, 0);
+      ASSERT_GE(power.gappedPickups, 0);
     }
     RunTo(location + 1000.0);
-    EXPECT_EQ(gaplist, nullptr);
-    EXPECT_EQ(gappedPickups, 0);
+    EXPECT_EQ(power.gaplist, nullptr);
+    EXPECT_EQ(power.gappedPickups, 0);
     EXPECT_EQ(PowerCounts(), before);
     EXPECT_EQ(gHandles.Power, kTopNotch);
     EXPECT_EQ(GetPanel(kLamp), 1);
@@ -328,6 +331,6 @@ TEST(PowerGaps, every_limit_is_given_back_after_a_random_run) {
 TEST(PowerGaps, host_key_reaches_the_reminder_switch) {
   StartTrain(0);
   KeyDown(kReminderKey);
-  EXPECT_TRUE(reminder);
+  EXPECT_TRUE(power.reminder);
   EXPECT_EQ(GetPanel(kReminderLamp), 1);
 }

@@ -16,8 +16,14 @@
 #include "protection/br_safety.h"
 #include "protection/de_safety.h"
 #include "test_files.h"
+#include "protection/de_safety_record.h"
+#include "protection/br_safety_record.h"
 
 namespace {
+
+BRSafetyRecord& aws = BRSafetyState();
+
+DESafetyRecord& pzb = DESafetyForTesting();
 
 const int kAwsHorn = 40;
 const int kAwsBell = 41;
@@ -106,9 +112,9 @@ TEST_F(ProtectionEntryPoints, frames_and_beacons_do_not_reach_the_supervision) {
   SetBeaconData({kBeaconAwsPermanentMagnet, 0, 0.0f, 0});
   SetBeaconData({kBeaconPzbSignalMagnet, 0, 0.0f, 0});
   Frame(5000, 100.0f);
-  EXPECT_FALSE(tpwsTrainstop);
-  EXPECT_EQ(awsPhase, kAwsIdle);
-  EXPECT_FALSE(emergency);
+  EXPECT_FALSE(aws.tpwsTrainstop);
+  EXPECT_EQ(aws.awsPhase, kAwsIdle);
+  EXPECT_FALSE(pzb.emergency);
   EXPECT_EQ(panel[kPzbRed], 0);
   EXPECT_EQ(panel[kPzbBlue], 0);  // no frame shows the flashing blue lamp
   EXPECT_EQ(sound[kAwsHorn], SOUND_STOP);

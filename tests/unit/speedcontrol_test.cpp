@@ -4,9 +4,12 @@
 #include <limits>
 
 #include "supervision/speedcontrol.h"
+#include "supervision/speedcontrol_record.h"
 #include "supervision_support.h"
 
 namespace {
+
+SpeedControlRecord& sc = SpeedControlForTesting();
 
 const int kLamp = 30;
 const int kAlarm = 31;
@@ -30,56 +33,56 @@ TEST(OverspeedControl, warns_at_85_brakes_at_90_holds_at_75_releases_at_70) {
   EXPECT_EQ(GetSound(kAlarm), SOUND_LOOP);
   EXPECT_EQ(GetSound(kSoundOverspeedBrake), SOUND_STOP);
   EXPECT_EQ(gHandles.Brake, 0);
-  EXPECT_FALSE(brakingSequence);
+  EXPECT_FALSE(sc.brakingSequence);
 
   CheckSpeed(90.0f);
   EXPECT_EQ(GetSound(kSoundOverspeedBrake), SOUND_PLAY);
   EXPECT_EQ(gHandles.Brake, kBrakeNotches);  // full service, not the emergency notch
-  EXPECT_TRUE(brakingSequence);
+  EXPECT_TRUE(sc.brakingSequence);
 
   CheckSpeed(75.0f);
   EXPECT_EQ(GetPanel(kLamp), 1);
   EXPECT_EQ(GetSound(kAlarm), SOUND_LOOP);
   EXPECT_EQ(gHandles.Brake, kBrakeNotches);
-  EXPECT_TRUE(brakingSequence);
+  EXPECT_TRUE(sc.brakingSequence);
 
   CheckSpeed(70.0f);
   EXPECT_EQ(GetPanel(kLamp), 0);
   EXPECT_EQ(GetSound(kAlarm), SOUND_STOP);
   EXPECT_EQ(gHandles.Brake, 0);
-  EXPECT_FALSE(brakingSequence);
-  EXPECT_EQ(scSpeed, 70);
+  EXPECT_FALSE(sc.brakingSequence);
+  EXPECT_EQ(sc.scSpeed, 70);
 }
 
 TEST(OverspeedControl, acts_only_when_the_whole_speed_changes) {
   StartControl();
   CheckSpeed(85.2f);
-  EXPECT_EQ(scSpeed, 85);
+  EXPECT_EQ(sc.scSpeed, 85);
   SetPanel(kLamp, 0);  // a later write of the lamp's element
   CheckSpeed(85.9f);
   EXPECT_EQ(GetPanel(kLamp), 0);
   CheckSpeed(86.0f);
   EXPECT_EQ(GetPanel(kLamp), 1);
-  EXPECT_EQ(scSpeed, 86);
+  EXPECT_EQ(sc.scSpeed, 86);
 }
 
 TEST(OverspeedControl, thresholds_are_whole_km_h_truncated) {
   StartControl();
   CheckSpeed(89.99f);
-  EXPECT_FALSE(brakingSequence);
-  EXPECT_EQ(scSpeed, 89);
+  EXPECT_FALSE(sc.brakingSequence);
+  EXPECT_EQ(sc.scSpeed, 89);
   CheckSpeed(90.0f);
-  EXPECT_TRUE(brakingSequence);
+  EXPECT_TRUE(sc.brakingSequence);
   CheckSpeed(70.99f);  // whole speed 70: at the safe speed
-  EXPECT_FALSE(brakingSequence);
+  EXPECT_FALSE(sc.brakingSequence);
   EXPECT_EQ(GetPanel(kLamp), 0);
 }
 
 TEST(OverspeedControl, running_backward_counts_the_magnitude_and_acts_every_call) {
   StartControl();
   CheckSpeed(-95.0f);
-  EXPECT_EQ(scSpeed, 95);
-  EXPECT_TRUE(brakingSequence);
+  EXPECT_EQ(sc.scSpeed, 95);
+  EXPECT_TRUE(sc.brakingSequence);
   EXPECT_EQ(gHandles.Brake, kBrakeNotches);
   SetPanel(kLamp, 0);
   SetSound(kSoundOverspeedBrake, SOUND_STOP);
@@ -87,7 +90,7 @@ TEST(OverspeedControl, running_backward_counts_the_magnitude_and_acts_every_call
   EXPECT_EQ(GetPanel(kLamp), 1);
   EXPECT_EQ(GetSound(kSoundOverspeedBrake), SOUND_STOP);
   CheckSpeed(-69.5f);
-  EXPECT_FALSE(brakingSequence);
+  EXPECT_FALSE(sc.brakingSequence);
   EXPECT_EQ(gHandles.Brake, 0);
 }
 
@@ -124,8 +127,8 @@ TEST(OverspeedControl, default_warning_speed_lights_on_every_change_unless_safe)
 TEST(OverspeedControl, switched_off_control_does_nothing) {
   StartControl({"overspeedcontrol=0"});
   CheckSpeed(150.0f);
-  EXPECT_EQ(scSpeed, 0);
-  EXPECT_FALSE(brakingSequence);
+  EXPECT_EQ(sc.scSpeed, 0);
+  EXPECT_FALSE(sc.brakingSequence);
   EXPECT_EQ(GetPanel(kLamp), 0);
   EXPECT_EQ(GetSound(kSoundOverspeedBrake), SOUND_STOP);
   EXPECT_EQ(gHandles.Brake, 0);
@@ -134,10 +137,10 @@ TEST(OverspeedControl, switched_off_control_does_nothing) {
 TEST(OverspeedControl, speed_that_is_not_a_number_leaves_everything_as_it_is) {
   StartControl();
   CheckSpeed(95.0f);
-  ASSERT_TRUE(brakingSequence);
+  ASSERT_TRUE(sc.brakingSequence);
   CheckSpeed(std::numeric_limits<float>::quiet_NaN());
-  EXPECT_EQ(scSpeed, 95);
-  EXPECT_TRUE(brakingSequence);
+  EXPECT_EQ(sc.scSpeed, 95);
+  EXPECT_TRUE(sc.brakingSequence);
   EXPECT_EQ(GetPanel(kLamp), 1);
   EXPECT_EQ(gHandles.Brake, kBrakeNotches);
 }
@@ -149,10 +152,10 @@ TEST(OverspeedControl, infinite_and_huge_speeds_count_as_overspeed) {
   for (float speed : speeds) {
     StartControl();
     CheckSpeed(speed);
-    EXPECT_EQ(scSpeed, INT32_MAX) << speed;
-    EXPECT_TRUE(brakingSequence) << speed;
+    EXPECT_EQ(sc.scSpeed, INT32_MAX) << speed;
+    EXPECT_TRUE(sc.brakingSequence) << speed;
     CheckSpeed(10.0f);
-    EXPECT_FALSE(brakingSequence) << speed;
+    EXPECT_FALSE(sc.brakingSequence) << speed;
   }
 }
 
@@ -161,8 +164,8 @@ TEST(OverspeedControl, init_forgets_speed_and_braking_without_touching_demands) 
   CheckSpeed(95.0f);
   ASSERT_EQ(gHandles.Brake, kBrakeNotches);
   InitSpeedControl(0);
-  EXPECT_EQ(scSpeed, 0);
-  EXPECT_FALSE(brakingSequence);
+  EXPECT_EQ(sc.scSpeed, 0);
+  EXPECT_FALSE(sc.brakingSequence);
   EXPECT_EQ(gHandles.Brake, kBrakeNotches);  // only the restart of the handles clears it
   CheckSpeed(60.0f);  // nothing to release any more
   EXPECT_EQ(gHandles.Brake, kBrakeNotches);

@@ -6,8 +6,17 @@
 #include "supervision/speedcontrol.h"
 #include "supervision/vigilance.h"
 #include "supervision_support.h"
+#include "supervision/vigilance_record.h"
+#include "supervision/misc_record.h"
+#include "supervision/speedcontrol_record.h"
 
 namespace {
+
+SpeedControlRecord& sc = SpeedControlForTesting();
+
+MiscRecord& misc = MiscForTesting();
+
+VigilanceRecord& vig = VigilanceForTesting();
 
 const int kBrakeNotches = 8;
 
@@ -52,11 +61,11 @@ class SupervisionThroughTheHost : public ::testing::Test {
   void LightVigilanceLamp(int32_t from) {
     gState.Speed = 50.0f;
     gState.Time = from;
-    vigilance = from;
-    phase = kVigilanceSupervising;
+    vig.vigilance = from;
+    vig.phase = kVigilanceSupervising;
     gState.Time = from + 60000;
     CheckVigilance();
-    ASSERT_EQ(phase, kVigilanceLampLit);
+    ASSERT_EQ(vig.phase, kVigilanceLampLit);
   }
 };
 
@@ -72,7 +81,7 @@ TEST_F(SupervisionThroughTheHost, horn_lamp_lit_before_the_first_frame_reaches_t
   // The frame cycle has no step that puts the lamp out again.
   for (int32_t t = 150; t <= 20000; t += 50) Frame(t, 0.0f);
   EXPECT_EQ(panel[40], 1);
-  EXPECT_EQ(hornTimer, 0);  // started at time 0, never stepped
+  EXPECT_EQ(misc.hornTimer, 0);  // started at time 0, never stepped
 }
 
 TEST_F(SupervisionThroughTheHost, only_horn_types_0_and_1_light_the_horn_lamp) {
@@ -91,20 +100,20 @@ TEST_F(SupervisionThroughTheHost, handle_and_horn_events_reset_the_vigilance_dev
   LightVigilanceLamp(1000);
   EXPECT_EQ(panel[20], 1);
   SetPower(1);
-  EXPECT_EQ(phase, kVigilanceSupervising);
+  EXPECT_EQ(vig.phase, kVigilanceSupervising);
   EXPECT_EQ(panel[20], 0);
 
   LightVigilanceLamp(2000);
   SetBrake(2);
-  EXPECT_EQ(phase, kVigilanceSupervising);
+  EXPECT_EQ(vig.phase, kVigilanceSupervising);
 
   LightVigilanceLamp(3000);
   SetReverser(1);
-  EXPECT_EQ(phase, kVigilanceSupervising);
+  EXPECT_EQ(vig.phase, kVigilanceSupervising);
 
   LightVigilanceLamp(4000);
   HornBlow(1);
-  EXPECT_EQ(phase, kVigilanceSupervising);
+  EXPECT_EQ(vig.phase, kVigilanceSupervising);
   EXPECT_EQ(panel[20], 0);
 }
 
@@ -118,7 +127,7 @@ TEST_F(SupervisionThroughTheHost, no_host_call_resets_an_independent_device) {
   HornBlow(0);
   KeyDown(2);  // the vigilance key's number: KeyDown does not offer keys to the device
   KeyUp(2);
-  EXPECT_EQ(phase, kVigilanceLampLit);
+  EXPECT_EQ(vig.phase, kVigilanceLampLit);
   EXPECT_EQ(panel[20], 1);
 }
 
@@ -131,10 +140,10 @@ TEST_F(SupervisionThroughTheHost, frame_cycle_runs_neither_vigilance_nor_overspe
     location += 120.0 / 3.6 * 0.05;
     Frame(t, 120.0f, location);
   }
-  EXPECT_EQ(phase, kVigilanceSupervising);
+  EXPECT_EQ(vig.phase, kVigilanceSupervising);
   EXPECT_EQ(panel[20], 0);
-  EXPECT_EQ(scSpeed, 0);
-  EXPECT_FALSE(brakingSequence);
+  EXPECT_EQ(sc.scSpeed, 0);
+  EXPECT_FALSE(sc.brakingSequence);
   EXPECT_EQ(panel[30], 0);
   EXPECT_EQ(sound[kSoundOverspeedBrake], SOUND_STOP);
   EXPECT_EQ(panel[63], 0);
@@ -148,11 +157,11 @@ TEST_F(SupervisionThroughTheHost, restart_withdraws_the_vigilance_brake_with_eve
     gState.Time = t;
     CheckVigilance();
   }
-  ASSERT_EQ(phase, kVigilanceBraking);
+  ASSERT_EQ(vig.phase, kVigilanceBraking);
   ASSERT_TRUE(BrakeDemandTableMade());
   EXPECT_EQ(BrakeDemandCount(kBrakeNotches + 1), 1);
   Initialize(0);
-  EXPECT_EQ(phase, kVigilanceSupervising);
+  EXPECT_EQ(vig.phase, kVigilanceSupervising);
   ASSERT_TRUE(BrakeDemandTableMade());
   EXPECT_EQ(BrakeDemandCount(kBrakeNotches + 1), 0);
 }
@@ -161,7 +170,7 @@ TEST_F(SupervisionThroughTheHost, restart_writes_lamps_out_into_the_reserves_and
   StartRun({"vigilance=1", "vigilancelamp=20", "vigilancealarm=21", "doorindicator=30,31"});
   Frame(100, 0.0f);
   // During the run the lamps and the alarm come on in the host's arrays.
-  doorSide = 0;
+  misc.doorSide = 0;
   setDoorSide(2);
   SetPanel(20, 1);
   SetSound(21, SOUND_LOOP);
@@ -174,7 +183,7 @@ TEST_F(SupervisionThroughTheHost, restart_writes_lamps_out_into_the_reserves_and
   memSoundReserve[21] = SOUND_LOOP;
   // No host call releases a door side (it was chosen by hand above), and the start of a run
   // keeps the side: take it back to none as it stands in a real run.
-  doorSide = 0;
+  misc.doorSide = 0;
   // The host restarts the run: the init operations write into the reserves.
   Initialize(0);
   EXPECT_EQ(memPanelReserve[20], 0);

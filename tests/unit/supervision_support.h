@@ -13,7 +13,6 @@
 #include "cab/timers.h"
 #include "cab/vocabulary.h"
 #include "test_files.h"
-#include "ubahn/traincontrol_overhoul.h"
 
 // Defaults, then the given lines read as the configuration file would be.
 inline void ConfigureLines(const std::vector<std::string>& lines) {
@@ -32,8 +31,8 @@ inline void FreshCab() {
 // The demand tables of a vehicle with these notches; brake 0, power 0, neutral demanded.
 inline void StartArbitration(int brakeNotches, int powerNotches) {
   gTrainspecs = ATS_VEHICLESPEC{brakeNotches, powerNotches, 0, 0, 4};
-  DestroyTrainControl();
-  InitTrainControl(0);
+  DestroyHandles();
+  InitHandles();
 }
 
 // Two sets of lines, the second read after the first.

@@ -14,7 +14,10 @@
 #include "cab/timers.h"
 #include "cab/vocabulary.h"
 #include "traction/traction.h"
-#include "ubahn/traincontrol_overhoul.h"
+#include "traction/traction_record.h"
+
+// The traction record the tests read and prepare.
+inline TractionRecord& trac = TractionForTesting();
 
 // Gives an option its first value and further values, as a configuration line would.
 inline void SetValues(OptionId option, std::initializer_list<int32_t> values) {
@@ -52,12 +55,12 @@ class TractionTest : public ::testing::Test {
     gState = {};
     gState.Time = kStartTime;
     gHandles = {};
-    autoTimer = 0;  // as loaded: the start of a run leaves it alone
-    DestroyTrainControl();
-    InitTrainControl(0);
+    trac.autoTimer = 0;  // as loaded: the start of a run leaves it alone
+    DestroyHandles();
+    InitHandles();
   }
   void TearDown() override {
-    DestroyTrainControl();
+    DestroyHandles();
     ScrapConfig();
   }
 

@@ -20,30 +20,30 @@ TEST_F(TractionTest, start_of_run_fills_boiler_and_tank_and_shows_zeroes) {
   SetValues(OPT_boilermaxpressure, {18000});
   SetValues(OPT_boilermaxwaterlevel, {9000});
   gPanel[11] = gPanel[13] = 99;
-  hpTemperature = 50;
-  gear = 2;
-  cutoff = 40;
-  automatic = stm_injector = stm_blowOff = fuelFill = true;
-  autoTimer = 777;
+  trac.hpTemperature = 50;
+  trac.gear = 2;
+  trac.cutoff = 40;
+  trac.automatic = trac.stm_injector = trac.stm_blowOff = trac.fuelFill = true;
+  trac.autoTimer = 777;
   gState.Time = 4321;
   Start();
 
-  EXPECT_EQ(hpTemperature, 0);
+  EXPECT_EQ(trac.hpTemperature, 0);
   EXPECT_EQ(gPanel[11], 0);
-  EXPECT_EQ(fuel, 300);
+  EXPECT_EQ(trac.fuel, 300);
   EXPECT_EQ(gPanel[12], 300);
-  EXPECT_EQ(gear, 0);
-  EXPECT_EQ(gears, 3);
-  EXPECT_EQ(cutoff, 0);
+  EXPECT_EQ(trac.gear, 0);
+  EXPECT_EQ(trac.gears, 3);
+  EXPECT_EQ(trac.cutoff, 0);
   EXPECT_EQ(gPanel[13], 0);
-  EXPECT_EQ(stm_boilerPressure, 18000);
-  EXPECT_EQ(stm_boilerWater, 9000);
-  EXPECT_EQ(gearLoopTimer, -1);
-  EXPECT_FALSE(automatic || stm_injector || stm_blowOff || fuelFill);
-  for (int32_t timer : {tempTimer, fuelTimer, cutoffChangeTimer, boilingTimer, drainTimer, injectorTimer}) {
+  EXPECT_EQ(trac.stm_boilerPressure, 18000);
+  EXPECT_EQ(trac.stm_boilerWater, 9000);
+  EXPECT_EQ(trac.gearLoop, kGearLoopNotWaiting);
+  EXPECT_FALSE(trac.automatic || trac.stm_injector || trac.stm_blowOff || trac.fuelFill);
+  for (int32_t timer : {trac.tempTimer, trac.fuelTimer, trac.cutoffChangeTimer, trac.boilingTimer, trac.drainTimer, trac.injectorTimer}) {
     EXPECT_EQ(timer, 4321);
   }
-  EXPECT_EQ(autoTimer, 777);  // the automatic's cadence runs on across restarts
+  EXPECT_EQ(trac.autoTimer, 777);  // the automatic's cadence runs on across restarts
 }
 
 TEST_F(TractionTest, steam_start_holds_reverser_neutral_and_power_at_0) {
@@ -62,8 +62,8 @@ TEST_F(TractionTest, diesel_start_holds_power_at_0_only_with_a_gearbox) {
   EXPECT_EQ(gHandles.Reverser, 1);
   EXPECT_EQ(gHandles.Power, 0);
 
-  DestroyTrainControl();
-  InitTrainControl(0);
+  DestroyHandles();
+  InitHandles();
   SetValues(OPT_gearratios, {0, 10});
   Start();
   Drive(1, 4);
@@ -77,15 +77,15 @@ TEST_F(TractionTest, temperature_never_falls_below_0_and_default_warning_is_alwa
   SetValues(OPT_overheatindicator, {21});
   SetValues(OPT_overheatalarm, {22});
   Start();
-  IncreaseTemperature(-5);
-  EXPECT_EQ(hpTemperature, 0);
+  IncreaseTemperature(trac, -5);
+  EXPECT_EQ(trac.hpTemperature, 0);
   EXPECT_EQ(gPanel[20], 0);
   EXPECT_EQ(gPanel[21], 1);
   EXPECT_EQ(gSound[22], SOUND_LOOP);
   // Written on every call.
   gPanel[21] = 0;
   gSound[22] = SOUND_STOP;
-  IncreaseTemperature(0);
+  IncreaseTemperature(trac, 0);
   EXPECT_EQ(gPanel[21], 1);
   EXPECT_EQ(gSound[22], SOUND_LOOP);
 }
@@ -96,14 +96,14 @@ TEST_F(TractionTest, overheat_warning_comes_on_at_its_threshold_and_goes_off_bel
   SetValues(OPT_overheatalarm, {22});
   SetValues(OPT_overheatwarn, {50});
   Start();
-  IncreaseTemperature(49);
+  IncreaseTemperature(trac, 49);
   EXPECT_EQ(gPanel[20], 49);
   EXPECT_EQ(gPanel[21], 0);
   EXPECT_EQ(gSound[22], SOUND_STOP);
-  IncreaseTemperature(1);
+  IncreaseTemperature(trac, 1);
   EXPECT_EQ(gPanel[21], 1);
   EXPECT_EQ(gSound[22], SOUND_LOOP);
-  IncreaseTemperature(-1);
+  IncreaseTemperature(trac, -1);
   EXPECT_EQ(gPanel[21], 0);
   EXPECT_EQ(gSound[22], SOUND_STOP);
 }
@@ -114,32 +114,32 @@ TEST_F(TractionTest, overheat_cut_holds_power_at_0_for_the_rest_of_the_run) {
   SetValues(OPT_overheatresult, {1});
   Start();
   Drive(1, 3);
-  IncreaseTemperature(99);
+  IncreaseTemperature(trac, 99);
   EXPECT_EQ(gHandles.Power, 3);
-  IncreaseTemperature(1);
+  IncreaseTemperature(trac, 1);
   EXPECT_EQ(gHandles.Power, 0);
-  IncreaseTemperature(-100);
-  EXPECT_EQ(hpTemperature, 0);
+  IncreaseTemperature(trac, -100);
+  EXPECT_EQ(trac.hpTemperature, 0);
   SetPowerHandle(2);
   EXPECT_EQ(gHandles.Power, 0);
 
   // Any other overheatresult value has no consequence.
-  DestroyTrainControl();
-  InitTrainControl(0);
+  DestroyHandles();
+  InitHandles();
   SetValues(OPT_overheatresult, {2});
   Start();
   Drive(1, 3);
-  IncreaseTemperature(500);
+  IncreaseTemperature(trac, 500);
   EXPECT_EQ(gHandles.Power, 3);
 }
 
 TEST_F(TractionTest, temperature_saturates_instead_of_overflowing) {
   Start();
-  IncreaseTemperature(std::numeric_limits<int>::max());
-  IncreaseTemperature(std::numeric_limits<int>::max());
-  EXPECT_EQ(hpTemperature, std::numeric_limits<int32_t>::max());
-  IncreaseTemperature(std::numeric_limits<int>::min());
-  EXPECT_EQ(hpTemperature, 0);
+  IncreaseTemperature(trac, std::numeric_limits<int>::max());
+  IncreaseTemperature(trac, std::numeric_limits<int>::max());
+  EXPECT_EQ(trac.hpTemperature, std::numeric_limits<int32_t>::max());
+  IncreaseTemperature(trac, std::numeric_limits<int>::min());
+  EXPECT_EQ(trac.hpTemperature, 0);
 }
 
 // ---- Gearbox ----
@@ -148,20 +148,20 @@ TEST_F(TractionTest, gear_change_down_plays_only_the_down_sound_when_one_is_give
   SetValues(OPT_gearchangesound, {30, 31});
   SetValues(OPT_gearindicator, {32});
   Start();
-  ChangeGear(2);
+  ChangeGear(trac, 2);
   EXPECT_EQ(gSound[30], SOUND_PLAY);
   EXPECT_EQ(gSound[31], SOUND_STOP);
   EXPECT_EQ(gPanel[32], 2);
   gSound[30] = SOUND_STOP;
-  ChangeGear(1);
+  ChangeGear(trac, 1);
   EXPECT_EQ(gSound[30], SOUND_STOP);
   EXPECT_EQ(gSound[31], SOUND_PLAY);
-  EXPECT_EQ(gear, 1);
+  EXPECT_EQ(trac.gear, 1);
   EXPECT_EQ(gPanel[32], 1);
   // Without a down sound the change sound plays both ways.
   SetValues(OPT_gearchangesound, {30});
   gSound[30] = SOUND_STOP;
-  ChangeGear(0);
+  ChangeGear(trac, 0);
   EXPECT_EQ(gSound[30], SOUND_PLAY);
 }
 
@@ -171,11 +171,11 @@ TEST_F(TractionTest, changing_to_the_engaged_gear_does_nothing) {
   SetValues(OPT_gearloopsound, {33, 500});
   Start();
   gSound[33] = SOUND_LOOP;
-  ChangeGear(0);
+  ChangeGear(trac, 0);
   EXPECT_EQ(gSound[30], SOUND_STOP);
   EXPECT_EQ(gPanel[32], 0);
   EXPECT_EQ(gSound[33], SOUND_LOOP);
-  EXPECT_EQ(gearLoopTimer, -1);
+  EXPECT_EQ(trac.gearLoop, kGearLoopNotWaiting);
 }
 
 TEST_F(TractionTest, gear_change_silences_the_gear_loop_and_times_its_restart) {
@@ -183,22 +183,22 @@ TEST_F(TractionTest, gear_change_silences_the_gear_loop_and_times_its_restart) {
   Start();
   gSound[33] = SOUND_LOOP;
   gState.Time = 2500;
-  ChangeGear(1);
+  ChangeGear(trac, 1);
   EXPECT_EQ(gSound[33], SOUND_STOP);
-  EXPECT_EQ(gearLoopTimer, 2500);
-  ChangeGear(0);
-  EXPECT_EQ(gearLoopTimer, -1);
+  EXPECT_EQ(trac.gearLoopTimer, 2500);
+  ChangeGear(trac, 0);
+  EXPECT_EQ(trac.gearLoop, kGearLoopNotWaiting);
 }
 
 TEST_F(TractionTest, gear_keys_move_between_neutral_and_top_gear_with_power_off) {
   SetValues(OPT_gearratios, {10, 20, 30});
   Start();
   for (int i = 0; i < 5; i++) TractionKeyPressed(3);
-  EXPECT_EQ(gear, 3);
+  EXPECT_EQ(trac.gear, 3);
   TractionKeyPressed(4);
-  EXPECT_EQ(gear, 2);
+  EXPECT_EQ(trac.gear, 2);
   for (int i = 0; i < 5; i++) TractionKeyPressed(4);
-  EXPECT_EQ(gear, 0);
+  EXPECT_EQ(trac.gear, 0);
 }
 
 TEST_F(TractionTest, gear_keys_do_nothing_with_the_power_handle_out_of_0) {
@@ -207,9 +207,9 @@ TEST_F(TractionTest, gear_keys_do_nothing_with_the_power_handle_out_of_0) {
   TractionKeyPressed(3);
   SetPowerHandle(1);
   TractionKeyPressed(3);
-  EXPECT_EQ(gear, 1);
+  EXPECT_EQ(trac.gear, 1);
   TractionKeyPressed(4);
-  EXPECT_EQ(gear, 1);
+  EXPECT_EQ(trac.gear, 1);
 }
 
 // ---- Cut-off, injector and automatic keys ----
@@ -218,16 +218,16 @@ TEST_F(TractionTest, cutoff_keys_are_rate_limited) {
   Start();  // at 1000 ms
   gState.Time = 1040;
   TractionKeyPressed(5);
-  EXPECT_EQ(cutoff, 1);
+  EXPECT_EQ(trac.cutoff, 1);
   gState.Time = 1070;  // 30 ms later: refused
   TractionKeyPressed(5);
-  EXPECT_EQ(cutoff, 1);
+  EXPECT_EQ(trac.cutoff, 1);
   gState.Time = 1080;  // 40 ms after the accepted press
   TractionKeyPressed(5);
-  EXPECT_EQ(cutoff, 2);
+  EXPECT_EQ(trac.cutoff, 2);
   gState.Time = 1120;
   TractionKeyPressed(6);
-  EXPECT_EQ(cutoff, 1);
+  EXPECT_EQ(trac.cutoff, 1);
 }
 
 TEST_F(TractionTest, any_key_restarts_the_cutoff_period) {
@@ -236,10 +236,10 @@ TEST_F(TractionTest, any_key_restarts_the_cutoff_period) {
   TractionKeyPressed(77);  // not a cut-off key, but the period starts again
   gState.Time = 1070;
   TractionKeyPressed(5);
-  EXPECT_EQ(cutoff, 0);
+  EXPECT_EQ(trac.cutoff, 0);
   gState.Time = 1080;
   TractionKeyPressed(5);
-  EXPECT_EQ(cutoff, 1);
+  EXPECT_EQ(trac.cutoff, 1);
 }
 
 TEST_F(TractionTest, first_cutoff_press_after_a_start_at_time_0_only_starts_the_period) {
@@ -247,10 +247,10 @@ TEST_F(TractionTest, first_cutoff_press_after_a_start_at_time_0_only_starts_the_
   Start();
   gState.Time = 500;
   TractionKeyPressed(5);
-  EXPECT_EQ(cutoff, 0);
+  EXPECT_EQ(trac.cutoff, 0);
   gState.Time = 540;
   TractionKeyPressed(5);
-  EXPECT_EQ(cutoff, 1);
+  EXPECT_EQ(trac.cutoff, 1);
 }
 
 TEST_F(TractionTest, cutoff_stays_between_cutoffmin_and_cutoffmax) {
@@ -261,21 +261,21 @@ TEST_F(TractionTest, cutoff_stays_between_cutoffmin_and_cutoffmax) {
     gState.Time = t;
     TractionKeyPressed(5);
   }
-  EXPECT_EQ(cutoff, 2);
+  EXPECT_EQ(trac.cutoff, 2);
   for (int t = 1400; t < 1800; t += 40) {
     gState.Time = t;
     TractionKeyPressed(6);
   }
-  EXPECT_EQ(cutoff, -1);
+  EXPECT_EQ(trac.cutoff, -1);
 }
 
 TEST_F(TractionTest, cutoff_at_the_32_bit_limit_does_not_overflow) {
   SetValues(OPT_cutoffmax, {std::numeric_limits<int32_t>::max()});
   SetValues(OPT_cutoffchangespeed, {-1});  // every press accepted
   Start();
-  cutoff = std::numeric_limits<int32_t>::max();
+  trac.cutoff = std::numeric_limits<int32_t>::max();
   TractionKeyPressed(5);
-  EXPECT_EQ(cutoff, std::numeric_limits<int32_t>::max());
+  EXPECT_EQ(trac.cutoff, std::numeric_limits<int32_t>::max());
 }
 
 TEST_F(TractionTest, injector_key_toggles_the_injector_and_its_lamp) {
@@ -284,11 +284,11 @@ TEST_F(TractionTest, injector_key_toggles_the_injector_and_its_lamp) {
   Start();
   gState.Time = 3000;
   TractionKeyPressed(40);
-  EXPECT_TRUE(stm_injector);
+  EXPECT_TRUE(trac.stm_injector);
   EXPECT_EQ(gPanel[41], 1);
-  EXPECT_EQ(injectorTimer, 3000);
+  EXPECT_EQ(trac.injectorTimer, 3000);
   TractionKeyPressed(40);
-  EXPECT_FALSE(stm_injector);
+  EXPECT_FALSE(trac.stm_injector);
   EXPECT_EQ(gPanel[41], 0);
 }
 
@@ -297,12 +297,12 @@ TEST_F(TractionTest, automatic_key_toggles_automatic_mode_and_its_lamp) {
   SetValues(OPT_automaticindicator, {43});
   Start();
   TractionKeyPressed(42);
-  EXPECT_TRUE(automatic);
+  EXPECT_TRUE(trac.automatic);
   EXPECT_EQ(gPanel[43], 1);
   TractionKeyPressed(41);
-  EXPECT_TRUE(automatic);
+  EXPECT_TRUE(trac.automatic);
   TractionKeyPressed(42);
-  EXPECT_FALSE(automatic);
+  EXPECT_FALSE(trac.automatic);
   EXPECT_EQ(gPanel[43], 0);
 }
 
@@ -312,27 +312,27 @@ TEST_F(TractionTest, fuelling_zone_is_entered_and_left_over_its_markers_in_eithe
   Start();
   gState.Speed = 10.0f;
   TractionSetData({22, 0, 0.0f, 1});
-  EXPECT_TRUE(fuelFill);
+  EXPECT_TRUE(trac.fuelFill);
   TractionSetData({22, 0, 0.0f, 0});
-  EXPECT_FALSE(fuelFill);
+  EXPECT_FALSE(trac.fuelFill);
   gState.Speed = -10.0f;
   TractionSetData({22, 0, 0.0f, 0});  // the exit marker, backwards: entering
-  EXPECT_TRUE(fuelFill);
+  EXPECT_TRUE(trac.fuelFill);
   TractionSetData({22, 0, 0.0f, 1});
-  EXPECT_FALSE(fuelFill);
+  EXPECT_FALSE(trac.fuelFill);
 }
 
 TEST_F(TractionTest, fuelling_marker_at_standstill_or_unknown_speed_changes_nothing) {
   Start();
   gState.Speed = 0.0f;
   TractionSetData({22, 0, 0.0f, 1});
-  EXPECT_FALSE(fuelFill);
+  EXPECT_FALSE(trac.fuelFill);
   gState.Speed = std::numeric_limits<float>::quiet_NaN();
   TractionSetData({22, 0, 0.0f, 1});
-  EXPECT_FALSE(fuelFill);
+  EXPECT_FALSE(trac.fuelFill);
   gState.Speed = 10.0f;
   TractionSetData({23, 0, 0.0f, 1});
-  EXPECT_FALSE(fuelFill);
+  EXPECT_FALSE(trac.fuelFill);
 }
 
 // ---- Heating by notch and ammeter, for every model ----
@@ -343,15 +343,15 @@ TEST_F(TractionTest, heating_by_notch_adds_the_rate_of_the_notch_each_second) {
   Start();
   Drive(1, 2);
   Frame(1999, 0.0f);
-  EXPECT_EQ(hpTemperature, 0);
+  EXPECT_EQ(trac.hpTemperature, 0);
   Frame(2000, 0.0f);
-  EXPECT_EQ(hpTemperature, 4);
+  EXPECT_EQ(trac.hpTemperature, 4);
   SetPowerHandle(5);  // beyond the list: its last value
   Frame(3000, 0.0f);
-  EXPECT_EQ(hpTemperature, 11);
+  EXPECT_EQ(trac.hpTemperature, 11);
   SetBrakeHandle(1);  // braking: the rate of notch 0 cools
   Frame(4000, 0.0f);
-  EXPECT_EQ(hpTemperature, 10);
+  EXPECT_EQ(trac.hpTemperature, 10);
 }
 
 TEST_F(TractionTest, ammeter_reads_the_value_of_the_power_notch_while_driven) {

@@ -7,8 +7,11 @@
 
 #include "supervision_support.h"
 #include "windshield/windshield.h"
+#include "windshield/windshield_record.h"
 
 namespace {
+
+WindshieldRecord& shield = WindshieldForTesting();
 
 const int kWiper = 40;       // wiper panel element
 const int kSwitchLamp = 41;  // wiper switch indicator
@@ -37,7 +40,7 @@ void FrameAt(int32_t time) {
 void Rain(int intensity) { WindshieldBeacon(ATS_BEACONDATA{kBeaconRain, 0, 0.0f, intensity}); }
 
 // Drops on the glass by the bookkeeping.
-int DropsShown() { return Opt(OPT_numberofdrops) - unusedDrops; }
+int DropsShown() { return Opt(OPT_numberofdrops) - shield.unusedDrops; }
 
 // Drop elements lit on the panel.
 int DropElementsLit() {
@@ -68,35 +71,35 @@ int RandCallsSince(unsigned seed) {
 
 TEST(Wiper, start_puts_the_wiper_at_rest_with_the_switch_off) {
   StartWindscreen({"wiperholdposition=30", "numberofdrops=12", "dropstartindex=100"});
-  EXPECT_EQ(wiperPosition, 30);
-  EXPECT_EQ(wiperMode, kWiperOff);
-  EXPECT_EQ(holdWiper, -1);
-  EXPECT_EQ(unusedDrops, 12);
-  EXPECT_EQ(dropList[0], 100);
-  EXPECT_EQ(dropList[255], 355);
-  EXPECT_EQ(dropListPos[7], 7);
+  EXPECT_EQ(shield.wiperPosition, 30);
+  EXPECT_EQ(shield.wiperMode, kWiperOff);
+  EXPECT_EQ(shield.pause, kPauseIdle);
+  EXPECT_EQ(shield.unusedDrops, 12);
+  EXPECT_EQ(shield.dropList[0], 100);
+  EXPECT_EQ(shield.dropList[255], 355);
+  EXPECT_EQ(shield.dropListPos[7], 7);
 }
 
 TEST(Wiper, drop_count_is_clamped_and_written_back) {
   StartWindscreen({"numberofdrops=300"});
   EXPECT_EQ(Opt(OPT_numberofdrops), 256);
-  EXPECT_EQ(unusedDrops, 256);
+  EXPECT_EQ(shield.unusedDrops, 256);
   StartWindscreen({"numberofdrops=-5"});
   EXPECT_EQ(Opt(OPT_numberofdrops), 0);
-  EXPECT_EQ(unusedDrops, 0);
+  EXPECT_EQ(shield.unusedDrops, 0);
 }
 
 TEST(Wiper, switch_without_intermittent_toggles_off_and_continuous_without_the_lamp) {
   StartWindscreen();
   SetPanel(kSwitchLamp, 9);
   WindshieldKeyPressed(kOnKey);
-  EXPECT_EQ(wiperMode, kWiperContinuous);
+  EXPECT_EQ(shield.wiperMode, kWiperContinuous);
   WindshieldKeyPressed(kOnKey);
-  EXPECT_EQ(wiperMode, kWiperContinuous);
+  EXPECT_EQ(shield.wiperMode, kWiperContinuous);
   WindshieldKeyPressed(kOffKey);
-  EXPECT_EQ(wiperMode, kWiperOff);
+  EXPECT_EQ(shield.wiperMode, kWiperOff);
   WindshieldKeyPressed(kOffKey);
-  EXPECT_EQ(wiperMode, kWiperOff);
+  EXPECT_EQ(shield.wiperMode, kWiperOff);
   EXPECT_EQ(GetPanel(kSwitchLamp), 9);
 }
 
@@ -104,40 +107,40 @@ TEST(Wiper, switch_with_intermittent_steps_through_three_positions) {
   StartWindscreen({"wiperdelay=3000"});
   gState.Time = 10000;
   WindshieldKeyPressed(kOnKey);
-  EXPECT_EQ(wiperMode, kWiperIntermittent);
-  EXPECT_EQ(holdWiper, 10000 - 3000 - 1);
+  EXPECT_EQ(shield.wiperMode, kWiperIntermittent);
+  EXPECT_EQ(shield.holdWiper, 10000 - 3000 - 1);
   EXPECT_EQ(GetPanel(kSwitchLamp), 1);
   SetPanel(kSwitchLamp, 9);
   WindshieldKeyPressed(kOnKey);
-  EXPECT_EQ(wiperMode, kWiperContinuous);
+  EXPECT_EQ(shield.wiperMode, kWiperContinuous);
   EXPECT_EQ(GetPanel(kSwitchLamp), 9);
   WindshieldKeyPressed(kOnKey);
-  EXPECT_EQ(wiperMode, kWiperContinuous);
+  EXPECT_EQ(shield.wiperMode, kWiperContinuous);
   WindshieldKeyPressed(kOffKey);
-  EXPECT_EQ(wiperMode, kWiperIntermittent);
-  EXPECT_EQ(holdWiper, -1);
+  EXPECT_EQ(shield.wiperMode, kWiperIntermittent);
+  EXPECT_EQ(shield.pause, kPauseIdle);
   EXPECT_EQ(GetPanel(kSwitchLamp), 1);
   WindshieldKeyPressed(kOffKey);
-  EXPECT_EQ(wiperMode, kWiperOff);
+  EXPECT_EQ(shield.wiperMode, kWiperOff);
   EXPECT_EQ(GetPanel(kSwitchLamp), 0);
 }
 
 TEST(Wiper, unconfigured_keys_match_no_key) {
   StartWindscreen({"wiperonkey=-1", "wiperoffkey=-1"});
   WindshieldKeyPressed(-1);
-  EXPECT_EQ(wiperMode, kWiperOff);
+  EXPECT_EQ(shield.wiperMode, kWiperOff);
 }
 
 TEST(Wiper, late_frame_makes_twenty_steps_and_leaves_the_rest_due) {
   StartWindscreen();
   WindshieldKeyPressed(kOnKey);
   FrameAt(1000);  // starts the motor's timer
-  EXPECT_EQ(wiperPosition, 0);
+  EXPECT_EQ(shield.wiperPosition, 0);
   FrameAt(1300);  // 30 steps due
-  EXPECT_EQ(wiperPosition, 20);
-  EXPECT_EQ(wiper, 1210);  // the 21st period was consumed without a step
+  EXPECT_EQ(shield.wiperPosition, 20);
+  EXPECT_EQ(shield.wiper, 1210);  // the 21st period was consumed without a step
   FrameAt(1300);
-  EXPECT_EQ(wiperPosition, 29);
+  EXPECT_EQ(shield.wiperPosition, 29);
   EXPECT_EQ(GetPanel(kWiper), 29);
 }
 
@@ -158,32 +161,37 @@ TEST(Wiper, continuous_strokes_with_the_sound_at_their_start_and_optionally_at_t
     for (int step = 0; step < 201; step++) {
       SetSound(kWiperSound, SOUND_STOP);
       FrameAt(time += 10);
-      if (GetSound(kWiperSound) == SOUND_PLAY) soundAt.push_back(wiperPosition);
-      if (step == 99) EXPECT_EQ(wiperPosition, 100);
-      if (step == 199) EXPECT_EQ(wiperPosition, 0);
+      if (GetSound(kWiperSound) == SOUND_PLAY) soundAt.push_back(shield.wiperPosition);
+      if (step == 99) EXPECT_EQ(shield.wiperPosition, 100);
+      if (step == 199) EXPECT_EQ(shield.wiperPosition, 0);
     }
-    EXPECT_EQ(wiperPosition, 1);
+    EXPECT_EQ(shield.wiperPosition, 1);
     EXPECT_EQ(soundAt, c.soundAt);
   }
 }
 
-TEST(Wiper, intermittent_strokes_at_once_then_rests_for_the_delay) {
-  StartWindscreen({"wiperdelay=3000"});
-  int32_t time = 10000;
-  gState.Time = time;
-  WindshieldKeyPressed(kOnKey);
-  FrameAt(time);
-  for (int step = 0; step < 200; step++) FrameAt(time += 10);
-  EXPECT_EQ(wiperPosition, 0);
-  int32_t restStart = time + 10;
-  // Rests from the next step on for 3000 ms.
-  while (time < restStart + 3000 - 10) {
+TEST(Wiper, intermittent_strokes_at_once_then_rests_for_the_delay_whenever_it_is_switched_on) {
+  // Switched on at 3000 the pause that has just run out began at -1 ms; switched on at -2011 the
+  // rest after the first stroke begins at -1 ms. Neither time is special.
+  for (int32_t switchedOn : {10000, 3000, -2011}) {
+    SCOPED_TRACE(switchedOn);
+    StartWindscreen({"wiperdelay=3000"});
+    int32_t time = switchedOn;
+    gState.Time = time;
+    WindshieldKeyPressed(kOnKey);
+    FrameAt(time);
+    for (int step = 0; step < 200; step++) FrameAt(time += 10);
+    EXPECT_EQ(shield.wiperPosition, 0);
+    int32_t restStart = time + 10;
+    // Rests from the next step on for 3000 ms.
+    while (time < restStart + 3000 - 10) {
+      FrameAt(time += 10);
+      ASSERT_EQ(shield.wiperPosition, 0) << time;
+    }
     FrameAt(time += 10);
-    ASSERT_EQ(wiperPosition, 0) << time;
+    EXPECT_EQ(time, restStart + 3000);
+    EXPECT_EQ(shield.wiperPosition, 1);
   }
-  FrameAt(time += 10);
-  EXPECT_EQ(time, restStart + 3000);
-  EXPECT_EQ(wiperPosition, 1);
 }
 
 TEST(Wiper, from_rest_in_mid_stroke_it_first_moves_up) {
@@ -191,7 +199,7 @@ TEST(Wiper, from_rest_in_mid_stroke_it_first_moves_up) {
   WindshieldKeyPressed(kOnKey);
   FrameAt(1000);
   FrameAt(1010);
-  EXPECT_EQ(wiperPosition, 51);
+  EXPECT_EQ(shield.wiperPosition, 51);
 }
 
 TEST(Wiper, switched_off_mid_stroke_it_returns_to_rest_and_holds) {
@@ -200,17 +208,17 @@ TEST(Wiper, switched_off_mid_stroke_it_returns_to_rest_and_holds) {
   int32_t time = 1000;
   FrameAt(time);
   for (int step = 0; step < 60; step++) FrameAt(time += 10);
-  EXPECT_EQ(wiperPosition, 90);
+  EXPECT_EQ(shield.wiperPosition, 90);
   WindshieldKeyPressed(kOffKey);
   for (int step = 0; step < 300; step++) FrameAt(time += 10);
-  EXPECT_EQ(wiperPosition, 50);
-  EXPECT_EQ(wiperDirection, 0);
+  EXPECT_EQ(shield.wiperPosition, 50);
+  EXPECT_EQ(shield.wiperDirection, 0);
 }
 
 TEST(Wiper, switched_off_it_does_not_move) {
   StartWindscreen();
   for (int32_t time = 1000; time < 3000; time += 10) FrameAt(time);
-  EXPECT_EQ(wiperPosition, 0);
+  EXPECT_EQ(shield.wiperPosition, 0);
   EXPECT_EQ(GetPanel(kWiper), 0);
 }
 
@@ -218,14 +226,14 @@ TEST(Wiper, unwired_wiper_does_not_animate) {
   StartWindscreen({"wiperindex=-1"});
   WindshieldKeyPressed(kOnKey);
   for (int32_t time = 1000; time < 2000; time += 10) FrameAt(time);
-  EXPECT_EQ(wiperPosition, 0);
+  EXPECT_EQ(shield.wiperPosition, 0);
 }
 
 TEST(Wiper, rest_position_outside_the_stroke_never_overflows) {
   StartWindscreen({"wiperholdposition=2147483646", "wiperrate=0"});
   WindshieldKeyPressed(kOnKey);
   for (int32_t time = 1000; time < 1100; time += 10) FrameAt(time);
-  EXPECT_EQ(wiperPosition, 2147483647);
+  EXPECT_EQ(shield.wiperPosition, 2147483647);
 }
 
 TEST(Rain, beacon_sets_the_intensity_and_ignores_values_out_of_range) {
@@ -233,14 +241,14 @@ TEST(Rain, beacon_sets_the_intensity_and_ignores_values_out_of_range) {
   gState.Time = 5000;
   Rain(101);
   Rain(-1);
-  EXPECT_EQ(rain, 0);
-  EXPECT_EQ(dropTimer, 0);
+  EXPECT_EQ(shield.rain, 0);
+  EXPECT_EQ(shield.dropTimer, 0);
   Rain(60);
-  EXPECT_EQ(rain, 60);
-  EXPECT_EQ(dropInterval, 0);
-  EXPECT_EQ(dropTimer, 5000);
+  EXPECT_EQ(shield.rain, 60);
+  EXPECT_EQ(shield.dropInterval, 0);
+  EXPECT_EQ(shield.dropTimer, 5000);
   WindshieldBeacon(ATS_BEACONDATA{20, 0, 0.0f, 30});
-  EXPECT_EQ(rain, 60);
+  EXPECT_EQ(shield.rain, 60);
 }
 
 TEST(Rain, first_drop_falls_on_the_next_frame_among_the_first_dry_places) {
@@ -254,9 +262,9 @@ TEST(Rain, first_drop_falls_on_the_next_frame_among_the_first_dry_places) {
   EXPECT_EQ(GetPanel(expected), 1);
   EXPECT_EQ(DropsShown(), 1);
   EXPECT_EQ(DropElementsLit(), 1);
-  EXPECT_EQ(dropList[9], expected);
-  EXPECT_EQ(dropListPos[expected - 100], 9);
-  EXPECT_EQ(dropInterval, 200 + RandAfter(7, 1) % 160 - 80);
+  EXPECT_EQ(shield.dropList[9], expected);
+  EXPECT_EQ(shield.dropListPos[expected - 100], 9);
+  EXPECT_EQ(shield.dropInterval, 200 + RandAfter(7, 1) % 160 - 80);
 }
 
 TEST(Rain, drop_interval_spans_the_intensity_range) {
@@ -265,11 +273,11 @@ TEST(Rain, drop_interval_spans_the_intensity_range) {
     int low = 1 << 30, high = -(1 << 30);
     Rain(intensity);
     for (int i = 0; i < 2000; i++) {
-      dropTimer = 1;
-      dropInterval = 0;
+      shield.dropTimer = 1;
+      shield.dropInterval = 0;
       FrameAt(100);
-      low = std::min(low, dropInterval);
-      high = std::max(high, dropInterval);
+      low = std::min(low, shield.dropInterval);
+      high = std::max(high, shield.dropInterval);
     }
     if (intensity == 100) {
       EXPECT_GE(low, 120);
@@ -293,7 +301,7 @@ TEST(Rain, drop_event_calls_rand_once_per_choice_it_makes) {
   StartWindscreen({"numberofdrops=10", "dropsound=43,4"});
   gState.Time = 50;
   Rain(50);
-  unusedDrops = 0;
+  shield.unusedDrops = 0;
   std::srand(11);
   FrameAt(100);
   EXPECT_EQ(RandCallsSince(11), 2);
@@ -309,7 +317,7 @@ TEST(Rain, drop_event_calls_rand_once_per_choice_it_makes) {
   StartWindscreen({"numberofdrops=10"});
   gState.Time = 50;
   Rain(50);
-  unusedDrops = 0;
+  shield.unusedDrops = 0;
   std::srand(11);
   FrameAt(100);
   EXPECT_EQ(RandCallsSince(11), 1);
@@ -343,7 +351,7 @@ TEST(Rain, drop_sound_without_variants_plays_its_own_index) {
 TEST(Rain, dry_weather_holds_the_drop_timer) {
   StartWindscreen({"numberofdrops=10"});
   FrameAt(4000);
-  EXPECT_EQ(dropTimer, 4000);
+  EXPECT_EQ(shield.dropTimer, 4000);
   EXPECT_EQ(DropsShown(), 0);
 }
 
@@ -353,7 +361,7 @@ TEST(Rain, drop_already_lit_by_another_instrument_is_not_counted) {
   gState.Time = 50;
   Rain(50);
   FrameAt(100);
-  EXPECT_EQ(unusedDrops, 1);
+  EXPECT_EQ(shield.unusedDrops, 1);
 }
 
 TEST(Rain, wiper_clears_the_drops_it_sweeps_over) {
@@ -372,7 +380,7 @@ TEST(Rain, wiper_clears_the_drops_it_sweeps_over) {
   for (int step = 0; step < 200; step++) FrameAt(time += 10);
   EXPECT_EQ(DropsShown(), 0);
   EXPECT_EQ(DropElementsLit(), 0);
-  for (int i = 0; i < kMaxDrops; i++) EXPECT_EQ(dropList[dropListPos[i]], 100 + i);
+  for (int i = 0; i < kMaxDrops; i++) EXPECT_EQ(shield.dropList[shield.dropListPos[i]], 100 + i);
 }
 
 // At the far end of the stroke the blade lies one past the last drop: that element belongs to
@@ -384,9 +392,9 @@ TEST(Rain, stroke_end_leaves_the_element_past_the_last_drop_alone) {
   int32_t time = 1000;
   FrameAt(time);
   for (int step = 0; step < 100; step++) FrameAt(time += 10);
-  ASSERT_EQ(wiperPosition, 100);
+  ASSERT_EQ(shield.wiperPosition, 100);
   EXPECT_EQ(GetPanel(110), 7);
-  EXPECT_EQ(unusedDrops, 10);
+  EXPECT_EQ(shield.unusedDrops, 10);
 }
 
 // An element under the blade that another instrument lit is cleared, but it is no drop of the
@@ -406,8 +414,8 @@ TEST(Rain, blade_clears_an_element_lit_by_another_instrument_without_counting_it
     FrameAt(time);
     for (int step = 0; step < 100; step++) FrameAt(time += 10);
     EXPECT_EQ(GetPanel(c.element), 0);
-    EXPECT_EQ(unusedDrops, drops);
-    for (int i = 0; i < kMaxDrops; i++) ASSERT_EQ(dropList[dropListPos[i]], 100 + i) << i;
+    EXPECT_EQ(shield.unusedDrops, drops);
+    for (int i = 0; i < kMaxDrops; i++) ASSERT_EQ(shield.dropList[shield.dropListPos[i]], 100 + i) << i;
   }
 }
 
@@ -428,7 +436,7 @@ TEST(Rain, blade_beside_the_glass_wipes_nothing) {
     Rain(0);
     FrameAt(time);
     for (int step = 0; step < 35; step++) FrameAt(time += 10);
-    ASSERT_TRUE(wiperPosition < -10 || wiperPosition > 100) << wiperPosition;
+    ASSERT_TRUE(shield.wiperPosition < -10 || shield.wiperPosition > 100) << shield.wiperPosition;
     EXPECT_EQ(DropsShown(), shown);
     EXPECT_EQ(DropElementsLit(), shown);
     EXPECT_EQ(GetPanel(115), 7);
@@ -487,11 +495,11 @@ TEST(Rain, books_match_the_glass_through_a_long_random_run) {
       int shown = DropsShown();
       everShown = everShown || shown > 0;
       ASSERT_EQ(shown, DropElementsLit()) << "frame " << frame;
-      ASSERT_GE(unusedDrops, 0);
-      for (int entry = unusedDrops; entry < drops; entry++) {
-        int drop = dropList[entry] - first;
+      ASSERT_GE(shield.unusedDrops, 0);
+      for (int entry = shield.unusedDrops; entry < drops; entry++) {
+        int drop = shield.dropList[entry] - first;
         ASSERT_TRUE(drop >= 0 && drop < drops);
-        ASSERT_EQ(dropListPos[drop], entry);
+        ASSERT_EQ(shield.dropListPos[drop], entry);
       }
     }
     EXPECT_TRUE(everShown);
@@ -501,9 +509,9 @@ TEST(Rain, books_match_the_glass_through_a_long_random_run) {
 TEST(Wiper, host_keys_reach_the_wiper_switch) {
   StartWindscreen({"wiperdelay=2000", "wiperonkey=21", "wiperoffkey=22"});
   KeyDown(21);
-  EXPECT_EQ(wiperMode, kWiperIntermittent);
+  EXPECT_EQ(shield.wiperMode, kWiperIntermittent);
   EXPECT_EQ(GetPanel(kSwitchLamp), 1);
   KeyDown(22);
-  EXPECT_EQ(wiperMode, kWiperOff);
+  EXPECT_EQ(shield.wiperMode, kWiperOff);
   EXPECT_EQ(GetPanel(kSwitchLamp), 0);
 }

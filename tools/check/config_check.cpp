@@ -6,8 +6,10 @@
 #include "config/confload.h"
 #include "config_lines.h"
 #include "line_rules.h"
+#include "mode_rules.h"
 #include "printable.h"
 #include "system_rules.h"
+#include "value_rules.h"
 #include "wiring_rules.h"
 
 namespace {
@@ -60,6 +62,8 @@ CheckReport CheckConfigFile(const std::string& path, const VehicleNotches& vehic
   CheckWiring(lines, &report);
   CheckRunningSystems(lines, &report);
   CheckDriving(lines, vehicle, &report);
+  CheckMeantValues(lines, &report);
+  CheckModes(lines, &report);
   ScrapConfig();
   std::stable_sort(report.findings.begin(), report.findings.end(), [](const Finding& a, const Finding& b) {
     return a.line != b.line ? a.line < b.line : a.column < b.column;

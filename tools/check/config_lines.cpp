@@ -76,3 +76,11 @@ bool HoldsWholeKey(const ConfigLine& line) {
   if (line.option < 0) return false;
   return ReadText(line).compare(0, strlen(commands[line.option]), commands[line.option]) == 0;
 }
+
+int SettingLine(const std::vector<ConfigLine>& lines, int option) {
+  int line = 0;
+  for (const ConfigLine& piece : lines) {
+    if (piece.option == option) line = piece.line;
+  }
+  return line;
+}

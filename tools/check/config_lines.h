@@ -25,3 +25,5 @@ bool ReadConfigLines(const std::string& path, std::vector<ConfigLine>* lines, st
 std::string ReadText(const ConfigLine& line);
 // True when the line set its option by holding the whole key, not only its beginning.
 bool HoldsWholeKey(const ConfigLine& line);
+// The physical line that set the option last; 0 when it keeps its default.
+int SettingLine(const std::vector<ConfigLine>& lines, int option);

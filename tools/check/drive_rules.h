@@ -1,5 +1,5 @@
-// Rules on whether the cab can drive: the keys it needs, key numbers the host never sends, and
-// the vehicle's notch counts.
+// Rules on whether the cab and every running system can be driven: the keys each needs, key
+// numbers the host never sends, and the vehicle's notch counts.
 #pragma once
 
 #include <string>
@@ -18,5 +18,5 @@ struct VehicleNotches {
 // Reads "BRAKE,POWER", two whole numbers from 0; false when the text is not that.
 bool ParseNotches(const std::string& text, VehicleNotches* notches);
 
-// Adds the findings about the keys the cab needs and, when known, the vehicle's notches.
+// Adds the findings about the keys the running systems need and, when known, the vehicle's notches.
 void CheckDriving(const std::vector<ConfigLine>& lines, const VehicleNotches& vehicle, CheckReport* report);

@@ -21,21 +21,22 @@ const int kPlatformSideBeacon = 23;
 struct OwnSwitch {
   CabSystem system;
   OptionId option;
-  int32_t on;            // the value that works; 0 for any value other than 0
-  const char* values;    // the values that work, for the hint
+  bool (*works)(int32_t value);  // the values that let the system work
+  const char* values;            // the values that work, for the hint
 };
+
+bool NotZero(int32_t value) { return value != 0; }
+bool One(int32_t value) { return value == 1; }
+bool AwsTpwsMode(int32_t value) { return value >= kSystemAwsOnly && value <= kSystemTpwsTrainStopOnly; }
 
 const OwnSwitch kOwnSwitches[] = {
-    {SYS_AWS_TPWS, OPT_system, 0, "1 (AWS only), 2 (AWS and TPWS) or 3 (TPWS train-stop protection only)"},
-    {SYS_VIGILANCE, OPT_vigilance, 0, "1"},
-    {SYS_OVERSPEED, OPT_overspeedcontrol, 0, "1"},
-    {SYS_PZB90, OPT_pzb90, 1, "1"},
+    {SYS_AWS_TPWS, OPT_system, AwsTpwsMode, "1 (AWS only), 2 (AWS and TPWS) or 3 (TPWS train-stop protection only)"},
+    {SYS_VIGILANCE, OPT_vigilance, NotZero, "1"},
+    {SYS_OVERSPEED, OPT_overspeedcontrol, NotZero, "1"},
+    {SYS_PZB90, OPT_pzb90, One, "1"},
 };
 
-bool SwitchedOn(const OwnSwitch& own) {
-  const int32_t value = Opt(own.option);
-  return own.on == 0 ? value != 0 : value == own.on;
-}
+bool SwitchedOn(const OwnSwitch& own) { return own.works(Opt(own.option)); }
 
 // The line that set a system's run switch last; 0 when it keeps its default.
 int RunLine(const std::vector<ConfigLine>& lines, CabSystem system) {
