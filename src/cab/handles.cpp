@@ -17,35 +17,51 @@ static bool tractionInterlock = false;
 // The demand tables have been created once.
 static bool initialized = false;
 
-// One set of demand counts: what the systems that share it have placed, notch by notch.
+// One set of demand counts: what the systems that share it have placed, notch by notch. Its
+// tables have the entries of the sets' union below; a table is null when absent.
 struct DemandSet {
-  int32_t reverser[3];   // demand counts for reverse, neutral, forward (index position + 1)
-  int32_t* power;        // demand counts per power notch 0..PowerNotches; null when absent
-  int32_t* brake;        // demand counts per brake notch 0..BrakeNotches + 1; null when absent
-  int32_t powerEntries;  // entries in `power` as it was made; 0 while absent
-  int32_t brakeEntries;  // entries in `brake` as it was made; 0 while absent
-  // Where the demands stand, kept as each count moves so that no call walks the whole table:
-  // the highest brake notch and the lowest power notch whose count is above 0, or kNoDemand.
-  int32_t highestBrake;
-  int32_t lowestPower;
+  int32_t reverser[3];  // demand counts for reverse, neutral, forward (index position + 1)
+  int32_t* power;       // demand counts per power notch 0..PowerNotches
+  int32_t* brake;       // demand counts per brake notch 0..BrakeNotches + 1
 };
 
 const int32_t kNoDemand = -1;
 
 // The common set serves the driver's handles, the U-Bahn cab and every system without a set of
 // its own; each further system that runs has its own, so that it places and withdraws only its
-// own demands. Indexed by cab system: the common set is the shell's.
-static DemandSet demandSets[CAB_SYSTEM_COUNT] = {};
-static DemandSet& commonSet = demandSets[SYS_SHELL];
-static bool ownSet[CAB_SYSTEM_COUNT] = {};  // the system has a set of its own in this run
-// The sets whose demands the handles follow: the common set first, then the systems' own.
-static DemandSet* setsInUse[CAB_SYSTEM_COUNT] = {&demandSets[SYS_SHELL]};
-static int setsInUseCount = 1;
-// The set that Operate* and Move*Demand count in.
-static DemandSet* current = &demandSets[SYS_SHELL];
+// own demands.
+static DemandSet common = {{0, 0, 0}, nullptr, nullptr};
+static DemandSet ownSets[CAB_SYSTEM_COUNT] = {};
+// The set each system counts in: its own if it has one in this run, or the common set.
+static DemandSet* setOf[CAB_SYSTEM_COUNT] = {};
+// The tables that Operate* and Move*Demand count in: the common set's, or while a system with a
+// set of its own is heard, that set's.
+static int32_t* reverserCounts = common.reverser;
+static int32_t* powerCounts = nullptr;
+static int32_t* brakeCounts = nullptr;
+
+// The union of the sets: per notch and position, how many sets have a count above 0 there. It
+// moves only when a set's count crosses from 0 to 1 or back, and the handles follow it alone.
+static int32_t reverserSets[3] = {0, 0, 0};
+static int32_t* powerSets = nullptr;
+static int32_t* brakeSets = nullptr;
+// Entries of every table: the union's and each set's; 0 while the union's table is absent.
+static int32_t powerEntries = 0;
+static int32_t brakeEntries = 0;
+// Where the union stands, kept as it moves so that no call walks the whole table: the highest
+// brake notch and the lowest power notch that some set demands, or kNoDemand.
+static int32_t highestBrakeDemand = kNoDemand;
+static int32_t lowestPowerDemand = kNoDemand;
 
 // The largest demand table made: a vehicle claiming more notches gets no table at all.
 const int32_t kMaxLockEntries = 1000000;
+
+// From now on the calls count in this set.
+static void CountIn(DemandSet& set) {
+  reverserCounts = set.reverser;
+  powerCounts = set.power;
+  brakeCounts = set.brake;
+}
 
 // The highest entry at or below `from` with a count above 0, or kNoDemand.
 static int32_t HighestDemandFrom(const int32_t* table, int32_t from) {
@@ -72,51 +88,52 @@ static void CountDemand(int32_t& count, bool apply) {
   }
 }
 
+// One demand more or less in a set; true when the notch became demanded or stopped being
+// demanded in that set, after which the union's count at `sets` has moved with it.
+static bool CountInSet(int32_t& count, int32_t& sets, bool apply) {
+  const bool before = count > 0;
+  CountDemand(count, apply);
+  const bool after = count > 0;
+  if (before == after) return false;
+  sets += after ? 1 : -1;
+  return true;
+}
+
 int EmergencyBrakeNotch() {
   if (gTrainspecs.BrakeNotches == INT32_MAX) return -1;  // no table can exist for such a vehicle
   return gTrainspecs.BrakeNotches + 1;
 }
 
 // A table of `entries` zeroed counts, or null when the number is absurd or memory is short.
-static int32_t* MakeLockTable(int64_t entries, int32_t* made) {
-  *made = 0;
+static int32_t* MakeLockTable(int64_t entries) {
   if (entries <= 0 || entries > kMaxLockEntries) return nullptr;
   int32_t* table = new (std::nothrow) int32_t[static_cast<size_t>(entries)];
   if (table == nullptr) return nullptr;
   for (int64_t i = 0; i < entries; i++) table[i] = 0;
-  *made = static_cast<int32_t>(entries);
   return table;
 }
 
 // Highest power notch a demand may name: the vehicle's, but never past the table.
 static int32_t TopPowerNotch() {
-  int32_t top = current->powerEntries - 1;
+  int32_t top = powerEntries - 1;
   return gTrainspecs.PowerNotches < top ? gTrainspecs.PowerNotches : top;
 }
 
 // Highest brake notch (the emergency notch) a demand may name, never past the table.
 static int32_t TopBrakeNotch() {
-  int32_t top = current->brakeEntries - 1;  // at most kMaxLockEntries - 1: top - 1 cannot overflow
+  int32_t top = brakeEntries - 1;  // at most kMaxLockEntries - 1: top - 1 cannot overflow
   return gTrainspecs.BrakeNotches < top - 1 ? gTrainspecs.BrakeNotches + 1 : top;
-}
-
-// Whether any set in use demands the reverser position.
-static bool ReverserDemanded(int position) {
-  for (int i = 0; i < setsInUseCount; i++) {
-    if (setsInUse[i]->reverser[position + 1] > 0) return true;
-  }
-  return false;
 }
 
 void OperateReverser(int position, bool apply) {
   if (position < -1 || position > 1) return;
-  CountDemand(current->reverser[position + 1], apply);
+  CountInSet(reverserCounts[position + 1], reverserSets[position + 1], apply);
 
-  if (ReverserDemanded(0)) {
+  if (reverserSets[1] > 0) {
     gHandles.Reverser = 0;
-  } else if (ReverserDemanded(1)) {
+  } else if (reverserSets[2] > 0) {
     gHandles.Reverser = 1;
-  } else if (ReverserDemanded(-1)) {
+  } else if (reverserSets[0] > 0) {
     gHandles.Reverser = -1;
   }
 
@@ -127,26 +144,16 @@ void OperateReverser(int position, bool apply) {
 
 // Counts one power demand; false when the notch is outside the vehicle's range (ignored).
 static bool CountPower(int notch, bool apply, int32_t top) {
-  DemandSet& set = *current;
-  if (set.power == nullptr || notch < 0 || notch > top) return false;
-  CountDemand(set.power[notch], apply);
-  if (set.power[notch] > 0) {
-    if (set.lowestPower == kNoDemand || notch < set.lowestPower) set.lowestPower = notch;
-  } else if (notch == set.lowestPower) {
-    set.lowestPower = LowestDemandFrom(set.power, notch + 1, set.powerEntries - 1);
+  int32_t* counts = powerCounts;
+  if (counts == nullptr || notch < 0 || notch > top) return false;
+  if (!CountInSet(counts[notch], powerSets[notch], apply)) return true;
+  if (powerSets[notch] > 0) {
+    if (lowestPowerDemand == kNoDemand || notch < lowestPowerDemand) lowestPowerDemand = notch;
+  } else if (notch == lowestPowerDemand) {
+    lowestPowerDemand = LowestDemandFrom(powerSets, notch + 1, powerEntries - 1);
   }
-  assert(set.lowestPower == LowestDemandFrom(set.power, 0, set.powerEntries - 1));
+  assert(lowestPowerDemand == LowestDemandFrom(powerSets, 0, powerEntries - 1));
   return true;
-}
-
-// The lowest power notch demanded in any set in use, or kNoDemand.
-static int32_t LowestPowerDemand() {
-  int32_t lowest = commonSet.lowestPower;
-  for (int i = 1; i < setsInUseCount; i++) {
-    const int32_t n = setsInUse[i]->lowestPower;
-    if (n != kNoDemand && (lowest == kNoDemand || n < lowest)) lowest = n;
-  }
-  return lowest;
 }
 
 // The power handle after a demand moved: the lowest notch demanded, 0 while the traction
@@ -156,44 +163,27 @@ static void ApplyPowerDemands(int32_t top) {
     gHandles.Power = 0;
     return;
   }
-  const int32_t lowest = setsInUseCount == 1 ? commonSet.lowestPower : LowestPowerDemand();
-  if (lowest != kNoDemand && lowest <= top) gHandles.Power = lowest;
+  if (lowestPowerDemand != kNoDemand && lowestPowerDemand <= top) gHandles.Power = lowestPowerDemand;
 }
 
 // Counts one brake demand; false when the notch is outside the vehicle's range (ignored).
 static bool CountBrake(int notch, bool apply, int32_t top) {
-  DemandSet& set = *current;
-  if (set.brake == nullptr || notch < 0 || notch > top) return false;
-  CountDemand(set.brake[notch], apply);
-  if (set.brake[notch] > 0) {
-    if (notch > set.highestBrake) set.highestBrake = notch;
-  } else if (notch == set.highestBrake) {
-    set.highestBrake = HighestDemandFrom(set.brake, notch - 1);
+  int32_t* counts = brakeCounts;
+  if (counts == nullptr || notch < 0 || notch > top) return false;
+  if (!CountInSet(counts[notch], brakeSets[notch], apply)) return true;
+  if (brakeSets[notch] > 0) {
+    if (notch > highestBrakeDemand) highestBrakeDemand = notch;
+  } else if (notch == highestBrakeDemand) {
+    highestBrakeDemand = HighestDemandFrom(brakeSets, notch - 1);
   }
-  assert(set.highestBrake == HighestDemandFrom(set.brake, set.brakeEntries - 1));
+  assert(highestBrakeDemand == HighestDemandFrom(brakeSets, brakeEntries - 1));
   return true;
-}
-
-// The highest brake notch up to `top` demanded in the set, or kNoDemand.
-static int32_t HighestBrakeDemand(const DemandSet& set, int32_t top) {
-  if (set.highestBrake <= top) return set.highestBrake;
-  return HighestDemandFrom(set.brake, top);
-}
-
-// The highest brake notch up to `top` demanded in any set in use, or kNoDemand.
-static int32_t HighestBrakeDemand(int32_t top) {
-  int32_t highest = HighestBrakeDemand(commonSet, top);
-  for (int i = 1; i < setsInUseCount; i++) {
-    const int32_t n = HighestBrakeDemand(*setsInUse[i], top);
-    if (n > highest) highest = n;
-  }
-  return highest;
 }
 
 // The brake handle after a demand moved: the highest notch demanded; with no demand at all it
 // stays where it was. A brake above 0 sets the traction interlock.
 static void ApplyBrakeDemands(int32_t top) {
-  const int32_t n = setsInUseCount == 1 ? HighestBrakeDemand(commonSet, top) : HighestBrakeDemand(top);
+  const int32_t n = highestBrakeDemand <= top ? highestBrakeDemand : HighestDemandFrom(brakeSets, top);
   if (n == kNoDemand) return;
   gHandles.Brake = n;
   if (n > 0) {
@@ -212,17 +202,21 @@ void OperateBrake(int notch, bool apply) {
   if (CountBrake(notch, apply, top)) ApplyBrakeDemands(top);
 }
 
+// A count withdrawn and placed again: it moves only at its lower end, where withdrawing finds it
+// held at INT32_MIN and placing takes it one up; it stays below 0, so which notches are
+// demanded does not change.
+static void CountAgain(int32_t& count) {
+  if (count == INT32_MIN) count = INT32_MIN + 1;
+}
+
 // A moved demand ends where withdrawing the old notch and then placing the new one would: the
 // handle follows the counts as they stand after both.
 void MovePowerDemand(int from, int to) {
   const int32_t top = TopPowerNotch();
   if (from == to) {
-    // Withdrawn and placed again: the count may move only at its lower end, where it stays at
-    // or below 0, so which notches are demanded does not change.
-    int32_t* counts = current->power;
+    int32_t* counts = powerCounts;
     if (counts == nullptr || to < 0 || to > top) return;
-    CountDemand(counts[to], false);
-    CountDemand(counts[to], true);
+    CountAgain(counts[to]);
     ApplyPowerDemands(top);
     return;
   }
@@ -234,11 +228,9 @@ void MovePowerDemand(int from, int to) {
 void MoveBrakeDemand(int from, int to) {
   const int32_t top = TopBrakeNotch();
   if (from == to) {
-    // As for the power: which notches are demanded does not change.
-    int32_t* counts = current->brake;
+    int32_t* counts = brakeCounts;
     if (counts == nullptr || to < 0 || to > top) return;
-    CountDemand(counts[to], false);
-    CountDemand(counts[to], true);
+    CountAgain(counts[to]);
     ApplyBrakeDemands(top);
     return;
   }
@@ -303,27 +295,35 @@ void SetReverserHandle(int position) {
 static void EmptySet(DemandSet& set) {
   delete[] set.power;
   delete[] set.brake;
-  set = DemandSet{{0, 0, 0}, nullptr, nullptr, 0, 0, kNoDemand, kNoDemand};
+  set = DemandSet{{0, 0, 0}, nullptr, nullptr};
 }
 
-// Tables for the vehicle as it is described now, every count at 0.
+// Tables with the union's entries, every count at 0; a table the union lacks stays absent.
 static void MakeSet(DemandSet& set) {
   EmptySet(set);
-  // A negative notch count describes no vehicle: that table stays absent.
-  int64_t powerEntries = gTrainspecs.PowerNotches < 0 ? 0 : int64_t{gTrainspecs.PowerNotches} + 1;
-  int64_t brakeEntries = gTrainspecs.BrakeNotches < 0 ? 0 : int64_t{gTrainspecs.BrakeNotches} + 2;
-  set.power = MakeLockTable(powerEntries, &set.powerEntries);
-  set.brake = MakeLockTable(brakeEntries, &set.brakeEntries);
+  if (powerSets != nullptr) set.power = MakeLockTable(powerEntries);
+  if (brakeSets != nullptr) set.brake = MakeLockTable(brakeEntries);
 }
 
-// Every system's own set goes: from now on all demands are counted in the common set.
-static void EmptyOwnSets() {
+// Every table goes, the union's too; no demand stands anywhere and the common set is counted in.
+static void EmptyAllSets() {
   for (int s = 0; s < CAB_SYSTEM_COUNT; s++) {
-    if (s != SYS_SHELL) EmptySet(demandSets[s]);
-    ownSet[s] = false;
+    EmptySet(ownSets[s]);
+    setOf[s] = &common;
   }
-  setsInUseCount = 1;
-  current = &commonSet;
+  EmptySet(common);
+  CountIn(common);
+  delete[] powerSets;
+  delete[] brakeSets;
+  powerSets = nullptr;
+  brakeSets = nullptr;
+  powerEntries = 0;
+  brakeEntries = 0;
+  reverserSets[0] = 0;
+  reverserSets[1] = 0;
+  reverserSets[2] = 0;
+  highestBrakeDemand = kNoDemand;
+  lowestPowerDemand = kNoDemand;
 }
 
 void InitHandles() {
@@ -333,8 +333,16 @@ void InitHandles() {
   tractionInterlock = false;
 
   // The demand tables follow the vehicle as it is described now.
-  EmptyOwnSets();
-  MakeSet(commonSet);
+  EmptyAllSets();
+  // A negative notch count describes no vehicle: that table stays absent.
+  const int64_t powers = gTrainspecs.PowerNotches < 0 ? 0 : int64_t{gTrainspecs.PowerNotches} + 1;
+  const int64_t brakes = gTrainspecs.BrakeNotches < 0 ? 0 : int64_t{gTrainspecs.BrakeNotches} + 2;
+  powerSets = MakeLockTable(powers);
+  brakeSets = MakeLockTable(brakes);
+  powerEntries = powerSets == nullptr ? 0 : static_cast<int32_t>(powers);
+  brakeEntries = brakeSets == nullptr ? 0 : static_cast<int32_t>(brakes);
+  MakeSet(common);
+  CountIn(common);
 
   // The driver's handles stand at neutral, power 0, brake 0.
   OperateReverser(0, true);
@@ -349,40 +357,38 @@ void InitHandles() {
 
 void GiveOwnDemands(CabSystem system) {
   if (system < 0 || system >= CAB_SYSTEM_COUNT || system == SYS_SHELL || system == SYS_UBAHN) return;
-  if (ownSet[system]) return;
-  MakeSet(demandSets[system]);
-  ownSet[system] = true;
-  setsInUse[setsInUseCount++] = &demandSets[system];
+  if (setOf[system] == &ownSets[system]) return;
+  MakeSet(ownSets[system]);
+  setOf[system] = &ownSets[system];
 }
 
 void UseDemandsOf(CabSystem system) {
-  const bool own = system >= 0 && system < CAB_SYSTEM_COUNT && ownSet[system];
-  current = own ? &demandSets[system] : &commonSet;
+  const bool known = system >= 0 && system < CAB_SYSTEM_COUNT && setOf[system] != nullptr;
+  CountIn(known ? *setOf[system] : common);
 }
 
 void DestroyHandles() {
   if (!initialized) return;
-  EmptyOwnSets();
-  EmptySet(commonSet);
+  EmptyAllSets();
 }
 
 int32_t BrakeDemandCount(int notch) {
-  if (commonSet.brake == nullptr || notch < 0 || notch >= commonSet.brakeEntries) return 0;
-  return commonSet.brake[notch];
+  if (common.brake == nullptr || notch < 0 || notch >= brakeEntries) return 0;
+  return common.brake[notch];
 }
 
 int32_t PowerDemandCount(int notch) {
-  if (commonSet.power == nullptr || notch < 0 || notch >= commonSet.powerEntries) return 0;
-  return commonSet.power[notch];
+  if (common.power == nullptr || notch < 0 || notch >= powerEntries) return 0;
+  return common.power[notch];
 }
 
 int32_t ReverserDemandCount(int position) {
   if (position < -1 || position > 1) return 0;
-  return commonSet.reverser[position + 1];
+  return common.reverser[position + 1];
 }
 
-bool BrakeDemandTableMade() { return commonSet.brake != nullptr; }
+bool BrakeDemandTableMade() { return common.brake != nullptr; }
 
-bool PowerDemandTableMade() { return commonSet.power != nullptr; }
+bool PowerDemandTableMade() { return common.power != nullptr; }
 
 bool TractionInterlockHolds() { return tractionInterlock; }

@@ -66,6 +66,44 @@ TEST(HandleArbitration, reverser_prefers_neutral_then_forward_then_reverse) {
   EXPECT_EQ(gHandles.Reverser, -1);
 }
 
+// A further system with a set of its own: a withdrawal in the common set cannot cancel its
+// demands, a notch stays in force while any set demands it, and a new start drops the set.
+TEST(HandleArbitration, a_set_of_its_own_holds_a_system_demands_whatever_the_common_set_does) {
+  StartCab();
+  GiveOwnDemands(SYS_PZB90);
+  OperateBrake(9, false);  // the common set's withdrawal nobody asked for: count -1
+  UseDemandsOf(SYS_PZB90);
+  OperateBrake(9, true);
+  OperateBrake(5, true);
+  OperateReverser(1, true);
+  OperatePower(2, true);
+  EXPECT_EQ(gHandles.Brake, 9);
+  EXPECT_EQ(gHandles.Reverser, 0);  // the driver's neutral in the common set comes first
+  EXPECT_EQ(gHandles.Power, 0);     // the driver's notch 0 is the lowest
+  EXPECT_EQ(BrakeCount(9), -1);
+
+  UseDemandsOf(SYS_SHELL);
+  OperateBrake(9, true);
+  OperateBrake(9, true);  // now both sets demand the emergency notch
+  UseDemandsOf(SYS_PZB90);
+  OperateBrake(9, false);
+  EXPECT_EQ(gHandles.Brake, 9);
+  UseDemandsOf(SYS_SHELL);
+  OperateBrake(9, false);
+  EXPECT_EQ(gHandles.Brake, 5);  // the system's own notch 5 stands
+  OperateReverser(0, false);
+  EXPECT_EQ(gHandles.Reverser, 1);
+  OperatePower(0, false);
+  EXPECT_EQ(gHandles.Power, 2);
+
+  InitHandles();
+  UseDemandsOf(SYS_PZB90);  // no set of its own any more: the common set counts
+  OperateBrake(4, true);
+  UseDemandsOf(SYS_SHELL);
+  EXPECT_EQ(BrakeCount(4), 1);
+  EXPECT_EQ(gHandles.Brake, 4);
+}
+
 TEST(HandleArbitration, out_of_range_notches_and_positions_change_no_count) {
   StartCab();
   for (int bad : {-1, 10, INT_MAX, INT_MIN}) {
