@@ -45,9 +45,9 @@ static int32_t* brakeCounts = nullptr;
 static int32_t reverserSets[3] = {0, 0, 0};
 static int32_t* powerSets = nullptr;
 static int32_t* brakeSets = nullptr;
-// Entries of every table: the union's and each set's; 0 while the union's table is absent.
-static int32_t powerEntries = 0;
-static int32_t brakeEntries = 0;
+// The last entry of every table, the union's and each set's; -1 while the union's is absent.
+static int32_t lastPowerEntry = -1;
+static int32_t lastBrakeEntry = -1;
 // Where the union stands, kept as it moves so that no call walks the whole table: the highest
 // brake notch and the lowest power notch that some set demands, or kNoDemand.
 static int32_t highestBrakeDemand = kNoDemand;
@@ -115,13 +115,13 @@ static int32_t* MakeLockTable(int64_t entries) {
 
 // Highest power notch a demand may name: the vehicle's, but never past the table.
 static int32_t TopPowerNotch() {
-  int32_t top = powerEntries - 1;
+  int32_t top = lastPowerEntry;
   return gTrainspecs.PowerNotches < top ? gTrainspecs.PowerNotches : top;
 }
 
 // Highest brake notch (the emergency notch) a demand may name, never past the table.
 static int32_t TopBrakeNotch() {
-  int32_t top = brakeEntries - 1;  // at most kMaxLockEntries - 1: top - 1 cannot overflow
+  int32_t top = lastBrakeEntry;  // at most kMaxLockEntries - 1: top - 1 cannot overflow
   return gTrainspecs.BrakeNotches < top - 1 ? gTrainspecs.BrakeNotches + 1 : top;
 }
 
@@ -150,9 +150,9 @@ static bool CountPower(int notch, bool apply, int32_t top) {
   if (powerSets[notch] > 0) {
     if (lowestPowerDemand == kNoDemand || notch < lowestPowerDemand) lowestPowerDemand = notch;
   } else if (notch == lowestPowerDemand) {
-    lowestPowerDemand = LowestDemandFrom(powerSets, notch + 1, powerEntries - 1);
+    lowestPowerDemand = LowestDemandFrom(powerSets, notch + 1, lastPowerEntry);
   }
-  assert(lowestPowerDemand == LowestDemandFrom(powerSets, 0, powerEntries - 1));
+  assert(lowestPowerDemand == LowestDemandFrom(powerSets, 0, lastPowerEntry));
   return true;
 }
 
@@ -176,7 +176,7 @@ static bool CountBrake(int notch, bool apply, int32_t top) {
   } else if (notch == highestBrakeDemand) {
     highestBrakeDemand = HighestDemandFrom(brakeSets, notch - 1);
   }
-  assert(highestBrakeDemand == HighestDemandFrom(brakeSets, brakeEntries - 1));
+  assert(highestBrakeDemand == HighestDemandFrom(brakeSets, lastBrakeEntry));
   return true;
 }
 
@@ -301,8 +301,8 @@ static void EmptySet(DemandSet& set) {
 // Tables with the union's entries, every count at 0; a table the union lacks stays absent.
 static void MakeSet(DemandSet& set) {
   EmptySet(set);
-  if (powerSets != nullptr) set.power = MakeLockTable(powerEntries);
-  if (brakeSets != nullptr) set.brake = MakeLockTable(brakeEntries);
+  if (powerSets != nullptr) set.power = MakeLockTable(int64_t{lastPowerEntry} + 1);
+  if (brakeSets != nullptr) set.brake = MakeLockTable(int64_t{lastBrakeEntry} + 1);
 }
 
 // Every table goes, the union's too; no demand stands anywhere and the common set is counted in.
@@ -317,8 +317,8 @@ static void EmptyAllSets() {
   delete[] brakeSets;
   powerSets = nullptr;
   brakeSets = nullptr;
-  powerEntries = 0;
-  brakeEntries = 0;
+  lastPowerEntry = -1;
+  lastBrakeEntry = -1;
   reverserSets[0] = 0;
   reverserSets[1] = 0;
   reverserSets[2] = 0;
@@ -339,8 +339,8 @@ void InitHandles() {
   const int64_t brakes = gTrainspecs.BrakeNotches < 0 ? 0 : int64_t{gTrainspecs.BrakeNotches} + 2;
   powerSets = MakeLockTable(powers);
   brakeSets = MakeLockTable(brakes);
-  powerEntries = powerSets == nullptr ? 0 : static_cast<int32_t>(powers);
-  brakeEntries = brakeSets == nullptr ? 0 : static_cast<int32_t>(brakes);
+  lastPowerEntry = powerSets == nullptr ? -1 : static_cast<int32_t>(powers - 1);
+  lastBrakeEntry = brakeSets == nullptr ? -1 : static_cast<int32_t>(brakes - 1);
   MakeSet(common);
   CountIn(common);
 
@@ -373,12 +373,12 @@ void DestroyHandles() {
 }
 
 int32_t BrakeDemandCount(int notch) {
-  if (common.brake == nullptr || notch < 0 || notch >= brakeEntries) return 0;
+  if (common.brake == nullptr || notch < 0 || notch > lastBrakeEntry) return 0;
   return common.brake[notch];
 }
 
 int32_t PowerDemandCount(int notch) {
-  if (common.power == nullptr || notch < 0 || notch >= powerEntries) return 0;
+  if (common.power == nullptr || notch < 0 || notch > lastPowerEntry) return 0;
   return common.power[notch];
 }
 

@@ -19,18 +19,6 @@
 #include "ubahn/ubahn_cab.h"
 #include "windshield/windshield.h"
 
-static void FillReserves() {
-  for (int i = 0; i < kElementCount; i++) {
-    memPanelReserve[i] = 0;
-    memSoundReserve[i] = SOUND_STOP;
-  }
-}
-
-static void PointAtReserves() {
-  gPanel = memPanelReserve;
-  gSound = memSoundReserve;
-}
-
 // The cab systems, each by the row its module exports (cab/cab_system.h), in the order of
 // Initialize; the frame, the beacons, the doors and the driver's controls follow it too. The keys
 // follow config/fixed_wiring.def. The U-Bahn cab comes first, and its frame, UBahnFrame, is called
@@ -132,8 +120,8 @@ void UseCabSystemRowsForTesting(const CabSystemRow* const* rows) {
 extern "C" {
 
 ATS_EXPORT void ATS_CALL Load() {
-  FillReserves();
-  PointAtReserves();
+  ClearReserves();
+  WriteToReserves();
 }
 
 ATS_EXPORT void ATS_CALL Dispose() {
@@ -149,7 +137,7 @@ ATS_EXPORT int ATS_CALL GetPluginVersion() { return kPluginVersion; }
 ATS_EXPORT void ATS_CALL SetVehicleSpec(ATS_VEHICLESPEC spec) { gTrainspecs = spec; }
 
 ATS_EXPORT void ATS_CALL Initialize(int brake) {
-  PointAtReserves();
+  WriteToReserves();
   ScrapConfig();
   SetDefaults();
   LoadConfig();  // without a file the defaults stay in force
@@ -178,14 +166,8 @@ ATS_EXPORT ATS_HANDLES ATS_CALL Elapse(ATS_VEHICLESTATE state, int* panel, int* 
   // Adopt the host's arrays; what was written before lands in them from the reserves.
   // A null array is never adopted: writes keep going where they went. The steady frame hands
   // over the arrays of the frame before, so that test comes first.
-  if (panel != gPanel && panel != nullptr) {
-    gPanel = panel;
-    for (int i = 0; i < kElementCount; i++) gPanel[i] = memPanelReserve[i];
-  }
-  if (sound != gSound && sound != nullptr) {
-    gSound = sound;
-    for (int i = 0; i < kElementCount; i++) gSound[i] = memSoundReserve[i];
-  }
+  if (panel != gPanel && panel != nullptr) AdoptPanel(panel);
+  if (sound != gSound && sound != nullptr) AdoptSound(sound);
   gState = state;
 
   // The U-Bahn cab's steps first, then the further systems' routines in table order.

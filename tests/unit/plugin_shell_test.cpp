@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "cab/channels_testing.h"
 #include "plugin/atsplugin.h"
 #include "plugin/atsplugin_testing.h"
 #include "config/fixed_wiring.h"
@@ -41,8 +42,8 @@ class PluginShell : public ::testing::Test {
 TEST_F(PluginShell, version_is_2_0) { EXPECT_EQ(GetPluginVersion(), 131072); }
 
 TEST_F(PluginShell, first_frame_copies_the_reserves_into_the_host_arrays) {
-  memPanelReserve[200] = 77;
-  memSoundReserve[201] = SOUND_LOOP;
+  PanelReserve()[200] = 77;
+  SoundReserve()[201] = SOUND_LOOP;
   Frame(0, 100);
   EXPECT_EQ(gPanel, panel);
   EXPECT_EQ(gSound, sound);
@@ -118,14 +119,14 @@ TEST_F(PluginShell, beacon_31_plays_the_special_sound_whenever_optional_is_set) 
 TEST(PluginLoad, load_fills_the_reserves_and_points_at_them) {
   int host[kElementCount];
   gPanel = host;
-  memPanelReserve[3] = 9;
-  memSoundReserve[4] = 1;
+  PanelReserve()[3] = 9;
+  SoundReserve()[4] = 1;
   Load();
-  EXPECT_EQ(gPanel, memPanelReserve);
-  EXPECT_EQ(gSound, memSoundReserve);
+  EXPECT_EQ(gPanel, PanelReserve());
+  EXPECT_EQ(gSound, SoundReserve());
   for (int i = 0; i < kElementCount; i++) {
-    EXPECT_EQ(memPanelReserve[i], 0);
-    EXPECT_EQ(memSoundReserve[i], SOUND_STOP);
+    EXPECT_EQ(PanelReserve()[i], 0);
+    EXPECT_EQ(SoundReserve()[i], SOUND_STOP);
   }
 }
 
@@ -152,7 +153,7 @@ TEST(PluginBeacons, every_listed_type_reaches_the_systems_the_list_names_and_no_
   const std::string config = folder.File("Velmora.cfg");
   ASSERT_TRUE(WriteBytes(config, "runawstpws=1\nrunvigilance=1\nrunoverspeed=1\nrunpowergaps=1\nrunwipers=1\n"
                                  "runcabindicators=1\nruntraction=1\nrunpzb90=1\n"));
-  gConfigPathOverride = config.c_str();
+  SetConfigPathOverride(config.c_str());
   UseCabSystemRowsForTesting(rows);
   Load();
   SetVehicleSpec(ATS_VEHICLESPEC{8, 8, 1, 6, 4});
@@ -172,7 +173,7 @@ TEST(PluginBeacons, every_listed_type_reaches_the_systems_the_list_names_and_no_
   }
   Dispose();
   UseCabSystemRowsForTesting(nullptr);
-  gConfigPathOverride = nullptr;
+  SetConfigPathOverride(nullptr);
 }
 
 }  // namespace

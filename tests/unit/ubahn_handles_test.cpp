@@ -607,11 +607,11 @@ TEST(TrainControlStart, a_location_beyond_the_integer_range_or_not_a_number_give
 // ---- Absurd input from the host ----
 
 TEST(DrivingControlsRobustness, absurd_keys_notches_speeds_and_times_give_handles_in_range) {
-  gConfigPathOverride = "/nonexistent/velmora-drive-test.cfg";  // the defaults
+  SetConfigPathOverride("/nonexistent/velmora-drive-test.cfg");  // the defaults
   Load();
   SetVehicleSpec(ATS_VEHICLESPEC{8, 8, 1, 6, 4});
   Initialize(INT_MIN);
-  gConfigPathOverride = nullptr;
+  SetConfigPathOverride(nullptr);
   int panel[256] = {};
   int sound[256] = {};
   const float nan = std::numeric_limits<float>::quiet_NaN();
