@@ -24,7 +24,7 @@ static std::string Acts(int option) {
   const CabSystem cabSystem = kOptionSystem[option];
   const char* system = kCabSystemName[cabSystem];
   const int runSwitch = kCabSystemSwitch[cabSystem];
-  const std::string runs = runSwitch < 0 ? std::string() : std::string("`") + commands[runSwitch] + "1`";
+  const std::string runs = runSwitch < 0 ? std::string() : std::string("`") + kOptionKeys[runSwitch] + "1`";
   const OptionEffect off = EffectWithSwitch(option, runSwitch, 0);
   const OptionEffect on = EffectWithSwitch(option, runSwitch, 1);
   if (on == EFFECT_UNREAD) return "no: never read";
@@ -38,7 +38,7 @@ int main() {
   puts("|---:|---|---:|---|---|");
   for (int i = 0; i < OPTION_COUNT; i++) {
     printf("| %d | `", i);
-    PrintCell(commands[i]);
+    PrintCell(kOptionKeys[i]);
     printf("` | %d | ", static_cast<int>(kOptionDefaults[i]));
     PrintCell(kOptionMeanings[i] != nullptr ? kOptionMeanings[i] : "");
     fputs(" | ", stdout);

@@ -15,7 +15,7 @@
 // "runvigilance=1", or "" for a system without a switch.
 static const char* SwitchOf(CabSystem system) {
   const int option = kCabSystemSwitch[system];
-  return option < 0 ? "" : commands[option];
+  return option < 0 ? "" : kOptionKeys[option];
 }
 
 // When a system's key handlers answer: "while runubahn=1 (default)", "always", "with runpzb90=1".
@@ -59,7 +59,7 @@ static void PrintKeyOrder() {
       printf("%d", binding.fixedKey);
     } else {
       printf("`");
-      PrintCell(commands[binding.option]);
+      PrintCell(kOptionKeys[binding.option]);
       printf("` (default %d)", static_cast<int>(kOptionDefaults[binding.option]));
     }
     fputs(" | ", stdout);

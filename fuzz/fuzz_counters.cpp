@@ -84,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
 
   std::string config;
   const OptionId displays[kCounters] = {OPT_zaehlwerk1_1, OPT_zaehlwerk2_1, OPT_kilometer_1};
-  for (int k = 0; k < kCounters; k++) config += std::string(commands[displays[k]]) + std::to_string(kDisplays[k]) + "\n";
+  for (int k = 0; k < kCounters; k++) config += std::string(kOptionKeys[displays[k]]) + std::to_string(kDisplays[k]) + "\n";
   WriteFuzzConfig(config);
 
   Load();

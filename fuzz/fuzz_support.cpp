@@ -11,7 +11,7 @@
 #include "harness/harness.h"
 
 static PlayFolder gFolder;       // the play folder; root empty until made
-static std::string gConfigPath;  // its configuration file, read through gConfigPathOverride
+static std::string gConfigPath;  // its configuration file, read through SetConfigPathOverride
 
 static void RemoveFuzzFolder() { RemovePlayFolder(&gFolder); }
 
@@ -20,7 +20,7 @@ void EnterFuzzFolder() {
   if (gFolder.root.empty()) {
     if (!CreatePlayFolder(&gFolder, &error)) Require(false, error.c_str());
     gConfigPath = JoinPath(gFolder.pluginDir, "Velmora.cfg");
-    gConfigPathOverride = gConfigPath.c_str();
+    SetConfigPathOverride(gConfigPath.c_str());
     atexit(RemoveFuzzFolder);
   }
   if (!EnterPlayFolder(&gFolder, &error)) Require(false, error.c_str());
@@ -48,7 +48,7 @@ std::string WiredConfigText() {
     } else {
       continue;
     }
-    text += commands[i];
+    text += kOptionKeys[i];
     text += std::to_string(value) + "\n";
   }
   return text;

@@ -7,10 +7,18 @@
 const int kElementCount = 256;  // elements in the panel array and in the sound array
 const int kUnwired = -1;        // element index of an element that is not fitted
 
-extern int memPanelReserve[kElementCount];  // panel array used until the host hands its own over
-extern int memSoundReserve[kElementCount];  // sound array used until the host hands its own over
 extern int* gPanel;  // where every panel write goes: the reserve or the host's array
 extern int* gSound;  // where every sound write goes: the reserve or the host's array
+
+// Until the host hands its arrays over, writes go to two reserves of the module's own.
+// The reserves cleared: every panel element 0, every sound SOUND_STOP.
+void ClearReserves();
+// Every write goes to the reserves again, until the host hands its arrays over anew.
+void WriteToReserves();
+// The host's array adopted: what was written before lands in it from the reserve. A null array
+// is never adopted (writes keep going where they went), nor is one adopted already.
+void AdoptPanel(int* panel);
+void AdoptSound(int* sound);
 
 // An index the arrays have: 0..255. Anything else (-1 marks an unwired element) is no element.
 inline bool IsElement(int index) { return index >= 0 && index < kElementCount; }

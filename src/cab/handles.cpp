@@ -1,5 +1,6 @@
 // The handle arbitration: demand counts per notch and position, and the driver's own handles.
 #include "cab/handles.h"
+#include "cab/handles_testing.h"
 
 #include <cassert>
 #include <cstddef>
@@ -11,25 +12,56 @@
 #include "config/confload.h"
 #include "config/option_kinds.h"
 
-int32_t reverserLock[3];
-int32_t* powerLock = nullptr;
-int32_t* brakeLock = nullptr;
-bool tractionInterlock = false;
-bool initialized = false;
+// A brake notch above 0 has been applied since the power handle last moved.
+static bool tractionInterlock = false;
+// The demand tables have been created once.
+static bool initialized = false;
 
-// Entries in the two demand tables as they were made; 0 while a table is absent.
-static int32_t powerLockCount = 0;
-static int32_t brakeLockCount = 0;
+// One set of demand counts: what the systems that share it have placed, notch by notch. Its
+// tables have the entries of the sets' union below; a table is null when absent.
+struct DemandSet {
+  int32_t reverser[3];  // demand counts for reverse, neutral, forward (index position + 1)
+  int32_t* power;       // demand counts per power notch 0..PowerNotches
+  int32_t* brake;       // demand counts per brake notch 0..BrakeNotches + 1
+};
+
+const int32_t kNoDemand = -1;
+
+// The common set serves the driver's handles, the U-Bahn cab and every system without a set of
+// its own; each further system that runs has its own, so that it places and withdraws only its
+// own demands.
+static DemandSet common = {{0, 0, 0}, nullptr, nullptr};
+static DemandSet ownSets[CAB_SYSTEM_COUNT] = {};
+// The set each system counts in: its own if it has one in this run, or the common set.
+static DemandSet* setOf[CAB_SYSTEM_COUNT] = {};
+// The tables that Operate* and Move*Demand count in: the common set's, or while a system with a
+// set of its own is heard, that set's.
+static int32_t* reverserCounts = common.reverser;
+static int32_t* powerCounts = nullptr;
+static int32_t* brakeCounts = nullptr;
+
+// The union of the sets: per notch and position, how many sets have a count above 0 there. It
+// moves only when a set's count crosses from 0 to 1 or back, and the handles follow it alone.
+static int32_t reverserSets[3] = {0, 0, 0};
+static int32_t* powerSets = nullptr;
+static int32_t* brakeSets = nullptr;
+// The last entry of every table, the union's and each set's; -1 while the union's is absent.
+static int32_t lastPowerEntry = -1;
+static int32_t lastBrakeEntry = -1;
+// Where the union stands, kept as it moves so that no call walks the whole table: the highest
+// brake notch and the lowest power notch that some set demands, or kNoDemand.
+static int32_t highestBrakeDemand = kNoDemand;
+static int32_t lowestPowerDemand = kNoDemand;
 
 // The largest demand table made: a vehicle claiming more notches gets no table at all.
 const int32_t kMaxLockEntries = 1000000;
 
-// Where the demands stand, kept as each count moves so that no call walks the whole table:
-// the highest brake notch and the lowest power notch whose count is above 0 anywhere in its
-// table, or kNoDemand.
-const int32_t kNoDemand = -1;
-static int32_t highestBrakeDemand = kNoDemand;
-static int32_t lowestPowerDemand = kNoDemand;
+// From now on the calls count in this set.
+static void CountIn(DemandSet& set) {
+  reverserCounts = set.reverser;
+  powerCounts = set.power;
+  brakeCounts = set.brake;
+}
 
 // The highest entry at or below `from` with a count above 0, or kNoDemand.
 static int32_t HighestDemandFrom(const int32_t* table, int32_t from) {
@@ -56,43 +88,52 @@ static void CountDemand(int32_t& count, bool apply) {
   }
 }
 
+// One demand more or less in a set; true when the notch became demanded or stopped being
+// demanded in that set, after which the union's count at `sets` has moved with it.
+static bool CountInSet(int32_t& count, int32_t& sets, bool apply) {
+  const bool before = count > 0;
+  CountDemand(count, apply);
+  const bool after = count > 0;
+  if (before == after) return false;
+  sets += after ? 1 : -1;
+  return true;
+}
+
 int EmergencyBrakeNotch() {
   if (gTrainspecs.BrakeNotches == INT32_MAX) return -1;  // no table can exist for such a vehicle
   return gTrainspecs.BrakeNotches + 1;
 }
 
 // A table of `entries` zeroed counts, or null when the number is absurd or memory is short.
-static int32_t* MakeLockTable(int64_t entries, int32_t* made) {
-  *made = 0;
+static int32_t* MakeLockTable(int64_t entries) {
   if (entries <= 0 || entries > kMaxLockEntries) return nullptr;
   int32_t* table = new (std::nothrow) int32_t[static_cast<size_t>(entries)];
   if (table == nullptr) return nullptr;
   for (int64_t i = 0; i < entries; i++) table[i] = 0;
-  *made = static_cast<int32_t>(entries);
   return table;
 }
 
 // Highest power notch a demand may name: the vehicle's, but never past the table.
 static int32_t TopPowerNotch() {
-  int32_t top = powerLockCount - 1;
+  int32_t top = lastPowerEntry;
   return gTrainspecs.PowerNotches < top ? gTrainspecs.PowerNotches : top;
 }
 
 // Highest brake notch (the emergency notch) a demand may name, never past the table.
 static int32_t TopBrakeNotch() {
-  int32_t top = brakeLockCount - 1;  // at most kMaxLockEntries - 1: top - 1 cannot overflow
+  int32_t top = lastBrakeEntry;  // at most kMaxLockEntries - 1: top - 1 cannot overflow
   return gTrainspecs.BrakeNotches < top - 1 ? gTrainspecs.BrakeNotches + 1 : top;
 }
 
 void OperateReverser(int position, bool apply) {
   if (position < -1 || position > 1) return;
-  CountDemand(reverserLock[position + 1], apply);
+  CountInSet(reverserCounts[position + 1], reverserSets[position + 1], apply);
 
-  if (reverserLock[1] > 0) {
+  if (reverserSets[1] > 0) {
     gHandles.Reverser = 0;
-  } else if (reverserLock[2] > 0) {
+  } else if (reverserSets[2] > 0) {
     gHandles.Reverser = 1;
-  } else if (reverserLock[0] > 0) {
+  } else if (reverserSets[0] > 0) {
     gHandles.Reverser = -1;
   }
 
@@ -103,14 +144,15 @@ void OperateReverser(int position, bool apply) {
 
 // Counts one power demand; false when the notch is outside the vehicle's range (ignored).
 static bool CountPower(int notch, bool apply, int32_t top) {
-  if (powerLock == nullptr || notch < 0 || notch > top) return false;
-  CountDemand(powerLock[notch], apply);
-  if (powerLock[notch] > 0) {
+  int32_t* counts = powerCounts;
+  if (counts == nullptr || notch < 0 || notch > top) return false;
+  if (!CountInSet(counts[notch], powerSets[notch], apply)) return true;
+  if (powerSets[notch] > 0) {
     if (lowestPowerDemand == kNoDemand || notch < lowestPowerDemand) lowestPowerDemand = notch;
   } else if (notch == lowestPowerDemand) {
-    lowestPowerDemand = LowestDemandFrom(powerLock, notch + 1, powerLockCount - 1);
+    lowestPowerDemand = LowestDemandFrom(powerSets, notch + 1, lastPowerEntry);
   }
-  assert(lowestPowerDemand == LowestDemandFrom(powerLock, 0, powerLockCount - 1));
+  assert(lowestPowerDemand == LowestDemandFrom(powerSets, 0, lastPowerEntry));
   return true;
 }
 
@@ -126,21 +168,22 @@ static void ApplyPowerDemands(int32_t top) {
 
 // Counts one brake demand; false when the notch is outside the vehicle's range (ignored).
 static bool CountBrake(int notch, bool apply, int32_t top) {
-  if (brakeLock == nullptr || notch < 0 || notch > top) return false;
-  CountDemand(brakeLock[notch], apply);
-  if (brakeLock[notch] > 0) {
+  int32_t* counts = brakeCounts;
+  if (counts == nullptr || notch < 0 || notch > top) return false;
+  if (!CountInSet(counts[notch], brakeSets[notch], apply)) return true;
+  if (brakeSets[notch] > 0) {
     if (notch > highestBrakeDemand) highestBrakeDemand = notch;
   } else if (notch == highestBrakeDemand) {
-    highestBrakeDemand = HighestDemandFrom(brakeLock, notch - 1);
+    highestBrakeDemand = HighestDemandFrom(brakeSets, notch - 1);
   }
-  assert(highestBrakeDemand == HighestDemandFrom(brakeLock, brakeLockCount - 1));
+  assert(highestBrakeDemand == HighestDemandFrom(brakeSets, lastBrakeEntry));
   return true;
 }
 
 // The brake handle after a demand moved: the highest notch demanded; with no demand at all it
 // stays where it was. A brake above 0 sets the traction interlock.
 static void ApplyBrakeDemands(int32_t top) {
-  const int32_t n = highestBrakeDemand <= top ? highestBrakeDemand : HighestDemandFrom(brakeLock, top);
+  const int32_t n = highestBrakeDemand <= top ? highestBrakeDemand : HighestDemandFrom(brakeSets, top);
   if (n == kNoDemand) return;
   gHandles.Brake = n;
   if (n > 0) {
@@ -159,16 +202,21 @@ void OperateBrake(int notch, bool apply) {
   if (CountBrake(notch, apply, top)) ApplyBrakeDemands(top);
 }
 
+// A count withdrawn and placed again: it moves only at its lower end, where withdrawing finds it
+// held at INT32_MIN and placing takes it one up; it stays below 0, so which notches are
+// demanded does not change.
+static void CountAgain(int32_t& count) {
+  if (count == INT32_MIN) count = INT32_MIN + 1;
+}
+
 // A moved demand ends where withdrawing the old notch and then placing the new one would: the
 // handle follows the counts as they stand after both.
 void MovePowerDemand(int from, int to) {
   const int32_t top = TopPowerNotch();
   if (from == to) {
-    // Withdrawn and placed again: the count may move only at its lower end, where it stays at
-    // or below 0, so which notches are demanded does not change.
-    if (powerLock == nullptr || to < 0 || to > top) return;
-    CountDemand(powerLock[to], false);
-    CountDemand(powerLock[to], true);
+    int32_t* counts = powerCounts;
+    if (counts == nullptr || to < 0 || to > top) return;
+    CountAgain(counts[to]);
     ApplyPowerDemands(top);
     return;
   }
@@ -180,10 +228,9 @@ void MovePowerDemand(int from, int to) {
 void MoveBrakeDemand(int from, int to) {
   const int32_t top = TopBrakeNotch();
   if (from == to) {
-    // As for the power: which notches are demanded does not change.
-    if (brakeLock == nullptr || to < 0 || to > top) return;
-    CountDemand(brakeLock[to], false);
-    CountDemand(brakeLock[to], true);
+    int32_t* counts = brakeCounts;
+    if (counts == nullptr || to < 0 || to > top) return;
+    CountAgain(counts[to]);
     ApplyBrakeDemands(top);
     return;
   }
@@ -207,6 +254,25 @@ void SetPowerHandle(int notch) {
   gDriver.Power = notch;
 }
 
+// The neutral-reverser brake (neutralrvrbrake): demanded in the common set exactly while the
+// driver's reverser is neutral; the notch placed is kept, so that it is the one withdrawn.
+static bool neutralBrakePlaced = false;
+static int32_t neutralBrakeNotch = 0;
+
+static void PlaceNeutralBrake() {
+  const int32_t mode = Opt(OPT_neutralrvrbrake);
+  if (mode == 0 || neutralBrakePlaced) return;
+  neutralBrakeNotch = mode == 1 ? gTrainspecs.BrakeNotches : EmergencyBrakeNotch();
+  neutralBrakePlaced = true;
+  OperateBrake(neutralBrakeNotch, true);
+}
+
+static void WithdrawNeutralBrake() {
+  if (!neutralBrakePlaced) return;
+  neutralBrakePlaced = false;
+  OperateBrake(neutralBrakeNotch, false);
+}
+
 void SetReverserHandle(int position) {
   bool moving = !(gState.Speed == 0.0f);  // a speed that is not a number counts as moving
   if (Opt(OPT_reversercontrol) == 1 && moving && position != 0) return;
@@ -215,14 +281,49 @@ void SetReverserHandle(int position) {
   OperateReverser(position, true);
   gDriver.Reverser = position;
 
-  int32_t neutralBrake = Opt(OPT_neutralrvrbrake);
-  if (neutralBrake != 0) {
-    int notch = neutralBrake == 1 ? gTrainspecs.BrakeNotches : EmergencyBrakeNotch();
-    OperateBrake(notch, position == 0);
+  if (position == 0) {
+    PlaceNeutralBrake();
+  } else {
+    WithdrawNeutralBrake();
   }
 
   // Thrown while moving: the reverser is held in neutral until the next start.
   if (Opt(OPT_reversercontrol) == 2 && moving) OperateReverser(0, true);
+}
+
+// Releases a set's tables; no demand stands in it.
+static void EmptySet(DemandSet& set) {
+  delete[] set.power;
+  delete[] set.brake;
+  set = DemandSet{{0, 0, 0}, nullptr, nullptr};
+}
+
+// Tables with the union's entries, every count at 0; a table the union lacks stays absent.
+static void MakeSet(DemandSet& set) {
+  EmptySet(set);
+  if (powerSets != nullptr) set.power = MakeLockTable(int64_t{lastPowerEntry} + 1);
+  if (brakeSets != nullptr) set.brake = MakeLockTable(int64_t{lastBrakeEntry} + 1);
+}
+
+// Every table goes, the union's too; no demand stands anywhere and the common set is counted in.
+static void EmptyAllSets() {
+  for (int s = 0; s < CAB_SYSTEM_COUNT; s++) {
+    EmptySet(ownSets[s]);
+    setOf[s] = &common;
+  }
+  EmptySet(common);
+  CountIn(common);
+  delete[] powerSets;
+  delete[] brakeSets;
+  powerSets = nullptr;
+  brakeSets = nullptr;
+  lastPowerEntry = -1;
+  lastBrakeEntry = -1;
+  reverserSets[0] = 0;
+  reverserSets[1] = 0;
+  reverserSets[2] = 0;
+  highestBrakeDemand = kNoDemand;
+  lowestPowerDemand = kNoDemand;
 }
 
 void InitHandles() {
@@ -232,35 +333,62 @@ void InitHandles() {
   tractionInterlock = false;
 
   // The demand tables follow the vehicle as it is described now.
-  delete[] powerLock;
-  delete[] brakeLock;
+  EmptyAllSets();
   // A negative notch count describes no vehicle: that table stays absent.
-  int64_t powerEntries = gTrainspecs.PowerNotches < 0 ? 0 : int64_t{gTrainspecs.PowerNotches} + 1;
-  int64_t brakeEntries = gTrainspecs.BrakeNotches < 0 ? 0 : int64_t{gTrainspecs.BrakeNotches} + 2;
-  powerLock = MakeLockTable(powerEntries, &powerLockCount);
-  brakeLock = MakeLockTable(brakeEntries, &brakeLockCount);
-  highestBrakeDemand = kNoDemand;
-  lowestPowerDemand = kNoDemand;
-  reverserLock[0] = 0;
-  reverserLock[1] = 0;
-  reverserLock[2] = 0;
+  const int64_t powers = gTrainspecs.PowerNotches < 0 ? 0 : int64_t{gTrainspecs.PowerNotches} + 1;
+  const int64_t brakes = gTrainspecs.BrakeNotches < 0 ? 0 : int64_t{gTrainspecs.BrakeNotches} + 2;
+  powerSets = MakeLockTable(powers);
+  brakeSets = MakeLockTable(brakes);
+  lastPowerEntry = powerSets == nullptr ? -1 : static_cast<int32_t>(powers - 1);
+  lastBrakeEntry = brakeSets == nullptr ? -1 : static_cast<int32_t>(brakes - 1);
+  MakeSet(common);
+  CountIn(common);
 
   // The driver's handles stand at neutral, power 0, brake 0.
   OperateReverser(0, true);
   OperatePower(0, true);
   OperateBrake(0, true);
+  // The driver's reverser starts neutral.
+  neutralBrakePlaced = false;
+  PlaceNeutralBrake();
 
   initialized = true;
 }
 
+void GiveOwnDemands(CabSystem system) {
+  if (system < 0 || system >= CAB_SYSTEM_COUNT || system == SYS_SHELL || system == SYS_UBAHN) return;
+  if (setOf[system] == &ownSets[system]) return;
+  MakeSet(ownSets[system]);
+  setOf[system] = &ownSets[system];
+}
+
+void UseDemandsOf(CabSystem system) {
+  const bool known = system >= 0 && system < CAB_SYSTEM_COUNT && setOf[system] != nullptr;
+  CountIn(known ? *setOf[system] : common);
+}
+
 void DestroyHandles() {
   if (!initialized) return;
-  delete[] powerLock;
-  delete[] brakeLock;
-  powerLock = nullptr;
-  brakeLock = nullptr;
-  powerLockCount = 0;
-  brakeLockCount = 0;
-  highestBrakeDemand = kNoDemand;
-  lowestPowerDemand = kNoDemand;
+  EmptyAllSets();
 }
+
+int32_t BrakeDemandCount(int notch) {
+  if (common.brake == nullptr || notch < 0 || notch > lastBrakeEntry) return 0;
+  return common.brake[notch];
+}
+
+int32_t PowerDemandCount(int notch) {
+  if (common.power == nullptr || notch < 0 || notch > lastPowerEntry) return 0;
+  return common.power[notch];
+}
+
+int32_t ReverserDemandCount(int position) {
+  if (position < -1 || position > 1) return 0;
+  return common.reverser[position + 1];
+}
+
+bool BrakeDemandTableMade() { return common.brake != nullptr; }
+
+bool PowerDemandTableMade() { return common.power != nullptr; }
+
+bool TractionInterlockHolds() { return tractionInterlock; }

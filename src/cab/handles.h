@@ -5,16 +5,14 @@
 #include <cstdint>
 
 #include "cab/host.h"
+#include "config/option_kinds.h"
 
-extern int32_t reverserLock[3];  // demand counts for reverse, neutral, forward (index position + 1)
-extern int32_t* powerLock;       // demand counts per power notch 0..PowerNotches; null when absent
-extern int32_t* brakeLock;       // demand counts per brake notch 0..BrakeNotches + 1; null when absent
-extern bool tractionInterlock;   // a brake notch above 0 has been applied since the power handle last moved
-extern bool initialized;         // the demand tables have been created once
-
-// Demands: the returned brake is the highest notch demanded, the power the lowest notch
-// demanded, the reverser neutral before forward before reverse. Notches outside the vehicle's
-// range are ignored.
+// Demands are counted in sets: one common set, used by the driver's handles, the U-Bahn cab and
+// every system without a set of its own, and one set of its own for each further system that
+// runs. The returned brake is the highest notch with a count above 0 in any set, the power the
+// lowest, the reverser neutral if demanded in any set, then forward, then reverse; with no
+// demand anywhere a handle stays where it was. Notches outside the vehicle's range are ignored.
+// Each call below counts in the set chosen last by UseDemandsOf.
 void OperateReverser(int position, bool apply);
 void OperatePower(int notch, bool apply);
 void OperateBrake(int notch, bool apply);
@@ -33,7 +31,12 @@ void SetBrakeHandle(int notch);
 int EmergencyBrakeNotch();
 
 // New demand tables for the vehicle as it is described now, with the driver's handles at
-// neutral, power 0, brake 0.
+// neutral, power 0, brake 0; only the common set, and it is the one counted in.
 void InitHandles();
+// A set of its own for a further cab system that runs (not the U-Bahn cab, not the shell),
+// made after InitHandles for the vehicle as it is described now.
+void GiveOwnDemands(CabSystem system);
+// The set counted in from now on: the system's own if it has one, otherwise the common set.
+void UseDemandsOf(CabSystem system);
 // Releases the demand tables.
 void DestroyHandles();

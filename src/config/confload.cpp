@@ -1,12 +1,13 @@
 // The configuration file: the key table, the built-in defaults and the reading of the file into gOpts.
 #include "config/confload.h"
+#include "config/confload_testing.h"
 
 #include <cstring>
 #include <new>
 
 #include "platform/platform.h"
 
-const char commands[OPTION_COUNT][kKeySlot] = {
+const char kOptionKeys[OPTION_COUNT][kKeySlot] = {
 #define OPTION(name, key, def, kind, further, system, effect, plausible, text) key,
 #include "config/options.def"
 #undef OPTION
@@ -25,8 +26,14 @@ const char* const kOptionMeanings[OPTION_COUNT] = {
 };
 
 OptionRecord gOpts[OPTION_COUNT];
-const char* gConfigPathOverride = nullptr;
-bool pointersNullified = false;
+// The file LoadConfig reads instead of the one beside the library, or null.
+static const char* configPathOverride = nullptr;
+// SetDefaults has cleared the lists once; until then ScrapConfig may not walk them.
+static bool pointersNullified = false;
+
+void SetConfigPathOverride(const char* path) { configPathOverride = path; }
+
+void ForgetDefaultsForTesting() { pointersNullified = false; }
 
 const int kPathSize = 273;      // characters of the path buffer for the usual library path
 const int kLineBuffer = 1024;   // characters of the line buffer
@@ -92,9 +99,9 @@ int fgets(PlatformReader* file, char* buffer, int size) {
 // length of the shorter of the two; -1 when none does.
 static int MatchKey(const char* line, size_t lineLength) {
   for (int i = 0; i < OPTION_COUNT; i++) {
-    size_t keyLength = strlen(commands[i]);
+    size_t keyLength = strlen(kOptionKeys[i]);
     size_t shorter = lineLength < keyLength ? lineLength : keyLength;
-    if (memcmp(line, commands[i], shorter) == 0) return i;
+    if (memcmp(line, kOptionKeys[i], shorter) == 0) return i;
   }
   return -1;
 }
@@ -143,7 +150,7 @@ static void ReadValues(OptionRecord& option, const char* text) {
 }
 
 int LoadConfig() {
-  if (gConfigPathOverride != nullptr) return LoadConfigFile(gConfigPathOverride);
+  if (configPathOverride != nullptr) return LoadConfigFile(configPathOverride);
   char path[kPathSize] = {0};
   const int length = PlatformConfigPath(path, kPathSize - 1);
   if (length <= 0) return 0;
@@ -169,7 +176,7 @@ int ReadConfigLine(const char* text, int length) {
   size_t lineLength = strlen(text);
   int key = MatchKey(text, lineLength);
   if (key < 0) return -1;
-  size_t keyLength = strlen(commands[key]);
+  size_t keyLength = strlen(kOptionKeys[key]);
   ReadValues(gOpts[key], lineLength > keyLength ? text + keyLength : "");
   return key;
 }

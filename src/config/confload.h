@@ -24,11 +24,10 @@ struct OptionRecord {
   OptionNode* next;
 };
 
-extern const char commands[OPTION_COUNT][kKeySlot];  // the keys, "system=" to "taster_speicherbremse_aus="
+extern const char kOptionKeys[OPTION_COUNT][kKeySlot];  // the keys, "system=" to "taster_speicherbremse_aus="
 extern const int32_t kOptionDefaults[OPTION_COUNT];  // built-in first values
 extern const char* const kOptionMeanings[OPTION_COUNT];  // what each option sets, for people
 extern OptionRecord gOpts[OPTION_COUNT];
-extern bool pointersNullified;  // SetDefaults has cleared the lists; ScrapConfig may walk them
 
 // First value of an option.
 inline int32_t Opt(OptionId option) { return gOpts[option].value; }
@@ -38,8 +37,9 @@ bool OptFurther(OptionId option, int n, int32_t* value);
 int OptFurtherCount(OptionId option);
 
 // When set, LoadConfig reads this file instead of the one beside the library: for programs that
-// link the cab systems directly (tests, benchmarks). Null in the plug-in.
-extern const char* gConfigPathOverride;
+// link the cab systems directly (tests, benchmarks, fuzzers). Null (the default) in the plug-in.
+// The text is not copied: it must outlive the loads that read it.
+void SetConfigPathOverride(const char* path);
 
 int LoadConfig();   // 1 when the file was opened and read to its end, 0 otherwise
 int LoadConfigFile(const char* path);  // the same for a file named by its path

@@ -1,7 +1,24 @@
 // The cab's fixed wiring as tables: key handlers in KeyDown order, fixed sound elements, beacon types.
 #pragma once
 
+#include <cstdint>
+
 #include "config/option_kinds.h"
+
+// The beacon types, each by its one name in config/fixed_wiring.def.
+#define KEY_FIXED(...)
+#define KEY_OPTION(...)
+#define KEY_EVERY(...)
+#define FIXED_SOUND(...)
+#define BEACON(...)
+#define BEACON_TYPE(name, number) const int32_t name = number;
+#include "config/fixed_wiring.def"
+#undef KEY_FIXED
+#undef KEY_OPTION
+#undef KEY_EVERY
+#undef FIXED_SOUND
+#undef BEACON
+#undef BEACON_TYPE
 
 // The vehicle notches the U-Bahn cab drives: the drive button places power notches 1 to 8
 // (master controller position + 1) and the brake controller brake notches up to 8. The handle

@@ -1,7 +1,9 @@
 // The sixteen entry points: what the host hands over is stored and passed to the cab systems that
 // run, through the one table of their interfaces.
 #include "plugin/atsplugin.h"
+#include "plugin/atsplugin_testing.h"
 
+#include "cab/cab_system.h"
 #include "cab/channels.h"
 #include "cab/handles.h"
 #include "config/confload.h"
@@ -17,79 +19,23 @@
 #include "ubahn/ubahn_cab.h"
 #include "windshield/windshield.h"
 
-static void FillReserves() {
-  for (int i = 0; i < kElementCount; i++) {
-    memPanelReserve[i] = 0;
-    memSoundReserve[i] = SOUND_STOP;
-  }
-}
-
-static void PointAtReserves() {
-  gPanel = memPanelReserve;
-  gSound = memSoundReserve;
-}
-
-// The cab systems. Each offers one interface: its start and end, its frame routine, its key
-// handlers, its beacons and the host's door calls where it has them; a null entry means it has
-// none. A system runs whole while its run switch (config/cab_systems.def) is on. One that does
-// not run still starts and ends at every Initialize and Dispose, as it always has, unless it is
-// the U-Bahn cab; the driver controls of some keep answering their keys (cab_systems.def).
-struct CabSystemInterface {
-  void (*init)(int brakeMode);
-  void (*destroy)();
-  void (*frame)();
-  void (*keyDown)(int key);
-  void (*keyUp)(int key);
-  void (*beacon)(ATS_BEACONDATA beacon);
-  void (*doorOpen)();
-  void (*doorClose)();
-  CabSystem system;
-  bool startsWhenOff;  // it starts at Initialize while it does not run
+// The cab systems, each by the row its module exports (cab/cab_system.h), in the order of
+// Initialize; the frame, the beacons, the doors and the driver's controls follow it too. The keys
+// follow config/fixed_wiring.def. The U-Bahn cab comes first, and its frame, UBahnFrame, is called
+// by Elapse alone, so that its steps stay inline in the frame cycle.
+static const CabSystemRow* const kCabSystemRows[] = {
+    &kUBahnCabRow, &kPowerControlRow, &kWindshieldRow, &kBRSafetyRow,  &kVigilanceRow,
+    &kSpeedControlRow, &kMiscellaneousRow, &kTractionRow, &kDESafetyRow,
 };
-
-static void StartPowerControl(int) { InitPowerControl(); }
-static void StartWindshield(int) { InitWindshield(); }
-static void StartBRSafety(int) { InitBRSafety(); }
-static void StartVigilance(int) { InitVigilance(); }
-static void StartSpeedControl(int) { InitSpeedControl(); }
-static void StartMiscellaneous(int) { InitMiscellaneous(); }
-static void StartTraction(int) { InitTraction(); }
-static void StartDESafety(int) { InitDESafety(); }
-static void NoEnd() {}
-static void CheckSpeedOfFrame() { CheckSpeed(gState.Speed); }
-static void VigilanceKeyDown(int key) { VigilanceKeyPressed(key, true); }
-static void DoorsOpened() { setDoorState(true); }
-static void DoorsClosed() { setDoorState(false); }
-
-// In the order of Initialize; the frame and the beacons follow it too. The keys follow
-// config/fixed_wiring.def. The U-Bahn cab's frame, UBahnFrame, is called by Elapse alone, so that
-// its steps stay inline in the frame cycle.
-static const CabSystemInterface kCabSystems[] = {
-    {StartUBahnCab, NoEnd, nullptr, UBahnKeyDown, UBahnKeyUp, UBahnBeacon, nullptr, nullptr, SYS_UBAHN, false},
-    {StartPowerControl, DestroyPowerControl, PowerControl, PowerControlKeyPressed, nullptr, PowerBeacon, nullptr,
-     nullptr, SYS_POWER, true},
-    {StartWindshield, DestroyWindshield, AnimateWindshield, WindshieldKeyPressed, nullptr, WindshieldBeacon, nullptr,
-     nullptr, SYS_WIPERS, true},
-    {StartBRSafety, DestroyBRSafety, BRSafety, BRSafetyKeyPressed, BRSafetyKeyReleased, SetBRSafetyStatus, nullptr,
-     nullptr, SYS_AWS_TPWS, true},
-    {StartVigilance, DestroyVigilance, CheckVigilance, VigilanceKeyDown, nullptr, nullptr, nullptr, nullptr,
-     SYS_VIGILANCE, true},
-    {StartSpeedControl, DestroySpeedControl, CheckSpeedOfFrame, nullptr, nullptr, nullptr, nullptr, nullptr,
-     SYS_OVERSPEED, true},
-    {StartMiscellaneous, DestroyMiscellaneous, RunMiscellaneous, miscKeyPressed, nullptr, MiscPlatformBeacon,
-     DoorsOpened, DoorsClosed, SYS_MISC, true},
-    {StartTraction, DestroyTraction, RunTraction, TractionKeyPressed, nullptr, TractionSetData, nullptr, nullptr,
-     SYS_TRACTION, true},
-    {StartDESafety, DestroyDESafety, DESafety, DESafetyKeyPressed, nullptr, SetDESafetyStatus, nullptr, nullptr,
-     SYS_PZB90, true},
-};
-const int kCabSystemCount = sizeof(kCabSystems) / sizeof(kCabSystems[0]);
+const int kCabSystemCount = sizeof(kCabSystemRows) / sizeof(kCabSystemRows[0]);
+// The rows the entry points walk: the table above, or a test's (plugin/atsplugin_testing.h).
+static const CabSystemRow* const* gRows = kCabSystemRows;
 
 // Which systems run, as the last Initialize read their switches; before it, the defaults.
 static bool gRuns[kCabSystemCount] = {true};
 // The frame routines of the running systems after the U-Bahn cab, in table order, taken at
 // Initialize so that the frame walks no switches.
-static void (*gFrameSteps[kCabSystemCount])() = {};
+static const CabSystemRow* gFrameSteps[kCabSystemCount] = {};
 static int gFrameStepCount = 0;
 // Some further system runs: the frame cycle calls their routines after the U-Bahn cab's.
 static bool gFurtherFrames = false;
@@ -97,8 +43,8 @@ static bool gFurtherFrames = false;
 static void ReadRunSwitches() {
   gFrameStepCount = 0;
   for (int i = 0; i < kCabSystemCount; i++) {
-    gRuns[i] = SystemRuns(kCabSystems[i].system);
-    if (gRuns[i] && kCabSystems[i].frame != nullptr) gFrameSteps[gFrameStepCount++] = kCabSystems[i].frame;
+    gRuns[i] = SystemRuns(gRows[i]->system);
+    if (gRuns[i] && gRows[i]->frame != nullptr) gFrameSteps[gFrameStepCount++] = gRows[i];
   }
   gFurtherFrames = gFrameStepCount > 0;
 }
@@ -107,7 +53,11 @@ static bool UBahnRuns() { return gRuns[0]; }
 
 // The frame routines of the further systems that run, kept out of the frame cycle's body.
 __attribute__((noinline)) static void RunFurtherFrames() {
-  for (int i = 0; i < gFrameStepCount; i++) gFrameSteps[i]();
+  for (int i = 0; i < gFrameStepCount; i++) {
+    UseDemandsOf(gFrameSteps[i]->system);
+    gFrameSteps[i]->frame();
+  }
+  UseDemandsOf(SYS_SHELL);
 }
 
 // A key offered to the systems in the order of the key list, each system once (its keys stand
@@ -117,26 +67,69 @@ static void OfferKey(int key, bool up) {
   for (int k = 0; k < kKeyBindingCount; k++) {
     if (k > 0 && kKeyBindings[k - 1].system == kKeyBindings[k].system) continue;
     for (int i = 0; i < kCabSystemCount; i++) {
-      const CabSystemInterface& system = kCabSystems[i];
+      const CabSystemRow& system = *gRows[i];
       if (system.system != kKeyBindings[k].system) continue;
       if (!gRuns[i] && !kCabSystemKeysWhenOff[system.system]) continue;
       void (*handler)(int) = up ? system.keyUp : system.keyDown;
-      if (handler != nullptr) handler(key);
+      if (handler == nullptr) continue;
+      UseDemandsOf(system.system);
+      handler(key);
     }
   }
+  UseDemandsOf(SYS_SHELL);
+}
+
+// The driver moved a control: every system that has started hears it, whether it runs or not
+// (the U-Bahn cab starts only when it runs).
+static void TellDriverMoved(DriverControl control, int value) {
+  for (int i = 0; i < kCabSystemCount; i++) {
+    const CabSystemRow& system = *gRows[i];
+    if (!(gRuns[i] || system.startsWhenOff) || system.driverMoved == nullptr) continue;
+    UseDemandsOf(system.system);
+    system.driverMoved(control, value);
+  }
+  UseDemandsOf(SYS_SHELL);
+}
+
+// The host's doors opened or closed: the systems that run hear it.
+static void TellDoors(bool open) {
+  for (int i = 0; i < kCabSystemCount; i++) {
+    if (!gRuns[i] || gRows[i]->doors == nullptr) continue;
+    UseDemandsOf(gRows[i]->system);
+    gRows[i]->doors(open);
+  }
+  UseDemandsOf(SYS_SHELL);
+}
+
+// Whether config/fixed_wiring.def names this beacon type for the system.
+static bool BeaconTypeOf(int32_t type, CabSystem system) {
+  for (int b = 0; b < kBeaconTypeCount; b++) {
+    if (kBeaconTypes[b].type == type && kBeaconTypes[b].system == system) return true;
+  }
+  return false;
+}
+
+int CabSystemRowCount() { return kCabSystemCount; }
+
+const CabSystemRow& CabSystemRowAt(int index) { return *kCabSystemRows[index]; }
+
+void UseCabSystemRowsForTesting(const CabSystemRow* const* rows) {
+  gRows = rows != nullptr ? rows : kCabSystemRows;
 }
 
 extern "C" {
 
 ATS_EXPORT void ATS_CALL Load() {
-  FillReserves();
-  PointAtReserves();
+  ClearReserves();
+  WriteToReserves();
 }
 
 ATS_EXPORT void ATS_CALL Dispose() {
   ScrapConfig();
   DestroyHandles();
-  for (const CabSystemInterface& system : kCabSystems) system.destroy();
+  for (int i = 0; i < kCabSystemCount; i++) {
+    if (gRows[i]->end != nullptr) gRows[i]->end();
+  }
 }
 
 ATS_EXPORT int ATS_CALL GetPluginVersion() { return kPluginVersion; }
@@ -144,35 +137,37 @@ ATS_EXPORT int ATS_CALL GetPluginVersion() { return kPluginVersion; }
 ATS_EXPORT void ATS_CALL SetVehicleSpec(ATS_VEHICLESPEC spec) { gTrainspecs = spec; }
 
 ATS_EXPORT void ATS_CALL Initialize(int brake) {
-  PointAtReserves();
+  WriteToReserves();
   ScrapConfig();
   SetDefaults();
   LoadConfig();  // without a file the defaults stay in force
 
   ReadRunSwitches();
 
-  // The handle arbitration serves the driver and every system, whichever runs.
+  // The handle arbitration serves the driver and every system, whichever runs; each further
+  // system that runs keeps its demands in a set of its own, so that no other system's rule
+  // withdraws them. Each system's routines count in its set (the common one without).
   DestroyHandles();
   InitHandles();
   for (int i = 0; i < kCabSystemCount; i++) {
-    if (!gRuns[i] && !kCabSystems[i].startsWhenOff) continue;
-    kCabSystems[i].destroy();
-    kCabSystems[i].init(brake);
+    if (gRuns[i]) GiveOwnDemands(gRows[i]->system);
   }
+  for (int i = 0; i < kCabSystemCount; i++) {
+    const CabSystemRow& system = *gRows[i];
+    if (!gRuns[i] && !system.startsWhenOff) continue;
+    UseDemandsOf(system.system);
+    if (system.end != nullptr) system.end();
+    system.start(brake);
+  }
+  UseDemandsOf(SYS_SHELL);
 }
 
 ATS_EXPORT ATS_HANDLES ATS_CALL Elapse(ATS_VEHICLESTATE state, int* panel, int* sound) {
   // Adopt the host's arrays; what was written before lands in them from the reserves.
   // A null array is never adopted: writes keep going where they went. The steady frame hands
   // over the arrays of the frame before, so that test comes first.
-  if (panel != gPanel && panel != nullptr) {
-    gPanel = panel;
-    for (int i = 0; i < kElementCount; i++) gPanel[i] = memPanelReserve[i];
-  }
-  if (sound != gSound && sound != nullptr) {
-    gSound = sound;
-    for (int i = 0; i < kElementCount; i++) gSound[i] = memSoundReserve[i];
-  }
+  if (panel != gPanel && panel != nullptr) AdoptPanel(panel);
+  if (sound != gSound && sound != nullptr) AdoptSound(sound);
   gState = state;
 
   // The U-Bahn cab's steps first, then the further systems' routines in table order.
@@ -184,49 +179,40 @@ ATS_EXPORT ATS_HANDLES ATS_CALL Elapse(ATS_VEHICLESTATE state, int* panel, int* 
 
 ATS_EXPORT void ATS_CALL SetPower(int notch) {
   SetPowerHandle(notch);
-  VigilanceKeyPressed(notch, false);
+  TellDriverMoved(kDriverPower, notch);
 }
 
 ATS_EXPORT void ATS_CALL SetBrake(int notch) {
   SetBrakeHandle(notch);
-  VigilanceKeyPressed(notch, false);
+  TellDriverMoved(kDriverBrake, notch);
 }
 
 ATS_EXPORT void ATS_CALL SetReverser(int position) {
   if (Opt(OPT_reverserindex) != kUnwired) SetPanelOpt(OPT_reverserindex, position == -1 ? 2 : position);
   SetReverserHandle(position);
-  VigilanceKeyPressed(position, false);
-  if (position != 0) BRSafetyReverserMovedOff();
+  TellDriverMoved(kDriverReverser, position);
 }
 
 ATS_EXPORT void ATS_CALL KeyDown(int key) { OfferKey(key, false); }
 
 ATS_EXPORT void ATS_CALL KeyUp(int key) { OfferKey(key, true); }
 
-ATS_EXPORT void ATS_CALL HornBlow(int type) {
-  VigilanceKeyPressed(type, false);
-  hornSounded(type);
-  if (UBahnRuns()) UBahnHorn(type);
-}
+ATS_EXPORT void ATS_CALL HornBlow(int type) { TellDriverMoved(kDriverHorn, type); }
 
-ATS_EXPORT void ATS_CALL DoorOpen() {
-  for (int i = 0; i < kCabSystemCount; i++) {
-    if (gRuns[i] && kCabSystems[i].doorOpen != nullptr) kCabSystems[i].doorOpen();
-  }
-}
+ATS_EXPORT void ATS_CALL DoorOpen() { TellDoors(true); }
 
-ATS_EXPORT void ATS_CALL DoorClose() {
-  for (int i = 0; i < kCabSystemCount; i++) {
-    if (gRuns[i] && kCabSystems[i].doorClose != nullptr) kCabSystems[i].doorClose();
-  }
-}
+ATS_EXPORT void ATS_CALL DoorClose() { TellDoors(false); }
 
 ATS_EXPORT void ATS_CALL SetSignal(int signal) {}
 
 ATS_EXPORT void ATS_CALL SetBeaconData(ATS_BEACONDATA beacon) {
   for (int i = 0; i < kCabSystemCount; i++) {
-    if (gRuns[i] && kCabSystems[i].beacon != nullptr) kCabSystems[i].beacon(beacon);
+    const CabSystemRow& system = *gRows[i];
+    if (!gRuns[i] || system.beacon == nullptr || !BeaconTypeOf(beacon.Type, system.system)) continue;
+    UseDemandsOf(system.system);
+    system.beacon(beacon);
   }
+  UseDemandsOf(SYS_SHELL);
 }
 
 }  // extern "C"

@@ -27,7 +27,7 @@ static PowerControlRecord power = {nullptr, 0, 0, 0, false, false, false};
 
 PowerControlRecord& PowerControlForTesting() { return power; }
 
-void InitPowerControl() {
+void InitPowerControl(int) {
   power = kPowerControlAtStart;
   // The first value of powerpickuppoints is one collector, each further value another.
   power.pickupPoints = 1 + OptFurtherCount(OPT_powerpickuppoints);
@@ -47,7 +47,7 @@ void DestroyPowerControl() {
 }
 
 void PowerBeacon(ATS_BEACONDATA beacon) {
-  if (beacon.Type != kPowerGapBeacon) return;
+  if (beacon.Type != kBeaconPowerGap) return;
   if (Opt(OPT_powergapbehaviour) == kGapsIgnored) return;
   if (beacon.Optional == 0) return;
   // A gap announced while standing or running backwards is not tracked.
@@ -179,3 +179,7 @@ void PowerControlKeyPressed(int key) {
   OperatePower(0, power.reminder);
   SetPanelOpt(OPT_reminderindicator, power.reminder ? 1 : 0);
 }
+
+const CabSystemRow kPowerControlRow = {
+    SYS_POWER, true, InitPowerControl, DestroyPowerControl, PowerControl, PowerControlKeyPressed, nullptr,
+    PowerBeacon, nullptr, nullptr};

@@ -3,18 +3,20 @@
 
 #include <cstdint>
 
+#include "cab/cab_system.h"
 #include "cab/host.h"
-
-// Beacon type that announces a gap in the conductor rail or overhead line; Optional = length in m.
-const int kPowerGapBeacon = 20;
+#include "config/fixed_wiring.h"
 
 // Most gap records kept at once: beyond it further announced gaps are not tracked, so a flood of
 // absurd beacons cannot grow the list (walked every frame) without limit.
 const int kMaxGapRecords = 1024;
 
-void InitPowerControl();
+void InitPowerControl(int brakeMode);
 void DestroyPowerControl();
 void PowerBeacon(ATS_BEACONDATA beacon);
 void CreateGap(int length);
 void PowerControl();
 void PowerControlKeyPressed(int key);
+
+// This system's row of the table of cab systems.
+extern const CabSystemRow kPowerControlRow;

@@ -38,7 +38,7 @@ static StartupTest StartupTestAtStart(int32_t mode) {
   return kStartupTestRefused;
 }
 
-void InitBRSafety() {
+void InitBRSafety(int) {
   aws = kBRSafetyAtStart;
   aws.tpwsStartupTest = StartupTestAtStart(Opt(OPT_startuptest));
   SetSoundOpt(OPT_awswarningsound, SOUND_STOP);
@@ -154,3 +154,12 @@ void BRSafetyReverserMovedOff() {
   }
   aws.tpwsStartupTest = kStartupTestRunning;
 }
+
+// The driver's controls: the reverser moved off neutral starts an armed start-up test.
+void BRSafetyDriverMoved(DriverControl control, int value) {
+  if (control == kDriverReverser && value != 0) BRSafetyReverserMovedOff();
+}
+
+const CabSystemRow kBRSafetyRow = {
+    SYS_AWS_TPWS, true, InitBRSafety, DestroyBRSafety, BRSafety, BRSafetyKeyPressed, BRSafetyKeyReleased,
+    SetBRSafetyStatus, nullptr, BRSafetyDriverMoved};

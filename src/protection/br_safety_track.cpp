@@ -61,7 +61,7 @@ static bool Faster(int32_t limit) { return gState.Speed > static_cast<float>(lim
 void SetBRSafetyStatus(ATS_BEACONDATA beacon) {
   BRSafetyRecord& aws = BRSafetyState();
   const int system = Opt(OPT_system);
-  if (beacon.Type < kBeaconAwsSignalMagnet || beacon.Type > kBeaconTpwsOverspeed) return;
+  if (beacon.Type < kBeaconAwsSignalMagnet || beacon.Type > kBeaconSpeedRestriction) return;
   if (system == kSystemOff || !(gState.Speed >= 0.0f)) return;  // nothing acts when running backwards
 
   if ((system == kSystemAwsOnly || system == kSystemAwsAndTpws) &&
@@ -75,15 +75,15 @@ void SetBRSafetyStatus(ATS_BEACONDATA beacon) {
 
   if (system == kSystemAwsAndTpws && !aws.tpwsTrainstop) {
     if (aws.override == kOverrideArmed) {
-      if (beacon.Type == kBeaconTpwsTrainStop) ConsumeOverride(aws);
-    } else if ((beacon.Type == kBeaconTpwsOverspeed && Faster(beacon.Optional)) ||
-               (beacon.Type == kBeaconTpwsOverspeedSignal && AtDanger(beacon) && Faster(beacon.Optional)) ||
-               (beacon.Type == kBeaconTpwsTrainStop && AtDanger(beacon))) {
+      if (beacon.Type == kBeaconSignalTrainStop) ConsumeOverride(aws);
+    } else if ((beacon.Type == kBeaconSpeedRestriction && Faster(beacon.Optional)) ||
+               (beacon.Type == kBeaconSignalOverspeed && AtDanger(beacon) && Faster(beacon.Optional)) ||
+               (beacon.Type == kBeaconSignalTrainStop && AtDanger(beacon))) {
       TriggerTpws(aws);
     }
   }
 
-  if (system == kSystemTpwsTrainStopOnly && beacon.Type == kBeaconTpwsTrainStop && !aws.tpwsTrainstop) {
+  if (system == kSystemTpwsTrainStopOnly && beacon.Type == kBeaconSignalTrainStop && !aws.tpwsTrainstop) {
     if (aws.override == kOverrideArmed) {
       ConsumeOverride(aws);
     } else if (AtDanger(beacon)) {

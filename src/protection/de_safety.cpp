@@ -52,7 +52,7 @@ static void OpenWindow() {
   pzb.window = kPzbWindowOpen;
 }
 
-void InitDESafety() {
+void InitDESafety(int) {
   pzb = kDESafetyAtStart;
   pzb.bluelamp = NewIndicator(OPT_pzb90bluelamp, 0);
   BlueFlashing();  // flashes until the driver switches the system on
@@ -147,3 +147,7 @@ void DESafetyKeyPressed(int key) {
   }
   pzb.window = kPzbWindowClosed;
 }
+
+const CabSystemRow kDESafetyRow = {
+    SYS_PZB90, true, InitDESafety, DestroyDESafety, DESafety, DESafetyKeyPressed, nullptr, SetDESafetyStatus,
+    nullptr, nullptr};

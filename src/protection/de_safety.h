@@ -3,16 +3,17 @@
 
 #include <cstdint>
 
+#include "cab/cab_system.h"
 #include "cab/host.h"
 #include "cab/indicator.h"
+#include "config/fixed_wiring.h"
 
-// Beacon types of the PZB90 track magnets.
-const int kBeaconPzbSignalMagnet = 49000;   // at a signal: limit by aspect, or a limit of its own
-const int kBeaconPzbWarningMagnet = 49001;  // lamps and sound only, or a speed check
-
-void InitDESafety();
+void InitDESafety(int brakeMode);
 void DestroyDESafety();
 void DESafety();
 void SetDESafetyStatus(ATS_BEACONDATA beacon);
 void DESafetyKeyPressed(int key);
 void PZB90Emergency();
+
+// This system's row of the table of cab systems.
+extern const CabSystemRow kDESafetyRow;

@@ -24,7 +24,7 @@ const int8_t kLeftSide = -1;  // lamp of the first doorindicator value
 const int8_t kRightSide = 1;  // lamp of the second doorindicator value
 const int8_t kBothSides = 2;
 
-void InitMiscellaneous() {
+void InitMiscellaneous(int) {
   // Nothing survives the start: a side released in the run before must not light a lamp now.
   misc = kMiscAtStart;
   setDoorState(true);
@@ -121,3 +121,12 @@ void miscKeyPressed(int key) {
     if (pairKey == key) SetPanel(element, GetPanel(element) == 0 ? 1 : 0);
   }
 }
+
+// The driver's controls: a horn blast lights the horn lamp.
+void MiscDriverMoved(DriverControl control, int value) {
+  if (control == kDriverHorn) hornSounded(value);
+}
+
+const CabSystemRow kMiscellaneousRow = {
+    SYS_MISC, true, InitMiscellaneous, DestroyMiscellaneous, RunMiscellaneous, miscKeyPressed, nullptr,
+    MiscPlatformBeacon, setDoorState, MiscDriverMoved};

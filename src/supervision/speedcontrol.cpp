@@ -18,7 +18,7 @@ static SpeedControlRecord control = kSpeedControlAtStart;
 
 SpeedControlRecord& SpeedControlForTesting() { return control; }
 
-void InitSpeedControl() { control = kSpeedControlAtStart; }
+void InitSpeedControl(int) { control = kSpeedControlAtStart; }
 
 void DestroySpeedControl() {}
 
@@ -49,3 +49,9 @@ void CheckSpeed(float speed) {
     control.brakingSequence = false;
   }
 }
+
+void SpeedControlFrame() { CheckSpeed(gState.Speed); }
+
+const CabSystemRow kSpeedControlRow = {
+    SYS_OVERSPEED, true, InitSpeedControl, DestroySpeedControl, SpeedControlFrame, nullptr, nullptr, nullptr,
+    nullptr, nullptr};

@@ -39,7 +39,7 @@ static bool DeviceRests() {
   return std::fabs(gState.Speed) <= static_cast<float>(inactiveSpeed);
 }
 
-void InitVigilance() {
+void InitVigilance(int) {
   device = kVigilanceAtStart;
   SetPanelOpt(OPT_vigilancelamp, 0);
   SetSoundOpt(OPT_vigilancealarm, SOUND_STOP);
@@ -98,3 +98,12 @@ void VigilanceKeyPressed(int key, bool isKey) {
     OperateBrake(EmergencyBrakeNotch(), false);
   }
 }
+
+void VigilanceKeyDown(int key) { VigilanceKeyPressed(key, true); }
+
+// Every move of a driver's control is a sign of life.
+void VigilanceDriverMoved(DriverControl, int value) { VigilanceKeyPressed(value, false); }
+
+const CabSystemRow kVigilanceRow = {
+    SYS_VIGILANCE, true, InitVigilance, DestroyVigilance, CheckVigilance, VigilanceKeyDown, nullptr, nullptr,
+    nullptr, VigilanceDriverMoved};

@@ -24,7 +24,7 @@ TractionRecord& TractionForTesting() { return trac; }
 
 // ---- Start of a run ----
 
-void InitTraction() {
+void InitTraction(int) {
   const int32_t keptAutoTimer = trac.autoTimer;
   trac = kTractionAtStart;
   trac.autoTimer = keptAutoTimer;
@@ -140,3 +140,7 @@ void RunTraction() {
     SetPanelOpt(OPT_ammeter, driven ? OptAt(OPT_ammetervalues, gHandles.Power) : 0);
   }
 }
+
+const CabSystemRow kTractionRow = {
+    SYS_TRACTION, true, InitTraction, DestroyTraction, RunTraction, TractionKeyPressed, nullptr, TractionSetData,
+    nullptr, nullptr};

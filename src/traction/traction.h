@@ -3,13 +3,14 @@
 
 #include <cstdint>
 
+#include "cab/cab_system.h"
 #include "cab/host.h"
+#include "config/fixed_wiring.h"
 
 // Values of option `traction`.
 const int kTractionSteam = 1;   // steam locomotive: cut-off, boiler, injector, tender water
 const int kTractionDiesel = 2;  // diesel with a mechanical gearbox: fuel, gears, engine speed
 
-const int kBeaconFuelZone = 22;      // fuelling zone marker; Optional 1 is the entry
 const int kFuelZoneEntry = 1;        // Optional of the entry marker
 const int32_t kOneSecond = 1000;     // ms: tick of heating, fuel, injector and steam use
 const int32_t kAutoGearPeriod = 2000;  // ms between two automatic gear decisions
@@ -17,9 +18,12 @@ const int32_t kEngineSpeedFull = 1000;  // top of the engine speed scale (tachom
 
 // ---- Operations ----
 
-void InitTraction();
+void InitTraction(int brakeMode);
 void DestroyTraction();
 void TractionSetData(ATS_BEACONDATA beacon);
 void TractionKeyPressed(int key);
 void RunTraction();
 
+
+// This system's row of the table of cab systems.
+extern const CabSystemRow kTractionRow;

@@ -8,6 +8,7 @@
 #include "cab/host.h"
 #include "cab/vocabulary.h"
 #include "config/confload.h"
+#include "config/fixed_wiring.h"
 #include "ubahn/brake.h"
 #include "ubahn/fixed_elements.h"
 #include "ubahn/master_controller.h"
@@ -21,11 +22,6 @@ int32_t zaehlwerk1 = 0;
 int32_t zaehlwerk2 = 0;
 int32_t kilometerzaehler = 0;
 double nulllage = 0.0;
-
-// Trackside trip points.
-const int kBeaconTripSignal = 44002;     // trip point at a signal
-const int kBeaconTripSpeedCheck = 44003; // trip point at a signal with a speed check
-const int kBeaconTripEmergency = 44004;  // emergency trip point: no override
 
 // Signal aspects at a trip point.
 const int kAspectStop = 0;
@@ -74,7 +70,7 @@ static bool SignalTripPointTrips(const ATS_BEACONDATA& beacon) {
 }
 
 void Fahrsperre(ATS_BEACONDATA beacon) {
-  if (beacon.Type == kBeaconTripSignal || beacon.Type == kBeaconTripSpeedCheck) {
+  if (beacon.Type == kBeaconSignalOverspeed || beacon.Type == kBeaconSignalTrainStop) {
     if (!SignalTripPointTrips(beacon)) return;
     if (fahrsperre && Moving()) SetSound(kSoundForcedBraking, SOUND_PLAY);
     Fahrsperre_ausloesen();
@@ -86,7 +82,7 @@ void Fahrsperre(ATS_BEACONDATA beacon) {
       zaehlwerk2 = CountedUp(zaehlwerk2);
       write_zaehlwerk2(zaehlwerk2);
     }
-  } else if (beacon.Type == kBeaconTripEmergency) {
+  } else if (beacon.Type == kBeaconSpeedRestriction) {
     if (gState.Speed > static_cast<float>(beacon.Optional)) {
       if (fahrsperre && Moving()) SetSound(kSoundPipeVenting, SOUND_PLAY);
       Fahrsperre_ausloesen();

@@ -3,17 +3,7 @@
 
 #include "cab/channels.h"
 #include "config/confload.h"
-
-// Beacon types of the U-Bahn cab besides the trip points of the trip stop.
-const int kBeaconPlatformSide = 23;
-const int kBeaconDoorsOpenAtStart = 24;
-const int kBeaconPassengers = 25;
-const int kBeaconRailJoint = 26;
-const int kBeaconDestination = 27;
-const int kBeaconFastCurve = 28;
-const int kBeaconSlowCurve = 29;
-const int kBeaconSpeedSound = 30;
-const int kBeaconSpeedSoundOrSpecial = 31;
+#include "config/fixed_wiring.h"
 
 // Fixed sound elements of the two speed-dependent beacon sounds.
 const int kSoundBeaconSlow = 56;
@@ -25,7 +15,8 @@ const float kBeaconSoundSpeed = 40.0f;  // km/h: below it the slow variant plays
 
 void StartUBahnCab(int) { InitUBahnDevices(); }
 
-// The cab's own lines of the key chain; the other systems' lines are left out.
+// The cab's own lines of the key chain; the other systems' lines are left out. A key let go
+// reaches the release handlers of the same lines, in the same order.
 #define UBAHN_KEY_UBAHN(handler) handler(key);
 #define UBAHN_KEY_POWER(handler)
 #define UBAHN_KEY_WIPERS(handler)
@@ -34,12 +25,27 @@ void StartUBahnCab(int) { InitUBahnDevices(); }
 #define UBAHN_KEY_MISC(handler)
 #define UBAHN_KEY_TRACTION(handler)
 #define UBAHN_KEY_PZB90(handler)
-#define KEY_FIXED(system, handler, number, what) UBAHN_KEY_##system(handler)
-#define KEY_OPTION(system, handler, option, what) UBAHN_KEY_##system(handler)
-#define KEY_EVERY(system, routine, what) routine();
 #define FIXED_SOUND(element, system, what)
 #define BEACON(type, system, signal, distance, optional, action)
+#define BEACON_TYPE(name, number)
+
+// A line whose key has nothing to do when let go.
+static inline void NoRelease(int) {}
+
+#define KEY_FIXED(system, handler, release, number, what) UBAHN_KEY_##system(handler)
+#define KEY_OPTION(system, handler, release, option, what) UBAHN_KEY_##system(handler)
+#define KEY_EVERY(system, routine, what) routine();
 void UBahnKeyDown(int key) {
+#include "config/fixed_wiring.def"
+}
+#undef KEY_FIXED
+#undef KEY_OPTION
+#undef KEY_EVERY
+
+#define KEY_FIXED(system, handler, release, number, what) UBAHN_KEY_##system(release)
+#define KEY_OPTION(system, handler, release, option, what) UBAHN_KEY_##system(release)
+#define KEY_EVERY(system, routine, what)
+void UBahnKeyUp(int key) {
 #include "config/fixed_wiring.def"
 }
 #undef KEY_FIXED
@@ -47,19 +53,7 @@ void UBahnKeyDown(int key) {
 #undef KEY_EVERY
 #undef FIXED_SOUND
 #undef BEACON
-
-void UBahnKeyUp(int key) {
-  TrainControlKeyReleased(key);
-  SifaKeyReleased(key);
-  FesthaltebremseKeyReleased(key);
-  Hupe_aus(key);
-  Tuertaster_loslassen(key);
-  Tuertaster_rechts_loslassen(key);
-  Tuertaster_links_loslassen(key);
-  Fahrsperre_loslassen(key);
-  Speicherbremse_ein_loslassen(key);
-  Speicherbremse_aus_loslassen(key);
-}
+#undef BEACON_TYPE
 
 void UBahnBeacon(ATS_BEACONDATA beacon) {
   const bool slow = gState.Speed < kBeaconSoundSpeed;  // false for a speed that is not a number
@@ -81,4 +75,12 @@ void UBahnBeacon(ATS_BEACONDATA beacon) {
   }
 }
 
-void UBahnHorn(int) { ELA(kAnnouncementHorn); }
+// The driver's controls: the announcement logic hears the host's horn.
+void UBahnDriverMoved(DriverControl control, int) {
+  if (control == kDriverHorn) ELA(kAnnouncementHorn);
+}
+
+// The frame is left out: the entry points call UBahnFrame themselves, so that it stays inline.
+const CabSystemRow kUBahnCabRow = {
+    SYS_UBAHN, false, StartUBahnCab, nullptr, nullptr, UBahnKeyDown, UBahnKeyUp, UBahnBeacon, nullptr,
+    UBahnDriverMoved};

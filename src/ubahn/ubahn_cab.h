@@ -1,6 +1,7 @@
 // The U-Bahn cab as one cab system: its start, its frame, its key chain and its beacons.
 #pragma once
 
+#include "cab/cab_system.h"
 #include "cab/host.h"
 #include "ubahn/traincontrol_overhoul.h"
 
@@ -34,5 +35,9 @@ void UBahnKeyDown(int key);
 void UBahnKeyUp(int key);
 // A beacon: doors, passengers, rail joints, curves, destination, trip stop and beacon sounds.
 void UBahnBeacon(ATS_BEACONDATA beacon);
-// The host's horn: the announcement logic hears it.
-void UBahnHorn(int type);
+// The driver's controls: the host's horn reaches the announcement logic.
+void UBahnDriverMoved(DriverControl control, int value);
+
+// This system's row of the table of cab systems; its frame is UBahnFrame, called by the frame
+// cycle itself.
+extern const CabSystemRow kUBahnCabRow;

@@ -49,7 +49,7 @@ static int32_t DropOfElement(int32_t element) {
 
 static bool IsDropSlot(int32_t entry) { return entry >= 0 && entry < kMaxDrops; }
 
-void InitWindshield() {
+void InitWindshield(int) {
   shield = kWindshieldAtStart;
   shield.wiperPosition = Opt(OPT_wiperholdposition);
   gOpts[OPT_numberofdrops].value = DropCount();
@@ -89,7 +89,7 @@ void WindshieldKeyPressed(int key) {
 }
 
 void WindshieldBeacon(ATS_BEACONDATA beacon) {
-  if (beacon.Type != kRainBeacon) return;
+  if (beacon.Type != kBeaconRain) return;
   if (beacon.Optional < 0 || beacon.Optional > kRainMax) return;
   shield.rain = beacon.Optional;
   shield.dropInterval = 0;
@@ -218,3 +218,7 @@ void AnimateWindshield() {
   if (!tOn(shield.dropTimer, gState.Time, shield.dropInterval)) return;
   DropFalls();
 }
+
+const CabSystemRow kWindshieldRow = {
+    SYS_WIPERS, true, InitWindshield, DestroyWindshield, AnimateWindshield, WindshieldKeyPressed, nullptr,
+    WindshieldBeacon, nullptr, nullptr};

@@ -3,10 +3,9 @@
 
 #include <cstdint>
 
+#include "cab/cab_system.h"
 #include "cab/host.h"
-
-// Beacon type that sets the rain; Optional = intensity 0 (dry) to 100.
-const int kRainBeacon = 21;
+#include "config/fixed_wiring.h"
 
 const int kMaxDrops = 256;  // drop elements at most: the whole panel array
 
@@ -17,8 +16,11 @@ enum WiperSwitch : int32_t {
   kWiperContinuous = 2,    // one stroke after another
 };
 
-void InitWindshield();
+void InitWindshield(int brakeMode);
 void DestroyWindshield();
 void AnimateWindshield();
 void WindshieldKeyPressed(int key);
 void WindshieldBeacon(ATS_BEACONDATA beacon);
+
+// This system's row of the table of cab systems.
+extern const CabSystemRow kWindshieldRow;

@@ -231,4 +231,57 @@ TEST_F(UBahnSwitchedOff, driver_power_handle_takes_power_despite_a_drive_button)
   }
 }
 
+// Beside the U-Bahn cab, whose every key withdraws one emergency demand, a further system keeps
+// its own demands: the cab's keys do not cancel its later brake.
+class BesideTheUBahnCab : public VelmoraHost {};
+
+TEST_F(BesideTheUBahnCab, keys_of_the_cab_leave_a_later_pzb_brake_at_the_emergency_notch) {
+  struct Row {
+    int optional;     // of the 49000 magnet: 0 the brake at once, 100 a window to acknowledge
+    int32_t waitFor;  // ms after the magnet
+  } rows[] = {{0, 100}, {100, 3500}};
+  for (const Row& row : rows) {
+    WriteConfig("runpzb90=1\npzb90=1\npzb90key=67\nsifakey=20\n");
+    Start();
+    Frame(1000, 0.0f);
+    KeyDown(20);  // Sifa held; forward; the brake controller charges the pipe, then releases
+    Key(5);
+    Key(15);
+    Key(15);
+    RunFor(15000, 0.0f);
+    Key(14);
+    RunFor(500, 0.0f);
+    ASSERT_EQ(handles.Brake, 0) << row.optional;
+    Key(40);
+    RunFor(1000, 20.0f);
+    Beacon(49000, 0, 0.0f, row.optional);
+    EXPECT_EQ(RunFor(row.waitFor, 20.0f).Brake, kEmergency) << row.optional;
+    FreePlugin();
+  }
+}
+
+// The neutral-reverser brake: demanded exactly while the driver's reverser is neutral.
+class NeutralReverserBrake : public VelmoraHost {};
+
+TEST_F(NeutralReverserBrake, holds_while_the_drivers_reverser_is_neutral) {
+  struct Row {
+    const char* mode;
+    int notch;  // what it demands
+  } rows[] = {{"1", 8}, {"2", kEmergency}};
+  for (const Row& row : rows) {
+    WriteConfig(std::string(kWithoutUBahn) + "neutralrvrbrake=" + row.mode + "\n");
+    Start();
+    EXPECT_EQ(Frame(1000, 0.0f).Brake, row.notch) << row.mode << ": at the start";
+    SetReverser(1);
+    EXPECT_EQ(Frame(1100, 0.0f).Brake, 0) << row.mode << ": forward";
+    SetReverser(1);
+    SetReverser(0);
+    EXPECT_EQ(Frame(1200, 0.0f).Brake, row.notch) << row.mode << ": back to neutral";
+    SetReverser(0);
+    SetReverser(-1);
+    EXPECT_EQ(Frame(1300, 0.0f).Brake, 0) << row.mode << ": backward, after neutral twice";
+    FreePlugin();
+  }
+}
+
 }  // namespace

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "config/confload.h"
+#include "cab/handles_testing.h"
 #include "plugin/atsplugin.h"
 #include "cab/channels.h"
 #include "cab/handles.h"
@@ -64,10 +65,10 @@ class BRSafetyTest : public ::testing::Test {
     gState = {};
     DestroyHandles();
     InitHandles();
-    InitBRSafety();
+    InitBRSafety(0);
   }
   // Options changed after the start of run take effect at the next InitBRSafety.
-  void Restart() { InitBRSafety(); }
+  void Restart() { InitBRSafety(0); }
 
   void At(int32_t time, float speed) {
     gState.Time = time;
@@ -83,7 +84,7 @@ class BRSafetyTest : public ::testing::Test {
     BRSafetyKeyReleased(key);
   }
   int Brake() const { return gHandles.Brake; }
-  int EmergencyDemands() const { return brakeLock != nullptr ? brakeLock[kEmergency] : -999; }
+  int EmergencyDemands() const { return BrakeDemandTableMade() ? BrakeDemandCount(kEmergency) : -999; }
 
   // Drives into an unacknowledged caution until the AWS brake is applied.
   void ApplyAwsBrake(float speed) {
@@ -95,7 +96,7 @@ class BRSafetyTest : public ::testing::Test {
   }
   void ApplyTpwsBrake(float speed) {
     At(20000, speed);
-    Beacon(kBeaconTpwsTrainStop, 0, 0);
+    Beacon(kBeaconSignalTrainStop, 0, 0);
     ASSERT_TRUE(aws.tpwsTrainstop);
     ASSERT_EQ(Brake(), kEmergency);
   }
@@ -112,7 +113,7 @@ TEST_F(BRSafetyTest, init_clears_every_state_and_stops_both_aws_sounds) {
   SetSound(kAwsHorn, SOUND_LOOP);
   SetSound(kAwsBell, SOUND_PLAY);
   SetSound(kTpwsWarning, SOUND_LOOP);
-  InitBRSafety();
+  InitBRSafety(0);
   EXPECT_EQ(aws.awsPhase, kAwsIdle);
   EXPECT_FALSE(aws.awsPhase == kAwsBraking);
   EXPECT_FALSE(aws.awsRelease);
@@ -366,7 +367,7 @@ TEST_F(BRSafetyTest, system_0_ignores_magnets_and_runs_no_supervision) {
   gOpts[OPT_system].value = 0;
   At(10000, 80.0f);
   Beacon(kBeaconAwsPermanentMagnet, 0, 0);
-  Beacon(kBeaconTpwsTrainStop, 0, 0);
+  Beacon(kBeaconSignalTrainStop, 0, 0);
   EXPECT_EQ(aws.awsPhase, kAwsIdle);
   EXPECT_FALSE(aws.tpwsTrainstop);
   aws.awsPhase = kAwsWarning;  // even a pending warning never brakes
@@ -380,21 +381,21 @@ TEST_F(BRSafetyTest, system_0_ignores_magnets_and_runs_no_supervision) {
 
 TEST_F(BRSafetyTest, overspeed_sensor_at_signal_acts_only_at_danger_and_strictly_faster) {
   At(20000, 40.0f);
-  Beacon(kBeaconTpwsOverspeedSignal, 0, 40);
+  Beacon(kBeaconSignalOverspeed, 0, 40);
   EXPECT_FALSE(aws.tpwsTrainstop);
   At(20000, 40.5f);
-  Beacon(kBeaconTpwsOverspeedSignal, 1, 40);
+  Beacon(kBeaconSignalOverspeed, 1, 40);
   EXPECT_FALSE(aws.tpwsTrainstop);
-  Beacon(kBeaconTpwsOverspeedSignal, 0, 40);
+  Beacon(kBeaconSignalOverspeed, 0, 40);
   EXPECT_TRUE(aws.tpwsTrainstop);
   EXPECT_EQ(Brake(), kEmergency);
 }
 
 TEST_F(BRSafetyTest, train_stop_sensor_at_danger_acts_at_any_speed_from_standstill) {
   At(20000, 0.0f);
-  Beacon(kBeaconTpwsTrainStop, 1, 0);
+  Beacon(kBeaconSignalTrainStop, 1, 0);
   EXPECT_FALSE(aws.tpwsTrainstop);
-  Beacon(kBeaconTpwsTrainStop, -3, 0);
+  Beacon(kBeaconSignalTrainStop, -3, 0);
   EXPECT_TRUE(aws.tpwsTrainstop);
   EXPECT_EQ(aws.brakeDemand.value, 1);
   EXPECT_EQ(aws.brakeDemand.blinkTimer, 20000);
@@ -406,47 +407,47 @@ TEST_F(BRSafetyTest, train_stop_sensor_at_danger_acts_at_any_speed_from_standsti
 
 TEST_F(BRSafetyTest, speed_restriction_sensor_acts_above_its_limit_whatever_the_aspect) {
   At(20000, 60.0f);
-  Beacon(kBeaconTpwsOverspeed, 4, 60);
+  Beacon(kBeaconSpeedRestriction, 4, 60);
   EXPECT_FALSE(aws.tpwsTrainstop);
   At(20000, 60.25f);
-  Beacon(kBeaconTpwsOverspeed, 4, 60);
+  Beacon(kBeaconSpeedRestriction, 4, 60);
   EXPECT_TRUE(aws.tpwsTrainstop);
 }
 
 TEST_F(BRSafetyTest, nothing_acts_backwards_or_at_an_unknown_speed_or_twice) {
   At(20000, -50.0f);
-  Beacon(kBeaconTpwsTrainStop, 0, 0);
+  Beacon(kBeaconSignalTrainStop, 0, 0);
   Beacon(kBeaconAwsPermanentMagnet, 0, 0);
   EXPECT_FALSE(aws.tpwsTrainstop);
   EXPECT_EQ(aws.awsPhase, kAwsIdle);
   At(20000, std::numeric_limits<float>::quiet_NaN());
-  Beacon(kBeaconTpwsTrainStop, 0, 0);
+  Beacon(kBeaconSignalTrainStop, 0, 0);
   Beacon(kBeaconAwsPermanentMagnet, 0, 0);
   EXPECT_FALSE(aws.tpwsTrainstop);
   EXPECT_EQ(aws.awsPhase, kAwsIdle);
   // Negative zero is standing, not running backwards.
   At(20000, -0.0f);
-  Beacon(kBeaconTpwsTrainStop, 0, 0);
+  Beacon(kBeaconSignalTrainStop, 0, 0);
   EXPECT_TRUE(aws.tpwsTrainstop);
   At(21000, std::numeric_limits<float>::infinity());
-  Beacon(kBeaconTpwsOverspeed, 0, 10);
-  Beacon(kBeaconTpwsTrainStop, 0, 0);
+  Beacon(kBeaconSpeedRestriction, 0, 10);
+  Beacon(kBeaconSignalTrainStop, 0, 0);
   EXPECT_EQ(EmergencyDemands(), 1);
 }
 
 TEST_F(BRSafetyTest, aws_only_ignores_tpws_and_train_stop_only_ignores_the_rest) {
   gOpts[OPT_system].value = 1;
   At(20000, 90.0f);
-  Beacon(kBeaconTpwsTrainStop, 0, 0);
-  Beacon(kBeaconTpwsOverspeed, 0, 10);
+  Beacon(kBeaconSignalTrainStop, 0, 0);
+  Beacon(kBeaconSpeedRestriction, 0, 10);
   EXPECT_FALSE(aws.tpwsTrainstop);
   gOpts[OPT_system].value = 3;
   Beacon(kBeaconAwsPermanentMagnet, 0, 0);
-  Beacon(kBeaconTpwsOverspeed, 0, 10);
-  Beacon(kBeaconTpwsOverspeedSignal, 0, 10);
+  Beacon(kBeaconSpeedRestriction, 0, 10);
+  Beacon(kBeaconSignalOverspeed, 0, 10);
   EXPECT_EQ(aws.awsPhase, kAwsIdle);
   EXPECT_FALSE(aws.tpwsTrainstop);
-  Beacon(kBeaconTpwsTrainStop, 0, 0);
+  Beacon(kBeaconSignalTrainStop, 0, 0);
   EXPECT_TRUE(aws.tpwsTrainstop);
 }
 
@@ -603,26 +604,26 @@ TEST_F(BRSafetyTest, override_is_refused_while_braking_or_during_the_startup_tes
 TEST_F(BRSafetyTest, armed_override_passes_one_train_stop_and_ignores_overspeed_sensors) {
   At(5000, 30.0f);
   Press(kOverrideKey);
-  Beacon(kBeaconTpwsOverspeed, 0, 10);
-  Beacon(kBeaconTpwsOverspeedSignal, 0, 10);
+  Beacon(kBeaconSpeedRestriction, 0, 10);
+  Beacon(kBeaconSignalOverspeed, 0, 10);
   EXPECT_FALSE(aws.tpwsTrainstop);
   EXPECT_EQ(aws.overrideTimer, 5000);
-  Beacon(kBeaconTpwsTrainStop, 0, 0);
+  Beacon(kBeaconSignalTrainStop, 0, 0);
   EXPECT_FALSE(aws.tpwsTrainstop);
   EXPECT_EQ(aws.override, kOverrideOff);
   EXPECT_FALSE(aws.stopOverride.lit && aws.stopOverride.value != 0);
-  Beacon(kBeaconTpwsTrainStop, 0, 0);
+  Beacon(kBeaconSignalTrainStop, 0, 0);
   EXPECT_TRUE(aws.tpwsTrainstop);
 }
 
 TEST_F(BRSafetyTest, train_stop_only_system_acts_at_danger_and_once) {
   gOpts[OPT_system].value = 3;
   At(20000, 30.0f);
-  Beacon(kBeaconTpwsTrainStop, 1, 0);
+  Beacon(kBeaconSignalTrainStop, 1, 0);
   EXPECT_FALSE(aws.tpwsTrainstop);
-  Beacon(kBeaconTpwsTrainStop, 0, 0);
+  Beacon(kBeaconSignalTrainStop, 0, 0);
   EXPECT_TRUE(aws.tpwsTrainstop);
-  Beacon(kBeaconTpwsTrainStop, 0, 0);
+  Beacon(kBeaconSignalTrainStop, 0, 0);
   EXPECT_EQ(EmergencyDemands(), 1);
 }
 
@@ -630,10 +631,10 @@ TEST_F(BRSafetyTest, train_stop_only_system_consumes_the_override_too) {
   gOpts[OPT_system].value = 3;
   At(5000, 30.0f);
   Press(kOverrideKey);
-  Beacon(kBeaconTpwsTrainStop, 0, 0);
+  Beacon(kBeaconSignalTrainStop, 0, 0);
   EXPECT_FALSE(aws.tpwsTrainstop);
   EXPECT_EQ(aws.override, kOverrideOff);
-  Beacon(kBeaconTpwsTrainStop, 0, 0);
+  Beacon(kBeaconSignalTrainStop, 0, 0);
   EXPECT_TRUE(aws.tpwsTrainstop);
 }
 
@@ -764,8 +765,8 @@ TEST_F(BRSafetyTest, clock_wrapping_past_its_end_keeps_the_delays) {
 TEST_F(BRSafetyTest, huge_brake_notch_count_and_beacon_limits_are_harmless) {
   gTrainspecs.BrakeNotches = INT_MAX;  // no emergency notch can exist past the top
   At(1000, 50.0f);
-  Beacon(kBeaconTpwsOverspeed, 0, INT_MIN);
-  Beacon(kBeaconTpwsOverspeedSignal, INT_MIN, INT_MAX);
+  Beacon(kBeaconSpeedRestriction, 0, INT_MIN);
+  Beacon(kBeaconSignalOverspeed, INT_MIN, INT_MAX);
   EXPECT_TRUE(aws.tpwsTrainstop);
   gOpts[OPT_tpwsbrakecancel].value = 2;
   BRSafetyKeyPressed(kResetKey);

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "config/confload_testing.h"
 #include "config/confload.h"
 #include "test_files.h"
 
@@ -31,12 +32,12 @@ class ConfigFile : public ::testing::Test {
 
 TEST_F(ConfigFile, table_holds_196_keys_in_order_with_their_defaults) {
   ASSERT_EQ(OPTION_COUNT, 196);
-  EXPECT_STREQ(commands[0], "system=");
-  EXPECT_STREQ(commands[OPT_sifakey], "sifakey=");
+  EXPECT_STREQ(kOptionKeys[0], "system=");
+  EXPECT_STREQ(kOptionKeys[OPT_sifakey], "sifakey=");
   EXPECT_EQ(OPT_sifakey, 127);
-  EXPECT_STREQ(commands[186], "taster_speicherbremse_aus=");
-  EXPECT_STREQ(commands[187], "runubahn=");  // the run switches follow every older key
-  EXPECT_STREQ(commands[195], "runpzb90=");
+  EXPECT_STREQ(kOptionKeys[186], "taster_speicherbremse_aus=");
+  EXPECT_STREQ(kOptionKeys[187], "runubahn=");  // the run switches follow every older key
+  EXPECT_STREQ(kOptionKeys[195], "runpzb90=");
   SetDefaults();
   EXPECT_EQ(Opt(OPT_runubahn), 1);
   EXPECT_EQ(Opt(OPT_runpzb90), 0);
@@ -52,10 +53,10 @@ TEST_F(ConfigFile, table_holds_196_keys_in_order_with_their_defaults) {
   EXPECT_EQ(Opt(OPT_wiperonkey), 5);
   EXPECT_EQ(Opt(OPT_cutoffincreasekey), 5);
   for (int i = 0; i < OPTION_COUNT; i++) {
-    size_t length = std::string(commands[i]).size();
+    size_t length = std::string(kOptionKeys[i]).size();
     EXPECT_LT(length, static_cast<size_t>(kKeySlot));
-    EXPECT_EQ(commands[i][length - 1], '=') << commands[i];
-    EXPECT_EQ(gOpts[i].next, nullptr) << commands[i];
+    EXPECT_EQ(kOptionKeys[i][length - 1], '=') << kOptionKeys[i];
+    EXPECT_EQ(gOpts[i].next, nullptr) << kOptionKeys[i];
   }
 }
 
@@ -195,7 +196,7 @@ TEST_F(ConfigFile, further_values_are_looked_up_only_within_the_table_and_the_li
 
 TEST(ConfigTable, scrap_before_the_first_defaults_leaves_the_table_alone) {
   // Before SetDefaults has run the list pointers are not known to be valid.
-  pointersNullified = false;
+  ForgetDefaultsForTesting();
   OptionNode node = {5, nullptr};
   gOpts[OPT_sifakey].next = &node;
   ScrapConfig();

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "config/confload.h"
+#include "cab/handles_testing.h"
 #include "plugin/atsplugin.h"
 #include "cab/channels.h"
 #include "cab/handles.h"
@@ -46,7 +47,7 @@ class PZB90Test : public ::testing::Test {
     DestroyHandles();
     InitHandles();
     At(1000, 0.0f);
-    InitDESafety();
+    InitDESafety(0);
   }
   void TearDown() override {
     DestroyHandles();
@@ -67,7 +68,7 @@ class PZB90Test : public ::testing::Test {
     ASSERT_TRUE(pzb.active);
   }
   int Brake() const { return gHandles.Brake; }
-  int EmergencyDemands() const { return brakeLock != nullptr ? brakeLock[kEmergency] : -999; }
+  int EmergencyDemands() const { return BrakeDemandTableMade() ? BrakeDemandCount(kEmergency) : -999; }
   bool BlueSteady() const { return pzb.bluelamp.value == 1 && pzb.bluelamp.blinkTimer == -1 && pzb.bluelamp.lit; }
   bool BlueFlashing() const { return pzb.bluelamp.value == 1 && pzb.bluelamp.blinkTimer == gState.Time && pzb.bluelamp.lit; }
 };
@@ -80,7 +81,7 @@ TEST_F(PZB90Test, start_of_run_is_off_with_the_blue_lamp_flashing_and_all_else_d
   SetPanel(kRed, 1);
   SetSound(kPzbSound, SOUND_LOOP);
   At(7000, 0.0f);
-  InitDESafety();
+  InitDESafety(0);
   EXPECT_FALSE(pzb.active);
   EXPECT_FALSE(pzb.emergency);
   EXPECT_EQ(pzb.window, kPzbWindowClosed);

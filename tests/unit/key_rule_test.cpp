@@ -53,12 +53,12 @@ void StartRunWithKey(const std::string& tested, int key, const TempFolder& folde
   static std::string cfg;
   cfg = folder.File("Velmora.cfg");
   WriteBytes(cfg, text);
-  gConfigPathOverride = cfg.c_str();
+  SetConfigPathOverride(cfg.c_str());
   gState = ATS_VEHICLESTATE{};  // a host that starts standing at time 0, whatever ran before
   Load();
   SetVehicleSpec(ATS_VEHICLESPEC{7, 5, 0, 0, 4});
   Initialize(0);
-  gConfigPathOverride = nullptr;
+  SetConfigPathOverride(nullptr);
 }
 
 // The host presses `key` at every handler that takes keys.

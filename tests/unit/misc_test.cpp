@@ -18,7 +18,7 @@ void StartCab(const std::vector<std::string>& lines) {
   ConfigureLines(lines);
   for (int i = 0; i < kElementCount; i++) SetPanel(i, 7);
   misc.doorSide = 0;
-  InitMiscellaneous();
+  InitMiscellaneous(0);
 }
 
 void FrameAt(int32_t time) {
@@ -42,7 +42,7 @@ TEST(DoorLamps, a_side_released_in_the_run_before_lights_no_lamp_at_the_start) {
   StartCab({"doorindicator=30,31"});
   MiscPlatformBeacon({kBeaconPlatformSide, 0, 0.0f, kPlatformRight});
   setDoorState(false);
-  InitMiscellaneous();
+  InitMiscellaneous(0);
   EXPECT_EQ(GetPanel(31), 0);
   FrameAt(5000);
   EXPECT_EQ(GetPanel(31), 0);
@@ -214,7 +214,7 @@ TEST(HornLamp, start_of_run_forgets_the_blast_but_leaves_the_lamp) {
   StartCab({"klaxonindicator=40,1500"});
   gState.Time = 10000;
   hornSounded(0);
-  InitMiscellaneous();
+  InitMiscellaneous(0);
   EXPECT_EQ(misc.hornLamp, kHornLampIdle);
   EXPECT_EQ(misc.hornDuration, 0);
   EXPECT_EQ(GetPanel(40), 1);

@@ -225,9 +225,9 @@ TEST(HeapUse, frames_and_keys_take_no_heap_memory_with_every_system_running) {
     WriteBytes(path, std::string(kEverySystem) + traction);
     Load();
     SetVehicleSpec({8, 8, 1, 6, 4});
-    gConfigPathOverride = path.c_str();
+    SetConfigPathOverride(path.c_str());
     Initialize(0);
-    gConfigPathOverride = nullptr;
+    SetConfigPathOverride(nullptr);
     ATS_VEHICLESTATE state = {};
     long allocations = 0;  // by frames and keys
     auto frames = [&](int count, float speed) {

@@ -2,8 +2,15 @@
 
 #include <cmath>
 #include <limits>
+#include <set>
+#include <utility>
+#include <vector>
 
+#include "cab/channels_testing.h"
 #include "plugin/atsplugin.h"
+#include "plugin/atsplugin_testing.h"
+#include "config/fixed_wiring.h"
+#include "test_files.h"
 #include "cab/channels.h"
 #include "cab/handles.h"
 #include "cab/indicator.h"
@@ -35,8 +42,8 @@ class PluginShell : public ::testing::Test {
 TEST_F(PluginShell, version_is_2_0) { EXPECT_EQ(GetPluginVersion(), 131072); }
 
 TEST_F(PluginShell, first_frame_copies_the_reserves_into_the_host_arrays) {
-  memPanelReserve[200] = 77;
-  memSoundReserve[201] = SOUND_LOOP;
+  PanelReserve()[200] = 77;
+  SoundReserve()[201] = SOUND_LOOP;
   Frame(0, 100);
   EXPECT_EQ(gPanel, panel);
   EXPECT_EQ(gSound, sound);
@@ -112,15 +119,61 @@ TEST_F(PluginShell, beacon_31_plays_the_special_sound_whenever_optional_is_set) 
 TEST(PluginLoad, load_fills_the_reserves_and_points_at_them) {
   int host[kElementCount];
   gPanel = host;
-  memPanelReserve[3] = 9;
-  memSoundReserve[4] = 1;
+  PanelReserve()[3] = 9;
+  SoundReserve()[4] = 1;
   Load();
-  EXPECT_EQ(gPanel, memPanelReserve);
-  EXPECT_EQ(gSound, memSoundReserve);
+  EXPECT_EQ(gPanel, PanelReserve());
+  EXPECT_EQ(gSound, SoundReserve());
   for (int i = 0; i < kElementCount; i++) {
-    EXPECT_EQ(memPanelReserve[i], 0);
-    EXPECT_EQ(memSoundReserve[i], SOUND_STOP);
+    EXPECT_EQ(PanelReserve()[i], 0);
+    EXPECT_EQ(SoundReserve()[i], SOUND_STOP);
   }
+}
+
+// The beacons each row of the plug-in's table was passed: its system and the beacon's type.
+std::vector<std::pair<CabSystem, int32_t>> gHeard;
+template <int Row>
+void HeardBy(ATS_BEACONDATA beacon) {
+  gHeard.push_back({CabSystemRowAt(Row).system, beacon.Type});
+}
+void (*const kHearers[])(ATS_BEACONDATA) = {HeardBy<0>, HeardBy<1>, HeardBy<2>, HeardBy<3>, HeardBy<4>,
+                                            HeardBy<5>, HeardBy<6>, HeardBy<7>, HeardBy<8>};
+const int kHearerCount = sizeof(kHearers) / sizeof(kHearers[0]);
+
+TEST(PluginBeacons, every_listed_type_reaches_the_systems_the_list_names_and_no_other) {
+  ASSERT_EQ(CabSystemRowCount(), kHearerCount);
+  CabSystemRow spies[kHearerCount];
+  const CabSystemRow* rows[kHearerCount];
+  for (int i = 0; i < kHearerCount; i++) {
+    spies[i] = CabSystemRowAt(i);
+    spies[i].beacon = kHearers[i];
+    rows[i] = &spies[i];
+  }
+  TempFolder folder;
+  const std::string config = folder.File("Velmora.cfg");
+  ASSERT_TRUE(WriteBytes(config, "runawstpws=1\nrunvigilance=1\nrunoverspeed=1\nrunpowergaps=1\nrunwipers=1\n"
+                                 "runcabindicators=1\nruntraction=1\nrunpzb90=1\n"));
+  SetConfigPathOverride(config.c_str());
+  UseCabSystemRowsForTesting(rows);
+  Load();
+  SetVehicleSpec(ATS_VEHICLESPEC{8, 8, 1, 6, 4});
+  Initialize(0);
+  std::set<int32_t> types = {-1, 0, 19, 32, 43999, 44005, 48999, 49002};
+  for (int b = 0; b < kBeaconTypeCount; b++) types.insert(kBeaconTypes[b].type);
+  for (int32_t type : types) {
+    std::multiset<CabSystem> listed;
+    for (int b = 0; b < kBeaconTypeCount; b++) {
+      if (kBeaconTypes[b].type == type) listed.insert(kBeaconTypes[b].system);
+    }
+    gHeard.clear();
+    SetBeaconData({type, 0, 0.0f, 0});
+    std::multiset<CabSystem> heard;
+    for (const auto& h : gHeard) heard.insert(h.first);
+    EXPECT_EQ(heard, listed) << "beacon type " << type;
+  }
+  Dispose();
+  UseCabSystemRowsForTesting(nullptr);
+  SetConfigPathOverride(nullptr);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "power/powercontrol.h"
+#include "cab/handles_testing.h"
 #include "supervision_support.h"
 #include "power/powercontrol_record.h"
 
@@ -31,12 +32,12 @@ void StartTrain(int behaviour, const char* pickups = "0", double location = 1000
   SetPowerHandle(kTopNotch);
   gState.Location = location;
   DestroyPowerControl();
-  InitPowerControl();
+  InitPowerControl(0);
 }
 
 void Announce(int length, float speed = 50.0f) {
   gState.Speed = speed;
-  PowerBeacon(ATS_BEACONDATA{kPowerGapBeacon, 0, 0.0f, length});
+  PowerBeacon(ATS_BEACONDATA{kBeaconPowerGap, 0, 0.0f, length});
 }
 
 void RunTo(double location, float speed = 50.0f) {
@@ -52,7 +53,11 @@ std::vector<double> Starts() {
 }
 
 // The power demand counts of every notch, to compare before and after a run.
-std::vector<int32_t> PowerCounts() { return std::vector<int32_t>(powerLock, powerLock + kTopNotch + 1); }
+std::vector<int32_t> PowerCounts() {
+  std::vector<int32_t> counts;
+  for (int notch = 0; notch <= kTopNotch; notch++) counts.push_back(PowerDemandCount(notch));
+  return counts;
+}
 
 }  // namespace
 
@@ -159,10 +164,10 @@ TEST(PowerGaps, any_dead_collector_cuts_power_until_every_one_has_left) {
   EXPECT_EQ(gHandles.Power, 0);
   EXPECT_EQ(GetPanel(kLamp), 0);
   RunTo(1041.0);
-  EXPECT_EQ(powerLock[0], before[0] + 2);
+  EXPECT_EQ(PowerDemandCount(0), before[0] + 2);
   RunTo(1101.0);  // first out, second still in
   EXPECT_EQ(gHandles.Power, 0);
-  EXPECT_EQ(powerLock[0], before[0] + 1);
+  EXPECT_EQ(PowerDemandCount(0), before[0] + 1);
   RunTo(1141.0);
   EXPECT_EQ(gHandles.Power, kTopNotch);
   EXPECT_EQ(PowerCounts(), before);
@@ -273,7 +278,7 @@ TEST(PowerGaps, absurd_positions_make_no_records_that_cannot_be_passed) {
   Announce(10);
   EXPECT_EQ(Starts(), (std::vector<double>{1000.0 - 2147483648.0, 1000.0 + 2147483647.0}));
   DestroyPowerControl();
-  InitPowerControl();
+  InitPowerControl(0);
   gState.Location = std::numeric_limits<double>::quiet_NaN();
   Announce(10);
   gState.Location = std::numeric_limits<double>::infinity();

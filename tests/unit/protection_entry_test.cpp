@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "cab/channels_testing.h"
 #include "config/confload.h"
 #include "platform/platform.h"
 #include "plugin/atsplugin.h"
@@ -70,9 +71,9 @@ class ProtectionEntryPoints : public ::testing::Test {
   void Initialize(const std::string& extra) {
     std::string path = folder.File("Velmora.cfg");
     ASSERT_TRUE(WriteBytes(path, std::string(kWiring) + extra)) << path;
-    gConfigPathOverride = path.c_str();
+    SetConfigPathOverride(path.c_str());
     ::Initialize(0);
-    gConfigPathOverride = nullptr;
+    SetConfigPathOverride(nullptr);
     // Every assertion below reads elements this file wires: the run must have read it.
     ASSERT_EQ(Opt(OPT_awswarningsound), kAwsHorn) << "the configuration file " << path << " was not read";
   }
@@ -85,14 +86,14 @@ class ProtectionEntryPoints : public ::testing::Test {
 };
 
 TEST_F(ProtectionEntryPoints, start_of_run_silences_aws_and_darkens_pzb_lamps_in_the_host_arrays) {
-  memSoundReserve[kAwsHorn] = SOUND_LOOP;
-  memSoundReserve[kAwsBell] = SOUND_PLAY;
-  memSoundReserve[kPzbSound] = SOUND_LOOP;
-  memPanelReserve[kPzbYellow] = 1;
-  memPanelReserve[kPzbRed] = 1;
-  memPanelReserve[kPzbBlue] = 5;  // indicators are not shown at the start of run
-  memPanelReserve[kTpwsLamp] = 6;
-  memSoundReserve[kTpwsWarning] = SOUND_LOOP;
+  SoundReserve()[kAwsHorn] = SOUND_LOOP;
+  SoundReserve()[kAwsBell] = SOUND_PLAY;
+  SoundReserve()[kPzbSound] = SOUND_LOOP;
+  PanelReserve()[kPzbYellow] = 1;
+  PanelReserve()[kPzbRed] = 1;
+  PanelReserve()[kPzbBlue] = 5;  // indicators are not shown at the start of run
+  PanelReserve()[kTpwsLamp] = 6;
+  SoundReserve()[kTpwsWarning] = SOUND_LOOP;
   Initialize("system=2\npzb90=1\n");
   Frame(1000, 0.0f);
   EXPECT_EQ(sound[kAwsHorn], SOUND_STOP);
@@ -108,7 +109,7 @@ TEST_F(ProtectionEntryPoints, start_of_run_silences_aws_and_darkens_pzb_lamps_in
 TEST_F(ProtectionEntryPoints, frames_and_beacons_do_not_reach_the_supervision) {
   Initialize("system=2\npzb90=1\n");
   Frame(1000, 100.0f);  // above the PZB90 limit of a system not switched on
-  SetBeaconData({kBeaconTpwsTrainStop, 0, 0.0f, 0});
+  SetBeaconData({kBeaconSignalTrainStop, 0, 0.0f, 0});
   SetBeaconData({kBeaconAwsPermanentMagnet, 0, 0.0f, 0});
   SetBeaconData({kBeaconPzbSignalMagnet, 0, 0.0f, 0});
   Frame(5000, 100.0f);
@@ -160,8 +161,8 @@ TEST_F(ProtectionEntryPoints, startup_test_1_sounds_only_the_horn) {
 TEST_F(ProtectionEntryPoints, startup_test_before_the_first_frame_lands_in_the_reserves) {
   Initialize("startuptest=2\n");
   SetReverser(1);
-  EXPECT_EQ(memSoundReserve[kAwsHorn], SOUND_LOOP);
-  EXPECT_EQ(memPanelReserve[kTpwsLamp3], 1);
+  EXPECT_EQ(SoundReserve()[kAwsHorn], SOUND_LOOP);
+  EXPECT_EQ(PanelReserve()[kTpwsLamp3], 1);
   Frame(1000, 0.0f);
   EXPECT_EQ(sound[kAwsHorn], SOUND_LOOP);
   EXPECT_EQ(panel[kTpwsLamp3], 1);

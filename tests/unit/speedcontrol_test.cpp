@@ -21,7 +21,7 @@ void StartControl(const std::vector<std::string>& thresholds = {"warningspeed=80
   FreshCab();
   ConfigureLines(Lines({"overspeedcontrol=1", "overspeedindicator=30", "overspeedalarm=31"}, thresholds));
   StartArbitration(kBrakeNotches, 5);
-  InitSpeedControl();
+  InitSpeedControl(0);
 }
 
 }  // namespace
@@ -163,7 +163,7 @@ TEST(OverspeedControl, init_forgets_speed_and_braking_without_touching_demands) 
   StartControl();
   CheckSpeed(95.0f);
   ASSERT_EQ(gHandles.Brake, kBrakeNotches);
-  InitSpeedControl();
+  InitSpeedControl(0);
   EXPECT_EQ(sc.scSpeed, 0);
   EXPECT_FALSE(sc.brakingSequence);
   EXPECT_EQ(gHandles.Brake, kBrakeNotches);  // only the restart of the handles clears it

@@ -1,7 +1,9 @@
 // What the host's calls reach of the vigilance device, overspeed control and cab miscellany.
 #include <gtest/gtest.h>
 
+#include "cab/channels_testing.h"
 #include "supervision/misc.h"
+#include "cab/handles_testing.h"
 #include "supervision/speedcontrol.h"
 #include "supervision/vigilance.h"
 #include "supervision_support.h"
@@ -33,7 +35,7 @@ class SupervisionThroughTheHost : public ::testing::Test {
     for (const std::string& line : lines) text += line + "\n";
     configPath = folder.File("Velmora.cfg");
     WriteBytes(configPath, text);
-    gConfigPathOverride = configPath.c_str();
+    SetConfigPathOverride(configPath.c_str());
     Load();
     SetVehicleSpec(ATS_VEHICLESPEC{kBrakeNotches, 5, 1, 6, 4});
     gState = ATS_VEHICLESTATE{};
@@ -45,7 +47,7 @@ class SupervisionThroughTheHost : public ::testing::Test {
   }
   void TearDown() override {
     Dispose();
-    gConfigPathOverride = nullptr;
+    SetConfigPathOverride(nullptr);
   }
 
   ATS_HANDLES Frame(int32_t time, float speed, double location = 0.0) {
@@ -73,7 +75,7 @@ class SupervisionThroughTheHost : public ::testing::Test {
 TEST_F(SupervisionThroughTheHost, horn_lamp_lit_before_the_first_frame_reaches_the_host_and_stays_lit) {
   StartRun({"klaxonindicator=40,1500,3000"});
   HornBlow(0);
-  EXPECT_EQ(memPanelReserve[40], 1);
+  EXPECT_EQ(PanelReserve()[40], 1);
   EXPECT_EQ(panel[40], 0);
   Frame(100, 0.0f);
   EXPECT_EQ(panel[40], 1);
@@ -157,12 +159,12 @@ TEST_F(SupervisionThroughTheHost, restart_withdraws_the_vigilance_brake_with_eve
     CheckVigilance();
   }
   ASSERT_EQ(vig.phase, kVigilanceBraking);
-  ASSERT_NE(brakeLock, nullptr);
-  EXPECT_EQ(brakeLock[kBrakeNotches + 1], 1);
+  ASSERT_TRUE(BrakeDemandTableMade());
+  EXPECT_EQ(BrakeDemandCount(kBrakeNotches + 1), 1);
   Initialize(0);
   EXPECT_EQ(vig.phase, kVigilanceSupervising);
-  ASSERT_NE(brakeLock, nullptr);
-  EXPECT_EQ(brakeLock[kBrakeNotches + 1], 0);
+  ASSERT_TRUE(BrakeDemandTableMade());
+  EXPECT_EQ(BrakeDemandCount(kBrakeNotches + 1), 0);
 }
 
 TEST_F(SupervisionThroughTheHost, restart_writes_lamps_out_into_the_reserves_and_the_next_frame_hands_them_over) {
@@ -176,19 +178,19 @@ TEST_F(SupervisionThroughTheHost, restart_writes_lamps_out_into_the_reserves_and
   ASSERT_EQ(panel[30], 1);
   ASSERT_EQ(panel[31], 1);
   // Left-overs in the reserves from before the run's first frame.
-  memPanelReserve[20] = 1;
-  memPanelReserve[30] = 1;
-  memPanelReserve[31] = 1;
-  memSoundReserve[21] = SOUND_LOOP;
+  PanelReserve()[20] = 1;
+  PanelReserve()[30] = 1;
+  PanelReserve()[31] = 1;
+  SoundReserve()[21] = SOUND_LOOP;
   // No host call releases a door side (it was chosen by hand above), and the start of a run
   // keeps the side: take it back to none as it stands in a real run.
   misc.doorSide = 0;
   // The host restarts the run: the init operations write into the reserves.
   Initialize(0);
-  EXPECT_EQ(memPanelReserve[20], 0);
-  EXPECT_EQ(memSoundReserve[21], SOUND_STOP);
-  EXPECT_EQ(memPanelReserve[30], 0);
-  EXPECT_EQ(memPanelReserve[31], 0);
+  EXPECT_EQ(PanelReserve()[20], 0);
+  EXPECT_EQ(SoundReserve()[21], SOUND_STOP);
+  EXPECT_EQ(PanelReserve()[30], 0);
+  EXPECT_EQ(PanelReserve()[31], 0);
   // The host's arrays are untouched until the next frame copies the reserves over them.
   EXPECT_EQ(panel[20], 1);
   EXPECT_EQ(sound[21], SOUND_LOOP);

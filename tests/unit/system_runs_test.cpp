@@ -33,7 +33,7 @@ TEST(SystemRuns, follows_the_run_switch_of_the_options_system) {
   for (const RunCase& c : kRunCases) {
     SetDefaults();
     gOpts[c.runSwitch].value = c.value;
-    const std::string what = commands[c.runSwitch] + std::to_string(c.value) + " " + commands[c.option];
+    const std::string what = kOptionKeys[c.runSwitch] + std::to_string(c.value) + " " + kOptionKeys[c.option];
     EXPECT_EQ(SystemRuns(kOptionSystem[c.option]), c.systemRuns) << what;
     EXPECT_EQ(EffectOf(c.option), c.effect) << what;
   }
@@ -45,7 +45,7 @@ TEST(SystemRuns, every_system_that_can_sleep_or_takes_beacons_has_a_run_switch) 
   for (int option = 0; option < OPTION_COUNT; option++) {
     const bool sleeps = kOptionEffect[option] == EFFECT_NOT_RUN || kOptionEffect[option] == EFFECT_PARTLY;
     if (sleeps) {
-      EXPECT_GE(kCabSystemSwitch[kOptionSystem[option]], 0) << commands[option];
+      EXPECT_GE(kCabSystemSwitch[kOptionSystem[option]], 0) << kOptionKeys[option];
     }
   }
   for (int i = 0; i < kBeaconTypeCount; i++) {

@@ -65,7 +65,7 @@ class TractionTest : public ::testing::Test {
   }
 
   // Starts the model with the options as they now stand.
-  void Start() { InitTraction(); }
+  void Start() { InitTraction(0); }
 
   // One model step at a frame time and speed.
   void Frame(int32_t time, float speed) {

@@ -381,9 +381,9 @@ class StartWithConfig {
   explicit StartWithConfig(const std::string& text) {
     std::string path = folder_.File("Velmora.cfg");
     WriteBytes(path, text);
-    gConfigPathOverride = path.c_str();
+    SetConfigPathOverride(path.c_str());
     Initialize(0);
-    gConfigPathOverride = nullptr;
+    SetConfigPathOverride(nullptr);
   }
  private:
   TempFolder folder_;

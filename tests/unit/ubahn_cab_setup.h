@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "config/confload.h"
+#include "cab/handles_testing.h"
 #include "plugin/atsplugin.h"
 #include "cab/channels.h"
 #include "cab/handles.h"
@@ -91,5 +92,5 @@ inline void StartCab(int brakeNotches = 8, int powerNotches = 8) {
 }
 
 // The demand count at a brake or power notch (the tables must exist).
-inline int32_t BrakeCount(int notch) { return brakeLock[notch]; }
-inline int32_t PowerCount(int notch) { return powerLock[notch]; }
+inline int32_t BrakeCount(int notch) { return BrakeDemandCount(notch); }
+inline int32_t PowerCount(int notch) { return PowerDemandCount(notch); }

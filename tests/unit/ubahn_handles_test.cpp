@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "ubahn_cab_setup.h"
+#include "cab/handles_testing.h"
 
 // ---- Arbitration ----
 
@@ -65,6 +66,44 @@ TEST(HandleArbitration, reverser_prefers_neutral_then_forward_then_reverse) {
   EXPECT_EQ(gHandles.Reverser, -1);
 }
 
+// A further system with a set of its own: a withdrawal in the common set cannot cancel its
+// demands, a notch stays in force while any set demands it, and a new start drops the set.
+TEST(HandleArbitration, a_set_of_its_own_holds_a_system_demands_whatever_the_common_set_does) {
+  StartCab();
+  GiveOwnDemands(SYS_PZB90);
+  OperateBrake(9, false);  // the common set's withdrawal nobody asked for: count -1
+  UseDemandsOf(SYS_PZB90);
+  OperateBrake(9, true);
+  OperateBrake(5, true);
+  OperateReverser(1, true);
+  OperatePower(2, true);
+  EXPECT_EQ(gHandles.Brake, 9);
+  EXPECT_EQ(gHandles.Reverser, 0);  // the driver's neutral in the common set comes first
+  EXPECT_EQ(gHandles.Power, 0);     // the driver's notch 0 is the lowest
+  EXPECT_EQ(BrakeCount(9), -1);
+
+  UseDemandsOf(SYS_SHELL);
+  OperateBrake(9, true);
+  OperateBrake(9, true);  // now both sets demand the emergency notch
+  UseDemandsOf(SYS_PZB90);
+  OperateBrake(9, false);
+  EXPECT_EQ(gHandles.Brake, 9);
+  UseDemandsOf(SYS_SHELL);
+  OperateBrake(9, false);
+  EXPECT_EQ(gHandles.Brake, 5);  // the system's own notch 5 stands
+  OperateReverser(0, false);
+  EXPECT_EQ(gHandles.Reverser, 1);
+  OperatePower(0, false);
+  EXPECT_EQ(gHandles.Power, 2);
+
+  InitHandles();
+  UseDemandsOf(SYS_PZB90);  // no set of its own any more: the common set counts
+  OperateBrake(4, true);
+  UseDemandsOf(SYS_SHELL);
+  EXPECT_EQ(BrakeCount(4), 1);
+  EXPECT_EQ(gHandles.Brake, 4);
+}
+
 TEST(HandleArbitration, out_of_range_notches_and_positions_change_no_count) {
   StartCab();
   for (int bad : {-1, 10, INT_MAX, INT_MIN}) {
@@ -75,9 +114,9 @@ TEST(HandleArbitration, out_of_range_notches_and_positions_change_no_count) {
   EXPECT_EQ(gHandles.Brake, 0);
   EXPECT_EQ(gHandles.Power, 0);
   EXPECT_EQ(gHandles.Reverser, 0);
-  EXPECT_EQ(reverserLock[0], 0);
-  EXPECT_EQ(reverserLock[1], 1);
-  EXPECT_EQ(reverserLock[2], 0);
+  EXPECT_EQ(ReverserDemandCount(-1), 0);
+  EXPECT_EQ(ReverserDemandCount(0), 1);
+  EXPECT_EQ(ReverserDemandCount(1), 0);
   for (int n = 1; n <= 9; n++) EXPECT_EQ(BrakeCount(n), 0) << n;
   for (int n = 1; n <= 8; n++) EXPECT_EQ(PowerCount(n), 0) << n;
 }
@@ -89,7 +128,7 @@ TEST(HandleArbitration, traction_interlock_holds_power_at_0_until_the_power_hand
   EXPECT_EQ(gHandles.Power, 3);
   SetBrakeHandle(2);
   EXPECT_EQ(gHandles.Power, 0);
-  EXPECT_TRUE(tractionInterlock);
+  EXPECT_TRUE(TractionInterlockHolds());
   SetBrakeHandle(0);
   OperatePower(5, true);  // any power demand is still answered with 0
   OperatePower(5, false);
@@ -97,7 +136,7 @@ TEST(HandleArbitration, traction_interlock_holds_power_at_0_until_the_power_hand
   SetPowerHandle(4);  // moved away from 3, not from 0: the interlock stays
   EXPECT_EQ(gHandles.Power, 0);
   SetPowerHandle(0);  // back to 0 clears it
-  EXPECT_FALSE(tractionInterlock);
+  EXPECT_FALSE(TractionInterlockHolds());
   SetPowerHandle(2);
   EXPECT_EQ(gHandles.Power, 2);
 }
@@ -107,7 +146,7 @@ TEST(HandleArbitration, brake_at_notch_0_does_not_set_the_traction_interlock) {
   gOpts[OPT_tractioninterlock].value = 1;
   SetPowerHandle(3);
   SetBrakeHandle(0);
-  EXPECT_FALSE(tractionInterlock);
+  EXPECT_FALSE(TractionInterlockHolds());
   EXPECT_EQ(gHandles.Power, 3);
 }
 
@@ -115,7 +154,7 @@ TEST(HandleArbitration, without_the_interlock_option_braking_leaves_power_alone)
   StartCab();
   SetPowerHandle(3);
   SetBrakeHandle(2);
-  EXPECT_TRUE(tractionInterlock);
+  EXPECT_TRUE(TractionInterlockHolds());
   EXPECT_EQ(gHandles.Power, 3);
   EXPECT_EQ(gHandles.Brake, 2);
 }
@@ -124,8 +163,8 @@ TEST(HandleArbitration, without_the_interlock_option_braking_leaves_power_alone)
 
 TEST(DemandTables, are_absent_before_the_first_start_and_operations_do_nothing) {
   DestroyTrainControl();
-  ASSERT_EQ(powerLock, nullptr);
-  ASSERT_EQ(brakeLock, nullptr);
+  ASSERT_FALSE(PowerDemandTableMade());
+  ASSERT_FALSE(BrakeDemandTableMade());
   gHandles = ATS_HANDLES{7, 5, 0, 0};
   OperateBrake(1, true);
   OperatePower(1, true);
@@ -153,8 +192,8 @@ TEST(DemandTables, follow_the_vehicle_at_every_start) {
 
 TEST(DemandTables, a_vehicle_with_negative_notches_gets_no_table_and_nothing_breaks) {
   StartCab(-3, -1);
-  EXPECT_EQ(brakeLock, nullptr);
-  EXPECT_EQ(powerLock, nullptr);
+  EXPECT_FALSE(BrakeDemandTableMade());
+  EXPECT_FALSE(PowerDemandTableMade());
   gHandles.Brake = 2;
   gHandles.Power = 1;
   SetBrakeHandle(1);
@@ -175,8 +214,8 @@ TEST(DemandTables, a_vehicle_with_negative_notches_gets_no_table_and_nothing_bre
 TEST(DemandTables, an_absurdly_large_vehicle_gets_no_table_and_no_huge_allocation) {
   for (int notches : {INT_MAX, INT_MAX - 1, 2000000}) {
     StartCab(notches, notches);
-    EXPECT_EQ(brakeLock, nullptr) << notches;
-    EXPECT_EQ(powerLock, nullptr) << notches;
+    EXPECT_FALSE(BrakeDemandTableMade()) << notches;
+    EXPECT_FALSE(PowerDemandTableMade()) << notches;
     OperateBrake(1, true);
     SetReverserHandle(0);
     FahrschalterAuf(kKeyFahrschalterAuf);  // withdraws at the emergency notch
@@ -220,12 +259,12 @@ TEST(DemandTables, a_vehicle_shrunk_after_the_start_answers_within_its_new_notch
 TEST(DemandTables, are_released_by_destroy_and_made_again_by_init) {
   StartCab();
   DestroyTrainControl();
-  EXPECT_EQ(powerLock, nullptr);
-  EXPECT_EQ(brakeLock, nullptr);
+  EXPECT_FALSE(PowerDemandTableMade());
+  EXPECT_FALSE(BrakeDemandTableMade());
   InitTrainControl(0);
-  ASSERT_NE(brakeLock, nullptr);
+  ASSERT_TRUE(BrakeDemandTableMade());
   EXPECT_EQ(BrakeCount(0), 1);
-  EXPECT_EQ(reverserLock[1], 1);
+  EXPECT_EQ(ReverserDemandCount(0), 1);
 }
 
 // ---- The driver's handles ----
@@ -263,7 +302,7 @@ TEST(DriverHandles, a_handle_repeated_out_of_range_or_without_tables_places_noth
     }
     EXPECT_EQ(gHandles.Brake, 0) << notches;
     EXPECT_EQ(gHandles.Power, 0) << notches;
-    if (brakeLock == nullptr) continue;
+    if (!BrakeDemandTableMade()) continue;
     for (int n = 1; n <= 9; n++) EXPECT_EQ(BrakeCount(n), 0) << n;
     for (int n = 1; n <= 8; n++) EXPECT_EQ(PowerCount(n), 0) << n;
   }
@@ -278,17 +317,19 @@ TEST(DriverHandles, power_handle_places_no_demand_when_a_drive_button_is_fitted)
   EXPECT_EQ(PowerCount(5), 0);
 }
 
-TEST(DriverHandles, neutral_reverser_brake_adds_and_withdraws_at_the_last_service_notch) {
+TEST(DriverHandles, neutral_reverser_brake_stands_at_the_last_service_notch_exactly_while_neutral) {
   StartCab();
   gOpts[OPT_neutralrvrbrake].value = 1;
-  SetReverserHandle(1);
-  EXPECT_EQ(BrakeCount(8), -1);
-  EXPECT_EQ(gHandles.Brake, 0);
-  SetReverserHandle(0);
+  SetReverserHandle(1);  // nothing placed yet: nothing to withdraw
   EXPECT_EQ(BrakeCount(8), 0);
   EXPECT_EQ(gHandles.Brake, 0);
-  SetReverserHandle(0);  // a second neutral adds a demand that is in force
+  SetReverserHandle(0);
+  EXPECT_EQ(BrakeCount(8), 1);
   EXPECT_EQ(gHandles.Brake, 8);
+  SetReverserHandle(0);  // a second neutral moves nothing
+  EXPECT_EQ(BrakeCount(8), 1);
+  SetReverserHandle(-1);
+  EXPECT_EQ(BrakeCount(8), 0);
 }
 
 TEST(DriverHandles, neutral_reverser_brake_mode_2_uses_the_emergency_notch) {
@@ -566,11 +607,11 @@ TEST(TrainControlStart, a_location_beyond_the_integer_range_or_not_a_number_give
 // ---- Absurd input from the host ----
 
 TEST(DrivingControlsRobustness, absurd_keys_notches_speeds_and_times_give_handles_in_range) {
-  gConfigPathOverride = "/nonexistent/velmora-drive-test.cfg";  // the defaults
+  SetConfigPathOverride("/nonexistent/velmora-drive-test.cfg");  // the defaults
   Load();
   SetVehicleSpec(ATS_VEHICLESPEC{8, 8, 1, 6, 4});
   Initialize(INT_MIN);
-  gConfigPathOverride = nullptr;
+  SetConfigPathOverride(nullptr);
   int panel[256] = {};
   int sound[256] = {};
   const float nan = std::numeric_limits<float>::quiet_NaN();

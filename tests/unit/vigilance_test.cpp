@@ -22,7 +22,7 @@ void StartDevice(const std::vector<std::string>& extra = {}) {
   FreshCab();
   ConfigureLines(Lines({"vigilance=1", "vigilancelamp=20", "vigilancealarm=21"}, extra));
   StartArbitration(kBrakeNotches, 5);
-  InitVigilance();
+  InitVigilance(0);
   gState.Speed = 50.0f;
   gState.Time = 1000;
   CheckVigilance();  // the timer starts here
@@ -255,7 +255,7 @@ TEST(Vigilance, unwired_lamp_and_alarm_still_brake) {
   FreshCab();
   ConfigureLines({"vigilance=1"});
   StartArbitration(kBrakeNotches, 5);
-  InitVigilance();
+  InitVigilance(0);
   CheckAt(1000);
   RunToBrake();
   EXPECT_EQ(vig.phase, kVigilanceBraking);
@@ -287,7 +287,7 @@ TEST(Vigilance, init_puts_lamp_and_alarm_out_even_when_switched_off) {
   SetSound(kAlarm, SOUND_LOOP);
   vig.vigilance = 1234;
   vig.phase = kVigilanceBraking;
-  InitVigilance();
+  InitVigilance(0);
   EXPECT_EQ(GetPanel(kLamp), 0);
   EXPECT_EQ(GetSound(kAlarm), SOUND_STOP);
   EXPECT_EQ(vig.vigilance, 0);
@@ -299,7 +299,7 @@ TEST(Vigilance, vehicle_claiming_the_largest_brake_notch_does_not_overflow) {
   ConfigureLines({"vigilance=1", "vigilanceinterval=1000", "vigilancedelay1=0", "vigilancedelay2=0"});
   DestroyHandles();  // no demand tables for such a vehicle
   gTrainspecs = ATS_VEHICLESPEC{INT32_MAX, INT32_MAX, 0, 0, 1};
-  InitVigilance();
+  InitVigilance(0);
   CheckAt(1000);
   CheckAt(2000);
   CheckAt(2000);

@@ -30,7 +30,7 @@ void StartWindscreen(std::initializer_list<const char*> extra = {}) {
   for (const char* line : lines) text += std::string(line) + "\n";
   LoadConfigText(text);
   DestroyWindshield();
-  InitWindshield();
+  InitWindshield(0);
 }
 
 void FrameAt(int32_t time) {
@@ -38,7 +38,7 @@ void FrameAt(int32_t time) {
   AnimateWindshield();
 }
 
-void Rain(int intensity) { WindshieldBeacon(ATS_BEACONDATA{kRainBeacon, 0, 0.0f, intensity}); }
+void Rain(int intensity) { WindshieldBeacon(ATS_BEACONDATA{kBeaconRain, 0, 0.0f, intensity}); }
 
 // Drops on the glass by the bookkeeping.
 int DropsShown() { return Opt(OPT_numberofdrops) - shield.unusedDrops; }

@@ -74,7 +74,7 @@ std::string ReadText(const ConfigLine& line) {
 
 bool HoldsWholeKey(const ConfigLine& line) {
   if (line.option < 0) return false;
-  return ReadText(line).compare(0, strlen(commands[line.option]), commands[line.option]) == 0;
+  return ReadText(line).compare(0, strlen(kOptionKeys[line.option]), kOptionKeys[line.option]) == 0;
 }
 
 int SettingLine(const std::vector<ConfigLine>& lines, int option) {

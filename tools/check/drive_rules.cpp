@@ -130,7 +130,7 @@ const NeededNotches kNeededNotches[] = {
      "(brake notches + 1) is notch 1"},
 };
 
-std::string Key(int option) { return std::string("'") + commands[option] + "'"; }
+std::string Key(int option) { return std::string("'") + kOptionKeys[option] + "'"; }
 
 // The line a finding about a needed key names: the one that set the key, or else the one that
 // ran its system.

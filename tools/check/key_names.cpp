@@ -19,7 +19,7 @@ std::string Lower(const std::string& text) {
 }
 
 std::string KeyName(int option) {
-  std::string key = commands[option];
+  std::string key = kOptionKeys[option];
   return key.substr(0, key.size() - 1);  // without its "="
 }
 
@@ -77,5 +77,5 @@ int NearestKey(const std::string& name) {
 }
 
 std::string DidYouMean(int option) {
-  return std::string("did you mean '") + commands[option] + "'?";
+  return std::string("did you mean '") + kOptionKeys[option] + "'?";
 }

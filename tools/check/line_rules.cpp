@@ -83,7 +83,7 @@ void CheckUnmatched(const std::string& text, Place place, std::vector<Finding>* 
 
   if (exact >= 0 && lead > 0) {
     Add(findings, place, 0, SEVERITY_ERROR, "blank before the key: the plug-in ignores this line",
-        "start the line with " + Quoted(commands[exact]));
+        "start the line with " + Quoted(kOptionKeys[exact]));
   } else if (exact >= 0 && !hasEquals) {
     Add(findings, place, lead, SEVERITY_ERROR, Quoted(name) + " lacks its '=': the plug-in ignores this line",
         DidYouMean(exact));
@@ -111,7 +111,7 @@ int32_t ValueRead(const ConfigLine& line, int index) {
 }
 
 std::string ReadsAs(const ConfigLine& line, int index) {
-  std::string name = commands[line.option];
+  std::string name = kOptionKeys[line.option];
   name.pop_back();
   std::string which = index == 0 ? name : name + " value " + std::to_string(index + 1);
   return which + " reads " + std::to_string(ValueRead(line, index));
@@ -133,7 +133,7 @@ void CheckStop(const ConfigLine& line, const std::string& values, size_t stop, i
     } else if (stop == 0) {
       Add(findings, place, at, SEVERITY_ERROR,
           "blank after '=': the value is not read, " + ReadsAs(line, index),
-          "write " + QuotedText(std::string(commands[line.option]) + values.substr(next)));
+          "write " + QuotedText(std::string(kOptionKeys[line.option]) + values.substr(next)));
     } else if (IsValueChar(values[next]) || values[stop - 1] == ',') {
       Add(findings, place, at, SEVERITY_ERROR,
           "blank inside the value list: reading ends here and the values after it are lost",
@@ -167,7 +167,7 @@ void CheckStop(const ConfigLine& line, const std::string& values, size_t stop, i
 
 // The values of a line that holds its whole key, read as the plug-in reads them.
 void CheckValues(const ConfigLine& line, const std::string& text, Place place, std::vector<Finding>* findings) {
-  const size_t keyLength = strlen(commands[line.option]);
+  const size_t keyLength = strlen(kOptionKeys[line.option]);
   const std::string values = text.substr(keyLength);
   size_t firstNonBlank = 0;
   while (firstNonBlank < values.size() && IsBlank(values[firstNonBlank])) firstNonBlank++;
@@ -195,7 +195,7 @@ void CheckValues(const ConfigLine& line, const std::string& text, Place place, s
     } else if (c == ',') {
       if (kOptionFurtherKind[line.option] == VK_NONE && !furtherReported) {
         Add(findings, place, keyLength + i, SEVERITY_WARNING,
-            Quoted(commands[line.option]) + " takes one value: the values after it are not read");
+            Quoted(kOptionKeys[line.option]) + " takes one value: the values after it are not read");
         furtherReported = true;
       }
       index++;
@@ -223,7 +223,7 @@ void CheckValues(const ConfigLine& line, const std::string& text, Place place, s
 // A line that set an option: the whole key, or only the beginning of one.
 void CheckMatched(const ConfigLine& line, const std::string& text, Place place, std::vector<Finding>* findings) {
   if (!HoldsWholeKey(line)) {
-    const std::string key = commands[line.option];
+    const std::string key = kOptionKeys[line.option];
     const int meant = KeyByName(text);
     Add(findings, place, 0, SEVERITY_ERROR,
         QuotedText(text) + " is not a whole key: the plug-in takes it for " + Quoted(key) +
@@ -233,7 +233,7 @@ void CheckMatched(const ConfigLine& line, const std::string& text, Place place, 
   }
   CheckValues(line, text, place, findings);
   if (kOptionKind[line.option] == VK_SWITCH && line.value != 0 && line.value != 1) {
-    std::string name = commands[line.option];
+    std::string name = kOptionKeys[line.option];
     Add(findings, place, name.size(), SEVERITY_WARNING,
         Quoted(name) + " takes 0 or 1: " + std::to_string(line.value) + " counts as 1 and runs the " +
             kCabSystemName[kOptionSystem[line.option]],
@@ -265,7 +265,7 @@ void CheckLineTexts(const std::vector<ConfigLine>& lines, std::vector<Finding>* 
     CheckMatched(line, text, place, findings);
     if (lastLine[line.option] > 0) {
       Add(findings, place, 0, SEVERITY_WARNING,
-          Quoted(commands[line.option]) + " is set again: this line wins over line " +
+          Quoted(kOptionKeys[line.option]) + " is set again: this line wins over line " +
               std::to_string(lastLine[line.option]));
     }
     lastLine[line.option] = line.line;

@@ -110,7 +110,7 @@ bool SwitchedOff(OptionId option) {
   return (kind == VK_KEY || IsElementKind(kind)) && Opt(option) == kUnwired;
 }
 
-std::string Setting(OptionId option) { return "'" + std::string(commands[option]) + std::to_string(Opt(option)) + "'"; }
+std::string Setting(OptionId option) { return "'" + std::string(kOptionKeys[option]) + std::to_string(Opt(option)) + "'"; }
 
 }  // namespace
 
@@ -124,7 +124,7 @@ void CheckModes(const std::vector<ConfigLine>& lines, CheckReport* report) {
       const int line = SettingLine(lines, option);
       if (line == 0 || SwitchedOff(option)) continue;
       report->findings.push_back({line, 1, SEVERITY_WARNING,
-                                  "'" + std::string(commands[option]) + "' has no effect: with " + Setting(row.mode) +
+                                  "'" + std::string(kOptionKeys[option]) + "' has no effect: with " + Setting(row.mode) +
                                       where + " " + row.why,
                                   row.fix});
     }

@@ -37,7 +37,7 @@ void PrintMap(const char* title, const std::map<int, std::vector<WiringUser>>& m
 }
 
 // "runubahn=1": a running system's switch as the file would set it.
-std::string RunSwitchOn(CabSystem system) { return std::string(commands[kCabSystemSwitch[system]]) + "1"; }
+std::string RunSwitchOn(CabSystem system) { return std::string(kOptionKeys[kCabSystemSwitch[system]]) + "1"; }
 
 void PrintBeacons(const std::map<int, std::vector<BeaconUser>>& beacons, FILE* out) {
   PrintText(out, "Beacon types (systems in the order they are passed the beacon):\n");

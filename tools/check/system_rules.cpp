@@ -66,7 +66,7 @@ bool ActsOn(const BeaconType& beacon) {
     case kBeaconAwsSignalMagnet:
     case kBeaconAwsPermanentMagnet:
       return mode == kSystemAwsOnly || mode == kSystemAwsAndTpws;
-    case kBeaconTpwsTrainStop:
+    case kBeaconSignalTrainStop:
       return mode == kSystemAwsAndTpws || mode == kSystemTpwsTrainStopOnly;
     default:
       return mode == kSystemAwsAndTpws;
@@ -100,7 +100,7 @@ void CheckSharedBeacons(const std::vector<ConfigLine>& lines, CheckReport* repor
     int line = 0;
     for (size_t i = 0; i < systems.size(); i++) {
       names += std::string(i == 0 ? "the " : ", then the ") + kCabSystemName[systems[i]];
-      switches += std::string(i == 0 ? "" : " or ") + "'" + commands[kCabSystemSwitch[systems[i]]] + "0'";
+      switches += std::string(i == 0 ? "" : " or ") + "'" + kOptionKeys[kCabSystemSwitch[systems[i]]] + "0'";
       line = std::max(line, RunLine(lines, systems[i]));
     }
     const std::vector<int>& types = group.second;
@@ -119,12 +119,12 @@ void CheckOwnSwitches(const std::vector<ConfigLine>& lines, CheckReport* report)
   for (const OwnSwitch& own : kOwnSwitches) {
     if (!SystemRuns(own.system) || SwitchedOn(own)) continue;
     const OptionId runOption = static_cast<OptionId>(kCabSystemSwitch[own.system]);
-    const std::string runSwitch = commands[runOption] + std::to_string(Opt(runOption));
+    const std::string runSwitch = kOptionKeys[runOption] + std::to_string(Opt(runOption));
     report->findings.push_back({RunLine(lines, own.system), 1, SEVERITY_WARNING,
                                 "'" + runSwitch + "' runs the " + kCabSystemName[own.system] +
-                                    ", but its own switch '" + commands[own.option] + "' is " + std::to_string(Opt(own.option)) +
+                                    ", but its own switch '" + kOptionKeys[own.option] + "' is " + std::to_string(Opt(own.option)) +
                                     ": its frame routine does nothing",
-                                std::string("set '") + commands[own.option] + "' to " + own.values});
+                                std::string("set '") + kOptionKeys[own.option] + "' to " + own.values});
   }
 }
 

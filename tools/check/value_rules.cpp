@@ -18,7 +18,7 @@ const int32_t kWarningAtAnySpeed = -1;  // warningspeed's default: the warning a
 const int32_t kEndSoundSwitch = 1;      // the further value of wipersound as documented
 
 std::string Quoted(const std::string& text) { return "'" + text + "'"; }
-std::string Key(int option) { return Quoted(commands[option]); }
+std::string Key(int option) { return Quoted(kOptionKeys[option]); }
 
 bool IsUnitKind(ValueKind kind) { return kind == VK_MS || kind == VK_SECONDS || kind == VK_SPEED; }
 
@@ -45,7 +45,7 @@ std::string WhichValue(int index) {
 // Column of value `index` on the line: after the key and `index` commas.
 int ValueColumn(const ConfigLine& line, int index) {
   const std::string text = ReadText(line);
-  size_t at = std::string(commands[line.option]).size();
+  size_t at = std::string(kOptionKeys[line.option]).size();
   for (int commas = 0; commas < index && at < text.size(); at++) {
     if (text[at] == ',') commas++;
   }
@@ -123,7 +123,7 @@ const SpeedOrder kSpeedOrders[] = {
      "set safespeed below warningspeed"},
 };
 
-std::string Setting(OptionId option) { return Quoted(commands[option] + std::to_string(Opt(option))); }
+std::string Setting(OptionId option) { return Quoted(kOptionKeys[option] + std::to_string(Opt(option))); }
 
 void CheckSpeedOrders(const std::vector<ConfigLine>& lines, CheckReport* report) {
   if (!SystemRuns(SYS_OVERSPEED) || Opt(OPT_overspeedcontrol) == 0) return;

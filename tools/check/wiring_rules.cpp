@@ -53,7 +53,7 @@ Settings SettingLines(const std::vector<ConfigLine>& lines) {
 }
 
 std::string Name(int option) {
-  std::string key = commands[option];
+  std::string key = kOptionKeys[option];
   key.pop_back();
   return key;
 }
@@ -62,7 +62,7 @@ std::string Quoted(const std::string& text) { return "'" + text + "'"; }
 
 // "'runwipers=1'": the system's run switch with a value.
 std::string RunSwitch(CabSystem system, const char* value) {
-  return Quoted(std::string(commands[kCabSystemSwitch[system]]) + value);
+  return Quoted(std::string(kOptionKeys[kCabSystemSwitch[system]]) + value);
 }
 
 bool InRange(int32_t element) { return element >= kFirstElement && element <= kLastElement; }
@@ -90,7 +90,7 @@ void WireElement(ValueKind kind, int32_t element, int option, const Settings& se
   if (!InRange(element)) {
     report->findings.push_back({settings.line[option], 1, SEVERITY_ERROR,
                                 std::string(kind == VK_PANEL ? "panel" : "sound") + " element " +
-                                    std::to_string(element) + " of " + Quoted(commands[option]) +
+                                    std::to_string(element) + " of " + Quoted(kOptionKeys[option]) +
                                     " lies outside 0 to 255: it stays unwired",
                                 "use 0 to 255, or -1 for no element"});
     return;
@@ -254,7 +254,7 @@ void CheckIdleOptions(const Settings& settings, CheckReport* report) {
     if (line == 0 || !settings.whole[option]) continue;
     if (SwitchedOff(option)) continue;
     const CabSystem system = kOptionSystem[option];
-    const std::string key = Quoted(commands[option]);
+    const std::string key = Quoted(kOptionKeys[option]);
     switch (EffectOf(static_cast<OptionId>(option))) {
       case EFFECT_ACTS:
         break;
