@@ -2,7 +2,21 @@
 #include "ubahn/ubahn_cab.h"
 
 #include "cab/channels.h"
+#include "cab/handles.h"
+#include "cab/timers.h"
+#include "cab/vocabulary.h"
 #include "config/confload.h"
+#include "ubahn/brake.h"
+#include "ubahn/cab_record.h"
+#include "ubahn/doors.h"
+#include "ubahn/horn_fan.h"
+#include "ubahn/master_controller.h"
+#include "ubahn/running_sounds.h"
+#include "ubahn/spring_brake.h"
+#include "ubahn/testing.h"
+#include "ubahn/train_control.h"
+#include "ubahn/traincontrol_overhoul.h"
+#include "ubahn/trip_stop.h"
 
 // Beacon types of the U-Bahn cab besides the trip points of the trip stop.
 const int kBeaconPlatformSide = 23;
@@ -23,10 +37,92 @@ const int kSoundBeacon31Fast = 80;
 const int kSoundBeacon31Special = 81;
 const float kBeaconSoundSpeed = 40.0f;  // km/h: below it the slow variant plays
 
-void StartUBahnCab(int) { InitUBahnDevices(); }
+// The cab as the library loads it; every device works on it through the functions below.
+static UBahnCab cab;
+
+UBahnCab& TestCab() { return cab; }
+
+// The record a run starts from: the cab as the library loads it, with its doors closed.
+static UBahnCab CabTemplate() {
+  UBahnCab start;
+  start.doors.tueren_geschlossen = true;
+  return start;
+}
+
+// What a run takes over from the run before. A restart of the run leaves the vehicle's
+// equipment standing as it was: the doors, the trip stop's state, the spring brake, the horn,
+// fan and announcements and the running sounds go on from where they were (only a rail joint
+// being passed is forgotten); so do the guards against the host's key repeat, the start
+// message once power has been taken, the last speed limit, the brake's stopping-sound flag and
+// holding timer, and the supply pipe's working value.
+static void KeepFromRunBefore(UBahnCab& start, const UBahnCab& before) {
+  start.control.fahrschalterAn = before.control.fahrschalterAn;
+  start.control.startmeldung = before.control.startmeldung;
+  start.master.VMax = before.master.VMax;
+  start.master.sifaAn = before.master.sifaAn;
+  start.brake.anhaltesound = before.brake.anhaltesound;
+  start.brake.ebremstimer = before.brake.ebremstimer;
+  start.brake.fuellleitungsdruck_hilf = before.brake.fuellleitungsdruck_hilf;
+  start.doors = before.doors;
+  start.doors.tueren_geschlossen = true;
+  start.doors.fahrgaeste = 0;
+  start.tripStop.fahrsperre = before.tripStop.fahrsperre;
+  start.tripStop.loesesperrventil_fahrsperre = before.tripStop.loesesperrventil_fahrsperre;
+  start.tripStop.fahrsperre_gedrueckt = before.tripStop.fahrsperre_gedrueckt;
+  start.springBrake = before.springBrake;
+  start.hornFan = before.hornFan;
+  start.sounds = before.sounds;
+  start.sounds.schienenstoss = false;
+}
+
+// The start shows and sounds in this order; where two writes meet in one panel element (elements
+// left at their default share element 0), the later one stands. The throw to neutral acts on the
+// cab as the run before left it (at speed it trips the trip stop, which the new run keeps).
+void StartUBahnCab(int) {
+  ThrowToNeutralAtStart(cab);
+  ShowBrakeControllerAtStart();
+  SetPanelOpt(OPT_anzeige_init, 0);
+  ShowTripStopAtStart();
+
+  UBahnCab start = CabTemplate();
+  KeepFromRunBefore(start, cab);
+  RestartAtNow(start.brake.luftbremstimer2);  // the first pipe step comes 50 ms after the start
+  ReadCounters(start.tripStop);
+  cab = start;
+}
+
+int InitTrainControl(int brakeMode) {
+  InitHandles();
+  StartUBahnCab(brakeMode);
+  return 1;
+}
+
+void DestroyTrainControl() { DestroyHandles(); }
+
+// The sixteen frame steps, in an order they rely on: the reverser set by UBahnReverser may be
+// forced to neutral by UBahnBremse in the same frame; the pipe left by bremsleitung is read by
+// the control steps of the next frame.
+void UBahnFrameSteps() {
+  TrainControl(cab);
+  UBahnReverser(cab);
+  SifaFestbremsen(cab);
+  UBahnBremse(cab);
+  bremsleitung(cab);
+  lueftersound(cab);
+  Huploop(cab);
+  Tuersteuerung(cab);
+  Schienenstoss(cab);
+  Deuta(cab);
+  Fahrsperrenupdate(cab);
+  KilometerUndFahrsperrenzaehlwerk(cab);
+  Kurvensound_schnell(cab);
+  Kurvensound_langsam(cab);
+  Fahrsound(cab);
+  Speicherbremse(cab);
+}
 
 // The cab's own lines of the key chain; the other systems' lines are left out.
-#define UBAHN_KEY_UBAHN(handler) handler(key);
+#define UBAHN_KEY_UBAHN(handler) handler(cab, key);
 #define UBAHN_KEY_POWER(handler)
 #define UBAHN_KEY_WIPERS(handler)
 #define UBAHN_KEY_AWS_TPWS(handler)
@@ -36,7 +132,7 @@ void StartUBahnCab(int) { InitUBahnDevices(); }
 #define UBAHN_KEY_PZB90(handler)
 #define KEY_FIXED(system, handler, number, what) UBAHN_KEY_##system(handler)
 #define KEY_OPTION(system, handler, option, what) UBAHN_KEY_##system(handler)
-#define KEY_EVERY(system, routine, what) routine();
+#define KEY_EVERY(system, routine, what) routine(cab);
 #define FIXED_SOUND(element, system, what)
 #define BEACON(type, system, signal, distance, optional, action)
 void UBahnKeyDown(int key) {
@@ -49,28 +145,28 @@ void UBahnKeyDown(int key) {
 #undef BEACON
 
 void UBahnKeyUp(int key) {
-  TrainControlKeyReleased(key);
-  SifaKeyReleased(key);
-  FesthaltebremseKeyReleased(key);
-  Hupe_aus(key);
-  Tuertaster_loslassen(key);
-  Tuertaster_rechts_loslassen(key);
-  Tuertaster_links_loslassen(key);
-  Fahrsperre_loslassen(key);
-  Speicherbremse_ein_loslassen(key);
-  Speicherbremse_aus_loslassen(key);
+  TrainControlKeyReleased(cab, key);
+  SifaKeyReleased(cab, key);
+  FesthaltebremseKeyReleased(cab, key);
+  Hupe_aus(cab, key);
+  Tuertaster_loslassen(cab, key);
+  Tuertaster_rechts_loslassen(cab, key);
+  Tuertaster_links_loslassen(cab, key);
+  Fahrsperre_loslassen(cab, key);
+  Speicherbremse_ein_loslassen(cab, key);
+  Speicherbremse_aus_loslassen(cab, key);
 }
 
 void UBahnBeacon(ATS_BEACONDATA beacon) {
   const bool slow = gState.Speed < kBeaconSoundSpeed;  // false for a speed that is not a number
-  if (beacon.Type == kBeaconPlatformSide) TuerseiteFestlegen(beacon.Optional);
-  if (beacon.Type == kBeaconDoorsOpenAtStart) TuerInit(beacon.Optional);
-  if (beacon.Type == kBeaconPassengers) SetFahrgaeste(beacon.Optional);
-  if (beacon.Type == kBeaconRailJoint) SetSchienenstoss();
-  Fahrsperre(beacon);
-  if (beacon.Type == kBeaconDestination) SetFahrtziel(beacon.Optional);
-  if (beacon.Type == kBeaconFastCurve) SetKurvensound_schnell(beacon.Optional);
-  if (beacon.Type == kBeaconSlowCurve) SetKurvensound_langsam(beacon.Optional);
+  if (beacon.Type == kBeaconPlatformSide) TuerseiteFestlegen(cab, beacon.Optional);
+  if (beacon.Type == kBeaconDoorsOpenAtStart) TuerInit(cab, beacon.Optional);
+  if (beacon.Type == kBeaconPassengers) SetFahrgaeste(cab, beacon.Optional);
+  if (beacon.Type == kBeaconRailJoint) SetSchienenstoss(cab);
+  Fahrsperre(cab, beacon);
+  if (beacon.Type == kBeaconDestination) SetFahrtziel(cab, beacon.Optional);
+  if (beacon.Type == kBeaconFastCurve) SetKurvensound_schnell(cab, beacon.Optional);
+  if (beacon.Type == kBeaconSlowCurve) SetKurvensound_langsam(cab, beacon.Optional);
   if (beacon.Type == kBeaconSpeedSound) SetSound(slow ? kSoundBeaconSlow : kSoundBeaconFast, SOUND_PLAY);
   if (beacon.Type == kBeaconSpeedSoundOrSpecial) {
     if (beacon.Optional != 0) {
@@ -81,4 +177,4 @@ void UBahnBeacon(ATS_BEACONDATA beacon) {
   }
 }
 
-void UBahnHorn(int) { ELA(kAnnouncementHorn); }
+void UBahnHorn(int) { ELA(cab, kAnnouncementHorn); }

@@ -1,0 +1,163 @@
+// The U-Bahn cab's state: one record of device records, owned by ubahn_cab and handed to every
+// device. Private to src/ubahn; the values given here are the ones the library loads with.
+#pragma once
+
+#include <cstdint>
+
+#include "ubahn/fixed_elements.h"
+
+// The drive button of the train control.
+struct TrainControlState {
+  bool speedSelectorKey = false;     // the drive button is held
+  bool fahrschalterAn = false;       // the drive button's press sound has played (key-repeat guard)
+  bool speedSelectorEngaged = false; // the drive button is driving
+  int32_t speedSelectorSetting = 0;  // power notch the drive button demands; 0 when not driving
+  bool startmeldung = true;          // the start message shows until power is first taken
+};
+
+// The key-operated master controller (Fahrschalter) and the Sifa dead-man device.
+struct MasterController {
+  int32_t fahrschalter = kFahrschalterNeutral;  // controller position 0..7; 2 is neutral
+  bool vorwaerts = false;    // forward chosen
+  bool rueckwaerts = false;  // reverse chosen
+  bool neutral = true;       // no direction chosen
+  int32_t VMax = 0;          // speed limit of the controller position, km/h
+  bool SifaKey = false;      // the Sifa (dead-man) key is held
+  bool sifaAn = false;       // the Sifa key's press has been handled (key-repeat guard)
+  bool SifaBremst = false;   // the Sifa has forced an emergency braking
+};
+
+const double kStartPipePressure = 300.0;   // kPa in the pipe at the start of a run: braked
+const double kFullSupplyPressure = 500.0;  // kPa in the supply pipe at rest; also the pipe's ceiling
+const double kPipeReleased = 490.0;        // kPa above which the brakes count as released
+
+// The brake controller (Bremsschalter) with the brake pipe and the supply pipe it works on.
+struct Brake {
+  int32_t bremsschalter = 0;      // brake controller position 0..8
+  int32_t bremsstufe = 0;         // brake notch the U-Bahn brake demands
+  bool festhaltebremse = false;   // the holding brake is applied
+  bool festhaltebremsekey = false;// the holding-brake button is held
+  bool luftbremse = true;         // the air brake is in force
+  bool ebremse = false;           // the electric brake is available
+  bool anhaltesound = false;      // the stopping sound has played at this stop
+  int32_t ebremstimer = 0;        // tOn timer of the holding notch's rise, ms
+  double bremsleitungsdruck = kStartPipePressure;       // brake-pipe pressure, kPa
+  double druck_hilfsvariable = kStartPipePressure;      // brake-pipe pressure being worked out this frame, kPa
+  double fuellleitungsdruck = kFullSupplyPressure;      // supply-pipe pressure, kPa
+  double fuellleitungsdruck_hilf = kFullSupplyPressure; // supply-pipe pressure being worked out this frame, kPa
+  int32_t luftbremstimer2 = 0;            // time of the last pipe step, ms
+};
+
+// The passenger doors of both sides, the close button and the boarding passengers.
+struct Doors {
+  bool tueren_geschlossen = false;   // all doors closed: the drive button may give power
+  int32_t fahrgaeste = 0;            // passengers still to board
+  int32_t tuerstatus_rechts = 0;     // right door side: 0 closed, 1 closing, 2 warning, 3 requested, 4 released
+  int32_t tuerstatus_links = 0;      // left door side, the same states
+  bool tueren_rechts_offen = false;  // the right doors have actually opened at this stop
+  bool tueren_links_offen = false;   // the left doors have actually opened at this stop
+  bool freigabe = false;             // a door release is pending; the closing sequence waits
+  bool tuertaster_gedrueckt = false; // the close button is held
+  int32_t tuerseite = 0;             // platform side of the coming stop: 1 right, 2 left
+  bool einsteigen = false;           // boarding has started at this stop
+  bool randale = false;              // the protest timer is armed while standing with closed doors
+  int32_t tuerschliesstimer = 0;     // tOn timer of the closing warning and closing, ms
+  int32_t einsteigetimer = 0;        // tOn timer of boarding, ms
+  int32_t Randaletimer = 0;          // tOn timer of the waiting passengers' protest, ms
+  bool tuermessage_einklemm_an = false;  // the blocked-doors message as last shown (for an unwired display)
+};
+
+// The trip stop (Fahrsperre) with its button, and the counters kept in files.
+struct TripStop {
+  bool fahrsperre = true;                    // the trip stop is armed (true) or tripped (false)
+  bool loesesperrventil_fahrsperre = false;  // the trip stop's release-lock valve is closed: it vents the pipe
+  bool fahrsperre_gedrueckt = false;         // the trip-stop button is held
+  bool fsp_gerade_eingeschaltet = false;     // the last reset started a remote spring-brake release
+  int32_t zaehlwerk1 = 0;        // resets of a tripped trip stop
+  int32_t zaehlwerk2 = 0;        // overrides: trip beacons passed with the button held
+  int32_t kilometerzaehler = 0;  // kilometres run
+  double nulllage = 0.0;         // Location where the last kilometre was counted, m
+};
+
+// The spring-loaded parking brake (Speicherbremse).
+struct SpringBrake {
+  bool federspeicher_aktiv = false;                // the spring brake is applied
+  bool speicherbremse_ein = false;                 // applying is commanded
+  bool speicherbremse_aus = false;                 // releasing is commanded
+  bool speicherbremse_ein_gedrueckt = false;       // the apply button is held
+  bool speicherbremse_aus_gedrueckt = false;       // the release button is held, or a remote release runs
+  bool speicherbremse_aus_langegedrueckt = false;  // the release was held long enough to finish by itself
+  bool speicherbremse_LM_rot = false;              // the red lamp is due to be lit
+  bool speicherbremse_LM_gelb = false;             // the yellow lamp is due to be lit
+  int32_t Speicherbremsentimer_rot = 0;            // tOn timer of the red lamp and the brake, ms
+  int32_t Speicherbremsentimer_gelb = 0;           // tOn timer of the yellow lamp, ms
+  int32_t Speicherbremseaustimer = 0;              // tOn timer of the long release press, ms
+};
+
+// The horn, the traction fan and its buzzer, and the passenger announcements (ELA).
+struct HornFan {
+  bool hupe = false;                 // the horn button is held
+  int32_t huptimer = 0;              // tOn timer from the horn start to its loop, ms
+  bool summer = false;               // a buzzer is due
+  int32_t lueftertimer = 0;          // tOn timer of the fan, ms
+  int32_t lueftersummertimer1 = 0;   // tOn timer of the buzzer start; kTimerStopped once fired
+  int32_t lueftersummertimer2 = 0;   // tOn timer of the buzzer end; kTimerStopped once fired
+  int32_t lueftersummertimer3 = 0;   // tOn timer from the buzzer start sound to its loop, ms
+  int32_t fahrtziel = 0;             // sound element of the destination announcement
+  int32_t wartezeit = 1000;          // lockout before the next announcement, ms
+  int32_t ELAtimer = 0;              // time of the last announcement, ms
+  bool luefter_anzeige_an = false;   // the buzzer display as last shown (for an unwired display)
+};
+
+// One curve kind's sound: inside a section, silenced below its speed, and its loop timer.
+struct CurveSound {
+  bool kurve = false;           // inside a curve section of this kind
+  bool unterdrueckung = true;   // the curve sound is silenced below its threshold
+  int32_t timer = 0;            // tOn timer from the start sound to the loop, ms
+};
+
+// One running band's sound: sounding, and its loop timer.
+struct BandSound {
+  bool an = false;    // the band is sounding
+  int32_t timer = 0;  // tOn timer from the start sound to the loop, ms
+};
+
+// Running, curve and rail-joint sounds, and the speedometer's overspeed contact (Deuta).
+struct RunningSounds {
+  bool schienenstoss = false;          // a rail joint is being passed
+  double schienenstossposition = 0.0;  // Location at the rail-joint beacon, m
+  bool play01 = false;                 // first knock of the current joint played
+  bool play02 = false;                 // second knock
+  bool play03 = false;                 // third knock
+  bool play04 = false;                 // fourth knock
+  bool play05 = false;                 // fifth knock
+  bool deuta = false;                  // above 72 km/h and not yet back below 70 km/h
+  int32_t deutatimer = 0;              // start of the current overspeed episode, ms
+  bool loesesperrventil = false;       // the overspeed release-lock valve is closed: it vents the pipe
+  CurveSound kurve_schnell;            // the fast curve sound
+  CurveSound kurve_langsam;            // the slow curve sound
+  BandSound langsam;                   // the slow running band, 15 to 35 km/h
+  BandSound mittel;                    // the middle running band, 35 to 55 km/h
+  BandSound schnell;                   // the fast running band, above 55 km/h
+};
+
+// The whole cab.
+struct UBahnCab {
+  TrainControlState control;
+  MasterController master;
+  Brake brake;
+  Doors doors;
+  TripStop tripStop;
+  SpringBrake springBrake;
+  HornFan hornFan;
+  RunningSounds sounds;
+};
+
+// What one device does to another. Each is defined by the device it acts on.
+// The trip stop trips: its valve vents the pipe until it is reset (trip_stop.cpp).
+void TripTheTripStop(TripStop& tripStop);
+// Leaving neutral starts the traction fan and arms its buzzer (horn_fan.cpp).
+void StartFan(HornFan& hornFan);
+// A trip-stop reset releases the spring brake from afar while the button is held (spring_brake.cpp).
+void Speicherbremse_fernaus_druecken(SpringBrake& springBrake);
+void Speicherbremse_fernaus_loslassen(SpringBrake& springBrake);
