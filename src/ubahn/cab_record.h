@@ -48,14 +48,27 @@ struct Brake {
   int32_t luftbremstimer2 = 0;            // time of the last pipe step, ms
 };
 
+// What a door side is doing; the panel shows the number.
+enum DoorPhase : uint8_t {
+  kDoorClosed = 0,     // closed
+  kDoorClosing = 1,    // closing: the warning is over and the open doors move
+  kDoorWarning = 2,    // the closing warning sounds
+  kDoorRequested = 3,  // the side's button asked for its release
+  kDoorReleased = 4,   // released below 7 km/h; on the platform side the doors open
+};
+
+// One side of the train's doors.
+struct DoorSideState {
+  DoorPhase tuerstatus = kDoorClosed;  // what the side is doing
+  bool tueren_offen = false;           // its doors have actually opened at this stop
+};
+
 // The passenger doors of both sides, the close button and the boarding passengers.
 struct Doors {
   bool tueren_geschlossen = false;   // all doors closed: the drive button may give power
   int32_t fahrgaeste = 0;            // passengers still to board
-  int32_t tuerstatus_rechts = 0;     // right door side: 0 closed, 1 closing, 2 warning, 3 requested, 4 released
-  int32_t tuerstatus_links = 0;      // left door side, the same states
-  bool tueren_rechts_offen = false;  // the right doors have actually opened at this stop
-  bool tueren_links_offen = false;   // the left doors have actually opened at this stop
+  DoorSideState rechts;                   // the right side
+  DoorSideState links;                    // the left side
   bool freigabe = false;             // a door release is pending; the closing sequence waits
   bool tuertaster_gedrueckt = false; // the close button is held
   int32_t tuerseite = 0;             // platform side of the coming stop: 1 right, 2 left

@@ -68,12 +68,12 @@ TEST_F(Doors, door_button_at_7_kmh_waits_for_the_first_frame_below_7) {
   At(now, 7.0f);
   Tap(kKeyRight);
   RunUntil(2000, 7.0f);
-  EXPECT_EQ(TestCab().doors.tuerstatus_rechts, 3);
+  EXPECT_EQ(TestCab().doors.rechts.tuerstatus, 3);
   EXPECT_EQ(gPanel[kPanelRightLampPre], 1);
   EXPECT_EQ(gPanel[kPanelRightLamp], 0);
   EXPECT_FALSE(Played(16));
   RunUntil(2050, 6.9f);
-  EXPECT_EQ(TestCab().doors.tuerstatus_rechts, 4);
+  EXPECT_EQ(TestCab().doors.rechts.tuerstatus, 4);
   EXPECT_TRUE(Played(16));
   EXPECT_FALSE(TestCab().doors.tueren_geschlossen);
   EXPECT_EQ(gPanel[kPanelRightLamp], 1);
@@ -86,7 +86,7 @@ TEST_F(Doors, side_released_away_from_the_platform_opens_nothing_and_is_withdraw
   SetFahrgaeste(TestCab(), 5);
   Tap(kKeyRight);
   Frame();
-  EXPECT_EQ(TestCab().doors.tuerstatus_rechts, 4);
+  EXPECT_EQ(TestCab().doors.rechts.tuerstatus, 4);
   EXPECT_FALSE(Played(16));
   EXPECT_TRUE(TestCab().doors.tueren_geschlossen);
   // Nobody boards; the waiting passengers protest every 3000 ms.
@@ -102,7 +102,7 @@ TEST_F(Doors, side_released_away_from_the_platform_opens_nothing_and_is_withdraw
   Tap(kKeyClose);
   EXPECT_TRUE(Played(18));
   EXPECT_FALSE(Played(17));
-  EXPECT_EQ(TestCab().doors.tuerstatus_rechts, 0);
+  EXPECT_EQ(TestCab().doors.rechts.tuerstatus, 0);
 }
 
 TEST_F(Doors, one_passenger_boards_per_second_and_the_display_follows) {
@@ -137,20 +137,20 @@ TEST_F(Doors, closing_takes_2400_ms_of_warning_and_3200_ms_of_closing) {
   Release(kKeyClose);
   EXPECT_TRUE(Played(17));
   EXPECT_EQ(gSound[16], SOUND_STOP);
-  EXPECT_EQ(TestCab().doors.tuerstatus_rechts, 2);
+  EXPECT_EQ(TestCab().doors.rechts.tuerstatus, 2);
   RunUntil(4350);
-  EXPECT_EQ(TestCab().doors.tuerstatus_rechts, 2);
+  EXPECT_EQ(TestCab().doors.rechts.tuerstatus, 2);
   EXPECT_EQ(gPanel[kPanelRightLampPre], 1);
   RunUntil(4400);
-  EXPECT_EQ(TestCab().doors.tuerstatus_rechts, 1);
-  EXPECT_FALSE(TestCab().doors.tueren_rechts_offen);
+  EXPECT_EQ(TestCab().doors.rechts.tuerstatus, 1);
+  EXPECT_FALSE(TestCab().doors.rechts.tueren_offen);
   EXPECT_EQ(gPanel[kPanelMessage], 0);
   RunUntil(7550);
   EXPECT_FALSE(TestCab().doors.tueren_geschlossen);
   EXPECT_EQ(gPanel[kPanelDoorsClosed], 0);
   RunUntil(7600);
   EXPECT_TRUE(TestCab().doors.tueren_geschlossen);
-  EXPECT_EQ(TestCab().doors.tuerstatus_rechts, 0);
+  EXPECT_EQ(TestCab().doors.rechts.tuerstatus, 0);
   EXPECT_EQ(gPanel[kPanelRightState], 0);
   EXPECT_EQ(gPanel[kPanelDoorsClosed], 1);
   EXPECT_EQ(gPanel[kPanelCover], 1);
@@ -199,7 +199,7 @@ TEST_F(BlockedDoors, waiting_passengers_hold_the_doors_open_and_protest_every_32
   EXPECT_FALSE(Played(77));
   RunUntil(13500);
   EXPECT_TRUE(Played(77));
-  EXPECT_EQ(TestCab().doors.tuerstatus_rechts, 1);
+  EXPECT_EQ(TestCab().doors.rechts.tuerstatus, 1);
 }
 
 TEST_F(BlockedDoors, door_button_reopens_a_blocked_side_with_the_opening_sound) {
@@ -209,7 +209,7 @@ TEST_F(BlockedDoors, door_button_reopens_a_blocked_side_with_the_opening_sound) 
   Tap(kKeyRight);
   EXPECT_EQ(gSound[22], SOUND_STOP);
   Frame();
-  EXPECT_EQ(TestCab().doors.tuerstatus_rechts, 4);
+  EXPECT_EQ(TestCab().doors.rechts.tuerstatus, 4);
   EXPECT_TRUE(Played(16));
   EXPECT_EQ(gPanel[kPanelBlocked], 0);
   EXPECT_EQ(gPanel[kPanelMessage], 1);
@@ -239,7 +239,7 @@ TEST_F(Doors, second_close_press_during_the_warning_does_not_restart_it) {
   Tap(kKeyClose);
   EXPECT_FALSE(Played(17));
   RunUntil(4400);
-  EXPECT_EQ(TestCab().doors.tuerstatus_rechts, 1);
+  EXPECT_EQ(TestCab().doors.rechts.tuerstatus, 1);
   RunUntil(7600);
   EXPECT_TRUE(TestCab().doors.tueren_geschlossen);
 }
@@ -251,13 +251,13 @@ TEST_F(Doors, door_button_during_the_warning_reopens_and_the_closing_waits_for_a
   RunUntil(3000);
   Tap(kKeyRight);
   RunUntil(12000);
-  EXPECT_EQ(TestCab().doors.tuerstatus_rechts, 4);
+  EXPECT_EQ(TestCab().doors.rechts.tuerstatus, 4);
   EXPECT_FALSE(TestCab().doors.tueren_geschlossen);
   Tap(kKeyClose);
   RunUntil(14350);
-  EXPECT_EQ(TestCab().doors.tuerstatus_rechts, 2);
+  EXPECT_EQ(TestCab().doors.rechts.tuerstatus, 2);
   RunUntil(14400);
-  EXPECT_EQ(TestCab().doors.tuerstatus_rechts, 1);
+  EXPECT_EQ(TestCab().doors.rechts.tuerstatus, 1);
   RunUntil(17600);
   EXPECT_TRUE(TestCab().doors.tueren_geschlossen);
 }
@@ -273,7 +273,7 @@ TEST_F(Doors, held_close_button_acts_once_and_its_lamp_clears_only_on_release) {
   EXPECT_FALSE(Played(17));
   EXPECT_EQ(gPanel[kPanelCloseLampOff], 1);
   RunUntil(4400);
-  EXPECT_EQ(TestCab().doors.tuerstatus_rechts, 1);  // the repeats did not restart the warning
+  EXPECT_EQ(TestCab().doors.rechts.tuerstatus, 1);  // the repeats did not restart the warning
   Release(kKeyClose);
   EXPECT_EQ(gPanel[kPanelCloseLampOff], 0);
   EXPECT_EQ(gPanel[kPanelCloseLampOn], 0);
@@ -340,20 +340,20 @@ TEST_F(Doors, a_speed_that_is_not_a_number_releases_nothing_and_boards_nobody) {
   At(now, nan);
   Tap(kKeyRight);
   RunUntil(3000, nan);
-  EXPECT_EQ(TestCab().doors.tuerstatus_rechts, 3);
+  EXPECT_EQ(TestCab().doors.rechts.tuerstatus, 3);
   EXPECT_TRUE(TestCab().doors.tueren_geschlossen);
   EXPECT_EQ(TestCab().doors.fahrgaeste, 5);
 }
 
 TEST_F(Doors, run_starting_with_doors_open_needs_them_closed_for_traction) {
   TuerInit(TestCab(), 1);
-  EXPECT_EQ(TestCab().doors.tuerstatus_rechts, 4);
-  EXPECT_TRUE(TestCab().doors.tueren_rechts_offen);
+  EXPECT_EQ(TestCab().doors.rechts.tuerstatus, 4);
+  EXPECT_TRUE(TestCab().doors.rechts.tueren_offen);
   EXPECT_FALSE(TestCab().doors.tueren_geschlossen);
   EXPECT_TRUE(TestCab().doors.freigabe);
   EXPECT_FALSE(Played(16));
   TuerInit(TestCab(), 7);  // no such side
-  EXPECT_EQ(TestCab().doors.tuerstatus_links, 0);
+  EXPECT_EQ(TestCab().doors.links.tuerstatus, 0);
   Frame();
   Tap(kKeyClose);
   EXPECT_TRUE(Played(17));
@@ -366,9 +366,9 @@ TEST_F(Doors, close_button_withdraws_a_request_whose_doors_never_opened) {
   At(now, 30.0f);
   Tap(kKeyLeft);
   Frame(30.0f);
-  EXPECT_EQ(TestCab().doors.tuerstatus_links, 3);
+  EXPECT_EQ(TestCab().doors.links.tuerstatus, 3);
   Tap(kKeyClose);
-  EXPECT_EQ(TestCab().doors.tuerstatus_links, 0);
+  EXPECT_EQ(TestCab().doors.links.tuerstatus, 0);
   EXPECT_FALSE(Played(21));
 }
 
@@ -380,17 +380,17 @@ struct DoorSide {
   int key, otherKey;
   int soundOpen, soundWarning, soundWithdrawn, soundHeldOpen;
   int otherWarning, otherHeldOpen;  // the same sounds of the other side
-  int32_t* state;
+  DoorPhase* state;
   bool* open;
-  int32_t* otherState;
+  DoorPhase* otherState;
   int panelLamp, panelLampPre, panelButton, panelButtonPre, panelState;
 };
 
-const DoorSide kRightSide = {"right", 1, kKeyRight, kKeyLeft, 16, 17, 18, 22, 20, 23, &TestCab().doors.tuerstatus_rechts, &TestCab().doors.tueren_rechts_offen,
-                             &TestCab().doors.tuerstatus_links, kPanelRightLamp, kPanelRightLampPre, kPanelRightButton,
+const DoorSide kRightSide = {"right", 1, kKeyRight, kKeyLeft, 16, 17, 18, 22, 20, 23, &TestCab().doors.rechts.tuerstatus, &TestCab().doors.rechts.tueren_offen,
+                             &TestCab().doors.links.tuerstatus, kPanelRightLamp, kPanelRightLampPre, kPanelRightButton,
                              kPanelRightButtonPre, kPanelRightState};
-const DoorSide kLeftSide = {"left", 2, kKeyLeft, kKeyRight, 19, 20, 21, 23, 17, 22, &TestCab().doors.tuerstatus_links, &TestCab().doors.tueren_links_offen,
-                            &TestCab().doors.tuerstatus_rechts, kPanelLeftLamp, kPanelLeftLampPre, kPanelLeftButton,
+const DoorSide kLeftSide = {"left", 2, kKeyLeft, kKeyRight, 19, 20, 21, 23, 17, 22, &TestCab().doors.links.tuerstatus, &TestCab().doors.links.tueren_offen,
+                            &TestCab().doors.rechts.tuerstatus, kPanelLeftLamp, kPanelLeftLampPre, kPanelLeftButton,
                             kPanelLeftButtonPre, kPanelLeftState};
 
 void PrintTo(const DoorSide& side, std::ostream* out) { *out << side.name << " side"; }
@@ -544,8 +544,8 @@ TEST_P(EachDoorSide, a_restart_during_the_warning_leaves_both_sides_closed) {
   StartUBahnCab(0);
   now += 3000;
   Frame();
-  EXPECT_EQ(TestCab().doors.tuerstatus_rechts, 0);
-  EXPECT_EQ(TestCab().doors.tuerstatus_links, 0);
+  EXPECT_EQ(TestCab().doors.rechts.tuerstatus, 0);
+  EXPECT_EQ(TestCab().doors.links.tuerstatus, 0);
   EXPECT_TRUE(TestCab().doors.tueren_geschlossen);
 }
 

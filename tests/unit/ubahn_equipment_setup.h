@@ -103,8 +103,8 @@ inline void WireEquipment() {
 inline void ResetEquipmentState() {
   TestCab().doors.tueren_geschlossen = false;
   TestCab().doors.fahrgaeste = 0;
-  TestCab().doors.tuerstatus_rechts = TestCab().doors.tuerstatus_links = 0;
-  TestCab().doors.tueren_rechts_offen = TestCab().doors.tueren_links_offen = false;
+  TestCab().doors.rechts.tuerstatus = TestCab().doors.links.tuerstatus = kDoorClosed;
+  TestCab().doors.rechts.tueren_offen = TestCab().doors.links.tueren_offen = false;
   TestCab().doors.freigabe = TestCab().doors.tuertaster_gedrueckt = false;
   TestCab().doors.tuerseite = 0;
   TestCab().doors.einsteigen = TestCab().doors.randale = false;
