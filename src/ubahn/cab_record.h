@@ -15,12 +15,17 @@ struct TrainControlState {
   bool startmeldung = true;          // the start message shows until power is first taken
 };
 
+// The direction the master controller has chosen.
+enum Fahrtrichtung : uint8_t {
+  kRichtungNeutral = 0,     // none: the controller stands in neutral
+  kRichtungVorwaerts = 1,   // forward: it left neutral upwards, positions 3 to 7
+  kRichtungRueckwaerts = 2, // reverse: it left neutral downwards, positions 1 and 0
+};
+
 // The key-operated master controller (Fahrschalter) and the Sifa dead-man device.
 struct MasterController {
   int32_t fahrschalter = kFahrschalterNeutral;  // controller position 0..7; 2 is neutral
-  bool vorwaerts = false;    // forward chosen
-  bool rueckwaerts = false;  // reverse chosen
-  bool neutral = true;       // no direction chosen
+  Fahrtrichtung richtung = kRichtungNeutral;    // the direction chosen
   int32_t VMax = 0;          // speed limit of the controller position, km/h
   bool SifaKey = false;      // the Sifa (dead-man) key is held
   bool sifaAn = false;       // the Sifa key's press has been handled (key-repeat guard)

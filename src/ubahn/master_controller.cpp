@@ -41,8 +41,7 @@ void FahrschalterAuf(UBahnCab& cab, int key) {
       cab.master.fahrschalter != kFahrschalterReverse1) {
     cab.master.fahrschalter += 1;
     if (cab.master.fahrschalter == kFahrschalterForward1) {
-      cab.master.vorwaerts = true;
-      cab.master.neutral = false;
+      cab.master.richtung = kRichtungVorwaerts;
       StartFan(cab.hornFan);
     }
     ShowPositionAndClick(cab.master);
@@ -54,8 +53,7 @@ void FahrschalterAb(UBahnCab& cab, int key) {
   if (key == kKeyFahrschalterAb && cab.master.fahrschalter > 0 && cab.master.fahrschalter != kFahrschalterForward1) {
     cab.master.fahrschalter -= 1;
     if (cab.master.fahrschalter == kFahrschalterReverse1) {
-      cab.master.rueckwaerts = true;
-      cab.master.neutral = false;
+      cab.master.richtung = kRichtungRueckwaerts;
       StartFan(cab.hornFan);
     }
     ShowPositionAndClick(cab.master);
@@ -67,9 +65,7 @@ void FahrschalterNull(UBahnCab& cab, int key) {
   if (key != kKeyFahrschalterNull || cab.master.fahrschalter == kFahrschalterNeutral) return;
 
   cab.master.fahrschalter = kFahrschalterNeutral;
-  cab.master.neutral = true;
-  cab.master.vorwaerts = false;
-  cab.master.rueckwaerts = false;
+  cab.master.richtung = kRichtungNeutral;
 
   SetPanelOpt(OPT_fahrschalterstellung, kFahrschalterNeutral);
   SetPanelOpt(OPT_luefter, 0);

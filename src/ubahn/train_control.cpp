@@ -42,9 +42,11 @@ void TrainControl(UBahnCab& cab) {
 void UBahnReverser(UBahnCab& cab) {
   // In brake controller position 7 the reverser keeps whatever it had.
   if (cab.brake.bremsschalter == kBrakeService) return;
-  if (cab.master.vorwaerts) gHandles.Reverser = 1;
-  if (cab.master.rueckwaerts) gHandles.Reverser = -1;
-  if (cab.master.neutral) gHandles.Reverser = 0;
+  switch (cab.master.richtung) {
+    case kRichtungVorwaerts: gHandles.Reverser = 1; break;
+    case kRichtungRueckwaerts: gHandles.Reverser = -1; break;
+    case kRichtungNeutral: gHandles.Reverser = 0; break;
+  }
 }
 
 // The drive-button picture: with or without the Sifa key held.

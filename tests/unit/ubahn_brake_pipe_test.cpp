@@ -11,8 +11,7 @@
 static void PipeAt(double pipe, int position) {
   StartCab();
   TestCab().master.fahrschalter = 3;
-  TestCab().master.vorwaerts = true;
-  TestCab().master.neutral = false;
+  TestCab().master.richtung = kRichtungVorwaerts;
   TestCab().master.SifaKey = true;
   TestCab().master.sifaAn = true;
   TestCab().brake.bremsschalter = position;

@@ -16,8 +16,7 @@ const int kSoundFilling = 8;
 static void ChargedCab(int position) {
   StartCab();
   TestCab().master.fahrschalter = 3;
-  TestCab().master.vorwaerts = true;
-  TestCab().master.neutral = false;
+  TestCab().master.richtung = kRichtungVorwaerts;
   TestCab().brake.bremsschalter = position;
   TestCab().brake.bremsleitungsdruck = 500.0;
   TestCab().brake.druck_hilfsvariable = 500.0;

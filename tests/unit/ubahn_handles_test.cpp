@@ -338,8 +338,7 @@ static void ReadyToDrive() {
   gOpts[OPT_fahrtastersound].value = kSoundDriveButton;
   TestCab().master.fahrschalter = 4;
   TestCab().master.VMax = 25;
-  TestCab().master.vorwaerts = true;
-  TestCab().master.neutral = false;
+  TestCab().master.richtung = kRichtungVorwaerts;
   TestCab().brake.bremsschalter = 1;
   TestCab().brake.bremsleitungsdruck = 495.0;
   TestCab().doors.tueren_geschlossen = true;
@@ -486,12 +485,10 @@ TEST(StartMessage, shows_until_power_is_first_taken_and_never_again) {
 
 TEST(UBahnReverser, follows_the_direction_except_in_brake_position_7) {
   StartCab();
-  TestCab().master.vorwaerts = true;
-  TestCab().master.neutral = false;
+  TestCab().master.richtung = kRichtungVorwaerts;
   UBahnReverser(TestCab());
   EXPECT_EQ(gHandles.Reverser, 1);
-  TestCab().master.vorwaerts = false;
-  TestCab().master.rueckwaerts = true;
+  TestCab().master.richtung = kRichtungRueckwaerts;
   TestCab().brake.bremsschalter = 7;
   UBahnReverser(TestCab());
   EXPECT_EQ(gHandles.Reverser, 1);
@@ -505,8 +502,7 @@ TEST(UBahnReverser, follows_the_direction_except_in_brake_position_7) {
 TEST(TrainControlStart, puts_the_cab_into_its_start_state_and_keeps_what_survives_a_restart) {
   StartCab();
   TestCab().master.fahrschalter = 5;
-  TestCab().master.vorwaerts = true;
-  TestCab().master.neutral = false;
+  TestCab().master.richtung = kRichtungVorwaerts;
   TestCab().master.VMax = 50;
   TestCab().master.sifaAn = true;
   TestCab().brake.bremsschalter = 6;
@@ -527,8 +523,8 @@ TEST(TrainControlStart, puts_the_cab_into_its_start_state_and_keeps_what_survive
   InitTrainControl(0);
 
   EXPECT_EQ(TestCab().master.fahrschalter, 2);
-  EXPECT_TRUE(TestCab().master.neutral);
-  EXPECT_FALSE(TestCab().master.vorwaerts);
+  EXPECT_EQ(TestCab().master.richtung, kRichtungNeutral);
+  EXPECT_NE(TestCab().master.richtung, kRichtungVorwaerts);
   EXPECT_EQ(TestCab().brake.bremsschalter, 0);
   EXPECT_EQ(TestCab().brake.bremsstufe, 0);
   EXPECT_FALSE(TestCab().brake.festhaltebremse);

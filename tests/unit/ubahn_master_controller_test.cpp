@@ -57,9 +57,9 @@ TEST(MasterController, leaving_neutral_forward_chooses_forward_and_starts_the_fa
   StartCab();
   gState.Time = 4321;
   FahrschalterAuf(TestCab(), 5);
-  EXPECT_TRUE(TestCab().master.vorwaerts);
-  EXPECT_FALSE(TestCab().master.neutral);
-  EXPECT_FALSE(TestCab().master.rueckwaerts);
+  EXPECT_EQ(TestCab().master.richtung, kRichtungVorwaerts);
+  EXPECT_NE(TestCab().master.richtung, kRichtungNeutral);
+  EXPECT_NE(TestCab().master.richtung, kRichtungRueckwaerts);
   EXPECT_EQ(GetSound(kSoundFanStart), SOUND_PLAY);
   EXPECT_EQ(TestCab().hornFan.lueftertimer, 4321);
   EXPECT_EQ(TestCab().hornFan.lueftersummertimer1, 4321);
@@ -72,8 +72,8 @@ TEST(MasterController, leaving_neutral_backward_chooses_reverse_and_starts_the_f
   StartCab();
   gState.Time = 777;
   FahrschalterAb(TestCab(), 6);
-  EXPECT_TRUE(TestCab().master.rueckwaerts);
-  EXPECT_FALSE(TestCab().master.neutral);
+  EXPECT_EQ(TestCab().master.richtung, kRichtungRueckwaerts);
+  EXPECT_NE(TestCab().master.richtung, kRichtungNeutral);
   EXPECT_EQ(GetSound(kSoundFanStart), SOUND_PLAY);
   EXPECT_EQ(TestCab().hornFan.lueftertimer, 777);
   EXPECT_TRUE(TestCab().hornFan.summer);
@@ -148,14 +148,13 @@ TEST(MasterController, key_7_in_neutral_writes_and_plays_nothing) {
 TEST(MasterController, key_7_stops_fan_buzzer_and_warning_and_ends_forced_braking) {
   StartCab();
   TestCab().master.fahrschalter = 4;
-  TestCab().master.vorwaerts = true;
-  TestCab().master.neutral = false;
+  TestCab().master.richtung = kRichtungVorwaerts;
   TestCab().master.SifaBremst = true;
   SetPanel(kPanelBuzzer, 1);
   for (int s : {9, 10, 12, 78}) SetSound(s, SOUND_LOOP);
   FahrschalterNull(TestCab(), 7);
-  EXPECT_TRUE(TestCab().master.neutral);
-  EXPECT_FALSE(TestCab().master.vorwaerts);
+  EXPECT_EQ(TestCab().master.richtung, kRichtungNeutral);
+  EXPECT_NE(TestCab().master.richtung, kRichtungVorwaerts);
   EXPECT_FALSE(TestCab().master.SifaBremst);
   EXPECT_EQ(GetPanel(kPanelPosition), 2);
   EXPECT_EQ(GetPanel(kPanelBuzzer), 0);
