@@ -85,12 +85,23 @@ struct Doors {
   bool tuermessage_einklemm_an = false;  // the blocked-doors message as last shown (for an unwired display)
 };
 
+// The trip stop itself.
+enum FahrsperrePhase : uint8_t {
+  kFahrsperreScharf = 0,      // armed: its release-lock valve is shut
+  kFahrsperreAusgeloest = 1,  // tripped: its release-lock valve vents the brake pipe until a reset
+};
+
+// The trip-stop button.
+enum FahrsperreTaster : uint8_t {
+  kTasterLos = 0,                    // not held
+  kTasterGedrueckt = 1,              // held
+  kTasterNachRueckstellung = 2,      // held since it reset the trip stop, which also releases the spring brake from afar
+};
+
 // The trip stop (Fahrsperre) with its button, and the counters kept in files.
 struct TripStop {
-  bool fahrsperre = true;                    // the trip stop is armed (true) or tripped (false)
-  bool loesesperrventil_fahrsperre = false;  // the trip stop's release-lock valve is closed: it vents the pipe
-  bool fahrsperre_gedrueckt = false;         // the trip-stop button is held
-  bool fsp_gerade_eingeschaltet = false;     // the last reset started a remote spring-brake release
+  FahrsperrePhase fahrsperre = kFahrsperreScharf;  // armed or tripped
+  FahrsperreTaster fahrsperre_taster = kTasterLos; // the button
   int32_t zaehlwerk1 = 0;        // resets of a tripped trip stop
   int32_t zaehlwerk2 = 0;        // overrides: trip beacons passed with the button held
   int32_t kilometerzaehler = 0;  // kilometres run

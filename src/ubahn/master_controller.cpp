@@ -80,7 +80,7 @@ void FahrschalterNull(UBahnCab& cab, int key) {
   cab.master.SifaBremst = false;
 
   // Thrown to neutral at speed: the trip stop trips and its valve vents the pipe.
-  if (cab.tripStop.fahrsperre && std::fabs(gState.Speed) > kTripStopSpeed) {
+  if (cab.tripStop.fahrsperre == kFahrsperreScharf && std::fabs(gState.Speed) > kTripStopSpeed) {
     SetSound(kSoundPipeVenting, SOUND_PLAY);
     TripTheTripStop(cab.tripStop);
   }

@@ -38,14 +38,12 @@ void ReadCounters(TripStop& tripStop) {
 void ShowTripStopAtStart() { SetPanelOpt(OPT_fahrsperre, 1); }
 
 void TripTheTripStop(TripStop& tripStop) {
-  tripStop.fahrsperre = false;
-  tripStop.loesesperrventil_fahrsperre = true;
+  tripStop.fahrsperre = kFahrsperreAusgeloest;
   SetPanelOpt(OPT_fahrsperre, 0);
 }
 
 static void Arm(UBahnCab& cab) {
-  cab.tripStop.fahrsperre = true;
-  cab.tripStop.loesesperrventil_fahrsperre = false;
+  cab.tripStop.fahrsperre = kFahrsperreScharf;
   SetPanelOpt(OPT_fahrsperre, 1);
 }
 
@@ -63,10 +61,10 @@ static bool SignalTripPointTrips(const UBahnCab& cab, const ATS_BEACONDATA& beac
 void Fahrsperre(UBahnCab& cab, ATS_BEACONDATA beacon) {
   if (beacon.Type == kBeaconTripSignal || beacon.Type == kBeaconTripSpeedCheck) {
     if (!SignalTripPointTrips(cab, beacon)) return;
-    if (cab.tripStop.fahrsperre && Moving()) SetSound(kSoundForcedBraking, SOUND_PLAY);
+    if (cab.tripStop.fahrsperre == kFahrsperreScharf && Moving()) SetSound(kSoundForcedBraking, SOUND_PLAY);
     TripTheTripStop(cab.tripStop);
     // Holding the button while creeping past the trip point overrides it.
-    if (BelowResetSpeed() && cab.tripStop.fahrsperre_gedrueckt) {
+    if (BelowResetSpeed() && cab.tripStop.fahrsperre_taster != kTasterLos) {
       SetSound(kSoundTripStopOverride, SOUND_PLAY);
       SetSound(kSoundForcedBraking, SOUND_STOP);
       Arm(cab);
@@ -75,7 +73,7 @@ void Fahrsperre(UBahnCab& cab, ATS_BEACONDATA beacon) {
     }
   } else if (beacon.Type == kBeaconTripEmergency) {
     if (gState.Speed > static_cast<float>(beacon.Optional)) {
-      if (cab.tripStop.fahrsperre && Moving()) SetSound(kSoundPipeVenting, SOUND_PLAY);
+      if (cab.tripStop.fahrsperre == kFahrsperreScharf && Moving()) SetSound(kSoundPipeVenting, SOUND_PLAY);
       TripTheTripStop(cab.tripStop);
     }
   }
@@ -83,7 +81,7 @@ void Fahrsperre(UBahnCab& cab, ATS_BEACONDATA beacon) {
 
 void Fahrsperre_druecken(UBahnCab& cab, int key) {
   if (key != kKeyTripStop) return;
-  if (cab.tripStop.fahrsperre) {
+  if (cab.tripStop.fahrsperre == kFahrsperreScharf) {
     SetPanelOpt(OPT_taster_fahrsperre_LM_ein, 1);
     SetPanelOpt(OPT_taster_fahrsperre_LM_aus, 0);
   } else {
@@ -91,33 +89,33 @@ void Fahrsperre_druecken(UBahnCab& cab, int key) {
     SetPanelOpt(OPT_taster_fahrsperre_LM_ein, 0);
   }
   if (BelowResetSpeed()) {
-    if (!cab.tripStop.fahrsperre) {
+    if (cab.tripStop.fahrsperre == kFahrsperreAusgeloest) {
       // A reset: counted, and it also releases the spring brake from afar.
       SetSound(cab.springBrake.federspeicher_aktiv ? kSoundTripStopResetApplied : kSoundTripStopResetReleased, SOUND_PLAY);
       if (cab.brake.bremsschalter == kBrakeFastCharge && cab.master.SifaKey) SetSound(kSoundPipeFilling, SOUND_PLAY);
       cab.tripStop.zaehlwerk1 = CountedUp(cab.tripStop.zaehlwerk1);
       write_zaehlwerk1(cab.tripStop.zaehlwerk1);
       Speicherbremse_fernaus_druecken(cab.springBrake);
-      cab.tripStop.fsp_gerade_eingeschaltet = true;
+      cab.tripStop.fahrsperre_taster = kTasterNachRueckstellung;
     }
     Arm(cab);
   }
-  cab.tripStop.fahrsperre_gedrueckt = true;
+  if (cab.tripStop.fahrsperre_taster == kTasterLos) cab.tripStop.fahrsperre_taster = kTasterGedrueckt;
 }
 
 void Fahrsperre_loslassen(UBahnCab& cab, int key) {
   if (key != kKeyTripStop) return;
   SetPanelOpt(OPT_taster_fahrsperre_LM_ein, 0);
   SetPanelOpt(OPT_taster_fahrsperre_LM_aus, 0);
-  cab.tripStop.fahrsperre_gedrueckt = false;
-  if (cab.tripStop.fsp_gerade_eingeschaltet) {
+  const bool afterReset = cab.tripStop.fahrsperre_taster == kTasterNachRueckstellung;
+  cab.tripStop.fahrsperre_taster = kTasterLos;
+  if (afterReset) {
     SetSound(kSoundSpringReleaseLetGo, SOUND_PLAY);
     Speicherbremse_fernaus_loslassen(cab.springBrake);
-    cab.tripStop.fsp_gerade_eingeschaltet = false;
   }
 }
 
-void Fahrsperrenupdate(UBahnCab& cab) { SetPanelOpt(OPT_fahrsperre, cab.tripStop.fahrsperre ? 1 : 0); }
+void Fahrsperrenupdate(UBahnCab& cab) { SetPanelOpt(OPT_fahrsperre, cab.tripStop.fahrsperre == kFahrsperreScharf ? 1 : 0); }
 
 // One kilometre at most per frame, counted from where the last one was counted. A location
 // that is not a number counts nothing; a jump of any size counts one kilometre.

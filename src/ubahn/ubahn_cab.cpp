@@ -67,8 +67,10 @@ static void KeepFromRunBefore(UBahnCab& start, const UBahnCab& before) {
   start.doors.tueren_geschlossen = true;
   start.doors.fahrgaeste = 0;
   start.tripStop.fahrsperre = before.tripStop.fahrsperre;
-  start.tripStop.loesesperrventil_fahrsperre = before.tripStop.loesesperrventil_fahrsperre;
-  start.tripStop.fahrsperre_gedrueckt = before.tripStop.fahrsperre_gedrueckt;
+  // A button held through the start stays held, but its reset is forgotten: letting it go
+  // ends no remote release of the spring brake.
+  start.tripStop.fahrsperre_taster =
+      before.tripStop.fahrsperre_taster == kTasterLos ? kTasterLos : kTasterGedrueckt;
   start.springBrake = before.springBrake;
   start.hornFan = before.hornFan;
   start.sounds = before.sounds;

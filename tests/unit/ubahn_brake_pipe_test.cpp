@@ -148,8 +148,7 @@ TEST(BrakePipe, holding_brake_vents_2_kpa_per_step_down_to_440) {
 
 TEST(BrakePipe, trip_valve_blocks_charging_and_vents_30_kpa_per_step) {
   PipeAt(400.0, 2);
-  TestCab().tripStop.fahrsperre = false;
-  TestCab().tripStop.loesesperrventil_fahrsperre = true;
+  TestCab().tripStop.fahrsperre = kFahrsperreAusgeloest;
   FrameAfter(50);
   EXPECT_DOUBLE_EQ(TestCab().brake.bremsleitungsdruck, 370.0);
 }

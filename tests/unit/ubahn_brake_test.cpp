@@ -96,7 +96,7 @@ TEST(BrakeController, position_2_is_silent_while_the_trip_valve_vents_the_pipe) 
   StartCab();
   TestCab().master.SifaKey = true;
   TestCab().brake.bremsleitungsdruck = 400.0;
-  TestCab().tripStop.loesesperrventil_fahrsperre = true;
+  TestCab().tripStop.fahrsperre = kFahrsperreAusgeloest;
   TestCab().brake.bremsschalter = 1;
   BremsschalterBremsen(TestCab(), 15);
   EXPECT_EQ(GetSound(kSoundFilling), SOUND_STOP);

@@ -78,8 +78,7 @@ inline void StartCab(int brakeNotches = 8, int powerNotches = 8) {
   TestCab().control.fahrschalterAn = false;
   TestCab().brake.anhaltesound = false;
   TestCab().brake.ebremstimer = 0;
-  TestCab().tripStop.fahrsperre = true;
-  TestCab().tripStop.loesesperrventil_fahrsperre = false;
+  TestCab().tripStop.fahrsperre = kFahrsperreScharf;
   TestCab().sounds.loesesperrventil = false;
   TestCab().sounds.deuta = false;
   TestCab().springBrake.federspeicher_aktiv = false;

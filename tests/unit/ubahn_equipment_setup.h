@@ -111,10 +111,8 @@ inline void ResetEquipmentState() {
   TestCab().doors.tuerschliesstimer = TestCab().doors.einsteigetimer = TestCab().doors.Randaletimer = 0;
   TestCab().doors.tuermessage_einklemm_an = false;
 
-  TestCab().tripStop.fahrsperre = true;
-  TestCab().tripStop.loesesperrventil_fahrsperre = false;
-  TestCab().tripStop.fahrsperre_gedrueckt = false;
-  TestCab().tripStop.fsp_gerade_eingeschaltet = false;
+  TestCab().tripStop.fahrsperre = kFahrsperreScharf;
+  TestCab().tripStop.fahrsperre_taster = kTasterLos;
   TestCab().tripStop.zaehlwerk1 = TestCab().tripStop.zaehlwerk2 = TestCab().tripStop.kilometerzaehler = 0;
   TestCab().tripStop.nulllage = 0.0;
 

@@ -518,7 +518,7 @@ TEST(TrainControlStart, puts_the_cab_into_its_start_state_and_keeps_what_survive
   gState.Time = 55555;
   gState.Location = 1234.9;
   gState.Speed = 20.0f;
-  TestCab().tripStop.fahrsperre = true;
+  TestCab().tripStop.fahrsperre = kFahrsperreScharf;
   DestroyTrainControl();
   InitTrainControl(0);
 
@@ -541,7 +541,7 @@ TEST(TrainControlStart, puts_the_cab_into_its_start_state_and_keeps_what_survive
   EXPECT_EQ(TestCab().tripStop.nulllage, 1234.0);
   EXPECT_TRUE(TestCab().doors.tueren_geschlossen);
   // The neutral throw at 20 km/h tripped the trip stop on the way.
-  EXPECT_FALSE(TestCab().tripStop.fahrsperre);
+  EXPECT_NE(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
   EXPECT_EQ(GetPanel(kPanelTripStop), 1);
   EXPECT_EQ(GetPanel(kPanelStartMessage), 0);
 }

@@ -168,15 +168,15 @@ TEST(MasterController, neutral_throw_trips_the_trip_stop_only_above_7_kmh) {
   TestCab().master.fahrschalter = 3;
   gState.Speed = 7.0f;
   FahrschalterNull(TestCab(), 7);
-  EXPECT_TRUE(TestCab().tripStop.fahrsperre);
+  EXPECT_EQ(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
   EXPECT_EQ(GetSound(kSoundTripValve), SOUND_STOP);
 
   TestCab().master.fahrschalter = 3;
   gState.Speed = -7.5f;
   SetPanel(kPanelTripStop, 1);
   FahrschalterNull(TestCab(), 7);
-  EXPECT_FALSE(TestCab().tripStop.fahrsperre);
-  EXPECT_TRUE(TestCab().tripStop.loesesperrventil_fahrsperre);
+  EXPECT_NE(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
+  EXPECT_EQ(TestCab().tripStop.fahrsperre, kFahrsperreAusgeloest);
   EXPECT_EQ(GetPanel(kPanelTripStop), 0);
   EXPECT_EQ(GetSound(kSoundTripValve), SOUND_PLAY);
 }
@@ -187,7 +187,7 @@ TEST(MasterController, neutral_throw_at_a_speed_that_is_not_a_number_leaves_the_
   gState.Speed = std::numeric_limits<float>::quiet_NaN();
   FahrschalterNull(TestCab(), 7);
   EXPECT_EQ(TestCab().master.fahrschalter, 2);
-  EXPECT_TRUE(TestCab().tripStop.fahrsperre);
+  EXPECT_EQ(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
 }
 
 // ---- Sifa key ----

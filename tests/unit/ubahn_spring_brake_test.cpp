@@ -214,8 +214,7 @@ TEST_F(SpringBrake, apply_after_a_long_release_press_stops_the_release_finishing
 TEST_F(SpringBrake, trip_stop_reset_releases_it_without_a_button_sound) {
   Apply();
   Played(70);
-  TestCab().tripStop.fahrsperre = false;
-  TestCab().tripStop.loesesperrventil_fahrsperre = true;
+  TestCab().tripStop.fahrsperre = kFahrsperreAusgeloest;
   const int32_t pressed = now;
   Fahrsperre_druecken(TestCab(), kKeyTripStop);
   EXPECT_TRUE(Played(74));  // reset with the spring brake applied

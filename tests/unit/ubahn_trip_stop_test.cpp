@@ -33,8 +33,8 @@ class TripStop : public ::testing::Test {
 TEST_F(TripStop, stop_aspect_at_speed_trips_with_the_warning_and_vents_the_pipe) {
   Pass(44002, 0, 0, 30.0f);
   EXPECT_TRUE(Played(78));
-  EXPECT_FALSE(TestCab().tripStop.fahrsperre);
-  EXPECT_TRUE(TestCab().tripStop.loesesperrventil_fahrsperre);
+  EXPECT_NE(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
+  EXPECT_EQ(TestCab().tripStop.fahrsperre, kFahrsperreAusgeloest);
   EXPECT_EQ(gPanel[kPanelTripLamp], 0);
   // The pipe is vented 30 kPa per step while tripped.
   TestCab().brake.bremsschalter = 1;
@@ -50,8 +50,8 @@ TEST_F(TripStop, creeping_past_with_the_button_held_overrides_and_counts) {
   Pass(44003, 0, 0, 5.0f);
   EXPECT_EQ(gSound[78], SOUND_STOP);  // played and stopped in the same call
   EXPECT_TRUE(Played(27));
-  EXPECT_TRUE(TestCab().tripStop.fahrsperre);
-  EXPECT_FALSE(TestCab().tripStop.loesesperrventil_fahrsperre);
+  EXPECT_EQ(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
+  EXPECT_NE(TestCab().tripStop.fahrsperre, kFahrsperreAusgeloest);
   EXPECT_EQ(gPanel[kPanelTripLamp], 1);
   EXPECT_EQ(TestCab().tripStop.zaehlwerk2, 1);
   EXPECT_EQ(CounterFile("Z2.dat"), "1");
@@ -62,34 +62,34 @@ TEST_F(TripStop, creeping_past_with_the_button_held_overrides_and_counts) {
 TEST_F(TripStop, button_held_at_7_kmh_does_not_override) {
   Fahrsperre_druecken(TestCab(), kKeyTripStop);
   Pass(44002, 0, 0, 7.0f);
-  EXPECT_FALSE(TestCab().tripStop.fahrsperre);
+  EXPECT_NE(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
   EXPECT_FALSE(Played(27));
   EXPECT_EQ(TestCab().tripStop.zaehlwerk2, 0);
 }
 
 TEST_F(TripStop, speed_check_trips_only_strictly_above_the_checked_speed) {
   Pass(44002, 1, 40, 40.0f);
-  EXPECT_TRUE(TestCab().tripStop.fahrsperre);
+  EXPECT_EQ(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
   Pass(44002, 2, 0, 120.0f);  // a check of 0 is no check
-  EXPECT_TRUE(TestCab().tripStop.fahrsperre);
+  EXPECT_EQ(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
   Pass(44002, 1, 40, 45.0f);
-  EXPECT_FALSE(TestCab().tripStop.fahrsperre);
+  EXPECT_NE(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
   EXPECT_TRUE(Played(78));
 }
 
 TEST_F(TripStop, other_aspects_trip_only_with_the_master_controller_in_neutral_while_moving) {
   Pass(44002, 5, 0, 50.0f);
-  EXPECT_TRUE(TestCab().tripStop.fahrsperre);
+  EXPECT_EQ(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
   TestCab().master.fahrschalter = 2;
   Pass(44002, 5, 0, 0.0f);
-  EXPECT_TRUE(TestCab().tripStop.fahrsperre);
+  EXPECT_EQ(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
   Pass(44002, 5, 0, 0.5f);
-  EXPECT_FALSE(TestCab().tripStop.fahrsperre);
+  EXPECT_NE(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
 }
 
 TEST_F(TripStop, stop_aspect_passed_backward_trips_with_the_warning) {
   Pass(44002, 0, 0, -3.0f);
-  EXPECT_FALSE(TestCab().tripStop.fahrsperre);
+  EXPECT_NE(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
   EXPECT_TRUE(Played(78));
 }
 
@@ -99,48 +99,48 @@ TEST_F(TripStop, a_trip_while_tripped_is_silent_but_can_still_be_overridden) {
   Pass(44002, 0, 0, 20.0f);
   EXPECT_FALSE(Played(78));
   gState.Speed = 3.0f;
-  TestCab().tripStop.fahrsperre_gedrueckt = true;  // held since before, when it was still too fast to reset
+  TestCab().tripStop.fahrsperre_taster = kTasterGedrueckt;  // held since before, when it was still too fast to reset
   Pass(44002, 0, 0, 3.0f);
-  EXPECT_TRUE(TestCab().tripStop.fahrsperre);
+  EXPECT_EQ(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
   EXPECT_TRUE(Played(27));
   EXPECT_EQ(TestCab().tripStop.zaehlwerk2, 1);
 }
 
 TEST_F(TripStop, emergency_trip_point_trips_forward_traffic_above_its_speed_only) {
   Pass(44004, 0, 0, -20.0f);
-  EXPECT_TRUE(TestCab().tripStop.fahrsperre);
+  EXPECT_EQ(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
   Pass(44004, 0, 30, 30.0f);
-  EXPECT_TRUE(TestCab().tripStop.fahrsperre);
+  EXPECT_EQ(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
   Fahrsperre_druecken(TestCab(), kKeyTripStop);  // no override at this kind of trip point
   Pass(44004, 0, 0, 2.0f);
-  EXPECT_FALSE(TestCab().tripStop.fahrsperre);
+  EXPECT_NE(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
   EXPECT_TRUE(Played(7));
   EXPECT_EQ(TestCab().tripStop.zaehlwerk2, 0);
 }
 
 TEST_F(TripStop, other_beacon_types_are_ignored) {
   for (int type : {0, 23, 44000, 44001, 44005, INT_MIN, INT_MAX}) Pass(type, 0, 0, 50.0f);
-  EXPECT_TRUE(TestCab().tripStop.fahrsperre);
+  EXPECT_EQ(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
 }
 
 TEST_F(TripStop, absurd_beacon_values_and_speeds_do_no_harm) {
   Pass(44002, 1, INT_MIN, 10.0f);
-  EXPECT_FALSE(TestCab().tripStop.fahrsperre);  // any speed is above a check of INT_MIN
-  TestCab().tripStop.fahrsperre = true;
+  EXPECT_NE(TestCab().tripStop.fahrsperre, kFahrsperreScharf);  // any speed is above a check of INT_MIN
+  TestCab().tripStop.fahrsperre = kFahrsperreScharf;
   Pass(44004, INT_MAX, INT_MAX, 1.0e9f);
-  EXPECT_TRUE(TestCab().tripStop.fahrsperre);
+  EXPECT_EQ(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
   Pass(44004, 0, 0, std::numeric_limits<float>::infinity());
-  EXPECT_FALSE(TestCab().tripStop.fahrsperre);
+  EXPECT_NE(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
   // A speed that is not a number is above no check, but counts as moving and allows no reset.
-  TestCab().tripStop.fahrsperre = true;
+  TestCab().tripStop.fahrsperre = kFahrsperreScharf;
   const float nan = std::numeric_limits<float>::quiet_NaN();
   Pass(44002, 1, 40, nan);
-  EXPECT_TRUE(TestCab().tripStop.fahrsperre);
+  EXPECT_EQ(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
   TestCab().master.fahrschalter = 2;
   Pass(44002, 5, 0, nan);
-  EXPECT_FALSE(TestCab().tripStop.fahrsperre);
+  EXPECT_NE(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
   Fahrsperre_druecken(TestCab(), kKeyTripStop);
-  EXPECT_FALSE(TestCab().tripStop.fahrsperre);
+  EXPECT_NE(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
   EXPECT_EQ(TestCab().tripStop.zaehlwerk1, 0);
 }
 
@@ -149,7 +149,7 @@ TEST_F(TripStop, button_at_7_kmh_after_a_trip_only_lights_its_lamp) {
   Played(78);
   gState.Speed = 7.0f;
   Fahrsperre_druecken(TestCab(), kKeyTripStop);
-  EXPECT_FALSE(TestCab().tripStop.fahrsperre);
+  EXPECT_NE(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
   EXPECT_EQ(gPanel[kPanelTripButtonTripped], 1);
   EXPECT_EQ(gPanel[kPanelTripButtonArmed], 0);
   EXPECT_FALSE(Played(73));
@@ -167,20 +167,20 @@ TEST_F(TripStop, reset_at_a_standstill_counts_and_releases_the_spring_brake_from
   EXPECT_TRUE(Played(73));
   EXPECT_FALSE(Played(74));
   EXPECT_FALSE(Played(8));
-  EXPECT_TRUE(TestCab().tripStop.fahrsperre);
-  EXPECT_FALSE(TestCab().tripStop.loesesperrventil_fahrsperre);
+  EXPECT_EQ(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
+  EXPECT_NE(TestCab().tripStop.fahrsperre, kFahrsperreAusgeloest);
   EXPECT_EQ(gPanel[kPanelTripLamp], 1);
   EXPECT_EQ(TestCab().tripStop.zaehlwerk1, 1);
   EXPECT_EQ(CounterFile("Z1.dat"), "1");
   EXPECT_TRUE(TestCab().springBrake.speicherbremse_aus);
   EXPECT_TRUE(TestCab().springBrake.speicherbremse_aus_gedrueckt);
-  EXPECT_TRUE(TestCab().tripStop.fsp_gerade_eingeschaltet);
+  EXPECT_EQ(TestCab().tripStop.fahrsperre_taster, kTasterNachRueckstellung);
   EXPECT_FALSE(Played(72));  // the remote release makes no button sound
   Fahrsperre_loslassen(TestCab(), kKeyTripStop);
   EXPECT_TRUE(Played(71));
   EXPECT_FALSE(TestCab().springBrake.speicherbremse_aus_gedrueckt);
-  EXPECT_FALSE(TestCab().tripStop.fsp_gerade_eingeschaltet);
-  EXPECT_FALSE(TestCab().tripStop.fahrsperre_gedrueckt);
+  EXPECT_NE(TestCab().tripStop.fahrsperre_taster, kTasterNachRueckstellung);
+  EXPECT_EQ(TestCab().tripStop.fahrsperre_taster, kTasterLos);
 }
 
 TEST_F(TripStop, reset_sound_tells_whether_the_spring_brake_is_applied_and_fills_the_pipe_in_position_2) {
@@ -211,18 +211,18 @@ TEST_F(TripStop, button_pressed_while_armed_changes_only_its_lamps) {
   EXPECT_EQ(gPanel[kPanelTripButtonTripped], 0);
   EXPECT_FALSE(Played(73));
   EXPECT_EQ(TestCab().tripStop.zaehlwerk1, 0);
-  EXPECT_FALSE(TestCab().tripStop.fsp_gerade_eingeschaltet);
-  EXPECT_TRUE(TestCab().tripStop.fahrsperre_gedrueckt);
+  EXPECT_NE(TestCab().tripStop.fahrsperre_taster, kTasterNachRueckstellung);
+  EXPECT_NE(TestCab().tripStop.fahrsperre_taster, kTasterLos);
   Fahrsperre_loslassen(TestCab(), kKeyTripStop);
   EXPECT_EQ(gPanel[kPanelTripButtonArmed], 0);
   EXPECT_FALSE(Played(71));
 }
 
 TEST_F(TripStop, lamp_follows_the_trip_stop_every_frame) {
-  TestCab().tripStop.fahrsperre = false;
+  TestCab().tripStop.fahrsperre = kFahrsperreAusgeloest;
   Fahrsperrenupdate(TestCab());
   EXPECT_EQ(gPanel[kPanelTripLamp], 0);
-  TestCab().tripStop.fahrsperre = true;
+  TestCab().tripStop.fahrsperre = kFahrsperreScharf;
   Fahrsperrenupdate(TestCab());
   EXPECT_EQ(gPanel[kPanelTripLamp], 1);
 }
@@ -311,7 +311,7 @@ TEST_F(Kilometres, counters_stop_at_the_largest_value_instead_of_wrapping) {
   EXPECT_EQ(gPanel[kPanelKmDigits + 4], INT32_MAX);
 
   TestCab().tripStop.zaehlwerk1 = INT32_MAX;
-  TestCab().tripStop.fahrsperre = false;
+  TestCab().tripStop.fahrsperre = kFahrsperreAusgeloest;
   gState.Speed = 0.0f;
   Fahrsperre_druecken(TestCab(), kKeyTripStop);
   EXPECT_EQ(TestCab().tripStop.zaehlwerk1, INT32_MAX);
@@ -329,10 +329,10 @@ TEST(TripStopFiles, an_unwritable_counter_folder_is_skipped_and_counting_goes_on
   std::filesystem::create_directories(root.path / "a" / "b" / "c");
   std::filesystem::current_path(root.path / "a" / "b" / "c");
   StartEquipment();
-  TestCab().tripStop.fahrsperre = false;
+  TestCab().tripStop.fahrsperre = kFahrsperreAusgeloest;
   Fahrsperre_druecken(TestCab(), kKeyTripStop);
   EXPECT_EQ(TestCab().tripStop.zaehlwerk1, 1);
-  EXPECT_TRUE(TestCab().tripStop.fahrsperre);
+  EXPECT_EQ(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
   EXPECT_FALSE(std::filesystem::exists(root.path / "Train"));
   std::filesystem::current_path(previous);
 }
