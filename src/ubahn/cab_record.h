@@ -151,15 +151,22 @@ struct BandSound {
   int32_t timer = 0;  // tOn timer from the start sound to the loop, ms
 };
 
+// How many of a rail joint's knocks have sounded: the wheelsets knock one after another.
+enum KnockPhase : uint8_t {
+  kKnocksNone = 0,  // none yet
+  kKnocked1 = 1,    // the first wheelset of the first pair
+  kKnocked2 = 2,    // the first pair
+  kKnocked3 = 3,    // and the first wheelset of the second pair
+  kKnocked4 = 4,    // the second pair
+  kKnocked5 = 5,    // and the first wheelset of the third pair; the last knock ends the joint
+};
+const int kKnockCount = 5;  // knocks before the last
+
 // Running, curve and rail-joint sounds, and the speedometer's overspeed contact (Deuta).
 struct RunningSounds {
   bool schienenstoss = false;          // a rail joint is being passed
   double schienenstossposition = 0.0;  // Location at the rail-joint beacon, m
-  bool play01 = false;                 // first knock of the current joint played
-  bool play02 = false;                 // second knock
-  bool play03 = false;                 // third knock
-  bool play04 = false;                 // fourth knock
-  bool play05 = false;                 // fifth knock
+  KnockPhase knocks = kKnocksNone;     // knocks of the current joint played so far
   bool deuta = false;                  // above 72 km/h and not yet back below 70 km/h
   int32_t deutatimer = 0;              // start of the current overspeed episode, ms
   bool loesesperrventil = false;       // the overspeed release-lock valve is closed: it vents the pipe

@@ -7,12 +7,15 @@
 #include "cab/host.h"
 #include "cab/timers.h"
 
-// Rail joint: the wheelsets pass the joint at these distances from the beacon, in metres.
-const double kKnock2 = 1.9;
-const double kKnock3 = 9.5;
-const double kKnock4 = 11.4;
-const double kKnock5 = 16.05;
-const double kKnock6 = 17.95;
+// Rail joint: the wheelsets knock over the joint once they are this far past the beacon.
+struct Knock {
+  double distance;  // m
+  int sound;        // the pair of wheelsets knocking
+};
+const Knock kKnocks[kKnockCount] = {{0.0, kSoundKnockFirstPair},   {1.9, kSoundKnockFirstPair},
+                                    {9.5, kSoundKnockSecondPair},  {11.4, kSoundKnockSecondPair},
+                                    {16.05, kSoundKnockThirdPair}};
+const double kLastKnock = 17.95;  // m: the last knock, which ends the joint
 
 // Overspeed contact.
 const float kOverspeedOn = 72.0f;    // km/h
@@ -55,32 +58,19 @@ void SetSchienenstoss(UBahnCab& cab) {
 
 // The three pairs of wheelsets knock over the joint one after another.
 void Schienenstoss(UBahnCab& cab) {
-  if (!cab.sounds.schienenstoss) return;
-  const double d = std::fabs(gState.Location - cab.sounds.schienenstossposition);
-  if (d > 0.0 && !cab.sounds.play01) {
-    SetSound(kSoundKnockFirstPair, SOUND_PLAY);
-    cab.sounds.play01 = true;
+  RunningSounds& sounds = cab.sounds;
+  if (!sounds.schienenstoss) return;
+  const double d = std::fabs(gState.Location - sounds.schienenstossposition);
+  for (int next = 0; next < kKnockCount; next++) {
+    if (d > kKnocks[next].distance && sounds.knocks <= next) {
+      SetSound(kKnocks[next].sound, SOUND_PLAY);
+      sounds.knocks = static_cast<KnockPhase>(next + 1);
+    }
   }
-  if (d > kKnock2 && !cab.sounds.play02) {
-    SetSound(kSoundKnockFirstPair, SOUND_PLAY);
-    cab.sounds.play02 = true;
-  }
-  if (d > kKnock3 && !cab.sounds.play03) {
-    SetSound(kSoundKnockSecondPair, SOUND_PLAY);
-    cab.sounds.play03 = true;
-  }
-  if (d > kKnock4 && !cab.sounds.play04) {
-    SetSound(kSoundKnockSecondPair, SOUND_PLAY);
-    cab.sounds.play04 = true;
-  }
-  if (d > kKnock5 && !cab.sounds.play05) {
+  if (d > kLastKnock) {
     SetSound(kSoundKnockThirdPair, SOUND_PLAY);
-    cab.sounds.play05 = true;
-  }
-  if (d > kKnock6) {
-    SetSound(kSoundKnockThirdPair, SOUND_PLAY);
-    cab.sounds.play01 = cab.sounds.play02 = cab.sounds.play03 = cab.sounds.play04 = cab.sounds.play05 = false;
-    cab.sounds.schienenstoss = false;
+    sounds.knocks = kKnocksNone;
+    sounds.schienenstoss = false;
   }
 }
 

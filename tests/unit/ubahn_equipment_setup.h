@@ -125,7 +125,7 @@ inline void ResetEquipmentState() {
 
   TestCab().sounds.schienenstoss = false;
   TestCab().sounds.schienenstossposition = 0.0;
-  TestCab().sounds.play01 = TestCab().sounds.play02 = TestCab().sounds.play03 = TestCab().sounds.play04 = TestCab().sounds.play05 = false;
+  TestCab().sounds.knocks = kKnocksNone;
   TestCab().sounds.deuta = TestCab().sounds.loesesperrventil = false;
   TestCab().sounds.deutatimer = 0;
   TestCab().sounds.kurve_schnell.kurve = TestCab().sounds.kurve_langsam.kurve = false;
