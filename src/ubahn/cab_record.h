@@ -108,15 +108,20 @@ struct TripStop {
   double nulllage = 0.0;         // Location where the last kilometre was counted, m
 };
 
+// What the spring brake's buttons have commanded last.
+enum SpeicherbremseBefehl : uint8_t {
+  kBefehlKeiner = 0,    // nothing since the library was loaded
+  kBefehlEinlegen = 1,  // apply: the cylinders vent and the brake comes on
+  kBefehlLoesen = 2,    // release: the cylinders fill while the release goes through
+};
+
 // The spring-loaded parking brake (Speicherbremse).
 struct SpringBrake {
-  bool federspeicher_aktiv = false;                // the spring brake is applied
-  bool speicherbremse_ein = false;                 // applying is commanded
-  bool speicherbremse_aus = false;                 // releasing is commanded
+  SpeicherbremseBefehl befehl = kBefehlKeiner;     // the command the cylinders follow
+  bool federspeicher_aktiv = false;                // the spring brake is applied; its red lamp is due to be lit
   bool speicherbremse_ein_gedrueckt = false;       // the apply button is held
   bool speicherbremse_aus_gedrueckt = false;       // the release button is held, or a remote release runs
   bool speicherbremse_aus_langegedrueckt = false;  // the release was held long enough to finish by itself
-  bool speicherbremse_LM_rot = false;              // the red lamp is due to be lit
   bool speicherbremse_LM_gelb = false;             // the yellow lamp is due to be lit
   int32_t Speicherbremsentimer_rot = 0;            // tOn timer of the red lamp and the brake, ms
   int32_t Speicherbremsentimer_gelb = 0;           // tOn timer of the yellow lamp, ms

@@ -15,18 +15,17 @@ const int32_t kLongReleasePress = 500;       // a release held this long finishe
 
 void Speicherbremse_ein_druecken(UBahnCab& cab, int key) {
   if (key != kKeySpringBrakeApply) return;
-  if (cab.springBrake.speicherbremse_LM_rot) {
+  if (cab.springBrake.federspeicher_aktiv) {
     SetPanelOpt(OPT_taster_speicherbremse_ein_LM_ein, 1);
   } else {
     SetPanelOpt(OPT_taster_speicherbremse_ein_LM_aus, 1);
   }
-  if (cab.springBrake.speicherbremse_aus) {
+  if (cab.springBrake.befehl == kBefehlLoesen) {
     RestartAtNow(cab.springBrake.Speicherbremsentimer_rot);
     RestartAtNow(cab.springBrake.Speicherbremsentimer_gelb);
   }
-  if (!cab.springBrake.speicherbremse_ein_gedrueckt && !cab.springBrake.speicherbremse_ein) SetSound(kSoundSpringApplyPressed, SOUND_PLAY);
-  cab.springBrake.speicherbremse_ein = true;
-  cab.springBrake.speicherbremse_aus = false;
+  if (!cab.springBrake.speicherbremse_ein_gedrueckt && cab.springBrake.befehl != kBefehlEinlegen) SetSound(kSoundSpringApplyPressed, SOUND_PLAY);
+  cab.springBrake.befehl = kBefehlEinlegen;
   cab.springBrake.speicherbremse_ein_gedrueckt = true;
 }
 
@@ -40,13 +39,12 @@ void Speicherbremse_ein_loslassen(UBahnCab& cab, int key) {
 
 // The part of a release press shared with the remote release from the trip-stop button.
 static void StartRelease(SpringBrake& springBrake) {
-  if (springBrake.speicherbremse_ein) {
+  if (springBrake.befehl == kBefehlEinlegen) {
     RestartAtNow(springBrake.Speicherbremsentimer_rot);
     RestartAtNow(springBrake.Speicherbremsentimer_gelb);
     RestartAtNow(springBrake.Speicherbremseaustimer);
   }
-  springBrake.speicherbremse_ein = false;
-  springBrake.speicherbremse_aus = true;
+  springBrake.befehl = kBefehlLoesen;
 }
 
 static void HoldRelease(SpringBrake& springBrake) {
@@ -87,17 +85,16 @@ void Speicherbremse_fernaus_loslassen(SpringBrake& springBrake) {
 
 void Speicherbremse(UBahnCab& cab) {
   const int32_t now = gState.Time;
-  if (cab.springBrake.speicherbremse_ein && tOn(cab.springBrake.Speicherbremsentimer_rot, now, kRedLampApplyDelay)) {
-    cab.springBrake.speicherbremse_LM_rot = true;
+  const bool applying = cab.springBrake.befehl == kBefehlEinlegen;
+  if (applying && tOn(cab.springBrake.Speicherbremsentimer_rot, now, kRedLampApplyDelay)) {
     cab.springBrake.federspeicher_aktiv = true;
   }
-  if (cab.springBrake.speicherbremse_ein && tOn(cab.springBrake.Speicherbremsentimer_gelb, now, kYellowLampApplyDelay)) {
+  if (applying && tOn(cab.springBrake.Speicherbremsentimer_gelb, now, kYellowLampApplyDelay)) {
     cab.springBrake.speicherbremse_LM_gelb = true;
   }
   // A release goes through only while its button is held or once it was held long enough.
-  const bool releasing = (cab.springBrake.speicherbremse_aus_langegedrueckt || cab.springBrake.speicherbremse_aus_gedrueckt) && cab.springBrake.speicherbremse_aus;
+  const bool releasing = (cab.springBrake.speicherbremse_aus_langegedrueckt || cab.springBrake.speicherbremse_aus_gedrueckt) && cab.springBrake.befehl == kBefehlLoesen;
   if (releasing && tOn(cab.springBrake.Speicherbremsentimer_rot, now, kRedLampReleaseDelay)) {
-    cab.springBrake.speicherbremse_LM_rot = false;
     SetPanelOpt(OPT_LM_speicherbremse_rot, 0);
     cab.springBrake.federspeicher_aktiv = false;
   }
@@ -110,7 +107,7 @@ void Speicherbremse(UBahnCab& cab) {
     SetPanelOpt(OPT_LM_speicherbremse_rot, 0);
     SetPanelOpt(OPT_LM_speicherbremse_gelb, 0);
   } else {
-    if (cab.springBrake.speicherbremse_LM_rot) SetPanelOpt(OPT_LM_speicherbremse_rot, 1);
+    if (cab.springBrake.federspeicher_aktiv) SetPanelOpt(OPT_LM_speicherbremse_rot, 1);
     if (cab.springBrake.speicherbremse_LM_gelb) SetPanelOpt(OPT_LM_speicherbremse_gelb, 1);
   }
 }

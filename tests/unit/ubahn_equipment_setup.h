@@ -116,11 +116,11 @@ inline void ResetEquipmentState() {
   TestCab().tripStop.zaehlwerk1 = TestCab().tripStop.zaehlwerk2 = TestCab().tripStop.kilometerzaehler = 0;
   TestCab().tripStop.nulllage = 0.0;
 
-  TestCab().springBrake.speicherbremse_ein = TestCab().springBrake.speicherbremse_aus = false;
+  TestCab().springBrake.befehl = kBefehlKeiner;
   TestCab().springBrake.speicherbremse_ein_gedrueckt = TestCab().springBrake.speicherbremse_aus_gedrueckt = false;
   TestCab().springBrake.speicherbremse_aus_langegedrueckt = false;
   TestCab().springBrake.federspeicher_aktiv = false;
-  TestCab().springBrake.speicherbremse_LM_rot = TestCab().springBrake.speicherbremse_LM_gelb = false;
+  TestCab().springBrake.speicherbremse_LM_gelb = false;
   TestCab().springBrake.Speicherbremsentimer_rot = TestCab().springBrake.Speicherbremsentimer_gelb = TestCab().springBrake.Speicherbremseaustimer = 0;
 
   TestCab().sounds.schienenstoss = false;

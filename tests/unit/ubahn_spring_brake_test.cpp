@@ -150,7 +150,7 @@ TEST_F(SpringBrake, release_let_go_early_stays_half_done) {
   EXPECT_TRUE(TestCab().springBrake.federspeicher_aktiv);
   EXPECT_EQ(gPanel[kPanelSpringRed], 1);
   EXPECT_EQ(gPanel[kPanelSpringYellow], 1);
-  EXPECT_TRUE(TestCab().springBrake.speicherbremse_aus);
+  EXPECT_EQ(TestCab().springBrake.befehl, kBefehlLoesen);
 }
 
 TEST_F(SpringBrake, release_held_with_key_repeat_for_500_ms_finishes_by_itself) {
@@ -185,8 +185,8 @@ TEST_F(SpringBrake, apply_during_a_release_starts_applying_afresh) {
   const int32_t pressed = now;
   Down(kKeyApply);
   Up(kKeyApply);
-  EXPECT_TRUE(TestCab().springBrake.speicherbremse_ein);
-  EXPECT_FALSE(TestCab().springBrake.speicherbremse_aus);
+  EXPECT_EQ(TestCab().springBrake.befehl, kBefehlEinlegen);
+  EXPECT_NE(TestCab().springBrake.befehl, kBefehlLoesen);
   RunUntil(pressed + 3000);
   EXPECT_TRUE(TestCab().springBrake.federspeicher_aktiv);
 }
@@ -235,8 +235,8 @@ TEST_F(SpringBrake, trip_stop_reset_releases_it_without_a_button_sound) {
 
 TEST_F(SpringBrake, other_keys_do_nothing) {
   for (int key : {-1, 0, 10, 13, 1000}) Down(key), Up(key);
-  EXPECT_FALSE(TestCab().springBrake.speicherbremse_ein);
-  EXPECT_FALSE(TestCab().springBrake.speicherbremse_aus);
+  EXPECT_NE(TestCab().springBrake.befehl, kBefehlEinlegen);
+  EXPECT_NE(TestCab().springBrake.befehl, kBefehlLoesen);
   EXPECT_EQ(gSound[69], SOUND_STOP);
   EXPECT_EQ(gSound[71], SOUND_STOP);
 }

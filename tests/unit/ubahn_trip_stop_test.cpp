@@ -172,7 +172,7 @@ TEST_F(TripStop, reset_at_a_standstill_counts_and_releases_the_spring_brake_from
   EXPECT_EQ(gPanel[kPanelTripLamp], 1);
   EXPECT_EQ(TestCab().tripStop.zaehlwerk1, 1);
   EXPECT_EQ(CounterFile("Z1.dat"), "1");
-  EXPECT_TRUE(TestCab().springBrake.speicherbremse_aus);
+  EXPECT_EQ(TestCab().springBrake.befehl, kBefehlLoesen);
   EXPECT_TRUE(TestCab().springBrake.speicherbremse_aus_gedrueckt);
   EXPECT_EQ(TestCab().tripStop.fahrsperre_taster, kTasterNachRueckstellung);
   EXPECT_FALSE(Played(72));  // the remote release makes no button sound
