@@ -56,7 +56,7 @@ static void ShowBrakeController(const Brake& brake) {
 // The filling sound in position 2, when the pipe can really be charged.
 static bool PipeWillFill(const UBahnCab& cab) {
   return cab.brake.bremsschalter == kBrakeFastCharge && cab.brake.bremsleitungsdruck < kPipeReleased &&
-         cab.tripStop.fahrsperre == kFahrsperreScharf && !cab.sounds.loesesperrventil && cab.master.SifaKey;
+         cab.tripStop.fahrsperre == kFahrsperreScharf && cab.sounds.deuta != kDeutaBremst && cab.master.SifaKey;
 }
 
 void BremsschalterBremsen(UBahnCab& cab, int key) {
@@ -239,7 +239,7 @@ static void DrawSupply(Brake& brake, double target) {
 }
 
 static bool MayCharge(const UBahnCab& cab, double p) {
-  return p <= kFullSupplyPressure && cab.tripStop.fahrsperre == kFahrsperreScharf && !cab.sounds.loesesperrventil && cab.master.SifaKey &&
+  return p <= kFullSupplyPressure && cab.tripStop.fahrsperre == kFahrsperreScharf && cab.sounds.deuta != kDeutaBremst && cab.master.SifaKey &&
          cab.master.fahrschalter != kFahrschalterNeutral;
 }
 
@@ -260,7 +260,7 @@ static void PipeStep(UBahnCab& cab, double p, double& w) {
 
   if (p > kPipeHoldingFloor && cab.brake.festhaltebremse) w -= cab.master.SifaBremst ? kVentHoldingSifa : kVentHolding;
   if (p >= 0.0 && cab.master.SifaBremst && cab.master.fahrschalter != kFahrschalterNeutral) w -= kVentSifa;
-  if (p >= kPipeOverspeedFloor && cab.sounds.deuta && cab.sounds.loesesperrventil) w -= kVentOverspeed;
+  if (p >= kPipeOverspeedFloor && cab.sounds.deuta == kDeutaBremst) w -= kVentOverspeed;
   if (p >= 0.0 && cab.tripStop.fahrsperre == kFahrsperreAusgeloest) w -= kVentTripValve;
 
   RestartAtNow(cab.brake.luftbremstimer2);

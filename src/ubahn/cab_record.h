@@ -167,14 +167,20 @@ enum KnockPhase : uint8_t {
 };
 const int kKnockCount = 5;  // knocks before the last
 
+// The speedometer's overspeed contact (Deuta).
+enum DeutaPhase : uint8_t {
+  kDeutaRuhe = 0,     // at rest: not above 72 km/h since the speed was last below 70 km/h
+  kDeutaWarnung = 1,  // above 72 km/h: the warning sounds
+  kDeutaBremst = 2,   // 300 ms of it: the release-lock valve has closed and vents the brake pipe
+};
+
 // Running, curve and rail-joint sounds, and the speedometer's overspeed contact (Deuta).
 struct RunningSounds {
   bool schienenstoss = false;          // a rail joint is being passed
   double schienenstossposition = 0.0;  // Location at the rail-joint beacon, m
   KnockPhase knocks = kKnocksNone;     // knocks of the current joint played so far
-  bool deuta = false;                  // above 72 km/h and not yet back below 70 km/h
+  DeutaPhase deuta = kDeutaRuhe;       // the overspeed contact and its release-lock valve
   int32_t deutatimer = 0;              // start of the current overspeed episode, ms
-  bool loesesperrventil = false;       // the overspeed release-lock valve is closed: it vents the pipe
   CurveSound kurve_schnell;            // the fast curve sound
   CurveSound kurve_langsam;            // the slow curve sound
   BandSound langsam;                   // the slow running band, 15 to 35 km/h

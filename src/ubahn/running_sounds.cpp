@@ -79,17 +79,18 @@ void Schienenstoss(UBahnCab& cab) {
 void Deuta(UBahnCab& cab) {
   if (gState.Speed > kOverspeedOn) {
     SetSound(kSoundOverspeedWarning, SOUND_LOOP);
-    if (!cab.sounds.deuta) RestartAtNow(cab.sounds.deutatimer);
-    cab.sounds.deuta = true;
-    if (tOn(cab.sounds.deutatimer, gState.Time, kValveDelay) && !cab.sounds.loesesperrventil) {
-      cab.sounds.loesesperrventil = true;
+    if (cab.sounds.deuta == kDeutaRuhe) {
+      RestartAtNow(cab.sounds.deutatimer);
+      cab.sounds.deuta = kDeutaWarnung;
+    }
+    if (tOn(cab.sounds.deutatimer, gState.Time, kValveDelay) && cab.sounds.deuta != kDeutaBremst) {
+      cab.sounds.deuta = kDeutaBremst;
       SetSound(kSoundPipeFilling, SOUND_PLAY);
     }
   }
   if (gState.Speed < kOverspeedOff) {
     SetSound(kSoundOverspeedWarning, SOUND_STOP);
-    cab.sounds.deuta = false;
-    cab.sounds.loesesperrventil = false;
+    cab.sounds.deuta = kDeutaRuhe;
   }
 }
 

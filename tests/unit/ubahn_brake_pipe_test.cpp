@@ -155,8 +155,7 @@ TEST(BrakePipe, trip_valve_blocks_charging_and_vents_30_kpa_per_step) {
 
 TEST(BrakePipe, overspeed_valve_vents_10_kpa_per_step_down_to_400_and_blocks_charging) {
   PipeAt(405.0, 1);
-  TestCab().sounds.deuta = true;
-  TestCab().sounds.loesesperrventil = true;
+  TestCab().sounds.deuta = kDeutaBremst;
   FrameAfter(50);
   EXPECT_DOUBLE_EQ(TestCab().brake.bremsleitungsdruck, 395.0);
   FrameAfter(50);

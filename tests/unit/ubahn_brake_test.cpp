@@ -86,7 +86,7 @@ TEST(BrakeController, position_2_is_heard_filling_only_when_the_pipe_can_fill) {
   TestCab().brake.bremsschalter = 3;
   BremsschalterLoesen(TestCab(), 14);
   EXPECT_EQ(GetSound(kSoundFilling), SOUND_PLAY);
-  TestCab().sounds.loesesperrventil = true;
+  TestCab().sounds.deuta = kDeutaBremst;
   TestCab().brake.bremsschalter = 1;
   BremsschalterBremsen(TestCab(), 15);
   EXPECT_EQ(GetSound(kSoundFilling), SOUND_STOP);

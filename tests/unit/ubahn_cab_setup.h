@@ -79,8 +79,7 @@ inline void StartCab(int brakeNotches = 8, int powerNotches = 8) {
   TestCab().brake.anhaltesound = false;
   TestCab().brake.ebremstimer = 0;
   TestCab().tripStop.fahrsperre = kFahrsperreScharf;
-  TestCab().sounds.loesesperrventil = false;
-  TestCab().sounds.deuta = false;
+  TestCab().sounds.deuta = kDeutaRuhe;
   TestCab().springBrake.federspeicher_aktiv = false;
   TestCab().hornFan.summer = false;
 

@@ -126,7 +126,7 @@ inline void ResetEquipmentState() {
   TestCab().sounds.schienenstoss = false;
   TestCab().sounds.schienenstossposition = 0.0;
   TestCab().sounds.knocks = kKnocksNone;
-  TestCab().sounds.deuta = TestCab().sounds.loesesperrventil = false;
+  TestCab().sounds.deuta = kDeutaRuhe;
   TestCab().sounds.deutatimer = 0;
   TestCab().sounds.kurve_schnell.kurve = TestCab().sounds.kurve_langsam.kurve = false;
   TestCab().sounds.kurve_schnell.unterdrueckung = TestCab().sounds.kurve_langsam.unterdrueckung = true;

@@ -112,15 +112,15 @@ TEST_F(RunningSounds, a_location_that_is_not_a_number_knocks_nothing_and_breaks_
 TEST_F(RunningSounds, overspeed_warning_closes_the_valve_300_ms_into_the_episode) {
   Frame(1000, 73.0f);
   EXPECT_EQ(gSound[0], SOUND_LOOP);
-  EXPECT_TRUE(TestCab().sounds.deuta);
+  EXPECT_NE(TestCab().sounds.deuta, kDeutaRuhe);
   Frame(1250, 73.0f);
-  EXPECT_FALSE(TestCab().sounds.loesesperrventil);
+  EXPECT_NE(TestCab().sounds.deuta, kDeutaBremst);
   Frame(1300, 71.0f);
   EXPECT_EQ(gSound[0], SOUND_LOOP);  // between 70 and 72 nothing changes
-  EXPECT_TRUE(TestCab().sounds.deuta);
-  EXPECT_FALSE(TestCab().sounds.loesesperrventil);
+  EXPECT_NE(TestCab().sounds.deuta, kDeutaRuhe);
+  EXPECT_NE(TestCab().sounds.deuta, kDeutaBremst);
   Frame(1400, 72.5f);
-  EXPECT_TRUE(TestCab().sounds.loesesperrventil);
+  EXPECT_EQ(TestCab().sounds.deuta, kDeutaBremst);
   EXPECT_TRUE(Played(8));
   Frame(1800, 73.0f);
   EXPECT_FALSE(Played(8));  // the valve closes once
@@ -129,22 +129,22 @@ TEST_F(RunningSounds, overspeed_warning_closes_the_valve_300_ms_into_the_episode
 TEST_F(RunningSounds, overspeed_warning_ends_strictly_below_70) {
   Frame(1000, 80.0f);
   Frame(1300, 80.0f);
-  ASSERT_TRUE(TestCab().sounds.loesesperrventil);
+  ASSERT_EQ(TestCab().sounds.deuta, kDeutaBremst);
   Frame(1350, 72.0f);
-  EXPECT_TRUE(TestCab().sounds.deuta);
+  EXPECT_NE(TestCab().sounds.deuta, kDeutaRuhe);
   Frame(1400, 70.0f);
   EXPECT_EQ(gSound[0], SOUND_LOOP);
-  EXPECT_TRUE(TestCab().sounds.loesesperrventil);
+  EXPECT_EQ(TestCab().sounds.deuta, kDeutaBremst);
   Frame(1450, 69.9f);
   EXPECT_EQ(gSound[0], SOUND_STOP);
-  EXPECT_FALSE(TestCab().sounds.deuta);
-  EXPECT_FALSE(TestCab().sounds.loesesperrventil);
+  EXPECT_EQ(TestCab().sounds.deuta, kDeutaRuhe);
+  EXPECT_NE(TestCab().sounds.deuta, kDeutaBremst);
   // A new episode starts its own 300 ms.
   Frame(1500, 75.0f);
   Frame(1750, 75.0f);
-  EXPECT_FALSE(TestCab().sounds.loesesperrventil);
+  EXPECT_NE(TestCab().sounds.deuta, kDeutaBremst);
   Frame(1800, 75.0f);
-  EXPECT_TRUE(TestCab().sounds.loesesperrventil);
+  EXPECT_EQ(TestCab().sounds.deuta, kDeutaBremst);
 }
 
 TEST_F(RunningSounds, a_speed_that_is_not_a_number_changes_no_sound) {
@@ -153,9 +153,9 @@ TEST_F(RunningSounds, a_speed_that_is_not_a_number_changes_no_sound) {
   Frame(1050, 80.0f);
   SetKurvensound_schnell(TestCab(), 1);
   for (int e = 0; e < 70; e++) gSound[e] = SOUND_STOP;
-  const bool before[] = {TestCab().sounds.deuta, TestCab().sounds.langsam.an, TestCab().sounds.mittel.an, TestCab().sounds.schnell.an, TestCab().sounds.kurve_schnell.unterdrueckung};
+  const bool before[] = {TestCab().sounds.deuta != kDeutaRuhe, TestCab().sounds.langsam.an, TestCab().sounds.mittel.an, TestCab().sounds.schnell.an, TestCab().sounds.kurve_schnell.unterdrueckung};
   for (int32_t t = 1100; t < 10000; t += 50) Frame(t, nan);
-  const bool after[] = {TestCab().sounds.deuta, TestCab().sounds.langsam.an, TestCab().sounds.mittel.an, TestCab().sounds.schnell.an, TestCab().sounds.kurve_schnell.unterdrueckung};
+  const bool after[] = {TestCab().sounds.deuta != kDeutaRuhe, TestCab().sounds.langsam.an, TestCab().sounds.mittel.an, TestCab().sounds.schnell.an, TestCab().sounds.kurve_schnell.unterdrueckung};
   for (int i = 0; i < 5; i++) EXPECT_EQ(before[i], after[i]) << i;
   for (int e : {50, 52, 58, 60, 61, 63, 64, 66, 8}) EXPECT_NE(gSound[e], SOUND_PLAY) << e;
 }
