@@ -115,13 +115,20 @@ enum SpeicherbremseBefehl : uint8_t {
   kBefehlLoesen = 2,    // release: the cylinders fill while the release goes through
 };
 
+// The release button of the spring brake, or the remote release of a trip-stop reset.
+enum SpeicherbremseAusTaster : uint8_t {
+  kAusLos = 0,        // let go
+  kAusGedrueckt = 1,  // held: a release goes through while it is held
+  kAusLang = 2,       // held long enough for the release to finish by itself
+  kAusNachlauf = 3,   // let go after a long press: the release finishes by itself
+};
+
 // The spring-loaded parking brake (Speicherbremse).
 struct SpringBrake {
   SpeicherbremseBefehl befehl = kBefehlKeiner;     // the command the cylinders follow
   bool federspeicher_aktiv = false;                // the spring brake is applied; its red lamp is due to be lit
   bool speicherbremse_ein_gedrueckt = false;       // the apply button is held
-  bool speicherbremse_aus_gedrueckt = false;       // the release button is held, or a remote release runs
-  bool speicherbremse_aus_langegedrueckt = false;  // the release was held long enough to finish by itself
+  SpeicherbremseAusTaster speicherbremse_aus_taster = kAusLos;  // the release button, or a remote release
   bool speicherbremse_LM_gelb = false;             // the yellow lamp is due to be lit
   int32_t Speicherbremsentimer_rot = 0;            // tOn timer of the red lamp and the brake, ms
   int32_t Speicherbremsentimer_gelb = 0;           // tOn timer of the yellow lamp, ms

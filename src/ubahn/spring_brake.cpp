@@ -47,17 +47,29 @@ static void StartRelease(SpringBrake& springBrake) {
   springBrake.befehl = kBefehlLoesen;
 }
 
+static bool ReleaseHeld(const SpringBrake& springBrake) {
+  return springBrake.speicherbremse_aus_taster == kAusGedrueckt || springBrake.speicherbremse_aus_taster == kAusLang;
+}
+
 static void HoldRelease(SpringBrake& springBrake) {
-  springBrake.speicherbremse_aus_gedrueckt = true;
+  SpeicherbremseAusTaster& taster = springBrake.speicherbremse_aus_taster;
+  if (taster == kAusLos) taster = kAusGedrueckt;
+  if (taster == kAusNachlauf) taster = kAusLang;
   // Tested at every key-down call: a host that repeats the key marks a long press.
-  if (tOn(springBrake.Speicherbremseaustimer, gState.Time, kLongReleasePress)) springBrake.speicherbremse_aus_langegedrueckt = true;
+  if (tOn(springBrake.Speicherbremseaustimer, gState.Time, kLongReleasePress)) taster = kAusLang;
+}
+
+static void LetGoOfRelease(SpringBrake& springBrake) {
+  SpeicherbremseAusTaster& taster = springBrake.speicherbremse_aus_taster;
+  if (taster == kAusGedrueckt) taster = kAusLos;
+  if (taster == kAusLang) taster = kAusNachlauf;
 }
 
 void Speicherbremse_aus_druecken(UBahnCab& cab, int key) {
   if (key != kKeySpringBrakeRelease) return;
   SetPanelOpt(OPT_taster_speicherbremse_aus, 1);
   StartRelease(cab.springBrake);
-  if (!cab.springBrake.speicherbremse_aus_gedrueckt) {
+  if (!ReleaseHeld(cab.springBrake)) {
     SetSound(cab.springBrake.federspeicher_aktiv ? kSoundSpringReleasePressedApplied : kSoundSpringReleasePressedReleased, SOUND_PLAY);
   }
   HoldRelease(cab.springBrake);
@@ -68,7 +80,7 @@ void Speicherbremse_aus_loslassen(UBahnCab& cab, int key) {
   SetPanelOpt(OPT_taster_speicherbremse_aus, 0);
   cab.springBrake.Speicherbremsentimer_rot = 0;
   cab.springBrake.Speicherbremsentimer_gelb = 0;
-  cab.springBrake.speicherbremse_aus_gedrueckt = false;
+  LetGoOfRelease(cab.springBrake);
   SetSound(kSoundSpringReleaseLetGo, SOUND_PLAY);
 }
 
@@ -80,7 +92,7 @@ void Speicherbremse_fernaus_druecken(SpringBrake& springBrake) {
 void Speicherbremse_fernaus_loslassen(SpringBrake& springBrake) {
   springBrake.Speicherbremsentimer_rot = 0;
   springBrake.Speicherbremsentimer_gelb = 0;
-  springBrake.speicherbremse_aus_gedrueckt = false;
+  LetGoOfRelease(springBrake);
 }
 
 void Speicherbremse(UBahnCab& cab) {
@@ -93,7 +105,7 @@ void Speicherbremse(UBahnCab& cab) {
     cab.springBrake.speicherbremse_LM_gelb = true;
   }
   // A release goes through only while its button is held or once it was held long enough.
-  const bool releasing = (cab.springBrake.speicherbremse_aus_langegedrueckt || cab.springBrake.speicherbremse_aus_gedrueckt) && cab.springBrake.befehl == kBefehlLoesen;
+  const bool releasing = cab.springBrake.speicherbremse_aus_taster != kAusLos && cab.springBrake.befehl == kBefehlLoesen;
   if (releasing && tOn(cab.springBrake.Speicherbremsentimer_rot, now, kRedLampReleaseDelay)) {
     SetPanelOpt(OPT_LM_speicherbremse_rot, 0);
     cab.springBrake.federspeicher_aktiv = false;
@@ -101,7 +113,9 @@ void Speicherbremse(UBahnCab& cab) {
   if (releasing && tOn(cab.springBrake.Speicherbremsentimer_gelb, now, kYellowLampReleaseDelay)) {
     SetPanelOpt(OPT_LM_speicherbremse_gelb, 0);
     cab.springBrake.speicherbremse_LM_gelb = false;
-    cab.springBrake.speicherbremse_aus_langegedrueckt = false;
+    // The release is through: a long press is over.
+    if (cab.springBrake.speicherbremse_aus_taster == kAusLang) cab.springBrake.speicherbremse_aus_taster = kAusGedrueckt;
+    if (cab.springBrake.speicherbremse_aus_taster == kAusNachlauf) cab.springBrake.speicherbremse_aus_taster = kAusLos;
   }
   if (cab.master.fahrschalter == kFahrschalterNeutral) {
     SetPanelOpt(OPT_LM_speicherbremse_rot, 0);

@@ -117,8 +117,8 @@ inline void ResetEquipmentState() {
   TestCab().tripStop.nulllage = 0.0;
 
   TestCab().springBrake.befehl = kBefehlKeiner;
-  TestCab().springBrake.speicherbremse_ein_gedrueckt = TestCab().springBrake.speicherbremse_aus_gedrueckt = false;
-  TestCab().springBrake.speicherbremse_aus_langegedrueckt = false;
+  TestCab().springBrake.speicherbremse_ein_gedrueckt = false;
+  TestCab().springBrake.speicherbremse_aus_taster = kAusLos;
   TestCab().springBrake.federspeicher_aktiv = false;
   TestCab().springBrake.speicherbremse_LM_gelb = false;
   TestCab().springBrake.Speicherbremsentimer_rot = TestCab().springBrake.Speicherbremsentimer_gelb = TestCab().springBrake.Speicherbremseaustimer = 0;

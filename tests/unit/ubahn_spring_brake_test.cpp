@@ -161,10 +161,10 @@ TEST_F(SpringBrake, release_held_with_key_repeat_for_500_ms_finishes_by_itself) 
     RunUntil(now + 50);
     Down(kKeyRelease);  // the host repeats the key every frame
     if (now == pressed + 450) {
-      EXPECT_FALSE(TestCab().springBrake.speicherbremse_aus_langegedrueckt);
+      EXPECT_FALSE(TestCab().springBrake.speicherbremse_aus_taster == kAusLang || TestCab().springBrake.speicherbremse_aus_taster == kAusNachlauf);
     }
   }
-  EXPECT_TRUE(TestCab().springBrake.speicherbremse_aus_langegedrueckt);
+  EXPECT_TRUE(TestCab().springBrake.speicherbremse_aus_taster == kAusLang || TestCab().springBrake.speicherbremse_aus_taster == kAusNachlauf);
   Up(kKeyRelease);
   const int32_t firstFrame = now + 50;
   RunUntil(firstFrame + 850);
@@ -174,7 +174,7 @@ TEST_F(SpringBrake, release_held_with_key_repeat_for_500_ms_finishes_by_itself) 
   EXPECT_EQ(gPanel[kPanelSpringYellow], 1);
   RunUntil(firstFrame + 1200);
   EXPECT_EQ(gPanel[kPanelSpringYellow], 0);
-  EXPECT_FALSE(TestCab().springBrake.speicherbremse_aus_langegedrueckt);
+  EXPECT_FALSE(TestCab().springBrake.speicherbremse_aus_taster == kAusLang || TestCab().springBrake.speicherbremse_aus_taster == kAusNachlauf);
 }
 
 TEST_F(SpringBrake, apply_during_a_release_starts_applying_afresh) {
@@ -199,7 +199,7 @@ TEST_F(SpringBrake, apply_after_a_long_release_press_stops_the_release_finishing
     RunUntil(now + 50);
     Down(kKeyRelease);
   }
-  ASSERT_TRUE(TestCab().springBrake.speicherbremse_aus_langegedrueckt);
+  ASSERT_TRUE(TestCab().springBrake.speicherbremse_aus_taster == kAusLang || TestCab().springBrake.speicherbremse_aus_taster == kAusNachlauf);
   Up(kKeyRelease);
   Down(kKeyApply);
   Up(kKeyApply);
@@ -230,7 +230,7 @@ TEST_F(SpringBrake, trip_stop_reset_releases_it_without_a_button_sound) {
   RunUntil(pressed + 1500);
   Fahrsperre_loslassen(TestCab(), kKeyTripStop);
   EXPECT_TRUE(Played(71));
-  EXPECT_FALSE(TestCab().springBrake.speicherbremse_aus_gedrueckt);
+  EXPECT_FALSE(TestCab().springBrake.speicherbremse_aus_taster == kAusGedrueckt || TestCab().springBrake.speicherbremse_aus_taster == kAusLang);
 }
 
 TEST_F(SpringBrake, other_keys_do_nothing) {
