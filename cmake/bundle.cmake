@@ -1,5 +1,7 @@
-# The release bundle for train builders, made by CPack's ZIP generator from the win32 build:
-#   cmake --build --preset win32 --target package    ->  build/win32/Velmora-Windows.zip
+# The release bundle for train builders, made by CPack's ZIP generator from a Windows build:
+#   cmake --workflow --preset bundle    ->  build/bundle/Velmora-Windows.zip
+# (the bundle preset is the win32 build without the tests; the win32 build packs the same with
+# cmake --build --preset win32 --target package, and its tests unpack and play it).
 # It holds Velmora.dll, the sample Velmora.cfg, velmora-play.exe, velmora-check.exe, the example
 # scenarios with their configurations, a short README and the reference page (the walk-through,
 # the guides, keys, cab wiring, scenario format, the tools' options), all in one folder
@@ -25,11 +27,12 @@ endforeach()
 install(FILES ${PROJECT_SOURCE_DIR}/docs/bundle-README.txt DESTINATION . RENAME README.txt)
 install(FILES ${VELMORA_REFERENCE_PAGE} DESTINATION .)
 
-# What ships carries no debug information. The programs are compiled and linked with it (it
-# changes no code); when the bundle is packed, the DWARF sections of each program go into a file
-# beside the built program (Velmora.dll.debug, velmora-play.exe.debug, ...), and the shipped copy,
-# without them, names that file in its debug link. So a debugger or addr2line reads the addresses
-# of a crash report from the build folder.
+# What ships carries no debug information and no symbol table. The programs are compiled and
+# linked with debug information (it changes no code); when the bundle is packed, the DWARF
+# sections of each program go into a file beside the built program (Velmora.dll.debug,
+# velmora-play.exe.debug, ...), and the shipped copy, without them and without its COFF symbols,
+# names that file in its debug link. So a debugger or addr2line reads the addresses of a crash
+# report from the build folder.
 foreach(shipped Velmora velmora-play velmora-check)
   if(TARGET ${shipped})
     target_compile_options(${shipped} PRIVATE -g)

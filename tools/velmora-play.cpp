@@ -1,7 +1,7 @@
 // velmora-play: plays a scenario through a built Velmora library in a fresh play folder, prints
 // the CSV trace, one row per frame, checks the scenario's expect lines and can draw the run.
 //
-//   velmora-play [--library PATH] [--config FILE] [--every MS] [--svg FILE] [--clean] SCENARIO
+//   velmora-play [--library PATH] [--config FILE] [--every MS] [--svg FILE] [--keep] SCENARIO
 //
 // Without --library the library is Velmora.so (Velmora.dll on Windows) in this program's own
 // folder or, as in a build tree (build/<name>/tools/velmora-play), in the folder above it.
@@ -24,14 +24,16 @@
 #include "unicode_io.h"
 
 static const char kUsage[] =
-    "usage: velmora-play [--library PATH] [--config FILE] [--every MS] [--svg FILE] [--clean] SCENARIO\n"
+    "usage: velmora-play [--library PATH] [--config FILE] [--every MS] [--svg FILE] [--keep] SCENARIO\n"
     "  --library PATH  the built library to play (default: Velmora.so/.dll beside this program or\n"
     "                  in the folder above it)\n"
     "  --config FILE   configuration file placed beside the library copy; the scenario's config\n"
     "                  lines follow it\n"
     "  --every MS      print a row only when at least MS ms have passed since the last printed one\n"
     "  --svg FILE      draw the run as an SVG timeline into FILE\n"
-    "  --clean         delete the play folder (library copy, configuration, counter files) at the end\n"
+    "  --keep          keep the play folder (library copy, configuration, counter files) after the run\n"
+    "                  and name it; without it the folder is deleted at the end (--clean, which\n"
+    "                  asked for that before, is still accepted)\n"
     "exit status: 0 played with every expect line met, 1 an expect line failed, 2 any other fault\n";
 
 const int kExitExpectFailed = 1;  // played to the end, but an expect line saw something else
@@ -48,7 +50,7 @@ struct Options {
   std::string scenario;
   std::string svg;     // where to draw the plot; empty for none
   long long every = 0;
-  bool clean = false;  // delete the play folder after the run
+  bool keep = false;   // keep the play folder after the run, to look at its files
 };
 
 // Where the rows go: printed (thinned) and, with --svg, recorded for the plot.
@@ -121,8 +123,10 @@ static bool ParseArguments(const std::vector<std::string>& arguments, Options* o
         }
         options->every = every;
       }
+    } else if (argument == "--keep") {
+      options->keep = true;
     } else if (argument == "--clean") {
-      options->clean = true;
+      // The old way to ask for what is now the default; kept so that old command lines run.
     } else if (argument == "--help" || argument == "-h") {
       fputs(kUsage, stdout);
       exit(0);
@@ -208,7 +212,7 @@ int main(int argc, char** argv) {
   std::string library;
   if (int status = Prepare(options, &scenario, &setup, &library)) return status;
 
-  // A failed start leaves nothing worth keeping: the play folder goes, --clean or not.
+  // A failed start leaves nothing worth keeping: the play folder goes, --keep or not.
   PlayFolder folder;
   if (!CreatePlayFolder(&folder, &error)) return Fail(error);
   VelmoraLibrary loaded;
@@ -221,8 +225,12 @@ int main(int argc, char** argv) {
   setup.configPath = folder.configPath;
   setup.stop = &gInterrupted;
   PrintText(stderr, "velmora-play: playing %s with %s\n", options.scenario.c_str(), library.c_str());
-  if (!options.clean) {
-    PrintText(stderr, "velmora-play: counter files Z1.dat, Z2.dat, Z3.dat in %s\n", folder.counterDir.c_str());
+  if (options.keep) {
+    PrintText(stderr, "velmora-play: the play folder %s is kept after the run\n", folder.root.c_str());
+    // Only the U-Bahn cab reads and writes the counter files.
+    if (UBahnCabRuns(scenario, setup.baseConfig)) {
+      PrintText(stderr, "velmora-play: counter files Z1.dat, Z2.dat, Z3.dat in %s\n", folder.counterDir.c_str());
+    }
   }
 
   TracePlot plot;
@@ -239,7 +247,7 @@ int main(int argc, char** argv) {
   if (fflush(stdout) != 0) output.closed = true;
   UnloadVelmoraLibrary(&loaded);
   LeavePlayFolder(&folder);
-  if (options.clean) RemovePlayFolder(&folder);
+  if (!options.keep) RemovePlayFolder(&folder);
 
   if (!played) return Fail(error);
   int status = 0;

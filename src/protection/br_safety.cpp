@@ -30,7 +30,8 @@ const int kBrakeCancelDeferred = 1;      // brake cancel mode: reset at any spee
 // Armed for modes 1 and 2. The phase is read from the low 8 bits of the option (or 1), so a
 // negative value may still arm or run the test; most negative values refuse it.
 static StartupTest StartupTestAtStart(int32_t mode) {
-  const uint8_t low = static_cast<uint8_t>(static_cast<uint32_t>(mode < 1 ? mode : 1));
+  const uint8_t low = static_cast<uint8_t>(
+      static_cast<uint32_t>(mode < kStartupTestAwsOnly ? mode : kStartupTestArmed));
   if (low == kStartupTestNone || low == kStartupTestArmed || low == kStartupTestRunning) {
     return static_cast<StartupTest>(low);
   }

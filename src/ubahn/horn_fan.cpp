@@ -7,6 +7,7 @@
 #include "cab/host.h"
 #include "cab/timers.h"
 #include "config/confload.h"
+#include "platform/platform_random.h"
 
 const int32_t kHornLoopDelay = 120;     // ms
 const int32_t kFanDelay = 4020;         // ms after the master controller left neutral
@@ -72,7 +73,7 @@ void lueftersound(UBahnCab& cab) {
   }
 
   // The buzzer's length is drawn afresh every frame: exactly one draw per frame.
-  const int32_t length = std::rand() % kBuzzerLengthSpread + kBuzzerShortest;
+  const int32_t length = PlatformRandom() % kBuzzerLengthSpread + kBuzzerShortest;
   if (tOn(cab.hornFan.lueftersummertimer2, now, length) && outOfNeutral) {
     if (cab.hornFan.summer) SetSound(kSoundBuzzerEnd, SOUND_PLAY);
     ShowBuzzer(cab, false);

@@ -8,6 +8,7 @@
 #include "cab/timers.h"
 #include "cab/vocabulary.h"
 #include "config/confload.h"
+#include "platform/platform_random.h"
 #include "windshield/windshield_record.h"
 
 const int kWiperTravel = 100;           // wiper positions from one end of the stroke to the other
@@ -169,13 +170,13 @@ static void DropFalls() {
   if (sound != kUnwired) {
     int64_t played = sound;
     int32_t variants;
-    if (OptFurther(OPT_dropsound, 0, &variants) && variants > 0) played += std::rand() % variants;
+    if (OptFurther(OPT_dropsound, 0, &variants) && variants > 0) played += PlatformRandom() % variants;
     if (played <= INT32_MAX) SetSound(static_cast<int>(played), SOUND_PLAY);
   }
   // 4. A new drop among the first dry places.
   if (shield.unusedDrops > 0) {
     int m = static_cast<int>(shield.unusedDrops * kDropPickShare + 1.0);
-    int q = std::rand() % m;
+    int q = PlatformRandom() % m;
     int last = shield.unusedDrops - 1;
     if (IsDropSlot(q) && IsDropSlot(last)) {
       int32_t element = shield.dropList[q];
@@ -196,7 +197,7 @@ static void DropFalls() {
   // 5. The wait until the next drop: shorter and less spread in heavier rain.
   int spread = static_cast<int>(kDropSpreadBase / rain);
   if (spread < 1) spread = 1;
-  dropInterval = kDropIntervalBase / rain + std::rand() % (2 * spread) - spread;
+  dropInterval = kDropIntervalBase / rain + PlatformRandom() % (2 * spread) - spread;
 }
 
 void AnimateWindshield() {

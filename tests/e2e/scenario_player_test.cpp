@@ -336,7 +336,7 @@ TEST_F(ScenarioPlayer, the_plot_marks_keys_beacons_host_calls_every_expect_line_
       {0, kMarkHostCall, "line 5: initialize 0"},
       {0, kMarkKeyDown, "line 8: key 20 pressed"},
       {300, kMarkKeyUp, "line 8: key 20 released after 300 ms"},
-      {300, kMarkBeacon, "line 9: beacon 44002 0 0 0"},
+      {300, kMarkBeacon, "line 9: beacon 44002 0 0 0: trip point at stop"},
       {500, kMarkExpectMet, "line 11: met: expect sound sifa_sound = play (1)"},
       {500, kMarkExpectFailed, "FAILED test.scn:12: expected brake = 99 at t=500 ms, saw 8"},
   };

@@ -1,6 +1,7 @@
 # Makes the release bundle with CPack, unpacks it in a fresh folder and plays an example from it
 # under Wine with nothing but what the bundle holds (velmora-play.exe finds Velmora.dll beside it).
-# Its programs ship without debug sections, which stay in the build folder.
+# Its programs ship without debug sections and symbol tables; the debug sections stay in the
+# build folder.
 #   cmake -DCPACK=... -DBUILD=<win32 build folder> -DWORK=<folder> -DWINE_RUN=... -DWINE_PREFIX=...
 #         -DOBJDUMP=... -DCHECKER=ON|OFF -DSAMPLE_CONFIG=ON|OFF -P bundle_plays_under_wine.cmake
 file(REMOVE_RECURSE ${WORK})
@@ -30,22 +31,39 @@ foreach(file ${wanted})
   endif()
 endforeach()
 
-foreach(built Velmora.dll tools/velmora-play.exe)
+set(shipped_programs Velmora.dll tools/velmora-play.exe)
+if(CHECKER)
+  list(APPEND shipped_programs tools/velmora-check.exe)
+endif()
+foreach(built ${shipped_programs})
   get_filename_component(program ${built} NAME)
-  execute_process(COMMAND ${OBJDUMP} -h ${bundle}/${program} OUTPUT_VARIABLE shipped RESULT_VARIABLE status)
+  execute_process(COMMAND ${OBJDUMP} -h -t ${bundle}/${program} OUTPUT_VARIABLE shipped RESULT_VARIABLE status)
   execute_process(COMMAND ${OBJDUMP} -h ${BUILD}/${built}.debug OUTPUT_VARIABLE kept)
   if(NOT status EQUAL 0 OR shipped MATCHES "[.]debug_" OR NOT kept MATCHES "[.]debug_info")
     message(FATAL_ERROR "${program} ships with debug sections, or ${BUILD}/${built}.debug lacks them:\n${shipped}")
   endif()
+  # A COFF symbol table entry reads "[  n](sec s)(fl ..)(ty ..)(scl ..) (nx ..) value name".
+  if(shipped MATCHES "\n\\[ *[0-9]+\\]\\(sec")
+    message(FATAL_ERROR "${program} ships with its symbol table:\n${shipped}")
+  endif()
 endforeach()
-# The kept sections lead an address of the shipped DLL to the plug-in's own source line.
-string(REPLACE "objdump" "nm" nm ${OBJDUMP})
+# The kept sections lead an address of the shipped DLL to the plug-in's own source line: the
+# address of Elapse from the export table, which is all the shipped DLL still names.
 string(REPLACE "objdump" "addr2line" addr2line ${OBJDUMP})
-execute_process(COMMAND ${nm} ${bundle}/Velmora.dll OUTPUT_VARIABLE symbols)
-string(REGEX MATCH "([0-9a-f]+) T _Elapse@48" entry "${symbols}")
-execute_process(COMMAND ${addr2line} -e ${BUILD}/Velmora.dll.debug 0x${CMAKE_MATCH_1} OUTPUT_VARIABLE line)
-if(NOT line MATCHES "src/plugin/atsplugin.cpp:[0-9]+")
-  message(FATAL_ERROR "Velmora.dll.debug does not lead Elapse (${entry}) to its source: ${line}")
+execute_process(COMMAND ${OBJDUMP} -p ${bundle}/Velmora.dll OUTPUT_VARIABLE headers)
+string(REGEX MATCH "\nImageBase[ \t]+([0-9a-fA-F]+)" base "${headers}")
+set(image_base ${CMAKE_MATCH_1})
+# The name table gives the entry's index in the export address table: "[   5] Elapse".
+string(REGEX MATCH "\n[ \t]*\\[ *([0-9]+)\\] Elapse\n" named "${headers}")
+set(index ${CMAKE_MATCH_1})
+string(REGEX MATCH "\n[ \t]*\\[ *${index}\\] \\+base\\[ *[0-9]+\\] +([0-9a-fA-F]+) Export RVA" entry "${headers}")
+if(NOT image_base OR NOT named OR NOT entry)
+  message(FATAL_ERROR "the shipped Velmora.dll exports no Elapse:\n${headers}")
+endif()
+math(EXPR address "0x${image_base} + 0x${CMAKE_MATCH_1}" OUTPUT_FORMAT HEXADECIMAL)
+execute_process(COMMAND ${addr2line} -f -e ${BUILD}/Velmora.dll.debug ${address} OUTPUT_VARIABLE line)
+if(NOT line MATCHES "^_?Elapse(@48)?\n[^\n]*src/plugin/atsplugin.cpp:[0-9]+")
+  message(FATAL_ERROR "Velmora.dll.debug does not lead Elapse (${named}${entry} at ${address}) to its source: ${line}")
 endif()
 
 execute_process(COMMAND ${WINE_RUN} ${WINE_PREFIX} velmora-play.exe --clean --every 10000 examples/station_stop.scn

@@ -5,6 +5,10 @@
 #         -P plots_in_browser.cmake
 set(min_ink 0.01)  # share of drawn pixels each half of a plot must reach
 set(fixed_labels "speed" "brake notch" "power notch" "reverser" "time (s)")
+# What some examples' beacons mean to the systems they run, as the pointer on a beacon tells it.
+set(meanings_british_cab "AWS clear" "AWS caution" "AWS caution, permanent" "TPWS train stop" "rain 80")
+set(meanings_german_cab "power gap 60 m" "PZB 1000 Hz" "PZB 500 Hz")
+set(meanings_station_stop "platform right" "passengers 3")
 
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
@@ -51,6 +55,12 @@ foreach(example ${examples})
     string(FIND "${text}" ">${label}<" at)
     if(at EQUAL -1)
       message(FATAL_ERROR "${name}.svg lacks the lane label '${label}'")
+    endif()
+  endforeach()
+  foreach(meaning ${meanings_${name}})
+    string(FIND "${text}" ": ${meaning}</title>" at)
+    if(at EQUAL -1)
+      message(FATAL_ERROR "${name}.svg names no beacon '${meaning}'")
     endif()
   endforeach()
   if(NOT text MATCHES "width=\"([0-9]+)[.0-9]*\" height=\"([0-9]+)[.0-9]*\"")

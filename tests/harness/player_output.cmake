@@ -1,8 +1,8 @@
 # What velmora-play leaves behind and writes, run as a user runs it.
 #   MODE=rows   an example's trace has LF line ends only, byte for byte as on Linux, and keeps
 #               the rows that start a sound however thin it is
-#   MODE=clean  with --clean the play folder goes also when the output is closed early (| head),
-#               and a library that fails to load leaves no play folder, --clean or not
+#   MODE=clean  the play folder goes also when the output is closed early (| head), by default
+#               too; --keep keeps and names it; a library that fails to load leaves no play folder
 #   cmake -DMODE=... -DPLAYER=... -DLIBRARY=... -DEXAMPLE=... -DWORK=<folder>
 #         [-DWINE_RUN=... -DWINE_PREFIX=...] -P player_output.cmake
 file(REMOVE_RECURSE ${WORK})
@@ -34,6 +34,32 @@ elseif(MODE STREQUAL "clean")
   if(NOT first MATCHES "^time," OR left)
     message(FATAL_ERROR "after | head: first line '${first}', left behind: ${left}\n${messages}")
   endif()
+  # Without --clean the folder goes as well; --keep keeps it and names it, and names the counter
+  # files only where the U-Bahn cab runs (with runubahn=0 they are never read or written).
+  execute_process(COMMAND ${PLAYER} --library ${LIBRARY} ${EXAMPLE} RESULT_VARIABLE status OUTPUT_QUIET
+    ERROR_VARIABLE messages)
+  file(GLOB left ${WORK}/tmp/*)
+  if(NOT status EQUAL 0 OR left)
+    message(FATAL_ERROR "a plain run: status ${status}, left behind: ${left}\n${messages}")
+  endif()
+  file(WRITE ${WORK}/no_ubahn.cfg "runubahn=0\n")
+  foreach(config ubahn no_ubahn)
+    set(given)
+    if(config STREQUAL "no_ubahn")
+      set(given --config ${WORK}/no_ubahn.cfg)
+    endif()
+    execute_process(COMMAND ${PLAYER} --keep --library ${LIBRARY} ${given} ${EXAMPLE} OUTPUT_QUIET ERROR_VARIABLE messages)
+    file(GLOB kept ${WORK}/tmp/*)
+    list(LENGTH kept count)
+    if(NOT count EQUAL 1 OR NOT messages MATCHES "the play folder ${kept} is kept")
+      message(FATAL_ERROR "--keep (${config}): kept ${kept}\n${messages}")
+    endif()
+    string(FIND "${messages}" "counter files" named)
+    if((config STREQUAL "ubahn" AND named EQUAL -1) OR (config STREQUAL "no_ubahn" AND NOT named EQUAL -1))
+      message(FATAL_ERROR "--keep (${config}): the counter files named or not as they should be:\n${messages}")
+    endif()
+    file(REMOVE_RECURSE ${kept})
+  endforeach()
   file(WRITE ${WORK}/notes.so "not a library\n")
   execute_process(COMMAND ${PLAYER} --library ${WORK}/notes.so ${EXAMPLE} RESULT_VARIABLE status ERROR_VARIABLE messages)
   file(GLOB left ${WORK}/tmp/*)

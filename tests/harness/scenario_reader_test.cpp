@@ -404,9 +404,24 @@ TEST(ScenarioReader, warns_when_the_vehicle_has_fewer_notches_than_the_ubahn_cab
       {"spec 8 -3 1 6 4\ninitialize\ninitialize\n", "", {"ok.scn:1: warning: the vehicle has -3 power notches"}},
       // A cab without the U-Bahn drives no U-Bahn notches, whether the file or the scenario says so.
       {"config runubahn=0\nspec 4 5 1 6 4\ninitialize\n", "", {}},
-      {"initialize\n", "sifakey=20\nrunubahn=0\n", {}},
+      {"initialize\n", "sifakey=20\nrunubahn=0\n", {"ok.scn:1: warning: initialize without a spec line before it"}},
       {"config runubahn=1\nspec 4 8 1 6 4\ninitialize\n", "runubahn=0\n",
        {"ok.scn:2: warning: the vehicle has 4 brake notches"}},
+      // Without a vehicle, whatever runs: the protection brakes give notch 1 and say so.
+      {"config runubahn=0\nconfig runpzb90=1\nconfig runvigilance=1\ninitialize\n", "",
+       {"ok.scn:4: warning: initialize without a spec line before it: the vehicle has 0 brake and 0 power notches, so "
+        "the power handle gives no power and no brake goes above notch 1; the emergency brake (vigilance device, "
+        "PZB90) gives notch 1"}},
+      {"initialize\n", "runubahn=0\nrunoverspeed=1\n",
+       {"ok.scn:1: warning: initialize without a spec line before it: the vehicle has 0 brake and 0 power notches, so "
+        "the power handle gives no power and no brake goes above notch 1; the service brake (overspeed control) gives notch 0"}},
+      // A running system's demands against the vehicle's notches, judged again where a restart
+      // starts another system, each said once.
+      {"spec 7 4 1 5 3\ninitialize\n", "runubahn=0\nrunawstpws=1\nrunoverspeed=1\n", {}},
+      {"spec 0 4 1 5 3\ninitialize\nconfig runoverspeed=1\ninitialize\ninitialize\n", "runubahn=0\n",
+       {"ok.scn:1: warning: the vehicle has 0 brake notches, fewer than the 1 overspeed control needs"}},
+      {"spec -1 4 1 5 3\ninitialize\n", "runubahn=0\nrunawstpws=1\n",
+       {"ok.scn:1: warning: the vehicle has -1 brake notches, fewer than the 0 British AWS/TPWS needs"}},
   };
   for (const Case& c : cases) {
     Scenario s = Accept(c.text);

@@ -108,7 +108,9 @@ TEST(DoorLamps, second_lamp_is_written_only_when_configured) {
   setDoorSide(2);
   EXPECT_EQ(GetPanel(30), 1);
   for (int i = 0; i < kElementCount; i++) {
-    if (i != 30) EXPECT_EQ(GetPanel(i), 7) << i;
+    if (i != 30) {
+      EXPECT_EQ(GetPanel(i), 7) << i;
+    }
   }
 }
 

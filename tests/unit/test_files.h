@@ -10,9 +10,9 @@
 #include "config/confload.h"
 
 // A fresh folder under the system's temporary folder, removed at the end of the test. Its name
-// comes from the system's random device and a count, never from std::rand: the
-// cab systems draw from std::rand, and a test's draws must not depend on how many other test
-// processes were making folders at the same moment.
+// comes from the system's random device and a count, never from the library's generator
+// (PlatformRandom): the cab systems draw from it, and a test's draws must not depend on how many
+// other test processes were making folders at the same moment.
 struct TempFolder {
   std::filesystem::path path;
   TempFolder() {

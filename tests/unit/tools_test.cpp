@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "plugin/atsplugin.h"
 #include "cab/channels.h"
 #include "cab/handles.h"
 #include "cab/indicator.h"
 #include "cab/timers.h"
 #include "cab/vocabulary.h"
+#include "platform/platform_random.h"
 
 namespace {
 
@@ -102,6 +105,24 @@ TEST(IndicatorLamp, a_lamp_of_an_option_outside_the_table_writes_nothing) {
     }
   }
   for (int i = 0; i < kElementCount; i++) EXPECT_EQ(gPanel[i], 9);
+}
+
+// The Windows C runtime's rand, never seeded or seeded with 1, gives 41, 18467, 6334, ...; the
+// library draws the same numbers on every platform.
+TEST(RandomNumbers, the_generator_gives_the_sequence_of_the_windows_runtime) {
+  struct Case {
+    uint32_t seed;
+    std::vector<int> first;  // the runtime's first numbers after srand(seed)
+  };
+  const Case cases[] = {
+      {1, {41, 18467, 6334, 26500, 19169, 15724, 11478, 29358, 26962, 24464}},
+      {0, {38, 7719, 21238, 2437, 8855, 11797, 8365, 32285}},
+      {0xFFFFFFFFu, {35, 29739, 3374}},
+  };
+  for (const Case& c : cases) {
+    PlatformSeedRandom(c.seed);
+    for (size_t i = 0; i < c.first.size(); i++) EXPECT_EQ(PlatformRandom(), c.first[i]) << c.seed << " draw " << i;
+  }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <limits>
 
+#include "platform/platform_random.h"
 #include "ubahn_equipment_setup.h"
 
 namespace {
@@ -202,13 +203,13 @@ TEST_F(Fan, buzzer_ends_at_the_first_frame_whose_own_draw_has_elapsed) {
     now = 10000;
     buzzerEnd = -1;
     // The draws the frames will make, one per frame.
-    std::srand(seed);
+    PlatformSeedRandom(seed);
     int32_t predicted = -1;
     for (int32_t t = 10010; t <= 12000 && predicted < 0; t += 10) {
-      int32_t length = std::rand() % 800 + 501;
+      int32_t length = PlatformRandom() % 800 + 501;
       if (t - 10000 >= length) predicted = t;
     }
-    std::srand(seed);
+    PlatformSeedRandom(seed);
     LeaveNeutral();
     RunUntil(12000);
     EXPECT_EQ(buzzerEnd, predicted) << seed;
@@ -216,17 +217,17 @@ TEST_F(Fan, buzzer_ends_at_the_first_frame_whose_own_draw_has_elapsed) {
 }
 
 TEST_F(Fan, every_frame_draws_exactly_one_random_number) {
-  std::srand(42);
+  PlatformSeedRandom(42);
   int expected[40];
-  for (int& value : expected) value = std::rand();
-  std::srand(42);
+  for (int& value : expected) value = PlatformRandom();
+  PlatformSeedRandom(42);
   LeaveNeutral();
   RunUntil(10000 + 20 * 10);  // twenty frames out of neutral
-  EXPECT_EQ(std::rand(), expected[20]);
-  std::srand(42);
+  EXPECT_EQ(PlatformRandom(), expected[20]);
+  PlatformSeedRandom(42);
   FahrschalterNull(TestCab(), 7);
   RunUntil(now + 10 * 10);  // ten frames in neutral
-  EXPECT_EQ(std::rand(), expected[10]);
+  EXPECT_EQ(PlatformRandom(), expected[10]);
 }
 
 TEST_F(Fan, throwing_to_neutral_silences_the_buzzer_and_leaving_again_starts_it_afresh) {

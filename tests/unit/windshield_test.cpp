@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/platform_random.h"
 #include "supervision_support.h"
 #include "windshield/windshield.h"
 #include "windshield/windshield_record.h"
@@ -51,16 +52,16 @@ int DropElementsLit() {
   return lit;
 }
 
-// The next value `rand` would give after `calls` calls from `seed`.
+// The next value the library's generator would give after `calls` draws from `seed`.
 int RandAfter(unsigned seed, int calls) {
-  std::srand(seed);
-  for (int i = 0; i < calls; i++) std::rand();
-  return std::rand();
+  PlatformSeedRandom(seed);
+  for (int i = 0; i < calls; i++) PlatformRandom();
+  return PlatformRandom();
 }
 
-// How many times `rand` was called since srand(seed), judged by the next value it gives.
+// How many draws the library made since PlatformSeedRandom(seed), judged by the next value.
 int RandCallsSince(unsigned seed) {
-  int next = std::rand();
+  int next = PlatformRandom();
   for (int calls = 0; calls < 10; calls++) {
     if (RandAfter(seed, calls) == next) return calls;
   }
@@ -162,8 +163,12 @@ TEST(Wiper, continuous_strokes_with_the_sound_at_their_start_and_optionally_at_t
       SetSound(kWiperSound, SOUND_STOP);
       FrameAt(time += 10);
       if (GetSound(kWiperSound) == SOUND_PLAY) soundAt.push_back(shield.wiperPosition);
-      if (step == 99) EXPECT_EQ(shield.wiperPosition, 100);
-      if (step == 199) EXPECT_EQ(shield.wiperPosition, 0);
+      if (step == 99) {
+        EXPECT_EQ(shield.wiperPosition, 100);
+      }
+      if (step == 199) {
+        EXPECT_EQ(shield.wiperPosition, 0);
+      }
     }
     EXPECT_EQ(shield.wiperPosition, 1);
     EXPECT_EQ(soundAt, c.soundAt);
@@ -255,7 +260,7 @@ TEST(Rain, first_drop_falls_on_the_next_frame_among_the_first_dry_places) {
   StartWindscreen({"numberofdrops=10", "dropstartindex=100"});
   gState.Time = 5000;
   Rain(100);
-  std::srand(7);
+  PlatformSeedRandom(7);
   FrameAt(5020);
   // No drop sound: the first call picks among the first 9 of the 10 dry places.
   int expected = 100 + RandAfter(7, 0) % 9;
@@ -294,7 +299,7 @@ TEST(Rain, drop_event_calls_rand_once_per_choice_it_makes) {
   StartWindscreen({"numberofdrops=10", "dropsound=43,4"});
   gState.Time = 50;
   Rain(50);
-  std::srand(11);
+  PlatformSeedRandom(11);
   FrameAt(100);
   EXPECT_EQ(RandCallsSince(11), 3);
   // Variants but no dry place left: variant, interval.
@@ -302,14 +307,14 @@ TEST(Rain, drop_event_calls_rand_once_per_choice_it_makes) {
   gState.Time = 50;
   Rain(50);
   shield.unusedDrops = 0;
-  std::srand(11);
+  PlatformSeedRandom(11);
   FrameAt(100);
   EXPECT_EQ(RandCallsSince(11), 2);
   // A single drop sound and a dry place: place, interval.
   StartWindscreen({"numberofdrops=10", "dropsound=43"});
   gState.Time = 50;
   Rain(50);
-  std::srand(11);
+  PlatformSeedRandom(11);
   FrameAt(100);
   EXPECT_EQ(RandCallsSince(11), 2);
   EXPECT_EQ(GetSound(kDropSound), SOUND_PLAY);
@@ -318,7 +323,7 @@ TEST(Rain, drop_event_calls_rand_once_per_choice_it_makes) {
   gState.Time = 50;
   Rain(50);
   shield.unusedDrops = 0;
-  std::srand(11);
+  PlatformSeedRandom(11);
   FrameAt(100);
   EXPECT_EQ(RandCallsSince(11), 1);
 }
@@ -327,21 +332,21 @@ TEST(Rain, drop_sound_plays_the_variant_that_rand_chose) {
   StartWindscreen({"numberofdrops=10", "dropsound=43,4"});
   gState.Time = 50;
   Rain(50);
-  std::srand(3);
+  PlatformSeedRandom(3);
   FrameAt(100);
   int variant = RandAfter(3, 0) % 4;
   for (int k = 0; k < 4; k++) EXPECT_EQ(GetSound(kDropSound + k), k == variant ? SOUND_PLAY : SOUND_STOP);
 }
 
-// A further dropsound value of 0 or less names no variants: the first sound plays and rand is
-// not asked for a variant.
+// A further dropsound value of 0 or less names no variants: the first sound plays and no number
+// is drawn for a variant.
 TEST(Rain, drop_sound_without_variants_plays_its_own_index) {
   for (const char* line : {"dropsound=43,0", "dropsound=43,-3"}) {
     SCOPED_TRACE(line);
     StartWindscreen({"numberofdrops=10", line});
     gState.Time = 50;
     Rain(50);
-    std::srand(5);
+    PlatformSeedRandom(5);
     FrameAt(100);
     EXPECT_EQ(RandCallsSince(5), 2);
     EXPECT_EQ(GetSound(kDropSound), SOUND_PLAY);

@@ -214,9 +214,16 @@ bool ParseScenario(const std::string& text, const std::string& fileName, Scenari
                    std::string* error);
 // Reads and parses a scenario file.
 bool ReadScenarioFile(const std::string& path, Scenario* scenario, std::string* error);
-// Adds a warning for a vehicle with fewer notches than the U-Bahn cab drives, or none given,
-// wherever an initialize starts the cab with baseConfig and the scenario's config lines.
+// Adds a warning for an initialize with no vehicle given before it, whatever runs, and for a
+// vehicle with fewer notches than the cab systems that an initialize starts (with baseConfig and
+// the scenario's config lines before it) demand: the U-Bahn cab, the further systems' brakes.
 void WarnOfTooFewNotches(Scenario* scenario, const std::string& baseConfig);
+// Which cab systems run with this configuration text, by their run switches; indexed by
+// CabSystem (config/option_kinds.h).
+std::vector<bool> CabSystemsRunningWith(const std::string& configText);
+// Whether an initialize of the scenario starts the U-Bahn cab, the only reader and writer of the
+// counter files.
+bool UBahnCabRuns(const Scenario& scenario, const std::string& baseConfig);
 
 // ---------------------------------------------------------------------------------------------
 // Playing.

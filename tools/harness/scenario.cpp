@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "config/fixed_wiring.h"
 #include "harness/harness.h"
 
 const size_t kQuoteLimit = 40;  // characters of a faulty word shown in a message
@@ -512,78 +511,6 @@ static void WarnOfLinesWithoutEffect(Scenario* scenario) {
       scenario->warnings.push_back(Warning(*scenario, event.line,
                                            "config line after the last initialize (line " + std::to_string(lastInitialize) +
                                                "): it never reaches the library, which reads its configuration at initialize"));
-    }
-  }
-}
-
-// Whether the U-Bahn cab runs with this configuration text, read as the plug-in reads it: the
-// last line that starts with the key runubahn= decides by its first value ("-" anywhere makes it
-// negative, the digits end at the first other character, no digits read 0); any value other than
-// 0 runs the cab, and without such a line it runs.
-static bool UBahnRunsWith(const std::string& configText) {
-  static const char kKey[] = "runubahn=";
-  bool runs = true;
-  size_t start = 0;
-  while (start < configText.size()) {
-    size_t end = configText.find('\n', start);
-    if (end == std::string::npos) end = configText.size();
-    if (configText.compare(start, sizeof kKey - 1, kKey) == 0) {
-      bool nonZeroDigit = false;
-      for (size_t i = start + sizeof kKey - 1; i < end; i++) {
-        const char c = configText[i];
-        if (c >= '1' && c <= '9') nonZeroDigit = true;
-        if (c != '-' && (c < '0' || c > '9')) break;
-      }
-      runs = nonZeroDigit;
-    }
-    start = end + 1;
-  }
-  return runs;
-}
-
-// The vehicle's notches against those the U-Bahn cab drives: the handle arbitration ignores a
-// notch above the vehicle's top notch, so every demand above it is lost. A vehicle that is never
-// given (no vehicle line before initialize) has 0 notches. Judged at each initialize that starts
-// the U-Bahn cab (base configuration and the config lines before it), for the vehicle given last.
-void WarnOfTooFewNotches(Scenario* scenario, const std::string& baseConfig) {
-  std::string config = baseConfig + "\n";
-  const ScenarioEvent* vehicle = nullptr;  // the vehicle line given last
-  bool warnedOfNoVehicle = false;
-  const ScenarioEvent* judgedVehicle = nullptr;
-  for (const ScenarioEvent& event : scenario->events) {
-    if (event.kind == kEventConfig) config += event.text + "\n";
-    if (event.kind == kEventSpec) vehicle = &event;
-    if (event.kind != kEventInitialize || !UBahnRunsWith(config)) continue;
-    if (vehicle == nullptr) {
-      if (warnedOfNoVehicle) continue;
-      warnedOfNoVehicle = true;
-      scenario->warnings.push_back(Warning(
-          *scenario, event.line,
-          "initialize without a spec line before it: the vehicle has 0 brake and 0 power notches, so every brake and "
-          "power demand of the U-Bahn cab is lost (it drives brake notches up to " +
-              std::to_string(kUBahnBrakeNotchesUsed) + " and power notches up to " +
-              std::to_string(kUBahnPowerNotchesUsed) + "); give the vehicle first, e.g. spec " +
-              std::to_string(kUBahnBrakeNotchesUsed) + " " + std::to_string(kUBahnPowerNotchesUsed) + " 1 6 4"));
-      continue;
-    }
-    if (vehicle == judgedVehicle) continue;  // said once per vehicle line
-    judgedVehicle = vehicle;
-    if (vehicle->spec.BrakeNotches < kUBahnBrakeNotchesUsed) {
-      scenario->warnings.push_back(Warning(
-          *scenario, vehicle->line,
-          "the vehicle has " + std::to_string(vehicle->spec.BrakeNotches) + " brake notches, fewer than the " +
-              std::to_string(kUBahnBrakeNotchesUsed) + " the U-Bahn cab drives: its brake demands above notch " +
-              std::to_string(std::max(vehicle->spec.BrakeNotches, 0)) +
-              " are lost (the standing brake, a vented brake pipe and the higher brake controller positions give less "
-              "brake or none)"));
-    }
-    if (vehicle->spec.PowerNotches < kUBahnPowerNotchesUsed) {
-      scenario->warnings.push_back(Warning(
-          *scenario, vehicle->line,
-          "the vehicle has " + std::to_string(vehicle->spec.PowerNotches) + " power notches, fewer than the " +
-              std::to_string(kUBahnPowerNotchesUsed) +
-              " the U-Bahn cab drives: master controller positions that ask for a power notch above " +
-              std::to_string(std::max(vehicle->spec.PowerNotches, 0)) + " give power 0"));
     }
   }
 }

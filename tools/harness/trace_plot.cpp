@@ -54,6 +54,8 @@ void StartTracePlot(TracePlot* plot, const Scenario& scenario, const std::string
   plot->brake.label = "brake notch";
   plot->power.label = "power notch";
   plot->reverser.label = "reverser";
+  plot->config = baseConfig + "\n";
+  plot->running = CabSystemsRunningWith(plot->config);
   int pipe = WiredElement(baseConfig, scenario, kBrakePipeKey);
   int supply = WiredElement(baseConfig, scenario, kSupplyKey);
   for (const Watch& watch : scenario.watches) {
@@ -130,6 +132,7 @@ void AddTracePlotEvent(TracePlot* plot, const Scenario& scenario, const Scenario
                std::to_string(event.spec.Cars));
       break;
     case kEventInitialize:
+      plot->running = CabSystemsRunningWith(plot->config);
       Mark(plot, at, kMarkHostCall, "initialize", line + "initialize " + std::to_string(event.brakeMode));
       break;
     case kEventKeyDown:
@@ -168,9 +171,10 @@ void AddTracePlotEvent(TracePlot* plot, const Scenario& scenario, const Scenario
     case kEventBeacon: {
       char distance[32];
       snprintf(distance, sizeof distance, "%g", event.beaconDistance);
-      Mark(plot, at, kMarkBeacon, std::to_string(event.beaconType),
+      std::string meaning = BeaconMeaning(event.beaconType, event.beaconSignal, event.beaconOptional, plot->running);
+      Mark(plot, at, kMarkBeacon, meaning,
            line + "beacon " + std::to_string(event.beaconType) + " " + std::to_string(event.beaconSignal) + " " +
-               distance + " " + std::to_string(event.beaconOptional));
+               distance + " " + std::to_string(event.beaconOptional) + ": " + meaning);
       break;
     }
     case kEventExpect: {
@@ -183,6 +187,8 @@ void AddTracePlotEvent(TracePlot* plot, const Scenario& scenario, const Scenario
       break;
     }
     case kEventConfig:
+      plot->config += event.text + "\n";
+      break;
     case kEventFrame:
     case kEventRun:
       break;

@@ -48,6 +48,8 @@ struct TracePlot {
   int64_t offset = 0;                 // added to the host's time so that the plot's clock runs on
   int64_t lastTime = 0;               // plot time of the last row
   int64_t frames = 0;                 // rows seen
+  std::string config;                 // the configuration text so far: the base and the config lines played
+  std::vector<bool> running;          // the cab systems the last initialize started (by CabSystem)
 };
 
 // Prepares the plot of a scenario; the brake-pipe and supply gauges are the panel elements that
@@ -57,10 +59,14 @@ void StartTracePlot(TracePlot* plot, const Scenario& scenario, const std::string
                     const std::string& configName);
 // Adds one frame of the trace. A sound started in two frames in a row keeps both starts.
 void AddTracePlotRow(TracePlot* plot, const TraceRow& row);
-// Adds the marks of an event once it has been played (see EventSink): keys, beacons, other host
-// calls, expect lines met or not (failure is empty when met). Frames, runs and config lines
-// leave no mark.
+// Adds the marks of an event once it has been played (see EventSink): keys, beacons (labelled
+// with their meaning to the systems the last initialize started), other host calls, expect
+// lines met or not (failure is empty when met). Frames, runs and config lines leave no mark.
 void AddTracePlotEvent(TracePlot* plot, const Scenario& scenario, const ScenarioEvent& event, int32_t time,
                        const std::string& failure);
+// What a beacon means to the cab systems that read its type, in a few words ("PZB 1000 Hz",
+// "AWS caution", "TPWS train stop", "power gap 60 m"): to those of running (indexed by CabSystem)
+// that read it, or else to every system that does; "beacon <type>" for a type no system reads.
+std::string BeaconMeaning(int32_t type, int32_t signal, int32_t optional, const std::vector<bool>& running);
 // The whole picture as SVG text.
 std::string TracePlotSvg(const TracePlot& plot);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "harness/trace_plot.h"
 
@@ -19,6 +20,11 @@ const double kFitHeight = 880;     // px a plot shrinks its blocks to fit, so a 
 const double kCharWidth = 6.5;     // px of one character of a value label
 const double kTextGap = 4;         // px between two value labels
 const int kTickTarget = 10;        // about this many ticks on an axis
+const double kShortestLoop = 6;    // px of the bar of a loop however short, so that it shows
+const int kStripFont = 9;          // px of the events strip's labels
+const double kStripCharWidth = 6;  // px of one character of such a label, wide ones included
+const double kMarkHalf = 5.5;      // px from a mark's centre to its box's edge
+const double kLabelGap = 6;        // px from a mark's centre to its label
 
 // The heights of the plot's blocks: as drawn when they fit, squeezed when the lanes are many.
 struct Heights {
@@ -257,25 +263,32 @@ static std::string StepLane(const Frame& frame, double top, double height, const
 
 // A sound lane: a bar while the sound loops, a triangle where it is started to play once, a
 // cross where it is stopped, a dot with the number for any other value. A play-once sound the
-// host has started (kSoundStarted) goes on without a mark of its own.
+// host has started (kSoundStarted) goes on without a mark of its own. Within one pixel column a
+// start or a loop wins over a stop, and a loop however short is a bar wide enough to be seen.
 static std::string SoundLane(const Frame& frame, double top, double height, const PlotSeries& series) {
   double middle = top + height / 2;
   std::string svg = "<g>\n";
   svg += Text(kLeft - 8, middle + 4, series.label, " text-anchor=\"end\"");
   svg += Line(kLeft, middle, kLeft + kTimeWidth, middle, "stroke=\"#ddd\"");
   double lastColumn = -1;
+  bool columnMarked = false, columnPlayed = false;  // the last marked column has a mark, a start
   for (size_t i = 0; i < series.points.size(); i++) {
     const PlotPoint& point = series.points[i];
     double x = frame.X(point.time);
     int value = static_cast<int>(point.value);
     if (i == 0 && value == SOUND_STOP) continue;  // silent from the start: nothing to mark
     if (value == kSoundStarted) continue;         // the start is marked already
-    if (std::round(x) == lastColumn) continue;    // one mark per pixel column is all that shows
+    if (std::round(x) != lastColumn) columnMarked = columnPlayed = false;
+    // One mark per pixel column is all that shows, but a start is never hidden behind another
+    // mark, and a loop's bar may reach far beyond its column.
+    if (value == SOUND_PLAY ? columnPlayed : value != SOUND_LOOP && columnMarked) continue;
     lastColumn = std::round(x);
+    columnMarked = true;
+    columnPlayed = columnPlayed || value == SOUND_PLAY;
     if (value == SOUND_LOOP) {
       double end = i + 1 < series.points.size() ? frame.X(series.points[i + 1].time) : frame.X(frame.end);
-      svg += "<rect x=\"" + Number(x) + "\" y=\"" + Number(middle - 4) + "\" width=\"" + Number(std::max(2.0, end - x)) +
-             "\" height=\"8\" fill=\"#d35400\"/>\n";
+      svg += "<rect x=\"" + Number(x) + "\" y=\"" + Number(middle - 4) + "\" width=\"" +
+             Number(std::max(kShortestLoop, end - x)) + "\" height=\"8\" fill=\"#d35400\"/>\n";
     } else if (value == SOUND_PLAY) {
       svg += "<path d=\"M" + Number(x - 5) + " " + Number(middle + 5) + " L" + Number(x + 5) + " " + Number(middle + 5) +
              " L" + Number(x) + " " + Number(middle - 6) + " Z\" fill=\"#2e8b57\"/>\n";
@@ -350,9 +363,21 @@ static int MarkRow(PlotMarkKind kind) {
   return 2;
 }
 
+// Whether a label from left to right would cover a mark of its row other than its own: the
+// row's mark centres, in order, lie within reach of it. Rows are further apart than a label is
+// high, so only marks of its own row can lie under it.
+static bool CoversAMark(const std::vector<double>& rowMarks, double own, double left, double right) {
+  auto from = std::lower_bound(rowMarks.begin(), rowMarks.end(), left - kMarkHalf);
+  for (auto at = from; at != rowMarks.end() && *at < right + kMarkHalf; ++at) {
+    if (*at != own) return true;
+  }
+  return false;
+}
+
 // The events strip: one row each for keys, beacons, other host calls and expect lines, every
-// mark with its whole story for the pointer; a label beside a mark where it has room. A failed
-// expect line also gets a red line down through the whole plot, to bottom.
+// mark with its whole story for the pointer. A label stands right of its mark, or else left of
+// it, where it covers neither another mark nor another label; else only the pointer tells it. A failed expect line also
+// gets a red line down through the whole plot, to bottom.
 static std::string EventsStrip(const Frame& frame, double top, double bottom, const std::vector<PlotMark>& marks) {
   const char* names[kMarkRows] = {"keys", "beacons", "host calls", "expect lines"};
   std::string svg = "<g>\n";
@@ -361,20 +386,48 @@ static std::string EventsStrip(const Frame& frame, double top, double bottom, co
     svg += Text(kLeft - 8, y + 4, names[r], " text-anchor=\"end\" font-size=\"11\" fill=\"#555\"");
     svg += Line(kLeft, y, kLeft + kTimeWidth, y, "stroke=\"#eeeeee\"");
   }
-  double freeFrom[kMarkRows] = {-1e9, -1e9, -1e9, -1e9};  // px where the next label of a row may start
+  // Every mark's place first, so that a label can keep clear of marks drawn after it.
+  std::vector<double> xs;
+  std::vector<std::vector<double>> rowMarks(kMarkRows);
   for (const PlotMark& mark : marks) {
     double x = frame.X(std::max(frame.start, std::min(frame.end, mark.time)));
-    int row = MarkRow(mark.kind);
-    double y = top + kMarkRow * (row + 0.5);
+    xs.push_back(x);
+    rowMarks[MarkRow(mark.kind)].push_back(x);
+  }
+  for (std::vector<double>& row : rowMarks) std::sort(row.begin(), row.end());
+  // Labels go left to right, each row's after the last one placed in it.
+  std::vector<size_t> order(marks.size());
+  for (size_t i = 0; i < order.size(); i++) order[i] = i;
+  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return xs[a] < xs[b]; });
+  std::vector<double> labelAt(marks.size(), -1);  // px where a mark's label starts; -1 for none
+  double freeFrom[kMarkRows] = {-1e9, -1e9, -1e9, -1e9};  // px where the next label of a row may start
+  const double widest = kLeft + kTimeWidth + kRight;       // px where the picture ends
+  for (size_t i : order) {
+    int row = MarkRow(marks[i].kind);
+    double width = marks[i].label.size() * kStripCharWidth;
+    // Right of the mark, or else left of it, where the row is free.
+    for (double left : {xs[i] + kLabelGap, xs[i] - kLabelGap - width}) {
+      double right = left + width;
+      if (left < freeFrom[row] || left < kLeft || right > widest || CoversAMark(rowMarks[row], xs[i], left, right)) {
+        continue;
+      }
+      labelAt[i] = left;
+      freeFrom[row] = right + kTextGap;
+      break;
+    }
+  }
+  for (size_t i = 0; i < marks.size(); i++) {
+    const PlotMark& mark = marks[i];
+    double x = xs[i];
+    double y = top + kMarkRow * (MarkRow(mark.kind) + 0.5);
     if (mark.kind == kMarkExpectFailed) {
       svg += Line(x, y, x, bottom, "stroke=\"#c0392b\" stroke-width=\"1\" stroke-dasharray=\"3 3\"");
     }
     svg += "<g><title>" + Escape(mark.detail) + "</title>" + MarkShape(mark.kind, x, y) + "</g>\n";
-    double room = mark.label.size() * kCharWidth * 0.85 + kTextGap;
-    if (x + 6 >= freeFrom[row]) {
+    if (labelAt[i] >= 0) {
       const char* colour = mark.kind == kMarkExpectFailed ? kFailedColour : "#333";
-      svg += Text(x + 6, y + 3.5, mark.label, (std::string(" font-size=\"9\" fill=\"") + colour + "\"").c_str());
-      freeFrom[row] = x + 6 + room;
+      svg += Text(labelAt[i], y + 3.5, mark.label,
+                  (" font-size=\"" + std::to_string(kStripFont) + "\" fill=\"" + colour + "\"").c_str());
     }
   }
   return svg + "</g>\n";
