@@ -68,6 +68,13 @@ struct DoorSideState {
   bool tueren_offen = false;           // its doors have actually opened at this stop
 };
 
+// What the passengers at a stop are doing; each doing is timed from its start.
+enum Fahrgastphase : uint8_t {
+  kFahrgaesteWarten = 0,      // nothing timed: no boarding, no protest
+  kFahrgaesteEinsteigen = 1,  // boarding through the open doors, one a second
+  kFahrgaesteRandale = 2,     // left outside closed doors at a standstill, protesting every 3 s
+};
+
 // The passenger doors of both sides, the close button and the boarding passengers.
 struct Doors {
   bool tueren_geschlossen = false;   // all doors closed: the drive button may give power
@@ -77,8 +84,7 @@ struct Doors {
   bool freigabe = false;             // a door release is pending; the closing sequence waits
   bool tuertaster_gedrueckt = false; // the close button is held
   int32_t tuerseite = 0;             // platform side of the coming stop: 1 right, 2 left
-  bool einsteigen = false;           // boarding has started at this stop
-  bool randale = false;              // the protest timer is armed while standing with closed doors
+  Fahrgastphase fahrgastphase = kFahrgaesteWarten;  // what the waiting passengers do
   int32_t tuerschliesstimer = 0;     // tOn timer of the closing warning and closing, ms
   int32_t einsteigetimer = 0;        // tOn timer of boarding, ms
   int32_t Randaletimer = 0;          // tOn timer of the waiting passengers' protest, ms

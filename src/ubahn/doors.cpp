@@ -206,9 +206,8 @@ static void ShowDoorLamps(const UBahnCab& cab) {
 // One passenger boards per second while the doors stand open, none while a side is closing.
 static void BoardPassengers(Doors& doors) {
   if (!Standing() || doors.tueren_geschlossen) return;
-  if (!doors.einsteigen) RestartAtNow(doors.einsteigetimer);
-  doors.einsteigen = true;
-  doors.randale = false;
+  if (doors.fahrgastphase != kFahrgaesteEinsteigen) RestartAtNow(doors.einsteigetimer);
+  doors.fahrgastphase = kFahrgaesteEinsteigen;
   if (tOn(doors.einsteigetimer, gState.Time, kBoardingInterval) && doors.fahrgaeste > 0 &&
       !EitherSideIn(doors, kDoorClosing)) {
     doors.fahrgaeste -= 1;
@@ -219,8 +218,8 @@ static void BoardPassengers(Doors& doors) {
 // Passengers left outside closed doors protest every three seconds.
 static void ProtestOutsideClosedDoors(Doors& doors) {
   if (!Standing() || !doors.tueren_geschlossen || doors.fahrgaeste == 0) return;
-  if (!doors.randale) RestartAtNow(doors.Randaletimer);
-  doors.randale = true;
+  if (doors.fahrgastphase != kFahrgaesteRandale) RestartAtNow(doors.Randaletimer);
+  doors.fahrgastphase = kFahrgaesteRandale;
   if (tOn(doors.Randaletimer, gState.Time, kProtestInterval)) SetSound(kSoundProtest, SOUND_PLAY);
 }
 
@@ -246,6 +245,6 @@ void Tuersteuerung(UBahnCab& cab) {
   ShowDoorLamps(cab);
   BoardPassengers(doors);
   ProtestOutsideClosedDoors(doors);
-  if (doors.tueren_geschlossen) doors.einsteigen = false;
+  if (doors.tueren_geschlossen && doors.fahrgastphase == kFahrgaesteEinsteigen) doors.fahrgastphase = kFahrgaesteWarten;
   ShowDoorMessage(doors);
 }

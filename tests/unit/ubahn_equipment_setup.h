@@ -107,7 +107,7 @@ inline void ResetEquipmentState() {
   TestCab().doors.rechts.tueren_offen = TestCab().doors.links.tueren_offen = false;
   TestCab().doors.freigabe = TestCab().doors.tuertaster_gedrueckt = false;
   TestCab().doors.tuerseite = 0;
-  TestCab().doors.einsteigen = TestCab().doors.randale = false;
+  TestCab().doors.fahrgastphase = kFahrgaesteWarten;
   TestCab().doors.tuerschliesstimer = TestCab().doors.einsteigetimer = TestCab().doors.Randaletimer = 0;
   TestCab().doors.tuermessage_einklemm_an = false;
 
