@@ -46,6 +46,8 @@ void ShowBrakeControllerAtStart() {
   SetPanelOpt(OPT_bremsschalter2, 0);
 }
 
+void RearmStoppingSound(Brake& brake) { brake.anhaltesound = false; }
+
 static void ShowBrakeController(const Brake& brake) {
   if (brake.bremsschalter <= kBrakeHolding) SetPanelOpt(OPT_bremsschalter1, brake.bremsschalter);
   if (brake.bremsschalter >= kFirstSecondPicture) {

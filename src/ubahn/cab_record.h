@@ -216,6 +216,8 @@ struct UBahnCab {
 // What one device does to another. Each is defined by the device it acts on.
 // The trip stop trips: its valve vents the pipe until it is reset (trip_stop.cpp).
 void TripTheTripStop(TripStop& tripStop);
+// The drive button takes power: the stopping sound may play again at the next stop (brake.cpp).
+void RearmStoppingSound(Brake& brake);
 // Leaving neutral starts the traction fan and arms its buzzer (horn_fan.cpp).
 void StartFan(HornFan& hornFan);
 // A trip-stop reset releases the spring brake from afar while the button is held (spring_brake.cpp).

@@ -20,7 +20,7 @@ void TrainControl(UBahnCab& cab) {
       cab.brake.bremsleitungsdruck > kPipeReleased && cab.doors.tueren_geschlossen) {
     MovePowerDemand(cab.control.speedSelectorSetting, notch);
     cab.control.speedSelectorSetting = notch;
-    cab.brake.anhaltesound = false;  // the stopping sound may play again at the next stop
+    RearmStoppingSound(cab.brake);
     if (gState.Speed > -2.0f && gState.Speed < 2.0f && !cab.control.speedSelectorEngaged) {
       SetSound(kSoundStarting, SOUND_PLAY);
     }
