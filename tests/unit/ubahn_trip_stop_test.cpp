@@ -183,6 +183,20 @@ TEST_F(TripStop, reset_at_a_standstill_counts_and_releases_the_spring_brake_from
   EXPECT_EQ(TestCab().tripStop.fahrsperre_taster, kTasterLos);
 }
 
+// A run started while the button is still held from a reset keeps it held but forgets the
+// reset: letting go then ends no remote release of the spring brake.
+TEST_F(TripStop, a_reset_held_through_a_restart_ends_no_remote_release_when_let_go) {
+  Pass(44002, 0, 0, 30.0f);
+  gState.Speed = 0.0f;
+  Fahrsperre_druecken(TestCab(), kKeyTripStop);
+  StartUBahnCab(0);
+  EXPECT_EQ(TestCab().tripStop.fahrsperre_taster, kTasterGedrueckt);
+  Fahrsperre_loslassen(TestCab(), kKeyTripStop);
+  EXPECT_FALSE(Played(71));
+  EXPECT_EQ(TestCab().springBrake.speicherbremse_aus_taster, kAusGedrueckt);
+  EXPECT_EQ(TestCab().tripStop.fahrsperre_taster, kTasterLos);
+}
+
 TEST_F(TripStop, reset_sound_tells_whether_the_spring_brake_is_applied_and_fills_the_pipe_in_position_2) {
   Pass(44002, 0, 0, 30.0f);
   gState.Speed = -6.9f;
