@@ -1,4 +1,5 @@
-// The brake controller (Bremsschalter): electric, air and holding brake and their lamps and sounds.
+// The brake controller (Bremsschalter) with the brake pipe and supply pipe it works on: electric,
+// air and holding brake, the pipe pressures stepped every 50 ms, their lamps, gauges and sounds.
 #include <cmath>
 
 #include "ubahn/brake.h"
@@ -9,21 +10,6 @@
 #include "cab/timers.h"
 #include "cab/vocabulary.h"
 #include "config/confload.h"
-#include "ubahn/brake_pipe.h"
-#include "ubahn/fixed_elements.h"
-#include "ubahn/master_controller.h"
-#include "ubahn/running_sounds.h"
-#include "ubahn/spring_brake.h"
-#include "ubahn/trip_stop.h"
-
-int32_t bremsschalter = 0;
-int32_t bremsstufe = 0;
-bool festhaltebremse = false;
-bool festhaltebremsekey = false;
-bool luftbremse = true;
-bool ebremse = false;
-bool anhaltesound = false;
-int32_t ebremstimer = 0;
 
 const int kFirstSecondPicture = 5;  // positions 5 to 8 are drawn by the second picture as 0 to 3
 
@@ -54,87 +40,80 @@ const double kAirBrakeKpaPerNotch = 22.0;
 const int kSpringBrakeExtra = 2;    // the spring brake adds two notches
 const int kSpringBrakeHoldNotch = 8;
 
-void InitBrake() {
+// The start of a run shows the controller in position 0.
+void ShowBrakeControllerAtStart() {
   SetPanelOpt(OPT_bremsschalter1, 0);
   SetPanelOpt(OPT_bremsschalter2, 0);
-  bremsschalter = 0;
-  bremsstufe = 0;
-  festhaltebremse = false;
-  festhaltebremsekey = false;
-  ebremse = false;
-  luftbremse = true;
 }
 
-void LiftAirBrake() { luftbremse = false; }
+void RearmStoppingSound(Brake& brake) { brake.anhaltesound = false; }
 
-void RearmStoppingSound() { anhaltesound = false; }
-
-static void ShowBrakeController() {
-  if (bremsschalter <= kBrakeHolding) SetPanelOpt(OPT_bremsschalter1, bremsschalter);
-  if (bremsschalter >= kFirstSecondPicture) {
-    SetPanelOpt(OPT_bremsschalter2, bremsschalter - kFirstSecondPicture);
+static void ShowBrakeController(const Brake& brake) {
+  if (brake.bremsschalter <= kBrakeHolding) SetPanelOpt(OPT_bremsschalter1, brake.bremsschalter);
+  if (brake.bremsschalter >= kFirstSecondPicture) {
+    SetPanelOpt(OPT_bremsschalter2, brake.bremsschalter - kFirstSecondPicture);
   }
 }
 
 // The filling sound in position 2, when the pipe can really be charged.
-static bool PipeWillFill() {
-  return bremsschalter == kBrakeFastCharge && bremsleitungsdruck < kPipeReleased &&
-         !loesesperrventil_fahrsperre && !loesesperrventil && SifaKey;
+static bool PipeWillFill(const UBahnCab& cab) {
+  return cab.brake.bremsschalter == kBrakeFastCharge && cab.brake.bremsleitungsdruck < kPipeReleased &&
+         cab.tripStop.fahrsperre == kFahrsperreScharf && cab.sounds.deuta != kDeutaBremst && cab.master.SifaKey;
 }
 
-void BremsschalterBremsen(int key) {
-  if (key != kKeyBrakeApply || bremsschalter > kBrakeService) return;
-  bremsschalter += 1;
-  ShowBrakeController();
+void BremsschalterBremsen(UBahnCab& cab, int key) {
+  if (key != kKeyBrakeApply || cab.brake.bremsschalter > kBrakeService) return;
+  cab.brake.bremsschalter += 1;
+  ShowBrakeController(cab.brake);
 
   SetSound(kSoundSwitchClick, SOUND_PLAY);
   SetSound(kSoundPipeVenting, SOUND_STOP);
   SetSound(kSoundPipeFilling, SOUND_STOP);
 
-  if (bremsschalter == kBrakeEmergency && bremsleitungsdruck > kPipeEmpty) {
+  if (cab.brake.bremsschalter == kBrakeEmergency && cab.brake.bremsleitungsdruck > kPipeEmpty) {
     SetSound(kSoundEmergencyVenting, SOUND_PLAY);
   }
-  if (bremsschalter == kBrakeService && bremsleitungsdruck > kPipeEmpty) {
+  if (cab.brake.bremsschalter == kBrakeService && cab.brake.bremsleitungsdruck > kPipeEmpty) {
     SetSound(kSoundPipeVenting, SOUND_PLAY);
   }
-  if (PipeWillFill()) SetSound(kSoundPipeFilling, SOUND_PLAY);
+  if (PipeWillFill(cab)) SetSound(kSoundPipeFilling, SOUND_PLAY);
 
-  DelayPipeStep();
+  RestartAtNow(cab.brake.luftbremstimer2);  // a controller move: the next pipe step comes a full step after it
 }
 
-void BremsschalterLoesen(int key) {
-  if (key != kKeyBrakeRelease || bremsschalter < 1) return;
-  bremsschalter -= 1;
-  ShowBrakeController();
+void BremsschalterLoesen(UBahnCab& cab, int key) {
+  if (key != kKeyBrakeRelease || cab.brake.bremsschalter < 1) return;
+  cab.brake.bremsschalter -= 1;
+  ShowBrakeController(cab.brake);
 
   SetSound(kSoundPipeVenting, SOUND_STOP);
   SetSound(kSoundPipeFilling, SOUND_STOP);
   SetSound(kSoundSwitchClick, SOUND_PLAY);
 
-  if (bremsschalter == kBrakeService && bremsleitungsdruck > kPipeEmpty) {
+  if (cab.brake.bremsschalter == kBrakeService && cab.brake.bremsleitungsdruck > kPipeEmpty) {
     SetSound(kSoundPipeVenting, SOUND_PLAY);
   }
-  if (PipeWillFill()) SetSound(kSoundPipeFilling, SOUND_PLAY);
+  if (PipeWillFill(cab)) SetSound(kSoundPipeFilling, SOUND_PLAY);
 
-  DelayPipeStep();
+  RestartAtNow(cab.brake.luftbremstimer2);  // a controller move: the next pipe step comes a full step after it
 }
 
-void FesthaltebremseKeyPressed(int key) {
-  if (key != kKeyHoldingBrake || bremsschalter != kBrakeHolding || festhaltebremsekey) return;
+void FesthaltebremseKeyPressed(UBahnCab& cab, int key) {
+  if (key != kKeyHoldingBrake || cab.brake.bremsschalter != kBrakeHolding || cab.brake.festhaltebremsekey) return;
   SetSound(kSoundHoldingButton, SOUND_PLAY);
-  if (!festhaltebremse && bremsleitungsdruck > kPipeHoldingButton) {
+  if (!cab.brake.festhaltebremse && cab.brake.bremsleitungsdruck > kPipeHoldingButton) {
     SetSound(kSoundPipeFilling, SOUND_PLAY);
   }
   SetPanelOpt(OPT_festhaltebremse, 1);
-  festhaltebremsekey = true;
-  festhaltebremse = true;
+  cab.brake.festhaltebremsekey = true;
+  cab.brake.festhaltebremse = true;
 }
 
-void FesthaltebremseKeyReleased(int key) {
-  if (key != kKeyHoldingBrake || bremsschalter != kBrakeHolding || !festhaltebremsekey) return;
+void FesthaltebremseKeyReleased(UBahnCab& cab, int key) {
+  if (key != kKeyHoldingBrake || cab.brake.bremsschalter != kBrakeHolding || !cab.brake.festhaltebremsekey) return;
   SetSound(kSoundHoldingButton, SOUND_PLAY);
   SetPanelOpt(OPT_festhaltebremse, 0);
-  festhaltebremsekey = false;
+  cab.brake.festhaltebremsekey = false;
 }
 
 // The notch the air brake gives for the pipe pressure, 0 to 9.
@@ -145,77 +124,172 @@ static int32_t AirBrakeNotch(double pipe) {
   return notch;
 }
 
-void UBahnBremse() {
+void UBahnBremse(UBahnCab& cab) {
   float speed = gState.Speed;
   float magnitude = std::fabs(speed);
-  double pipe = bremsleitungsdruck;
+  double pipe = cab.brake.bremsleitungsdruck;
 
-  const int32_t lastNotch = bremsstufe;  // last frame's demand, moved to this frame's at the end
+  const int32_t lastNotch = cab.brake.bremsstufe;  // last frame's demand, moved to this frame's at the end
 
   // Leaving position 6 releases the holding brake.
-  if (bremsschalter != kBrakeHolding) {
-    festhaltebremse = false;
+  if (cab.brake.bremsschalter != kBrakeHolding) {
+    cab.brake.festhaltebremse = false;
     SetPanelOpt(OPT_festhaltebremse, 0);
-    festhaltebremsekey = false;
+    cab.brake.festhaltebremsekey = false;
   }
 
-  if (bremsschalter == kBrakeService || bremsschalter == kBrakeEmergency || SifaBremst ||
-      (pipe < kPipeReleased && bremsschalter <= kBrakeFastCharge)) {
-    luftbremse = true;
+  if (cab.brake.bremsschalter == kBrakeService || cab.brake.bremsschalter == kBrakeEmergency || cab.master.SifaBremst ||
+      (pipe < kPipeReleased && cab.brake.bremsschalter <= kBrakeFastCharge)) {
+    cab.brake.luftbremse = true;
   }
 
-  if (magnitude > kElectricBrakeSpeed) ebremse = true;
+  if (magnitude > kElectricBrakeSpeed) cab.brake.ebremse = true;
 
-  if (bremsschalter <= kBrakeFastCharge && pipe > kPipeReleased) bremsstufe = 0;
+  if (cab.brake.bremsschalter <= kBrakeFastCharge && pipe > kPipeReleased) cab.brake.bremsstufe = 0;
 
   // Electric brake steps in positions 3 to 6.
-  if (!festhaltebremse && bremsschalter >= kBrakeElectric1 && bremsschalter <= kBrakeHolding) {
-    bremsstufe = pipe > kPipeFullElectric ? bremsschalter - 2 : bremsschalter - 1;
+  if (!cab.brake.festhaltebremse && cab.brake.bremsschalter >= kBrakeElectric1 && cab.brake.bremsschalter <= kBrakeHolding) {
+    cab.brake.bremsstufe = pipe > kPipeFullElectric ? cab.brake.bremsschalter - 2 : cab.brake.bremsschalter - 1;
   }
 
   // Holding: brake the train to rest and keep it there.
-  if ((festhaltebremse && pipe < kPipeFullElectric) ||
-      (bremsschalter == kBrakeHolding && pipe < kPipeHoldingStart)) {
+  if ((cab.brake.festhaltebremse && pipe < kPipeFullElectric) ||
+      (cab.brake.bremsschalter == kBrakeHolding && pipe < kPipeHoldingStart)) {
     if (magnitude > kHoldingHighSpeed) {
-      bremsstufe = kHoldingHighNotch;
-    } else if (ebremse && tOn(ebremstimer, gState.Time, kHoldingStepMs)) {
-      bremsstufe = bremsstufe >= kHoldingTopNotch ? kHoldingTopNotch : bremsstufe + 1;
-      RestartAtNow(ebremstimer);
-      if (speed < kStoppingSoundSpeed && !anhaltesound && !luftbremse) {
+      cab.brake.bremsstufe = kHoldingHighNotch;
+    } else if (cab.brake.ebremse && tOn(cab.brake.ebremstimer, gState.Time, kHoldingStepMs)) {
+      cab.brake.bremsstufe = cab.brake.bremsstufe >= kHoldingTopNotch ? kHoldingTopNotch : cab.brake.bremsstufe + 1;
+      RestartAtNow(cab.brake.ebremstimer);
+      if (speed < kStoppingSoundSpeed && !cab.brake.anhaltesound && !cab.brake.luftbremse) {
         SetSound(kSoundStopping, SOUND_PLAY);
-        anhaltesound = true;
+        cab.brake.anhaltesound = true;
       }
     }
-    if (!ebremse) bremsstufe = 1;
+    if (!cab.brake.ebremse) cab.brake.bremsstufe = 1;
   }
 
   // Released near standstill: the electric brake is dropped.
   if (pipe > kPipeReleased && magnitude < kRestSpeed) {
-    if (ebremse && speed > kRestSoundSpeed) SetSound(kSoundStopping, SOUND_PLAY);
-    ebremse = false;
-    bremsstufe = 0;
+    if (cab.brake.ebremse && speed > kRestSoundSpeed) SetSound(kSoundStopping, SOUND_PLAY);
+    cab.brake.ebremse = false;
+    cab.brake.bremsstufe = 0;
   }
 
   // The air brake: the notch follows the pipe, and no traction while it is in force.
-  if (luftbremse || (federspeicher_aktiv && bremsschalter <= kBrakeFastCharge)) {
-    bremsstufe = AirBrakeNotch(pipe);
+  if (cab.brake.luftbremse || (cab.springBrake.federspeicher_aktiv && cab.brake.bremsschalter <= kBrakeFastCharge)) {
+    cab.brake.bremsstufe = AirBrakeNotch(pipe);
     gHandles.Reverser = 0;
   }
 
-  if (federspeicher_aktiv && bremsstufe <= kTopNotch - kSpringBrakeExtra) {
-    bremsstufe += kSpringBrakeExtra;
-    if (speed < kSpringBrakeSpeed && bremsschalter >= kBrakeElectric1 &&
-        bremsschalter <= kBrakeHolding) {
-      bremsstufe = kSpringBrakeHoldNotch;
+  if (cab.springBrake.federspeicher_aktiv && cab.brake.bremsstufe <= kTopNotch - kSpringBrakeExtra) {
+    cab.brake.bremsstufe += kSpringBrakeExtra;
+    if (speed < kSpringBrakeSpeed && cab.brake.bremsschalter >= kBrakeElectric1 &&
+        cab.brake.bremsschalter <= kBrakeHolding) {
+      cab.brake.bremsstufe = kSpringBrakeHoldNotch;
     }
   }
 
-  MoveBrakeDemand(lastNotch, bremsstufe);
+  MoveBrakeDemand(lastNotch, cab.brake.bremsstufe);
 
-  bool driving = fahrschalter != kFahrschalterNeutral;
-  SetPanelOpt(OPT_leuchtmelder_e4, bremsschalter == kBrakeHolding && driving ? 1 : 0);
-  SetPanelOpt(OPT_travelmeter100, bremsstufe);
+  bool driving = cab.master.fahrschalter != kFahrschalterNeutral;
+  SetPanelOpt(OPT_leuchtmelder_e4, cab.brake.bremsschalter == kBrakeHolding && driving ? 1 : 0);
+  SetPanelOpt(OPT_travelmeter100, cab.brake.bremsstufe);
 
   if (pipe < kPipeBrakeLamp && driving) SetPanelOpt(OPT_leuchtmelder_bremse, 1);
   if (pipe > kPipeReleased || !driving) SetPanelOpt(OPT_leuchtmelder_bremse, 0);
+}
+
+const int32_t kPipeStepMs = 50;  // one pipe step at most every 50 ms, and only in a frame
+
+// Venting per step, kPa.
+const double kVentEmergency = 100.0;
+const double kVentService = 3.0;
+const double kVentServiceSifa = 50.0;  // position 7 during Sifa forced braking, down to 300 kPa
+const double kVentHolding = 2.0;
+const double kVentHoldingSifa = 50.0;
+const double kVentSifa = 30.0;
+const double kVentOverspeed = 10.0;
+const double kVentTripValve = 30.0;
+
+// Pipe pressures, kPa.
+const double kPipeHoldingFloor = 440.0;    // the holding brake vents no further; the air brake lifts above it
+const double kPipeOverspeedFloor = 400.0;  // the overspeed valve vents no further
+const double kPipeSifaServiceFloor = 300.0;
+
+// Charging: the step is base - slope * p, so it slows as the pipe fills.
+const double kFastChargeBase = 15.0;
+const double kFastChargeSlope = 0.028;
+const double kSlowChargeBase = 4.0;
+const double kSlowChargeSlope = 0.0074;
+
+// The supply pipe while the brake pipe is charged: it falls 2 kPa per step to a target that
+// rises with the brake pipe.
+const double kSupplyDrawPerStep = 2.0;
+const double kFastSupplyDivisor = 5.0;
+const double kFastSupplyBase = 400.0;
+const double kSlowSupplyDivisor = 20.0;
+const double kSlowSupplyBase = 475.0;
+
+// The supply pipe follows its target down by 2 kPa per step, or takes it when it is higher.
+static void DrawSupply(Brake& brake, double target) {
+  if (brake.fuellleitungsdruck > target) {
+    brake.fuellleitungsdruck -= kSupplyDrawPerStep;
+    brake.fuellleitungsdruck_hilf = brake.fuellleitungsdruck;
+  } else {
+    brake.fuellleitungsdruck_hilf = target;
+  }
+}
+
+static bool MayCharge(const UBahnCab& cab, double p) {
+  return p <= kFullSupplyPressure && cab.tripStop.fahrsperre == kFahrsperreScharf && cab.sounds.deuta != kDeutaBremst && cab.master.SifaKey &&
+         cab.master.fahrschalter != kFahrschalterNeutral;
+}
+
+// One pipe step: the controller's rule, then every valve that is open adds its venting.
+static void PipeStep(UBahnCab& cab, double p, double& w) {
+  if (p > 0.0 && cab.brake.bremsschalter == kBrakeEmergency) {
+    w -= kVentEmergency;
+  } else if (p > 0.0 && cab.brake.bremsschalter == kBrakeService) {
+    w -= (cab.master.SifaBremst && p >= kPipeSifaServiceFloor) ? kVentServiceSifa : kVentService;
+  } else if (MayCharge(cab, p) && cab.brake.bremsschalter == kBrakeFastCharge) {
+    w += kFastChargeBase - kFastChargeSlope * p;
+    DrawSupply(cab.brake, p / kFastSupplyDivisor + kFastSupplyBase);
+  } else if (MayCharge(cab, p) && (cab.brake.bremsschalter == kBrakeSlowCharge ||
+                              (cab.brake.bremsschalter >= kBrakeElectric1 && cab.brake.bremsschalter <= kBrakeLastSlowCharge))) {
+    w += kSlowChargeBase - kSlowChargeSlope * p;
+    DrawSupply(cab.brake, p / kSlowSupplyDivisor + kSlowSupplyBase);
+  }
+
+  if (p > kPipeHoldingFloor && cab.brake.festhaltebremse) w -= cab.master.SifaBremst ? kVentHoldingSifa : kVentHolding;
+  if (p >= 0.0 && cab.master.SifaBremst && cab.master.fahrschalter != kFahrschalterNeutral) w -= kVentSifa;
+  if (p >= kPipeOverspeedFloor && cab.sounds.deuta == kDeutaBremst) w -= kVentOverspeed;
+  if (p >= 0.0 && cab.tripStop.fahrsperre == kFahrsperreAusgeloest) w -= kVentTripValve;
+
+  RestartAtNow(cab.brake.luftbremstimer2);
+}
+
+void bremsleitung(UBahnCab& cab) {
+  double p = cab.brake.bremsleitungsdruck;
+  double w = cab.brake.druck_hilfsvariable;
+
+  if (tOn(cab.brake.luftbremstimer2, gState.Time, kPipeStepMs)) PipeStep(cab, p, w);
+
+  // The air brake lifts once the pipe is charged far enough for the controller position.
+  if ((w > kPipeReleased && cab.brake.bremsschalter <= kBrakeFastCharge) ||
+      (w > kPipeHoldingFloor && cab.brake.bremsschalter >= kBrakeElectric2)) {
+    cab.brake.luftbremse = false;
+  }
+
+  if (w < 0.0) w = 0.0;
+  if (w > kFullSupplyPressure) w = kFullSupplyPressure;
+
+  bool charging = (cab.brake.bremsschalter == kBrakeSlowCharge || cab.brake.bremsschalter == kBrakeFastCharge) && cab.master.SifaKey;
+  if (!charging) cab.brake.fuellleitungsdruck_hilf = kFullSupplyPressure;
+
+  cab.brake.druck_hilfsvariable = w;
+  cab.brake.bremsleitungsdruck = w;
+  cab.brake.fuellleitungsdruck = cab.brake.fuellleitungsdruck_hilf;
+
+  SetPanelOpt(OPT_bremsleitungsdruck, TruncToInt(cab.brake.bremsleitungsdruck));
+  SetPanelOpt(OPT_fuellleitungsdruck, TruncToInt(cab.brake.fuellleitungsdruck));
 }

@@ -1,25 +1,14 @@
-// The brake controller (Bremsschalter): electric, air and holding brake.
+// The brake controller (Bremsschalter) with its brake pipe and supply pipe: one device.
 #pragma once
 
-#include <cstdint>
+#include "ubahn/cab_record.h"
 
-extern int32_t bremsschalter;   // brake controller position 0..8
-extern int32_t bremsstufe;      // brake notch the U-Bahn brake demands
-extern bool festhaltebremse;    // the holding brake is applied
-extern bool festhaltebremsekey; // the holding-brake button is held
-extern bool luftbremse;         // the air brake is in force
-extern bool ebremse;            // the electric brake is available
-extern bool anhaltesound;       // the stopping sound has played at this stop
-extern int32_t ebremstimer;     // ms
-
-// Start of a run: controller in position 0, no notch, holding brake off, air brake in force.
-void InitBrake();
-// The air brake lifts: the pipe is charged far enough for the controller position.
-void LiftAirBrake();
-// The stopping sound may play again at the next stop.
-void RearmStoppingSound();
-void BremsschalterBremsen(int key);
-void BremsschalterLoesen(int key);
-void FesthaltebremseKeyPressed(int key);
-void FesthaltebremseKeyReleased(int key);
-void UBahnBremse();
+void ShowBrakeControllerAtStart();
+void BremsschalterBremsen(UBahnCab& cab, int key);
+void BremsschalterLoesen(UBahnCab& cab, int key);
+void FesthaltebremseKeyPressed(UBahnCab& cab, int key);
+void FesthaltebremseKeyReleased(UBahnCab& cab, int key);
+// The brake application: this frame's notch demand, the air brake and the lamps.
+void UBahnBremse(UBahnCab& cab);
+// One step of the brake pipe and the supply pipe, and their gauges.
+void bremsleitung(UBahnCab& cab);

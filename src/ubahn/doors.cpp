@@ -5,35 +5,27 @@
 #include "cab/host.h"
 #include "cab/timers.h"
 #include "config/confload.h"
-#include "ubahn/fixed_elements.h"
-#include "ubahn/master_controller.h"
 
-bool tueren_geschlossen = false;
-int32_t fahrgaeste = 0;
-int32_t tuerstatus_rechts = 0;
-int32_t tuerstatus_links = 0;
-bool tueren_rechts_offen = false;
-bool tueren_links_offen = false;
-bool freigabe = false;
-bool tuertaster_gedrueckt = false;
-int32_t tuerseite = 0;
-bool einsteigen = false;
-bool randale = false;
-int32_t tuerschliesstimer = 0;
-int32_t einsteigetimer = 0;
-int32_t Randaletimer = 0;
-bool tuermessage_einklemm_an = false;
+// A door side's fixed wiring: its platform side, key, sounds and panel options.
+struct DoorSideWiring {
+  int platformSide;    // the platform side beacons name for it: 1 right, 2 left
+  int key;             // its door button
+  int openSound;       // the doors open
+  int warningSound;    // closing warning
+  int withdrawnSound;  // a release withdrawn before the doors opened
+  int heldOpenSound;   // doors held open by passengers
+  OptionId button;         // its button, pressed on a released side
+  OptionId buttonPreset;   // its button, pressed on a side in any other phase
+  OptionId lamp;           // released lamp
+  OptionId lampPreset;     // requested or warning lamp
+};
 
-// Door side states.
-const int kDoorClosed = 0;
-const int kDoorClosing = 1;
-const int kDoorWarning = 2;
-const int kDoorRequested = 3;
-const int kDoorReleased = 4;
-
-// Platform sides named by the track.
-const int kSideRight = 1;
-const int kSideLeft = 2;
+const DoorSideWiring kRight = {1, kKeyDoorsRight, kSoundDoorsOpenRight, kSoundDoorsWarningRight,
+                               kSoundDoorsWithdrawnRight, kSoundDoorsHeldOpenRight, OPT_Taster_tuer_rechts,
+                               OPT_Taster_tuer_rechts_vorwahl, OPT_LM_tuer_rechts, OPT_LM_tuer_rechts_vorwahl};
+const DoorSideWiring kLeft = {2, kKeyDoorsLeft, kSoundDoorsOpenLeft, kSoundDoorsWarningLeft,
+                              kSoundDoorsWithdrawnLeft, kSoundDoorsHeldOpenLeft, OPT_Taster_tuer_links,
+                              OPT_Taster_tuer_links_vorwahl, OPT_LM_tuer_links, OPT_LM_tuer_links_vorwahl};
 
 const float kReleaseSpeed = 7.0f;           // km/h: doors are released only below it
 const int32_t kWarningTime = 2400;          // ms of closing warning after the close button
@@ -43,241 +35,216 @@ const int32_t kProtestInterval = 3000;      // ms between protests of passengers
 
 static bool Standing() { return gState.Speed == 0.0f; }
 static bool BelowReleaseSpeed() { return gState.Speed < kReleaseSpeed; }
-static bool EitherSideIn(int state) { return tuerstatus_rechts == state || tuerstatus_links == state; }
+static bool EitherSideIn(const Doors& doors, DoorPhase phase) {
+  return doors.rechts.tuerstatus == phase || doors.links.tuerstatus == phase;
+}
 
 // The blocked-doors message as the display shows it. An unwired display is taken to show what
 // was last given to it, so the protest cadence does not depend on the display being fitted.
-static int EinklemmMessage() { return ReadBackDisplay(OPT_tuermessage_einklemm, tuermessage_einklemm_an); }
+static int EinklemmMessage(const Doors& doors) {
+  return ReadBackDisplay(OPT_tuermessage_einklemm, doors.tuermessage_einklemm_an);
+}
 
-static void ShowEinklemmMessage(bool on) {
-  tuermessage_einklemm_an = on;
+static void ShowEinklemmMessage(Doors& doors, bool on) {
+  doors.tuermessage_einklemm_an = on;
   SetPanelOpt(OPT_tuermessage_einklemm, on ? 1 : 0);
 }
 
-void Tuertaster_druecken(int key) {
+// The close button on a released side: open doors get their warning; a release that never
+// opened is withdrawn at once.
+static void WarnOrWithdraw(DoorSideState& side, const DoorSideWiring& wiring) {
+  if (side.tueren_offen) {
+    SetSound(wiring.warningSound, SOUND_PLAY);
+    side.tuerstatus = kDoorWarning;
+  } else if (side.tuerstatus == kDoorReleased) {
+    SetSound(wiring.withdrawnSound, SOUND_PLAY);
+    side.tuerstatus = kDoorClosed;
+  }
+}
+
+void Tuertaster_druecken(UBahnCab& cab, int key) {
   if (key != kKeyDoorsClose) return;
-  if (tueren_geschlossen && fahrschalter != kFahrschalterNeutral) {
+  Doors& doors = cab.doors;
+  if (doors.tueren_geschlossen && cab.master.fahrschalter != kFahrschalterNeutral) {
     SetPanelOpt(OPT_tuer_zu_taster_LM_ein, 1);
   } else {
     SetPanelOpt(OPT_tuer_zu_taster_LM_aus, 1);
   }
-  if (!tuertaster_gedrueckt) {
-    if (EitherSideIn(kDoorReleased)) {
-      // Open doors get their warning; a release that never opened is withdrawn at once.
-      if (tueren_rechts_offen) {
-        SetSound(kSoundDoorsWarningRight, SOUND_PLAY);
-        tuerstatus_rechts = kDoorWarning;
-      } else if (tuerstatus_rechts == kDoorReleased) {
-        SetSound(kSoundDoorsWithdrawnRight, SOUND_PLAY);
-        tuerstatus_rechts = kDoorClosed;
-      }
-      if (tueren_links_offen) {
-        SetSound(kSoundDoorsWarningLeft, SOUND_PLAY);
-        tuerstatus_links = kDoorWarning;
-      } else if (tuerstatus_links == kDoorReleased) {
-        SetSound(kSoundDoorsWithdrawnLeft, SOUND_PLAY);
-        tuerstatus_links = kDoorClosed;
-      }
-      SetSound(kSoundDoorsOpenRight, SOUND_STOP);
-      SetSound(kSoundDoorsOpenLeft, SOUND_STOP);
-    } else if (EitherSideIn(kDoorRequested)) {
-      if (!tueren_rechts_offen) tuerstatus_rechts = kDoorClosed;
-      if (!tueren_links_offen) tuerstatus_links = kDoorClosed;
+  if (!doors.tuertaster_gedrueckt) {
+    if (EitherSideIn(doors, kDoorReleased)) {
+      WarnOrWithdraw(doors.rechts, kRight);
+      WarnOrWithdraw(doors.links, kLeft);
+      SetSound(kRight.openSound, SOUND_STOP);
+      SetSound(kLeft.openSound, SOUND_STOP);
+    } else if (EitherSideIn(doors, kDoorRequested)) {
+      if (!doors.rechts.tueren_offen) doors.rechts.tuerstatus = kDoorClosed;
+      if (!doors.links.tueren_offen) doors.links.tuerstatus = kDoorClosed;
     }
-    if (freigabe) RestartAtNow(tuerschliesstimer);
+    if (doors.freigabe) RestartAtNow(doors.tuerschliesstimer);
   }
-  freigabe = false;
-  tuertaster_gedrueckt = true;
+  doors.freigabe = false;
+  doors.tuertaster_gedrueckt = true;
 }
 
-void Tuertaster_loslassen(int key) {
-  if (key != kKeyDoorsClose || !tuertaster_gedrueckt) return;
+void Tuertaster_loslassen(UBahnCab& cab, int key) {
+  if (key != kKeyDoorsClose || !cab.doors.tuertaster_gedrueckt) return;
   SetPanelOpt(OPT_tuer_zu_taster_LM_ein, 0);
   SetPanelOpt(OPT_tuer_zu_taster_LM_aus, 0);
-  tuertaster_gedrueckt = false;
+  cab.doors.tuertaster_gedrueckt = false;
 }
 
-void Tuertaster_rechts_druecken(int key) {
-  if (key != kKeyDoorsRight) return;
-  if (tuerstatus_rechts == kDoorReleased) {
-    SetPanelOpt(OPT_Taster_tuer_rechts, 1);
-  } else {
-    SetPanelOpt(OPT_Taster_tuer_rechts_vorwahl, 1);
-  }
-  tuerstatus_rechts = kDoorRequested;  // also re-opens a side that is closing
-  SetSound(kSoundDoorsWarningRight, SOUND_STOP);
-  SetSound(kSoundDoorsHeldOpenRight, SOUND_STOP);
-  freigabe = true;
+// A side's button requests its release; it also re-opens a side that is closing.
+static void SideButtonPressed(Doors& doors, DoorSideState& side, const DoorSideWiring& wiring, int key) {
+  if (key != wiring.key) return;
+  SetPanelOpt(side.tuerstatus == kDoorReleased ? wiring.button : wiring.buttonPreset, 1);
+  side.tuerstatus = kDoorRequested;
+  SetSound(wiring.warningSound, SOUND_STOP);
+  SetSound(wiring.heldOpenSound, SOUND_STOP);
+  doors.freigabe = true;
 }
 
-void Tuertaster_rechts_loslassen(int key) {
-  if (key != kKeyDoorsRight) return;
-  SetPanelOpt(OPT_Taster_tuer_rechts, 0);
-  SetPanelOpt(OPT_Taster_tuer_rechts_vorwahl, 0);
+static void SideButtonReleased(const DoorSideWiring& wiring, int key) {
+  if (key != wiring.key) return;
+  SetPanelOpt(wiring.button, 0);
+  SetPanelOpt(wiring.buttonPreset, 0);
 }
 
-void Tuertaster_links_druecken(int key) {
-  if (key != kKeyDoorsLeft) return;
-  if (tuerstatus_links == kDoorReleased) {
-    SetPanelOpt(OPT_Taster_tuer_links, 1);
-  } else {
-    SetPanelOpt(OPT_Taster_tuer_links_vorwahl, 1);
-  }
-  tuerstatus_links = kDoorRequested;
-  SetSound(kSoundDoorsWarningLeft, SOUND_STOP);
-  SetSound(kSoundDoorsHeldOpenLeft, SOUND_STOP);
-  freigabe = true;
-}
+void Tuertaster_rechts_druecken(UBahnCab& cab, int key) { SideButtonPressed(cab.doors, cab.doors.rechts, kRight, key); }
+void Tuertaster_rechts_loslassen(UBahnCab&, int key) { SideButtonReleased(kRight, key); }
+void Tuertaster_links_druecken(UBahnCab& cab, int key) { SideButtonPressed(cab.doors, cab.doors.links, kLeft, key); }
+void Tuertaster_links_loslassen(UBahnCab&, int key) { SideButtonReleased(kLeft, key); }
 
-void Tuertaster_links_loslassen(int key) {
-  if (key != kKeyDoorsLeft) return;
-  SetPanelOpt(OPT_Taster_tuer_links, 0);
-  SetPanelOpt(OPT_Taster_tuer_links_vorwahl, 0);
-}
-
-void InitDoors() {
-  tueren_geschlossen = true;
-  fahrgaeste = 0;
-}
-
-void TuerseiteFestlegen(int side) { tuerseite = side; }
+void TuerseiteFestlegen(UBahnCab& cab, int side) { cab.doors.tuerseite = side; }
 
 // A run that starts standing at a platform with the doors of one side open.
-void TuerInit(int side) {
-  if (side == kSideRight) {
-    tuerstatus_rechts = kDoorReleased;
-    tueren_rechts_offen = true;
-  } else if (side == kSideLeft) {
-    tuerstatus_links = kDoorReleased;
-    tueren_links_offen = true;
-  } else {
-    return;
-  }
-  tueren_geschlossen = false;
-  freigabe = true;
+void TuerInit(UBahnCab& cab, int side) {
+  Doors& doors = cab.doors;
+  DoorSideState* opened = side == kRight.platformSide ? &doors.rechts : side == kLeft.platformSide ? &doors.links : nullptr;
+  if (opened == nullptr) return;
+  opened->tuerstatus = kDoorReleased;
+  opened->tueren_offen = true;
+  doors.tueren_geschlossen = false;
+  doors.freigabe = true;
 }
 
 // A second passenger beacon while some are still waiting sends the rest away.
-void SetFahrgaeste(int count) {
-  if (fahrgaeste != 0) {
-    fahrgaeste = 0;
+void SetFahrgaeste(UBahnCab& cab, int count) {
+  if (cab.doors.fahrgaeste != 0) {
+    cab.doors.fahrgaeste = 0;
   } else {
-    fahrgaeste = count;
+    cab.doors.fahrgaeste = count;
   }
 }
 
 // A requested side is released below walking pace; on the platform side its doors open.
-static void OpenReleasedSides() {
-  if (tuerstatus_rechts == kDoorRequested && BelowReleaseSpeed()) {
-    tuerstatus_rechts = kDoorReleased;
-    if (!tueren_rechts_offen && tuerseite == kSideRight) {
-      SetSound(kSoundDoorsOpenRight, SOUND_PLAY);
-      tueren_rechts_offen = true;
-      tueren_geschlossen = false;
-    }
-  }
-  if (tuerstatus_links == kDoorRequested && BelowReleaseSpeed()) {
-    tuerstatus_links = kDoorReleased;
-    if (!tueren_links_offen && tuerseite == kSideLeft) {
-      SetSound(kSoundDoorsOpenLeft, SOUND_PLAY);
-      tueren_links_offen = true;
-      tueren_geschlossen = false;
-    }
+static void OpenIfReleased(Doors& doors, DoorSideState& side, const DoorSideWiring& wiring) {
+  if (side.tuerstatus != kDoorRequested || !BelowReleaseSpeed()) return;
+  side.tuerstatus = kDoorReleased;
+  if (!side.tueren_offen && doors.tuerseite == wiring.platformSide) {
+    SetSound(wiring.openSound, SOUND_PLAY);
+    side.tueren_offen = true;
+    doors.tueren_geschlossen = false;
   }
 }
 
+// An open side starts closing once the warning is over.
+static void StartClosing(DoorSideState& side) {
+  if (!side.tueren_offen) return;
+  side.tuerstatus = kDoorClosing;
+  side.tueren_offen = false;
+}
+
 // After the warning the open sides start closing; sides that never opened simply go to closed.
-static void RunClosingWarning() {
-  if (!EitherSideIn(kDoorWarning) || freigabe) return;
-  if (tOn(tuerschliesstimer, gState.Time, kWarningTime) && !tueren_geschlossen) {
-    if (tueren_rechts_offen) {
-      tuerstatus_rechts = kDoorClosing;
-      tueren_rechts_offen = false;
-    }
-    if (tueren_links_offen) {
-      tuerstatus_links = kDoorClosing;
-      tueren_links_offen = false;
-    }
+static void RunClosingWarning(Doors& doors) {
+  if (!EitherSideIn(doors, kDoorWarning) || doors.freigabe) return;
+  if (tOn(doors.tuerschliesstimer, gState.Time, kWarningTime) && !doors.tueren_geschlossen) {
+    StartClosing(doors.rechts);
+    StartClosing(doors.links);
   }
-  if (tueren_geschlossen) {
-    tuerstatus_rechts = kDoorClosed;
-    tuerstatus_links = kDoorClosed;
+  if (doors.tueren_geschlossen) {
+    doors.rechts.tuerstatus = kDoorClosed;
+    doors.links.tuerstatus = kDoorClosed;
   }
 }
 
 // The doors close unless passengers still wait: then they are held open and the waiting
 // passengers protest every time the closing is tried again.
-static void RunClosing() {
-  if (!EitherSideIn(kDoorClosing) || freigabe) return;
-  if (!tOn(tuerschliesstimer, gState.Time, kClosingTime)) return;
-  if (fahrgaeste == 0) {
-    tuerstatus_rechts = kDoorClosed;
-    tuerstatus_links = kDoorClosed;
-    tueren_geschlossen = true;
-    SetSound(kSoundDoorsHeldOpenRight, SOUND_STOP);
-    SetSound(kSoundDoorsHeldOpenLeft, SOUND_STOP);
+static void RunClosing(Doors& doors) {
+  if (!EitherSideIn(doors, kDoorClosing) || doors.freigabe) return;
+  if (!tOn(doors.tuerschliesstimer, gState.Time, kClosingTime)) return;
+  if (doors.fahrgaeste == 0) {
+    doors.rechts.tuerstatus = kDoorClosed;
+    doors.links.tuerstatus = kDoorClosed;
+    doors.tueren_geschlossen = true;
+    SetSound(kRight.heldOpenSound, SOUND_STOP);
+    SetSound(kLeft.heldOpenSound, SOUND_STOP);
     return;
   }
-  if (tuerstatus_rechts == kDoorClosing) SetSound(kSoundDoorsHeldOpenRight, SOUND_LOOP);
-  if (tuerstatus_links == kDoorClosing) SetSound(kSoundDoorsHeldOpenLeft, SOUND_LOOP);
-  if (EinklemmMessage() == 0) RestartAtNow(Randaletimer);
-  if (tOn(Randaletimer, gState.Time, kProtestInterval)) SetSound(kSoundProtest, SOUND_PLAY);
-  ShowEinklemmMessage(true);
+  if (doors.rechts.tuerstatus == kDoorClosing) SetSound(kRight.heldOpenSound, SOUND_LOOP);
+  if (doors.links.tuerstatus == kDoorClosing) SetSound(kLeft.heldOpenSound, SOUND_LOOP);
+  if (EinklemmMessage(doors) == 0) RestartAtNow(doors.Randaletimer);
+  if (tOn(doors.Randaletimer, gState.Time, kProtestInterval)) SetSound(kSoundProtest, SOUND_PLAY);
+  ShowEinklemmMessage(doors, true);
 }
 
-static void ShowDoorLamps() {
-  SetPanelOpt(OPT_LM_tuer_rechts, tuerstatus_rechts == kDoorReleased ? 1 : 0);
-  SetPanelOpt(OPT_LM_tuer_links, tuerstatus_links == kDoorReleased ? 1 : 0);
-  SetPanelOpt(OPT_LM_tuer_rechts_vorwahl,
-              (tuerstatus_rechts == kDoorWarning || tuerstatus_rechts == kDoorRequested) ? 1 : 0);
-  SetPanelOpt(OPT_LM_tuer_links_vorwahl,
-              (tuerstatus_links == kDoorWarning || tuerstatus_links == kDoorRequested) ? 1 : 0);
-  SetPanelOpt(OPT_tuer_zu, (tueren_geschlossen && fahrschalter != kFahrschalterNeutral) ? 1 : 0);
-  SetPanelOpt(OPT_tuerstatus_rechts, tuerstatus_rechts);
-  SetPanelOpt(OPT_tuerstatus_links, tuerstatus_links);
+static int PresetLamp(const DoorSideState& side) {
+  return (side.tuerstatus == kDoorWarning || side.tuerstatus == kDoorRequested) ? 1 : 0;
+}
+
+// In this order: elements left at their default share element 0, where the last write stands.
+static void ShowDoorLamps(const UBahnCab& cab) {
+  const Doors& doors = cab.doors;
+  SetPanelOpt(kRight.lamp, doors.rechts.tuerstatus == kDoorReleased ? 1 : 0);
+  SetPanelOpt(kLeft.lamp, doors.links.tuerstatus == kDoorReleased ? 1 : 0);
+  SetPanelOpt(kRight.lampPreset, PresetLamp(doors.rechts));
+  SetPanelOpt(kLeft.lampPreset, PresetLamp(doors.links));
+  SetPanelOpt(OPT_tuer_zu, (doors.tueren_geschlossen && cab.master.fahrschalter != kFahrschalterNeutral) ? 1 : 0);
+  SetPanelOpt(OPT_tuerstatus_rechts, doors.rechts.tuerstatus);
+  SetPanelOpt(OPT_tuerstatus_links, doors.links.tuerstatus);
 }
 
 // One passenger boards per second while the doors stand open, none while a side is closing.
-static void BoardPassengers() {
-  if (!Standing() || tueren_geschlossen) return;
-  if (!einsteigen) RestartAtNow(einsteigetimer);
-  einsteigen = true;
-  randale = false;
-  if (tOn(einsteigetimer, gState.Time, kBoardingInterval) && fahrgaeste > 0 &&
-      !EitherSideIn(kDoorClosing)) {
-    fahrgaeste -= 1;
-    RestartAtNow(einsteigetimer);
+static void BoardPassengers(Doors& doors) {
+  if (!Standing() || doors.tueren_geschlossen) return;
+  if (doors.fahrgastphase != kFahrgaesteEinsteigen) RestartAtNow(doors.einsteigetimer);
+  doors.fahrgastphase = kFahrgaesteEinsteigen;
+  if (tOn(doors.einsteigetimer, gState.Time, kBoardingInterval) && doors.fahrgaeste > 0 &&
+      !EitherSideIn(doors, kDoorClosing)) {
+    doors.fahrgaeste -= 1;
+    RestartAtNow(doors.einsteigetimer);
   }
 }
 
 // Passengers left outside closed doors protest every three seconds.
-static void ProtestOutsideClosedDoors() {
-  if (!Standing() || !tueren_geschlossen || fahrgaeste == 0) return;
-  if (!randale) RestartAtNow(Randaletimer);
-  randale = true;
-  if (tOn(Randaletimer, gState.Time, kProtestInterval)) SetSound(kSoundProtest, SOUND_PLAY);
+static void ProtestOutsideClosedDoors(Doors& doors) {
+  if (!Standing() || !doors.tueren_geschlossen || doors.fahrgaeste == 0) return;
+  if (doors.fahrgastphase != kFahrgaesteRandale) RestartAtNow(doors.Randaletimer);
+  doors.fahrgastphase = kFahrgaesteRandale;
+  if (tOn(doors.Randaletimer, gState.Time, kProtestInterval)) SetSound(kSoundProtest, SOUND_PLAY);
 }
 
-static void ShowDoorMessage() {
-  if (Standing() && (tueren_rechts_offen || tueren_links_offen)) {
+static void ShowDoorMessage(Doors& doors) {
+  if (Standing() && (doors.rechts.tueren_offen || doors.links.tueren_offen)) {
     SetPanelOpt(OPT_tuermessage, 1);
-    ShowEinklemmMessage(false);
-    SetPanelOpt(OPT_fahrgaeste_10, fahrgaeste / 10);
-    SetPanelOpt(OPT_fahrgaeste_1, fahrgaeste);
+    ShowEinklemmMessage(doors, false);
+    SetPanelOpt(OPT_fahrgaeste_10, doors.fahrgaeste / 10);
+    SetPanelOpt(OPT_fahrgaeste_1, doors.fahrgaeste);
     SetPanelOpt(OPT_abdeckung, 0);
   } else {
     SetPanelOpt(OPT_tuermessage, 0);
-    SetPanelOpt(OPT_abdeckung, EinklemmMessage() == 0 ? 1 : 0);
+    SetPanelOpt(OPT_abdeckung, EinklemmMessage(doors) == 0 ? 1 : 0);
   }
 }
 
-void Tuersteuerung() {
-  OpenReleasedSides();
-  RunClosingWarning();
-  RunClosing();
-  ShowDoorLamps();
-  BoardPassengers();
-  ProtestOutsideClosedDoors();
-  if (tueren_geschlossen) einsteigen = false;
-  ShowDoorMessage();
+void Tuersteuerung(UBahnCab& cab) {
+  Doors& doors = cab.doors;
+  OpenIfReleased(doors, doors.rechts, kRight);
+  OpenIfReleased(doors, doors.links, kLeft);
+  RunClosingWarning(doors);
+  RunClosing(doors);
+  ShowDoorLamps(cab);
+  BoardPassengers(doors);
+  ProtestOutsideClosedDoors(doors);
+  if (doors.tueren_geschlossen && doors.fahrgastphase == kFahrgaesteEinsteigen) doors.fahrgastphase = kFahrgaesteWarten;
+  ShowDoorMessage(doors);
 }

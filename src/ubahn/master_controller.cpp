@@ -8,21 +8,6 @@
 #include "cab/host.h"
 #include "cab/vocabulary.h"
 #include "config/confload.h"
-#include "ubahn/brake.h"
-#include "ubahn/brake_pipe.h"
-#include "ubahn/fixed_elements.h"
-#include "ubahn/horn_fan.h"
-#include "ubahn/train_control.h"
-#include "ubahn/trip_stop.h"
-
-int32_t fahrschalter = kFahrschalterNeutral;
-bool vorwaerts = false;
-bool rueckwaerts = false;
-bool neutral = true;
-int32_t VMax = 0;
-bool SifaKey = false;
-bool sifaAn = false;
-bool SifaBremst = false;
 
 const float kTripStopSpeed = 7.0f;      // km/h: throwing to neutral faster than this trips the trip stop
 const double kSifaWarningPipe = 200.0;  // kPa: the warning sounds only while the pipe holds more
@@ -32,65 +17,55 @@ const double kHoldingPipe = 450.0;      // kPa: at or below it the holding brake
 const int32_t kKeepVMax = -1;
 const int32_t kVMaxByPosition[8] = {25, 15, kKeepVMax, 15, 25, 50, 60, 70};
 
-static void RefreshVMax() {
-  if (fahrschalter < 0 || fahrschalter > kFahrschalterTop) return;
-  int32_t limit = kVMaxByPosition[fahrschalter];
-  if (limit != kKeepVMax) VMax = limit;
+static void RefreshVMax(MasterController& master) {
+  if (master.fahrschalter < 0 || master.fahrschalter > kFahrschalterTop) return;
+  int32_t limit = kVMaxByPosition[master.fahrschalter];
+  if (limit != kKeepVMax) master.VMax = limit;
 }
 
-static void ShowPositionAndClick() {
-  SetPanelOpt(OPT_fahrschalterstellung, fahrschalter);
+static void ShowPositionAndClick(const MasterController& master) {
+  SetPanelOpt(OPT_fahrschalterstellung, master.fahrschalter);
   SetSound(kSoundSwitchClick, SOUND_PLAY);
 }
 
-void InitMasterController() {
-  SifaKey = false;
-  SetPanelOpt(OPT_fahrschalterstellung, fahrschalter);
-  FahrschalterNull(kKeyFahrschalterNull);
-  fahrschalter = kFahrschalterNeutral;
-  SifaBremst = false;
-  vorwaerts = false;
-  rueckwaerts = false;
-  neutral = true;
+void ThrowToNeutralAtStart(UBahnCab& cab) {
+  SetPanelOpt(OPT_fahrschalterstellung, cab.master.fahrschalter);
+  FahrschalterNull(cab, kKeyFahrschalterNull);
 }
 
-void FahrschalterAuf(int key) {
+void FahrschalterAuf(UBahnCab& cab, int key) {
   // Every key press releases one emergency demand, whoever placed it.
   OperateBrake(EmergencyBrakeNotch(), false);
 
-  if (key == kKeyFahrschalterAuf && fahrschalter <= kFahrschalterTop - 1 &&
-      fahrschalter != kFahrschalterReverse1) {
-    fahrschalter += 1;
-    if (fahrschalter == kFahrschalterForward1) {
-      vorwaerts = true;
-      neutral = false;
-      StartFan();
+  if (key == kKeyFahrschalterAuf && cab.master.fahrschalter <= kFahrschalterTop - 1 &&
+      cab.master.fahrschalter != kFahrschalterReverse1) {
+    cab.master.fahrschalter += 1;
+    if (cab.master.fahrschalter == kFahrschalterForward1) {
+      cab.master.richtung = kRichtungVorwaerts;
+      StartFan(cab.hornFan);
     }
-    ShowPositionAndClick();
+    ShowPositionAndClick(cab.master);
   }
-  RefreshVMax();
+  RefreshVMax(cab.master);
 }
 
-void FahrschalterAb(int key) {
-  if (key == kKeyFahrschalterAb && fahrschalter > 0 && fahrschalter != kFahrschalterForward1) {
-    fahrschalter -= 1;
-    if (fahrschalter == kFahrschalterReverse1) {
-      rueckwaerts = true;
-      neutral = false;
-      StartFan();
+void FahrschalterAb(UBahnCab& cab, int key) {
+  if (key == kKeyFahrschalterAb && cab.master.fahrschalter > 0 && cab.master.fahrschalter != kFahrschalterForward1) {
+    cab.master.fahrschalter -= 1;
+    if (cab.master.fahrschalter == kFahrschalterReverse1) {
+      cab.master.richtung = kRichtungRueckwaerts;
+      StartFan(cab.hornFan);
     }
-    ShowPositionAndClick();
+    ShowPositionAndClick(cab.master);
   }
-  RefreshVMax();
+  RefreshVMax(cab.master);
 }
 
-void FahrschalterNull(int key) {
-  if (key != kKeyFahrschalterNull || fahrschalter == kFahrschalterNeutral) return;
+void FahrschalterNull(UBahnCab& cab, int key) {
+  if (key != kKeyFahrschalterNull || cab.master.fahrschalter == kFahrschalterNeutral) return;
 
-  fahrschalter = kFahrschalterNeutral;
-  neutral = true;
-  vorwaerts = false;
-  rueckwaerts = false;
+  cab.master.fahrschalter = kFahrschalterNeutral;
+  cab.master.richtung = kRichtungNeutral;
 
   SetPanelOpt(OPT_fahrschalterstellung, kFahrschalterNeutral);
   SetPanelOpt(OPT_luefter, 0);
@@ -102,60 +77,60 @@ void FahrschalterNull(int key) {
   SetSound(kSoundBuzzerLoop, SOUND_STOP);
   SetSound(kSoundForcedBraking, SOUND_STOP);
 
-  SifaBremst = false;
+  cab.master.SifaBremst = false;
 
   // Thrown to neutral at speed: the trip stop trips and its valve vents the pipe.
-  if (fahrsperre && std::fabs(gState.Speed) > kTripStopSpeed) {
+  if (cab.tripStop.fahrsperre == kFahrsperreScharf && std::fabs(gState.Speed) > kTripStopSpeed) {
     SetSound(kSoundPipeVenting, SOUND_PLAY);
-    Fahrsperre_ausloesen();
+    TripTheTripStop(cab.tripStop);
   }
 }
 
-void SifaKeyPressed(int key) {
+void SifaKeyPressed(UBahnCab& cab, int key) {
   if (!KeyMatches(OPT_sifakey, key)) return;
-  SifaKey = true;
-  if (!sifaAn) {
+  cab.master.SifaKey = true;
+  if (!cab.master.sifaAn) {
     SetSoundOpt(OPT_sifasound, SOUND_PLAY);
     SetPanelOpt(OPT_sifa, 1);
   }
-  if (speedSelectorKey) SetPanelOpt(OPT_fahrschalter_sifa_an, 1);
-  sifaAn = true;
+  if (cab.control.speedSelectorKey) SetPanelOpt(OPT_fahrschalter_sifa_an, 1);
+  cab.master.sifaAn = true;
 }
 
-void SifaKeyReleased(int key) {
+void SifaKeyReleased(UBahnCab& cab, int key) {
   if (!KeyMatches(OPT_sifakey, key)) return;
-  SifaKey = false;
-  if (sifaAn) {
+  cab.master.SifaKey = false;
+  if (cab.master.sifaAn) {
     SetSoundOpt(OPT_sifasound, SOUND_PLAY);
     SetPanelOpt(OPT_sifa, 0);
   }
-  if (speedSelectorKey) SetPanelOpt(OPT_fahrschalter_sifa_an, 0);
-  sifaAn = false;
+  if (cab.control.speedSelectorKey) SetPanelOpt(OPT_fahrschalter_sifa_an, 0);
+  cab.master.sifaAn = false;
 }
 
-static void BeginForcedBraking() {
-  if (bremsleitungsdruck > kSifaWarningPipe) SetSound(kSoundForcedBraking, SOUND_PLAY);
-  SifaBremst = true;
+static void BeginForcedBraking(UBahnCab& cab) {
+  if (cab.brake.bremsleitungsdruck > kSifaWarningPipe) SetSound(kSoundForcedBraking, SOUND_PLAY);
+  cab.master.SifaBremst = true;
 }
 
-void SifaFestbremsen() {
+void SifaFestbremsen(UBahnCab& cab) {
   // Supervision: out of neutral the Sifa key must be held.
-  if (!sifaAn && !SifaBremst && fahrschalter != kFahrschalterNeutral) {
+  if (!cab.master.sifaAn && !cab.master.SifaBremst && cab.master.fahrschalter != kFahrschalterNeutral) {
     bool standing = gState.Speed == 0.0f;  // a speed that is not a number counts as moving
-    if (!standing) BeginForcedBraking();
-    bool heldByHoldingBrake = bremsschalter == kBrakeHolding && !(bremsleitungsdruck > kHoldingPipe);
-    if (standing && !heldByHoldingBrake && !SifaBremst) BeginForcedBraking();
+    if (!standing) BeginForcedBraking(cab);
+    bool heldByHoldingBrake = cab.brake.bremsschalter == kBrakeHolding && !(cab.brake.bremsleitungsdruck > kHoldingPipe);
+    if (standing && !heldByHoldingBrake && !cab.master.SifaBremst) BeginForcedBraking(cab);
   }
 
   // Release: the Sifa key held again ends the forced braking.
-  if (sifaAn) {
-    if (SifaBremst) {
+  if (cab.master.sifaAn) {
+    if (cab.master.SifaBremst) {
       OperateBrake(EmergencyBrakeNotch(), false);
       SetSound(kSoundForcedBraking, SOUND_STOP);
-      if (bremsschalter == kBrakeFastCharge && bremsleitungsdruck < kPipeReleased) {
+      if (cab.brake.bremsschalter == kBrakeFastCharge && cab.brake.bremsleitungsdruck < kPipeReleased) {
         SetSound(kSoundPipeFilling, SOUND_PLAY);
       }
     }
-    SifaBremst = false;
+    cab.master.SifaBremst = false;
   }
 }

@@ -5,20 +5,6 @@
 #include "cab/host.h"
 #include "cab/timers.h"
 #include "config/confload.h"
-#include "ubahn/fixed_elements.h"
-#include "ubahn/master_controller.h"
-
-bool speicherbremse_ein = false;
-bool speicherbremse_aus = false;
-bool speicherbremse_ein_gedrueckt = false;
-bool speicherbremse_aus_gedrueckt = false;
-bool speicherbremse_aus_langegedrueckt = false;
-bool federspeicher_aktiv = false;
-bool speicherbremse_LM_rot = false;
-bool speicherbremse_LM_gelb = false;
-int32_t Speicherbremsentimer_rot = 0;
-int32_t Speicherbremsentimer_gelb = 0;
-int32_t Speicherbremseaustimer = 0;
 
 // The cylinders take their time: the lamps follow the buttons with these delays, in ms.
 const int32_t kRedLampApplyDelay = 1000;     // red lamp, and the brake itself, after apply
@@ -27,104 +13,115 @@ const int32_t kRedLampReleaseDelay = 900;    // red lamp out, and the brake off,
 const int32_t kYellowLampReleaseDelay = 1200;
 const int32_t kLongReleasePress = 500;       // a release held this long finishes by itself
 
-void Speicherbremse_ein_druecken(int key) {
+void Speicherbremse_ein_druecken(UBahnCab& cab, int key) {
   if (key != kKeySpringBrakeApply) return;
-  if (speicherbremse_LM_rot) {
+  if (cab.springBrake.federspeicher_aktiv) {
     SetPanelOpt(OPT_taster_speicherbremse_ein_LM_ein, 1);
   } else {
     SetPanelOpt(OPT_taster_speicherbremse_ein_LM_aus, 1);
   }
-  if (speicherbremse_aus) {
-    RestartAtNow(Speicherbremsentimer_rot);
-    RestartAtNow(Speicherbremsentimer_gelb);
+  if (cab.springBrake.befehl == kBefehlLoesen) {
+    RestartAtNow(cab.springBrake.Speicherbremsentimer_rot);
+    RestartAtNow(cab.springBrake.Speicherbremsentimer_gelb);
   }
-  if (!speicherbremse_ein_gedrueckt && !speicherbremse_ein) SetSound(kSoundSpringApplyPressed, SOUND_PLAY);
-  speicherbremse_ein = true;
-  speicherbremse_aus = false;
-  speicherbremse_ein_gedrueckt = true;
+  if (!cab.springBrake.speicherbremse_ein_gedrueckt && cab.springBrake.befehl != kBefehlEinlegen) SetSound(kSoundSpringApplyPressed, SOUND_PLAY);
+  cab.springBrake.befehl = kBefehlEinlegen;
+  cab.springBrake.speicherbremse_ein_gedrueckt = true;
 }
 
 // Letting go of the apply button does not stop the apply.
-void Speicherbremse_ein_loslassen(int key) {
+void Speicherbremse_ein_loslassen(UBahnCab& cab, int key) {
   if (key != kKeySpringBrakeApply) return;
   SetPanelOpt(OPT_taster_speicherbremse_ein_LM_aus, 0);
   SetPanelOpt(OPT_taster_speicherbremse_ein_LM_ein, 0);
-  speicherbremse_ein_gedrueckt = false;
+  cab.springBrake.speicherbremse_ein_gedrueckt = false;
 }
 
 // The part of a release press shared with the remote release from the trip-stop button.
-static void StartRelease() {
-  if (speicherbremse_ein) {
-    RestartAtNow(Speicherbremsentimer_rot);
-    RestartAtNow(Speicherbremsentimer_gelb);
-    RestartAtNow(Speicherbremseaustimer);
+static void StartRelease(SpringBrake& springBrake) {
+  if (springBrake.befehl == kBefehlEinlegen) {
+    RestartAtNow(springBrake.Speicherbremsentimer_rot);
+    RestartAtNow(springBrake.Speicherbremsentimer_gelb);
+    RestartAtNow(springBrake.Speicherbremseaustimer);
   }
-  speicherbremse_ein = false;
-  speicherbremse_aus = true;
+  springBrake.befehl = kBefehlLoesen;
 }
 
-static void HoldRelease() {
-  speicherbremse_aus_gedrueckt = true;
+static bool ReleaseHeld(const SpringBrake& springBrake) {
+  return springBrake.speicherbremse_aus_taster == kAusGedrueckt || springBrake.speicherbremse_aus_taster == kAusLang;
+}
+
+static void HoldRelease(SpringBrake& springBrake) {
+  SpeicherbremseAusTaster& taster = springBrake.speicherbremse_aus_taster;
+  if (taster == kAusLos) taster = kAusGedrueckt;
+  if (taster == kAusNachlauf) taster = kAusLang;
   // Tested at every key-down call: a host that repeats the key marks a long press.
-  if (tOn(Speicherbremseaustimer, gState.Time, kLongReleasePress)) speicherbremse_aus_langegedrueckt = true;
+  if (tOn(springBrake.Speicherbremseaustimer, gState.Time, kLongReleasePress)) taster = kAusLang;
 }
 
-void Speicherbremse_aus_druecken(int key) {
+static void LetGoOfRelease(SpringBrake& springBrake) {
+  SpeicherbremseAusTaster& taster = springBrake.speicherbremse_aus_taster;
+  if (taster == kAusGedrueckt) taster = kAusLos;
+  if (taster == kAusLang) taster = kAusNachlauf;
+}
+
+void Speicherbremse_aus_druecken(UBahnCab& cab, int key) {
   if (key != kKeySpringBrakeRelease) return;
   SetPanelOpt(OPT_taster_speicherbremse_aus, 1);
-  StartRelease();
-  if (!speicherbremse_aus_gedrueckt) {
-    SetSound(federspeicher_aktiv ? kSoundSpringReleasePressedApplied : kSoundSpringReleasePressedReleased, SOUND_PLAY);
+  StartRelease(cab.springBrake);
+  if (!ReleaseHeld(cab.springBrake)) {
+    SetSound(cab.springBrake.federspeicher_aktiv ? kSoundSpringReleasePressedApplied : kSoundSpringReleasePressedReleased, SOUND_PLAY);
   }
-  HoldRelease();
+  HoldRelease(cab.springBrake);
 }
 
-void Speicherbremse_aus_loslassen(int key) {
+void Speicherbremse_aus_loslassen(UBahnCab& cab, int key) {
   if (key != kKeySpringBrakeRelease) return;
   SetPanelOpt(OPT_taster_speicherbremse_aus, 0);
-  Speicherbremsentimer_rot = 0;
-  Speicherbremsentimer_gelb = 0;
-  speicherbremse_aus_gedrueckt = false;
+  cab.springBrake.Speicherbremsentimer_rot = 0;
+  cab.springBrake.Speicherbremsentimer_gelb = 0;
+  LetGoOfRelease(cab.springBrake);
   SetSound(kSoundSpringReleaseLetGo, SOUND_PLAY);
 }
 
-void Speicherbremse_fernaus_druecken() {
-  StartRelease();
-  HoldRelease();
+void Speicherbremse_fernaus_druecken(SpringBrake& springBrake) {
+  StartRelease(springBrake);
+  HoldRelease(springBrake);
 }
 
-void Speicherbremse_fernaus_loslassen() {
-  Speicherbremsentimer_rot = 0;
-  Speicherbremsentimer_gelb = 0;
-  speicherbremse_aus_gedrueckt = false;
+void Speicherbremse_fernaus_loslassen(SpringBrake& springBrake) {
+  springBrake.Speicherbremsentimer_rot = 0;
+  springBrake.Speicherbremsentimer_gelb = 0;
+  LetGoOfRelease(springBrake);
 }
 
-void Speicherbremse() {
+void Speicherbremse(UBahnCab& cab) {
   const int32_t now = gState.Time;
-  if (speicherbremse_ein && tOn(Speicherbremsentimer_rot, now, kRedLampApplyDelay)) {
-    speicherbremse_LM_rot = true;
-    federspeicher_aktiv = true;
+  const bool applying = cab.springBrake.befehl == kBefehlEinlegen;
+  if (applying && tOn(cab.springBrake.Speicherbremsentimer_rot, now, kRedLampApplyDelay)) {
+    cab.springBrake.federspeicher_aktiv = true;
   }
-  if (speicherbremse_ein && tOn(Speicherbremsentimer_gelb, now, kYellowLampApplyDelay)) {
-    speicherbremse_LM_gelb = true;
+  if (applying && tOn(cab.springBrake.Speicherbremsentimer_gelb, now, kYellowLampApplyDelay)) {
+    cab.springBrake.speicherbremse_LM_gelb = true;
   }
   // A release goes through only while its button is held or once it was held long enough.
-  const bool releasing = (speicherbremse_aus_langegedrueckt || speicherbremse_aus_gedrueckt) && speicherbremse_aus;
-  if (releasing && tOn(Speicherbremsentimer_rot, now, kRedLampReleaseDelay)) {
-    speicherbremse_LM_rot = false;
+  const bool releasing = cab.springBrake.speicherbremse_aus_taster != kAusLos && cab.springBrake.befehl == kBefehlLoesen;
+  if (releasing && tOn(cab.springBrake.Speicherbremsentimer_rot, now, kRedLampReleaseDelay)) {
     SetPanelOpt(OPT_LM_speicherbremse_rot, 0);
-    federspeicher_aktiv = false;
+    cab.springBrake.federspeicher_aktiv = false;
   }
-  if (releasing && tOn(Speicherbremsentimer_gelb, now, kYellowLampReleaseDelay)) {
+  if (releasing && tOn(cab.springBrake.Speicherbremsentimer_gelb, now, kYellowLampReleaseDelay)) {
     SetPanelOpt(OPT_LM_speicherbremse_gelb, 0);
-    speicherbremse_LM_gelb = false;
-    speicherbremse_aus_langegedrueckt = false;
+    cab.springBrake.speicherbremse_LM_gelb = false;
+    // The release is through: a long press is over.
+    if (cab.springBrake.speicherbremse_aus_taster == kAusLang) cab.springBrake.speicherbremse_aus_taster = kAusGedrueckt;
+    if (cab.springBrake.speicherbremse_aus_taster == kAusNachlauf) cab.springBrake.speicherbremse_aus_taster = kAusLos;
   }
-  if (fahrschalter == kFahrschalterNeutral) {
+  if (cab.master.fahrschalter == kFahrschalterNeutral) {
     SetPanelOpt(OPT_LM_speicherbremse_rot, 0);
     SetPanelOpt(OPT_LM_speicherbremse_gelb, 0);
   } else {
-    if (speicherbremse_LM_rot) SetPanelOpt(OPT_LM_speicherbremse_rot, 1);
-    if (speicherbremse_LM_gelb) SetPanelOpt(OPT_LM_speicherbremse_gelb, 1);
+    if (cab.springBrake.federspeicher_aktiv) SetPanelOpt(OPT_LM_speicherbremse_rot, 1);
+    if (cab.springBrake.speicherbremse_LM_gelb) SetPanelOpt(OPT_LM_speicherbremse_gelb, 1);
   }
 }

@@ -1,14 +1,9 @@
-// The U-Bahn cab: master controller and Sifa, brakes, pipe, doors, trip stop, spring brake and
-// sounds. One module; each device lives in a file of its own named after it.
+// The U-Bahn cab started together with the handle arbitration, as a run starts them.
 #pragma once
 
-#include "ubahn/brake.h"
-#include "ubahn/brake_pipe.h"
-#include "ubahn/doors.h"
-#include "ubahn/fixed_elements.h"
-#include "ubahn/horn_fan.h"
-#include "ubahn/master_controller.h"
-#include "ubahn/running_sounds.h"
-#include "ubahn/spring_brake.h"
-#include "ubahn/train_control.h"
-#include "ubahn/trip_stop.h"
+#include "ubahn/ubahn_cab.h"
+
+// Start of a run: new demand tables, then the cab's start state.
+int InitTrainControl(int brakeMode);
+// The demand tables go.
+void DestroyTrainControl();

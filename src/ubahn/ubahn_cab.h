@@ -3,33 +3,15 @@
 
 #include "cab/cab_system.h"
 #include "cab/host.h"
-#include "ubahn/traincontrol_overhoul.h"
 
 // Every device's start state, the counters read from their files. The handle arbitration is
 // started by the entry points before it, whether the cab runs or not.
 void StartUBahnCab(int brakeMode);
-// The sixteen frame steps, in an order they rely on: the reverser set by UBahnReverser may be
-// forced to neutral by UBahnBremse in the same frame; the pipe left by bremsleitung is read by
-// the control steps of the next frame. Always inline and called from one place only, the frame
-// cycle, so that the steps cost what they cost before they stood behind this interface.
-__attribute__((always_inline)) inline void UBahnFrame() {
-  TrainControl();
-  UBahnReverser();
-  SifaFestbremsen();
-  UBahnBremse();
-  bremsleitung();
-  lueftersound();
-  Huploop();
-  Tuersteuerung();
-  Schienenstoss();
-  Deuta();
-  Fahrsperrenupdate();
-  KilometerUndFahrsperrenzaehlwerk();
-  Kurvensound_schnell();
-  Kurvensound_langsam();
-  Fahrsound();
-  Speicherbremse();
-}
+// The sixteen frame steps (ubahn_cab.cpp).
+void UBahnFrameSteps();
+// Always inline and called from one place only, the frame cycle, so that the steps cost what
+// they cost before they stood behind this interface.
+__attribute__((always_inline)) inline void UBahnFrame() { UBahnFrameSteps(); }
 // A key down or up offered to every U-Bahn handler, in the order of config/fixed_wiring.def.
 void UBahnKeyDown(int key);
 void UBahnKeyUp(int key);

@@ -13,7 +13,7 @@
 #include "supervision/vigilance.h"
 #include "test_files.h"
 #include "traction/traction.h"
-#include "ubahn/traincontrol_overhoul.h"
+#include "ubahn/testing.h"
 #include "windshield/windshield.h"
 #include "supervision/vigilance_record.h"
 #include "protection/de_safety_record.h"
@@ -77,8 +77,8 @@ struct KeyCase {
 
 TEST(KeyRule, a_key_option_of_minus_one_matches_no_host_key_not_even_minus_one) {
   const KeyCase cases[] = {
-      {"sifakey", [] {}, [] { return int64_t{SifaKey}; }},
-      {"speedselectorkey", [] {}, [] { return int64_t{speedSelectorKey}; }},
+      {"sifakey", [] {}, [] { return int64_t{TestCab().master.SifaKey}; }},
+      {"speedselectorkey", [] {}, [] { return int64_t{TestCab().control.speedSelectorKey}; }},
       {"reminderkey", [] {}, [] { return int64_t{power.reminder}; }},
       {"wiperonkey", [] { shield.wiperMode = kWiperOff; }, [] { return int64_t{shield.wiperMode}; }},
       {"wiperoffkey", [] { shield.wiperMode = kWiperContinuous; }, [] { return int64_t{shield.wiperMode}; }},

@@ -15,100 +15,99 @@ const int kSoundFilling = 8;
 // A cab with a charged pipe, forward chosen, standing, the air brake lifted.
 static void ChargedCab(int position) {
   StartCab();
-  fahrschalter = 3;
-  vorwaerts = true;
-  neutral = false;
-  bremsschalter = position;
-  bremsleitungsdruck = 500.0;
-  druck_hilfsvariable = 500.0;
-  luftbremse = false;
+  TestCab().master.fahrschalter = 3;
+  TestCab().master.richtung = kRichtungVorwaerts;
+  TestCab().brake.bremsschalter = position;
+  TestCab().brake.bremsleitungsdruck = 500.0;
+  TestCab().brake.druck_hilfsvariable = 500.0;
+  TestCab().brake.luftbremse = false;
 }
 
 // ---- Keys and pictures ----
 
 TEST(BrakeController, keys_stop_at_the_end_positions_silently) {
   StartCab();
-  bremsschalter = 8;
-  BremsschalterBremsen(15);
-  EXPECT_EQ(bremsschalter, 8);
-  bremsschalter = 0;
-  BremsschalterLoesen(14);
-  EXPECT_EQ(bremsschalter, 0);
+  TestCab().brake.bremsschalter = 8;
+  BremsschalterBremsen(TestCab(), 15);
+  EXPECT_EQ(TestCab().brake.bremsschalter, 8);
+  TestCab().brake.bremsschalter = 0;
+  BremsschalterLoesen(TestCab(), 14);
+  EXPECT_EQ(TestCab().brake.bremsschalter, 0);
   EXPECT_EQ(GetSound(kSoundClick), SOUND_STOP);
   for (int key : {13, 16, -15, INT_MAX}) {
-    BremsschalterBremsen(key);
-    BremsschalterLoesen(key);
+    BremsschalterBremsen(TestCab(), key);
+    BremsschalterLoesen(TestCab(), key);
   }
-  EXPECT_EQ(bremsschalter, 0);
+  EXPECT_EQ(TestCab().brake.bremsschalter, 0);
 }
 
 TEST(BrakeController, pictures_show_positions_0_to_6_and_5_to_8) {
   StartCab();
-  bremsschalter = 6;
+  TestCab().brake.bremsschalter = 6;
   SetPanel(kPanelBrake1, 6);
-  BremsschalterBremsen(15);
+  BremsschalterBremsen(TestCab(), 15);
   EXPECT_EQ(GetPanel(kPanelBrake1), 6);  // 7 is not drawn by the first picture
   EXPECT_EQ(GetPanel(kPanelBrake2), 2);
-  bremsschalter = 4;
+  TestCab().brake.bremsschalter = 4;
   SetPanel(kPanelBrake2, 9);
-  BremsschalterBremsen(15);
+  BremsschalterBremsen(TestCab(), 15);
   EXPECT_EQ(GetPanel(kPanelBrake1), 5);
   EXPECT_EQ(GetPanel(kPanelBrake2), 0);
   SetPanel(kPanelBrake2, 9);
-  BremsschalterLoesen(14);
+  BremsschalterLoesen(TestCab(), 14);
   EXPECT_EQ(GetPanel(kPanelBrake1), 4);
   EXPECT_EQ(GetPanel(kPanelBrake2), 9);  // 4 is not drawn by the second picture
 }
 
 TEST(BrakeController, venting_positions_are_heard_only_with_air_in_the_pipe) {
   StartCab();
-  bremsschalter = 7;
-  bremsleitungsdruck = 10.0;
-  BremsschalterBremsen(15);
+  TestCab().brake.bremsschalter = 7;
+  TestCab().brake.bremsleitungsdruck = 10.0;
+  BremsschalterBremsen(TestCab(), 15);
   EXPECT_EQ(GetSound(kSoundClick), SOUND_PLAY);
   EXPECT_EQ(GetSound(kSoundEmergency), SOUND_STOP);
-  bremsschalter = 7;
-  bremsleitungsdruck = 10.5;
-  BremsschalterBremsen(15);
+  TestCab().brake.bremsschalter = 7;
+  TestCab().brake.bremsleitungsdruck = 10.5;
+  BremsschalterBremsen(TestCab(), 15);
   EXPECT_EQ(GetSound(kSoundEmergency), SOUND_PLAY);
-  BremsschalterLoesen(14);
+  BremsschalterLoesen(TestCab(), 14);
   EXPECT_EQ(GetSound(kSoundServiceVenting), SOUND_PLAY);
-  BremsschalterLoesen(14);
+  BremsschalterLoesen(TestCab(), 14);
   EXPECT_EQ(GetSound(kSoundServiceVenting), SOUND_STOP);
 }
 
 TEST(BrakeController, position_2_is_heard_filling_only_when_the_pipe_can_fill) {
   StartCab();
-  bremsleitungsdruck = 400.0;
-  bremsschalter = 1;
-  BremsschalterBremsen(15);  // Sifa key not held
+  TestCab().brake.bremsleitungsdruck = 400.0;
+  TestCab().brake.bremsschalter = 1;
+  BremsschalterBremsen(TestCab(), 15);  // Sifa key not held
   EXPECT_EQ(GetSound(kSoundFilling), SOUND_STOP);
-  SifaKey = true;
-  bremsschalter = 3;
-  BremsschalterLoesen(14);
+  TestCab().master.SifaKey = true;
+  TestCab().brake.bremsschalter = 3;
+  BremsschalterLoesen(TestCab(), 14);
   EXPECT_EQ(GetSound(kSoundFilling), SOUND_PLAY);
-  loesesperrventil = true;
-  bremsschalter = 1;
-  BremsschalterBremsen(15);
+  TestCab().sounds.deuta = kDeutaBremst;
+  TestCab().brake.bremsschalter = 1;
+  BremsschalterBremsen(TestCab(), 15);
   EXPECT_EQ(GetSound(kSoundFilling), SOUND_STOP);
 }
 
 TEST(BrakeController, position_2_is_silent_while_the_trip_valve_vents_the_pipe) {
   StartCab();
-  SifaKey = true;
-  bremsleitungsdruck = 400.0;
-  loesesperrventil_fahrsperre = true;
-  bremsschalter = 1;
-  BremsschalterBremsen(15);
+  TestCab().master.SifaKey = true;
+  TestCab().brake.bremsleitungsdruck = 400.0;
+  TestCab().tripStop.fahrsperre = kFahrsperreAusgeloest;
+  TestCab().brake.bremsschalter = 1;
+  BremsschalterBremsen(TestCab(), 15);
   EXPECT_EQ(GetSound(kSoundFilling), SOUND_STOP);
 }
 
 TEST(BrakeController, moving_into_7_vents_audibly_only_with_air_in_the_pipe) {
   for (double pipe : {10.0, 10.5}) {
     StartCab();
-    bremsschalter = 6;
-    bremsleitungsdruck = pipe;
-    BremsschalterBremsen(15);
+    TestCab().brake.bremsschalter = 6;
+    TestCab().brake.bremsleitungsdruck = pipe;
+    BremsschalterBremsen(TestCab(), 15);
     EXPECT_EQ(GetSound(kSoundServiceVenting), pipe > 10.0 ? SOUND_PLAY : SOUND_STOP) << pipe;
   }
 }
@@ -116,39 +115,39 @@ TEST(BrakeController, moving_into_7_vents_audibly_only_with_air_in_the_pipe) {
 TEST(BrakeController, every_move_restarts_the_pipe_step_timer) {
   StartCab();
   gState.Time = 98765;
-  BremsschalterBremsen(15);
-  EXPECT_EQ(luftbremstimer2, 98765);
+  BremsschalterBremsen(TestCab(), 15);
+  EXPECT_EQ(TestCab().brake.luftbremstimer2, 98765);
   gState.Time = 99999;
-  BremsschalterLoesen(14);
-  EXPECT_EQ(luftbremstimer2, 99999);
+  BremsschalterLoesen(TestCab(), 14);
+  EXPECT_EQ(TestCab().brake.luftbremstimer2, 99999);
 }
 
 // ---- Holding-brake button ----
 
 TEST(HoldingBrakeButton, works_only_in_position_6_and_ignores_key_repeat) {
   StartCab();
-  bremsschalter = 5;
-  FesthaltebremseKeyPressed(13);
-  EXPECT_FALSE(festhaltebremse);
+  TestCab().brake.bremsschalter = 5;
+  FesthaltebremseKeyPressed(TestCab(), 13);
+  EXPECT_FALSE(TestCab().brake.festhaltebremse);
   EXPECT_EQ(GetSound(kSoundHoldingButton), SOUND_STOP);
 
-  bremsschalter = 6;
-  bremsleitungsdruck = 460.0;
-  FesthaltebremseKeyPressed(13);
-  EXPECT_TRUE(festhaltebremse);
-  EXPECT_TRUE(festhaltebremsekey);
+  TestCab().brake.bremsschalter = 6;
+  TestCab().brake.bremsleitungsdruck = 460.0;
+  FesthaltebremseKeyPressed(TestCab(), 13);
+  EXPECT_TRUE(TestCab().brake.festhaltebremse);
+  EXPECT_TRUE(TestCab().brake.festhaltebremsekey);
   EXPECT_EQ(GetPanel(kPanelHoldingButton), 1);
   EXPECT_EQ(GetSound(kSoundHoldingButton), SOUND_PLAY);
   EXPECT_EQ(GetSound(kSoundFilling), SOUND_PLAY);
   Load();
-  FesthaltebremseKeyPressed(13);
+  FesthaltebremseKeyPressed(TestCab(), 13);
   EXPECT_EQ(GetSound(kSoundHoldingButton), SOUND_STOP);
 
-  FesthaltebremseKeyReleased(13);
+  FesthaltebremseKeyReleased(TestCab(), 13);
   EXPECT_EQ(GetSound(kSoundHoldingButton), SOUND_PLAY);
   EXPECT_EQ(GetPanel(kPanelHoldingButton), 0);
-  EXPECT_FALSE(festhaltebremsekey);
-  EXPECT_TRUE(festhaltebremse);  // stays applied after the button is let go
+  EXPECT_FALSE(TestCab().brake.festhaltebremsekey);
+  EXPECT_TRUE(TestCab().brake.festhaltebremse);  // stays applied after the button is let go
 }
 
 TEST(HoldingBrakeButton, is_heard_filling_only_above_450_kpa_when_not_yet_applied) {
@@ -159,10 +158,10 @@ TEST(HoldingBrakeButton, is_heard_filling_only_above_450_kpa_when_not_yet_applie
   };
   for (Case c : {Case{450.5, false, SOUND_PLAY}, Case{450.0, false, SOUND_STOP}, Case{460.0, true, SOUND_STOP}}) {
     StartCab();
-    bremsschalter = 6;
-    bremsleitungsdruck = c.pipe;
-    festhaltebremse = c.applied;
-    FesthaltebremseKeyPressed(13);
+    TestCab().brake.bremsschalter = 6;
+    TestCab().brake.bremsleitungsdruck = c.pipe;
+    TestCab().brake.festhaltebremse = c.applied;
+    FesthaltebremseKeyPressed(TestCab(), 13);
     EXPECT_EQ(GetSound(kSoundFilling), c.filling) << c.pipe << (c.applied ? " applied" : "");
     EXPECT_EQ(GetSound(kSoundHoldingButton), SOUND_PLAY);
   }
@@ -170,11 +169,11 @@ TEST(HoldingBrakeButton, is_heard_filling_only_above_450_kpa_when_not_yet_applie
 
 TEST(HoldingBrakeButton, is_released_in_the_first_frame_out_of_position_6) {
   ChargedCab(6);
-  FesthaltebremseKeyPressed(13);
-  bremsschalter = 5;
-  UBahnBremse();
-  EXPECT_FALSE(festhaltebremse);
-  EXPECT_FALSE(festhaltebremsekey);
+  FesthaltebremseKeyPressed(TestCab(), 13);
+  TestCab().brake.bremsschalter = 5;
+  UBahnBremse(TestCab());
+  EXPECT_FALSE(TestCab().brake.festhaltebremse);
+  EXPECT_FALSE(TestCab().brake.festhaltebremsekey);
   EXPECT_EQ(GetPanel(kPanelHoldingButton), 0);
 }
 
@@ -184,12 +183,12 @@ TEST(BrakeNotch, electric_steps_follow_the_controller_and_the_pipe) {
   for (int position = 3; position <= 6; position++) {
     ChargedCab(position);
     gState.Speed = 30.0f;
-    UBahnBremse();
+    UBahnBremse(TestCab());
     EXPECT_EQ(gHandles.Brake, position - 2) << position;
     EXPECT_EQ(GetPanel(kPanelNotch), position - 2);
     if (position == 6) continue;  // below 470 kPa position 6 holds instead
-    bremsleitungsdruck = 460.0;
-    UBahnBremse();
+    TestCab().brake.bremsleitungsdruck = 460.0;
+    UBahnBremse(TestCab());
     EXPECT_EQ(gHandles.Brake, position - 1) << position;
   }
 }
@@ -197,10 +196,10 @@ TEST(BrakeNotch, electric_steps_follow_the_controller_and_the_pipe) {
 TEST(BrakeNotch, keeps_exactly_one_demand_in_the_arbitration) {
   ChargedCab(5);
   gState.Speed = 30.0f;
-  for (int frame = 0; frame < 5; frame++) UBahnBremse();
+  for (int frame = 0; frame < 5; frame++) UBahnBremse(TestCab());
   EXPECT_EQ(BrakeCount(3), 1);
-  bremsschalter = 4;
-  UBahnBremse();
+  TestCab().brake.bremsschalter = 4;
+  UBahnBremse(TestCab());
   EXPECT_EQ(BrakeCount(3), 0);
   EXPECT_EQ(BrakeCount(2), 1);
 }
@@ -208,15 +207,15 @@ TEST(BrakeNotch, keeps_exactly_one_demand_in_the_arbitration) {
 TEST(BrakeNotch, pipe_exactly_490_neither_applies_the_air_brake_nor_releases) {
   for (int position = 0; position <= 2; position++) {
     ChargedCab(position);
-    bremsstufe = 3;
+    TestCab().brake.bremsstufe = 3;
     OperateBrake(3, true);
-    bremsleitungsdruck = 490.0;
-    UBahnBremse();
-    EXPECT_FALSE(luftbremse);
-    EXPECT_EQ(bremsstufe, 3);
-    bremsleitungsdruck = 490.5;
-    UBahnBremse();
-    EXPECT_EQ(bremsstufe, 0);
+    TestCab().brake.bremsleitungsdruck = 490.0;
+    UBahnBremse(TestCab());
+    EXPECT_FALSE(TestCab().brake.luftbremse);
+    EXPECT_EQ(TestCab().brake.bremsstufe, 3);
+    TestCab().brake.bremsleitungsdruck = 490.5;
+    UBahnBremse(TestCab());
+    EXPECT_EQ(TestCab().brake.bremsstufe, 0);
   }
 }
 
@@ -231,10 +230,10 @@ class AirBrakeNotch : public ::testing::TestWithParam<PipeNotch> {};
 
 TEST_P(AirBrakeNotch, follows_the_pipe_pressure_bands) {
   ChargedCab(7);  // the air brake is always in force in position 7
-  bremsleitungsdruck = GetParam().pipe;
-  UBahnBremse();
-  EXPECT_TRUE(luftbremse);
-  EXPECT_EQ(bremsstufe, GetParam().notch) << GetParam().pipe;
+  TestCab().brake.bremsleitungsdruck = GetParam().pipe;
+  UBahnBremse(TestCab());
+  EXPECT_TRUE(TestCab().brake.luftbremse);
+  EXPECT_EQ(TestCab().brake.bremsstufe, GetParam().notch) << GetParam().pipe;
   EXPECT_EQ(gHandles.Brake, GetParam().notch);
 }
 
@@ -248,25 +247,25 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(BrakeNotch, air_brake_in_force_holds_the_reverser_in_neutral) {
   ChargedCab(1);
   gHandles.Reverser = 1;
-  bremsleitungsdruck = 480.0;
-  UBahnBremse();
-  EXPECT_TRUE(luftbremse);
+  TestCab().brake.bremsleitungsdruck = 480.0;
+  UBahnBremse(TestCab());
+  EXPECT_TRUE(TestCab().brake.luftbremse);
   EXPECT_EQ(gHandles.Reverser, 0);
-  EXPECT_EQ(bremsstufe, 0);  // 480 kPa is still below the first notch's band
+  EXPECT_EQ(TestCab().brake.bremsstufe, 0);  // 480 kPa is still below the first notch's band
 }
 
 TEST(BrakeNotch, sifa_forced_braking_puts_the_air_brake_in_force) {
   ChargedCab(1);
-  SifaBremst = true;
-  bremsleitungsdruck = 400.0;
-  UBahnBremse();
-  EXPECT_TRUE(luftbremse);
-  EXPECT_EQ(bremsstufe, 4);
+  TestCab().master.SifaBremst = true;
+  TestCab().brake.bremsleitungsdruck = 400.0;
+  UBahnBremse(TestCab());
+  EXPECT_TRUE(TestCab().brake.luftbremse);
+  EXPECT_EQ(TestCab().brake.bremsstufe, 4);
 }
 
 TEST(BrakeNotch, start_of_a_run_stands_braked_at_notch_8) {
   StartCab();
-  UBahnBremse();
+  UBahnBremse(TestCab());
   EXPECT_EQ(gHandles.Brake, 8);
   EXPECT_EQ(gHandles.Reverser, 0);
 }
@@ -274,10 +273,10 @@ TEST(BrakeNotch, start_of_a_run_stands_braked_at_notch_8) {
 TEST(BrakeNotch, a_small_vehicle_ignores_notches_past_its_emergency_notch) {
   StartCab(4, 4);
   gHandles.Brake = 0;
-  bremsleitungsdruck = 250.0;
-  bremsschalter = 8;
-  UBahnBremse();
-  EXPECT_EQ(bremsstufe, 9);
+  TestCab().brake.bremsleitungsdruck = 250.0;
+  TestCab().brake.bremsschalter = 8;
+  UBahnBremse(TestCab());
+  EXPECT_EQ(TestCab().brake.bremsstufe, 9);
   EXPECT_EQ(gHandles.Brake, 0);  // notch 9 is beyond a four-notch vehicle: ignored, the handle keeps 0
 }
 
@@ -286,150 +285,150 @@ TEST(BrakeNotch, a_small_vehicle_ignores_notches_past_its_emergency_notch) {
 TEST(HoldingBrake, above_10_kmh_brakes_at_notch_5) {
   ChargedCab(6);
   gState.Speed = 10.5f;
-  bremsleitungsdruck = 465.0;
-  UBahnBremse();
-  EXPECT_EQ(bremsstufe, 5);
+  TestCab().brake.bremsleitungsdruck = 465.0;
+  UBahnBremse(TestCab());
+  EXPECT_EQ(TestCab().brake.bremsstufe, 5);
 }
 
 TEST(HoldingBrake, at_10_kmh_and_below_rises_one_notch_per_100_ms_to_8) {
   ChargedCab(6);
-  ebremse = true;
+  TestCab().brake.ebremse = true;
   gState.Speed = 10.0f;
-  bremsleitungsdruck = 465.0;
+  TestCab().brake.bremsleitungsdruck = 465.0;
   gState.Time = 2000;
-  UBahnBremse();  // arms the step timer: the electric step alone, 4
-  EXPECT_EQ(bremsstufe, 4);
+  UBahnBremse(TestCab());  // arms the step timer: the electric step alone, 4
+  EXPECT_EQ(TestCab().brake.bremsstufe, 4);
   gState.Time = 2050;
-  UBahnBremse();
-  EXPECT_EQ(bremsstufe, 4);
+  UBahnBremse(TestCab());
+  EXPECT_EQ(TestCab().brake.bremsstufe, 4);
   gState.Time = 2100;
-  UBahnBremse();  // the electric step gives 4 again, the holding rule adds one
-  EXPECT_EQ(bremsstufe, 5);
+  UBahnBremse(TestCab());  // the electric step gives 4 again, the holding rule adds one
+  EXPECT_EQ(TestCab().brake.bremsstufe, 5);
 
   // With the holding brake applied the electric step no longer resets the notch.
-  festhaltebremse = true;
-  bremsleitungsdruck = 450.0;
+  TestCab().brake.festhaltebremse = true;
+  TestCab().brake.bremsleitungsdruck = 450.0;
   int expected[] = {6, 7, 8, 8, 8};
   for (int i = 0; i < 5; i++) {
     gState.Time = 2200 + 100 * i;
-    UBahnBremse();
-    EXPECT_EQ(bremsstufe, expected[i]) << i;
+    UBahnBremse(TestCab());
+    EXPECT_EQ(TestCab().brake.bremsstufe, expected[i]) << i;
   }
   EXPECT_EQ(GetSound(kSoundStopping), SOUND_STOP);  // 10 km/h is not below 5
 }
 
 TEST(HoldingBrake, without_the_electric_brake_holds_at_notch_1) {
   ChargedCab(6);
-  festhaltebremse = true;
-  ebremse = false;
-  bremsleitungsdruck = 445.0;
-  UBahnBremse();
-  EXPECT_EQ(bremsstufe, 1);
+  TestCab().brake.festhaltebremse = true;
+  TestCab().brake.ebremse = false;
+  TestCab().brake.bremsleitungsdruck = 445.0;
+  UBahnBremse(TestCab());
+  EXPECT_EQ(TestCab().brake.bremsstufe, 1);
 }
 
 TEST(HoldingBrake, plays_the_stopping_sound_once_below_5_kmh) {
   ChargedCab(6);
-  festhaltebremse = true;
-  ebremse = true;
-  bremsleitungsdruck = 445.0;
+  TestCab().brake.festhaltebremse = true;
+  TestCab().brake.ebremse = true;
+  TestCab().brake.bremsleitungsdruck = 445.0;
   gState.Speed = 6.0f;
-  ebremstimer = 1;
+  TestCab().brake.ebremstimer = 1;
   gState.Time = 1000;
-  UBahnBremse();
+  UBahnBremse(TestCab());
   EXPECT_EQ(GetSound(kSoundStopping), SOUND_STOP);
   gState.Speed = 4.5f;
   gState.Time = 1100;
-  UBahnBremse();
+  UBahnBremse(TestCab());
   EXPECT_EQ(GetSound(kSoundStopping), SOUND_PLAY);
-  EXPECT_TRUE(anhaltesound);
+  EXPECT_TRUE(TestCab().brake.anhaltesound);
   Load();
   gState.Time = 1200;
-  UBahnBremse();
+  UBahnBremse(TestCab());
   EXPECT_EQ(GetSound(kSoundStopping), SOUND_STOP);
 }
 
 TEST(HoldingBrake, the_stopping_sound_waits_while_the_air_brake_is_in_force) {
   ChargedCab(6);
-  festhaltebremse = true;
-  ebremse = true;
-  luftbremse = true;
-  bremsleitungsdruck = 445.0;
+  TestCab().brake.festhaltebremse = true;
+  TestCab().brake.ebremse = true;
+  TestCab().brake.luftbremse = true;
+  TestCab().brake.bremsleitungsdruck = 445.0;
   gState.Speed = 2.0f;
-  ebremstimer = 1;
+  TestCab().brake.ebremstimer = 1;
   gState.Time = 1000;
-  UBahnBremse();
+  UBahnBremse(TestCab());
   EXPECT_EQ(GetSound(kSoundStopping), SOUND_STOP);
-  EXPECT_FALSE(anhaltesound);
+  EXPECT_FALSE(TestCab().brake.anhaltesound);
 }
 
 TEST(HoldingBrake, released_brakes_near_rest_drop_the_electric_brake) {
   ChargedCab(1);
-  ebremse = true;
-  bremsstufe = 3;
+  TestCab().brake.ebremse = true;
+  TestCab().brake.bremsstufe = 3;
   gState.Speed = 3.5f;
-  UBahnBremse();
-  EXPECT_FALSE(ebremse);
-  EXPECT_EQ(bremsstufe, 0);
+  UBahnBremse(TestCab());
+  EXPECT_FALSE(TestCab().brake.ebremse);
+  EXPECT_EQ(TestCab().brake.bremsstufe, 0);
   EXPECT_EQ(GetSound(kSoundStopping), SOUND_PLAY);
 
   ChargedCab(1);
-  ebremse = true;
+  TestCab().brake.ebremse = true;
   gState.Speed = 3.0f;
-  UBahnBremse();
-  EXPECT_FALSE(ebremse);
+  UBahnBremse(TestCab());
+  EXPECT_FALSE(TestCab().brake.ebremse);
   EXPECT_EQ(GetSound(kSoundStopping), SOUND_STOP);
 }
 
 TEST(HoldingBrake, electric_brake_becomes_available_above_5_kmh_in_either_direction) {
   ChargedCab(4);
   gState.Speed = 5.0f;
-  UBahnBremse();
-  EXPECT_FALSE(ebremse);
+  UBahnBremse(TestCab());
+  EXPECT_FALSE(TestCab().brake.ebremse);
   gState.Speed = -5.5f;
-  UBahnBremse();
-  EXPECT_TRUE(ebremse);
+  UBahnBremse(TestCab());
+  EXPECT_TRUE(TestCab().brake.ebremse);
 }
 
 // ---- Spring brake ----
 
 TEST(SpringBrakeNotch, adds_two_notches_up_to_9_and_holds_at_8_when_slow) {
   ChargedCab(7);
-  federspeicher_aktiv = true;
+  TestCab().springBrake.federspeicher_aktiv = true;
   gState.Speed = 20.0f;
   for (auto [pipe, notch] : {std::pair<double, int>{335.5, 8}, {313.5, 9}, {300.0, 8}, {250.0, 9}}) {
-    bremsleitungsdruck = pipe;  // air notches 6, 7, 8 and 9
-    UBahnBremse();
-    EXPECT_EQ(bremsstufe, notch) << pipe;
+    TestCab().brake.bremsleitungsdruck = pipe;  // air notches 6, 7, 8 and 9
+    UBahnBremse(TestCab());
+    EXPECT_EQ(TestCab().brake.bremsstufe, notch) << pipe;
   }
 }
 
 TEST(SpringBrakeNotch, below_10_kmh_in_the_electric_positions_holds_at_8) {
   ChargedCab(5);
-  federspeicher_aktiv = true;
+  TestCab().springBrake.federspeicher_aktiv = true;
   gState.Speed = 9.9f;
-  bremsleitungsdruck = 460.0;  // electric step 4, plus two
-  UBahnBremse();
-  EXPECT_EQ(bremsstufe, 8);
+  TestCab().brake.bremsleitungsdruck = 460.0;  // electric step 4, plus two
+  UBahnBremse(TestCab());
+  EXPECT_EQ(TestCab().brake.bremsstufe, 8);
   gState.Speed = 10.0f;
-  UBahnBremse();
-  EXPECT_EQ(bremsstufe, 6);
+  UBahnBremse(TestCab());
+  EXPECT_EQ(TestCab().brake.bremsstufe, 6);
 }
 
 TEST(SpringBrakeNotch, below_10_kmh_in_the_air_brake_positions_adds_two_without_the_hold) {
   ChargedCab(7);
-  federspeicher_aktiv = true;
+  TestCab().springBrake.federspeicher_aktiv = true;
   gState.Speed = 5.0f;
-  bremsleitungsdruck = 401.0;  // air notch 4
-  UBahnBremse();
-  EXPECT_EQ(bremsstufe, 6);
+  TestCab().brake.bremsleitungsdruck = 401.0;  // air notch 4
+  UBahnBremse(TestCab());
+  EXPECT_EQ(TestCab().brake.bremsstufe, 6);
 }
 
 TEST(SpringBrakeNotch, standing_in_position_1_with_a_charged_pipe_gives_notch_2) {
   ChargedCab(1);
-  federspeicher_aktiv = true;
+  TestCab().springBrake.federspeicher_aktiv = true;
   gHandles.Reverser = 1;
-  UBahnBremse();
-  EXPECT_EQ(bremsstufe, 2);
+  UBahnBremse(TestCab());
+  EXPECT_EQ(TestCab().brake.bremsstufe, 2);
   EXPECT_EQ(gHandles.Reverser, 0);
 }
 
@@ -437,46 +436,46 @@ TEST(SpringBrakeNotch, standing_in_position_1_with_a_charged_pipe_gives_notch_2)
 
 TEST(BrakeLamps, e4_lights_in_position_6_out_of_neutral) {
   ChargedCab(6);
-  UBahnBremse();
+  UBahnBremse(TestCab());
   EXPECT_EQ(GetPanel(kPanelE4), 1);
-  fahrschalter = 2;
-  UBahnBremse();
+  TestCab().master.fahrschalter = 2;
+  UBahnBremse(TestCab());
   EXPECT_EQ(GetPanel(kPanelE4), 0);
 }
 
 TEST(BrakeLamps, brake_lamp_comes_on_below_450_and_goes_out_above_490) {
   ChargedCab(1);
-  bremsleitungsdruck = 449.0;
-  UBahnBremse();
+  TestCab().brake.bremsleitungsdruck = 449.0;
+  UBahnBremse(TestCab());
   EXPECT_EQ(GetPanel(kPanelBrakeLamp), 1);
-  bremsleitungsdruck = 470.0;  // between the two: keeps its state
-  UBahnBremse();
+  TestCab().brake.bremsleitungsdruck = 470.0;  // between the two: keeps its state
+  UBahnBremse(TestCab());
   EXPECT_EQ(GetPanel(kPanelBrakeLamp), 1);
-  bremsleitungsdruck = 490.5;
-  UBahnBremse();
+  TestCab().brake.bremsleitungsdruck = 490.5;
+  UBahnBremse(TestCab());
   EXPECT_EQ(GetPanel(kPanelBrakeLamp), 0);
-  bremsleitungsdruck = 470.0;
-  UBahnBremse();
+  TestCab().brake.bremsleitungsdruck = 470.0;
+  UBahnBremse(TestCab());
   EXPECT_EQ(GetPanel(kPanelBrakeLamp), 0);
-  bremsleitungsdruck = 300.0;
-  UBahnBremse();
+  TestCab().brake.bremsleitungsdruck = 300.0;
+  UBahnBremse(TestCab());
   ASSERT_EQ(GetPanel(kPanelBrakeLamp), 1);
-  fahrschalter = 2;  // neutral puts it out whatever the pipe
-  UBahnBremse();
+  TestCab().master.fahrschalter = 2;  // neutral puts it out whatever the pipe
+  UBahnBremse(TestCab());
   EXPECT_EQ(GetPanel(kPanelBrakeLamp), 0);
 }
 
 TEST(BrakeNotch, a_speed_that_is_not_a_number_brakes_like_a_slow_train) {
   ChargedCab(6);
-  festhaltebremse = true;
-  ebremse = true;
-  bremsstufe = 2;
-  bremsleitungsdruck = 450.0;
+  TestCab().brake.festhaltebremse = true;
+  TestCab().brake.ebremse = true;
+  TestCab().brake.bremsstufe = 2;
+  TestCab().brake.bremsleitungsdruck = 450.0;
   gState.Speed = std::numeric_limits<float>::quiet_NaN();
-  ebremstimer = 1;
+  TestCab().brake.ebremstimer = 1;
   gState.Time = 1000;
-  UBahnBremse();
-  EXPECT_EQ(bremsstufe, 3);  // no notch 5: the holding steps apply
-  EXPECT_TRUE(ebremse);
+  UBahnBremse(TestCab());
+  EXPECT_EQ(TestCab().brake.bremsstufe, 3);  // no notch 5: the holding steps apply
+  EXPECT_TRUE(TestCab().brake.ebremse);
   EXPECT_EQ(GetSound(kSoundStopping), SOUND_STOP);
 }

@@ -13,7 +13,7 @@
 #include "cab/indicator.h"
 #include "cab/timers.h"
 #include "cab/vocabulary.h"
-#include "ubahn/traincontrol_overhoul.h"
+#include "ubahn/testing.h"
 
 // Panel elements used by the tests.
 const int kPanelPosition = 10;       // master controller position
@@ -72,19 +72,17 @@ inline void StartCab(int brakeNotches = 8, int powerNotches = 8) {
   gState.Time = 1000;
   gHandles = ATS_HANDLES{};
 
-  fahrschalter = 2;
-  VMax = 0;
-  sifaAn = false;
-  startmeldung = true;
-  fahrschalterAn = false;
-  anhaltesound = false;
-  ebremstimer = 0;
-  fahrsperre = true;
-  loesesperrventil_fahrsperre = false;
-  loesesperrventil = false;
-  deuta = false;
-  federspeicher_aktiv = false;
-  summer = false;
+  TestCab().master.fahrschalter = 2;
+  TestCab().master.VMax = 0;
+  TestCab().master.sifaAn = false;
+  TestCab().control.startmeldung = true;
+  TestCab().control.fahrschalterAn = false;
+  TestCab().brake.anhaltesound = false;
+  TestCab().brake.ebremstimer = 0;
+  TestCab().tripStop.fahrsperre = kFahrsperreScharf;
+  TestCab().sounds.deuta = kDeutaRuhe;
+  TestCab().springBrake.federspeicher_aktiv = false;
+  TestCab().hornFan.summer = false;
 
   DestroyTrainControl();
   InitTrainControl(0);

@@ -14,7 +14,7 @@
 #include "cab/timers.h"
 #include "cab/vocabulary.h"
 #include "test_files.h"
-#include "ubahn/traincontrol_overhoul.h"
+#include "ubahn/testing.h"
 
 // Panel elements of the doors.
 const int kPanelCloseLampOn = 100;
@@ -101,49 +101,47 @@ inline void WireEquipment() {
 
 // Every variable of the equipment back at its value when the library is loaded.
 inline void ResetEquipmentState() {
-  tueren_geschlossen = false;
-  fahrgaeste = 0;
-  tuerstatus_rechts = tuerstatus_links = 0;
-  tueren_rechts_offen = tueren_links_offen = false;
-  freigabe = tuertaster_gedrueckt = false;
-  tuerseite = 0;
-  einsteigen = randale = false;
-  tuerschliesstimer = einsteigetimer = Randaletimer = 0;
-  tuermessage_einklemm_an = false;
+  TestCab().doors.tueren_geschlossen = false;
+  TestCab().doors.fahrgaeste = 0;
+  TestCab().doors.rechts.tuerstatus = TestCab().doors.links.tuerstatus = kDoorClosed;
+  TestCab().doors.rechts.tueren_offen = TestCab().doors.links.tueren_offen = false;
+  TestCab().doors.freigabe = TestCab().doors.tuertaster_gedrueckt = false;
+  TestCab().doors.tuerseite = 0;
+  TestCab().doors.fahrgastphase = kFahrgaesteWarten;
+  TestCab().doors.tuerschliesstimer = TestCab().doors.einsteigetimer = TestCab().doors.Randaletimer = 0;
+  TestCab().doors.tuermessage_einklemm_an = false;
 
-  fahrsperre = true;
-  loesesperrventil_fahrsperre = false;
-  fahrsperre_gedrueckt = false;
-  fsp_gerade_eingeschaltet = false;
-  zaehlwerk1 = zaehlwerk2 = kilometerzaehler = 0;
-  nulllage = 0.0;
+  TestCab().tripStop.fahrsperre = kFahrsperreScharf;
+  TestCab().tripStop.fahrsperre_taster = kTasterLos;
+  TestCab().tripStop.zaehlwerk1 = TestCab().tripStop.zaehlwerk2 = TestCab().tripStop.kilometerzaehler = 0;
+  TestCab().tripStop.nulllage = 0.0;
 
-  speicherbremse_ein = speicherbremse_aus = false;
-  speicherbremse_ein_gedrueckt = speicherbremse_aus_gedrueckt = false;
-  speicherbremse_aus_langegedrueckt = false;
-  federspeicher_aktiv = false;
-  speicherbremse_LM_rot = speicherbremse_LM_gelb = false;
-  Speicherbremsentimer_rot = Speicherbremsentimer_gelb = Speicherbremseaustimer = 0;
+  TestCab().springBrake.befehl = kBefehlKeiner;
+  TestCab().springBrake.speicherbremse_ein_gedrueckt = false;
+  TestCab().springBrake.speicherbremse_aus_taster = kAusLos;
+  TestCab().springBrake.federspeicher_aktiv = false;
+  TestCab().springBrake.speicherbremse_LM_gelb = false;
+  TestCab().springBrake.Speicherbremsentimer_rot = TestCab().springBrake.Speicherbremsentimer_gelb = TestCab().springBrake.Speicherbremseaustimer = 0;
 
-  schienenstoss = false;
-  schienenstossposition = 0.0;
-  play01 = play02 = play03 = play04 = play05 = false;
-  deuta = loesesperrventil = false;
-  deutatimer = 0;
-  kurve_schnell = kurve_langsam = false;
-  unterdrueckung_schnell = unterdrueckung_langsam = true;
-  Kurve_schnell_timer = Kurve_langsam_timer = 0;
-  langsam = mittel = schnell = false;
-  Langsamtimer = Mitteltimer = Schnelltimer = 0;
+  TestCab().sounds.schienenstoss = false;
+  TestCab().sounds.schienenstossposition = 0.0;
+  TestCab().sounds.knocks = kKnocksNone;
+  TestCab().sounds.deuta = kDeutaRuhe;
+  TestCab().sounds.deutatimer = 0;
+  TestCab().sounds.kurve_schnell.kurve = TestCab().sounds.kurve_langsam.kurve = false;
+  TestCab().sounds.kurve_schnell.unterdrueckung = TestCab().sounds.kurve_langsam.unterdrueckung = true;
+  TestCab().sounds.kurve_schnell.timer = TestCab().sounds.kurve_langsam.timer = 0;
+  TestCab().sounds.langsam.an = TestCab().sounds.mittel.an = TestCab().sounds.schnell.an = false;
+  TestCab().sounds.langsam.timer = TestCab().sounds.mittel.timer = TestCab().sounds.schnell.timer = 0;
 
-  hupe = false;
-  huptimer = 0;
-  summer = false;
-  lueftertimer = lueftersummertimer1 = lueftersummertimer2 = lueftersummertimer3 = 0;
-  fahrtziel = 0;
-  wartezeit = 1000;
-  ELAtimer = 0;
-  luefter_anzeige_an = false;
+  TestCab().hornFan.hupe = false;
+  TestCab().hornFan.huptimer = 0;
+  TestCab().hornFan.summer = false;
+  TestCab().hornFan.lueftertimer = TestCab().hornFan.lueftersummertimer1 = TestCab().hornFan.lueftersummertimer2 = TestCab().hornFan.lueftersummertimer3 = 0;
+  TestCab().hornFan.fahrtziel = 0;
+  TestCab().hornFan.wartezeit = 1000;
+  TestCab().hornFan.ELAtimer = 0;
+  TestCab().hornFan.luefter_anzeige_an = false;
 }
 
 // Fresh arrays, default options with the equipment wired, the equipment as at load, the master
@@ -155,11 +153,11 @@ inline void StartEquipment() {
   WireEquipment();
   gState = ATS_VEHICLESTATE{};
   ResetEquipmentState();
-  fahrschalter = 2;
-  bremsschalter = 0;
-  SifaKey = false;
-  SifaBremst = false;
-  festhaltebremse = false;
+  TestCab().master.fahrschalter = 2;
+  TestCab().brake.bremsschalter = 0;
+  TestCab().master.SifaKey = false;
+  TestCab().master.SifaBremst = false;
+  TestCab().brake.festhaltebremse = false;
 }
 
 // The vehicle state of one frame.

@@ -200,13 +200,13 @@ TEST(DemandTables, a_vehicle_with_negative_notches_gets_no_table_and_nothing_bre
   SetPowerHandle(3);
   OperateBrake(0, true);
   for (int key = 0; key < 20; key++) {
-    FahrschalterAuf(key);
-    FahrschalterAb(key);
-    BremsschalterBremsen(key);
+    FahrschalterAuf(TestCab(), key);
+    FahrschalterAb(TestCab(), key);
+    BremsschalterBremsen(TestCab(), key);
   }
-  SifaFestbremsen();
-  UBahnBremse();
-  TrainControl();
+  SifaFestbremsen(TestCab());
+  UBahnBremse(TestCab());
+  TrainControl(TestCab());
   EXPECT_EQ(gHandles.Brake, 2);
   EXPECT_EQ(gHandles.Power, 1);
 }
@@ -218,9 +218,9 @@ TEST(DemandTables, an_absurdly_large_vehicle_gets_no_table_and_no_huge_allocatio
     EXPECT_FALSE(PowerDemandTableMade()) << notches;
     OperateBrake(1, true);
     SetReverserHandle(0);
-    FahrschalterAuf(kKeyFahrschalterAuf);  // withdraws at the emergency notch
-    SifaFestbremsen();
-    UBahnBremse();
+    FahrschalterAuf(TestCab(), kKeyFahrschalterAuf);  // withdraws at the emergency notch
+    SifaFestbremsen(TestCab());
+    UBahnBremse(TestCab());
     EXPECT_EQ(gHandles.Brake, 0);
   }
   EXPECT_EQ(EmergencyBrakeNotch(), 2000001);
@@ -377,41 +377,40 @@ static void ReadyToDrive() {
   StartCab();
   gOpts[OPT_speedselectorkey].value = kDriveButton;
   gOpts[OPT_fahrtastersound].value = kSoundDriveButton;
-  fahrschalter = 4;
-  VMax = 25;
-  vorwaerts = true;
-  neutral = false;
-  bremsschalter = 1;
-  bremsleitungsdruck = 495.0;
-  tueren_geschlossen = true;
+  TestCab().master.fahrschalter = 4;
+  TestCab().master.VMax = 25;
+  TestCab().master.richtung = kRichtungVorwaerts;
+  TestCab().brake.bremsschalter = 1;
+  TestCab().brake.bremsleitungsdruck = 495.0;
+  TestCab().doors.tueren_geschlossen = true;
 }
 
 TEST(DriveButton, takes_the_notch_of_the_position_and_plays_the_starting_sound_once) {
   ReadyToDrive();
-  TrainControlKeyPressed(kDriveButton);
-  TrainControl();
+  TrainControlKeyPressed(TestCab(), kDriveButton);
+  TrainControl(TestCab());
   EXPECT_EQ(gHandles.Power, 5);
   EXPECT_EQ(GetSound(75), SOUND_PLAY);
   Load();
   gState.Speed = 1.0f;
-  TrainControl();
+  TrainControl(TestCab());
   EXPECT_EQ(GetSound(75), SOUND_STOP);
-  fahrschalter = 5;  // a higher step while driving: new notch, no new starting sound
-  VMax = 50;
-  TrainControl();
+  TestCab().master.fahrschalter = 5;  // a higher step while driving: new notch, no new starting sound
+  TestCab().master.VMax = 50;
+  TrainControl(TestCab());
   EXPECT_EQ(gHandles.Power, 6);
   EXPECT_EQ(GetSound(75), SOUND_STOP);
 }
 
 TEST(DriveButton, is_cut_above_the_speed_limit_and_takes_power_again_below_it) {
   ReadyToDrive();
-  TrainControlKeyPressed(kDriveButton);
+  TrainControlKeyPressed(TestCab(), kDriveButton);
   gState.Speed = 25.5f;
-  TrainControl();
+  TrainControl(TestCab());
   EXPECT_EQ(gHandles.Power, 0);
-  EXPECT_EQ(speedSelectorSetting, 0);
+  EXPECT_EQ(TestCab().control.speedSelectorSetting, 0);
   gState.Speed = -25.0f;  // the limit itself is allowed, in either direction
-  TrainControl();
+  TrainControl(TestCab());
   EXPECT_EQ(gHandles.Power, 5);
 }
 
@@ -419,8 +418,8 @@ TEST(DriveButton, gives_no_starting_sound_at_exactly_2_kmh) {
   for (float speed : {2.0f, -2.0f}) {
     ReadyToDrive();
     gState.Speed = speed;
-    TrainControlKeyPressed(kDriveButton);
-    TrainControl();
+    TrainControlKeyPressed(TestCab(), kDriveButton);
+    TrainControl(TestCab());
     EXPECT_EQ(gHandles.Power, 5);
     EXPECT_EQ(GetSound(75), SOUND_STOP) << speed;
   }
@@ -428,98 +427,98 @@ TEST(DriveButton, gives_no_starting_sound_at_exactly_2_kmh) {
 
 TEST(DriveButton, gives_no_power_with_doors_open_pipe_low_or_brake_controller_off_1) {
   ReadyToDrive();
-  TrainControlKeyPressed(kDriveButton);
-  tueren_geschlossen = false;
-  TrainControl();
+  TrainControlKeyPressed(TestCab(), kDriveButton);
+  TestCab().doors.tueren_geschlossen = false;
+  TrainControl(TestCab());
   EXPECT_EQ(gHandles.Power, 0);
-  tueren_geschlossen = true;
-  bremsleitungsdruck = 490.0;
-  TrainControl();
+  TestCab().doors.tueren_geschlossen = true;
+  TestCab().brake.bremsleitungsdruck = 490.0;
+  TrainControl(TestCab());
   EXPECT_EQ(gHandles.Power, 0);
-  bremsleitungsdruck = 495.0;
-  bremsschalter = 2;
-  TrainControl();
+  TestCab().brake.bremsleitungsdruck = 495.0;
+  TestCab().brake.bremsschalter = 2;
+  TrainControl(TestCab());
   EXPECT_EQ(gHandles.Power, 0);
-  bremsschalter = 1;
-  TrainControl();
+  TestCab().brake.bremsschalter = 1;
+  TrainControl(TestCab());
   EXPECT_EQ(gHandles.Power, 5);
-  TrainControlKeyReleased(kDriveButton);
-  TrainControl();
+  TrainControlKeyReleased(TestCab(), kDriveButton);
+  TrainControl(TestCab());
   EXPECT_EQ(gHandles.Power, 0);
 }
 
 TEST(DriveButton, in_neutral_from_load_is_cut_at_any_motion) {
   ReadyToDrive();
-  fahrschalter = 2;
-  VMax = 0;
-  TrainControlKeyPressed(kDriveButton);
-  TrainControl();
+  TestCab().master.fahrschalter = 2;
+  TestCab().master.VMax = 0;
+  TrainControlKeyPressed(TestCab(), kDriveButton);
+  TrainControl(TestCab());
   EXPECT_EQ(gHandles.Power, 3);  // standing: the limit 0 holds
   gState.Speed = 0.1f;
-  TrainControl();
+  TrainControl(TestCab());
   EXPECT_EQ(gHandles.Power, 0);
 }
 
 TEST(DriveButton, infinite_speed_cuts_the_power) {
   ReadyToDrive();
-  TrainControlKeyPressed(kDriveButton);
+  TrainControlKeyPressed(TestCab(), kDriveButton);
   for (float speed : {std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity()}) {
     gState.Speed = speed;
-    TrainControl();
+    TrainControl(TestCab());
     EXPECT_EQ(gHandles.Power, 0);
   }
 }
 
 TEST(DriveButton, speed_that_is_not_a_number_is_not_above_the_limit_and_keeps_the_power) {
   ReadyToDrive();
-  TrainControlKeyPressed(kDriveButton);
+  TrainControlKeyPressed(TestCab(), kDriveButton);
   gState.Speed = std::numeric_limits<float>::quiet_NaN();
-  TrainControl();
+  TrainControl(TestCab());
   EXPECT_EQ(gHandles.Power, 5);
-  EXPECT_TRUE(speedSelectorEngaged);
+  EXPECT_TRUE(TestCab().control.speedSelectorEngaged);
   EXPECT_EQ(GetSound(75), SOUND_STOP);  // not between -2 and 2: no starting sound
 }
 
 TEST(DriveButton, press_and_release_click_and_show_the_button_picture) {
   ReadyToDrive();
-  SifaKey = true;
-  TrainControlKeyPressed(kDriveButton);
+  TestCab().master.SifaKey = true;
+  TrainControlKeyPressed(TestCab(), kDriveButton);
   EXPECT_EQ(GetSound(kSoundDriveButton), SOUND_PLAY);
   EXPECT_EQ(GetPanel(kPanelDriveWithSifa), 1);
   EXPECT_EQ(GetPanel(kPanelDriveWithoutSifa), 0);
   Load();
-  TrainControlKeyPressed(kDriveButton);  // key repeat: no second click
+  TrainControlKeyPressed(TestCab(), kDriveButton);  // key repeat: no second click
   EXPECT_EQ(GetSound(kSoundDriveButton), SOUND_STOP);
-  SifaKey = false;
-  TrainControlKeyPressed(kDriveButton);
+  TestCab().master.SifaKey = false;
+  TrainControlKeyPressed(TestCab(), kDriveButton);
   EXPECT_EQ(GetPanel(kPanelDriveWithoutSifa), 1);
   EXPECT_EQ(GetPanel(kPanelDriveWithSifa), 0);
-  TrainControlKeyReleased(kDriveButton);
+  TrainControlKeyReleased(TestCab(), kDriveButton);
   EXPECT_EQ(GetSound(kSoundDriveButton), SOUND_PLAY);
   EXPECT_EQ(GetPanel(kPanelDriveWithoutSifa), 0);
-  EXPECT_FALSE(speedSelectorKey);
-  EXPECT_FALSE(fahrschalterAn);
+  EXPECT_FALSE(TestCab().control.speedSelectorKey);
+  EXPECT_FALSE(TestCab().control.fahrschalterAn);
 }
 
 TEST(DriveButton, no_key_number_presses_a_drive_button_that_is_not_fitted) {
   StartCab();
   gOpts[OPT_fahrtastersound].value = kSoundDriveButton;
-  TrainControlKeyPressed(-1);
-  EXPECT_FALSE(speedSelectorKey);
+  TrainControlKeyPressed(TestCab(), -1);
+  EXPECT_FALSE(TestCab().control.speedSelectorKey);
   EXPECT_EQ(GetSound(kSoundDriveButton), SOUND_STOP);
 }
 
 TEST(StartMessage, shows_until_power_is_first_taken_and_never_again) {
   StartCab();
-  TrainControl();
+  TrainControl(TestCab());
   EXPECT_EQ(GetPanel(kPanelStartMessage), 1);
   SetPowerHandle(1);
-  TrainControl();
+  TrainControl(TestCab());
   EXPECT_EQ(GetPanel(kPanelStartMessage), 0);
   SetPowerHandle(0);
   DestroyTrainControl();
   InitTrainControl(0);
-  TrainControl();
+  TrainControl(TestCab());
   EXPECT_EQ(GetPanel(kPanelStartMessage), 0);
 }
 
@@ -527,17 +526,15 @@ TEST(StartMessage, shows_until_power_is_first_taken_and_never_again) {
 
 TEST(UBahnReverser, follows_the_direction_except_in_brake_position_7) {
   StartCab();
-  vorwaerts = true;
-  neutral = false;
-  UBahnReverser();
+  TestCab().master.richtung = kRichtungVorwaerts;
+  UBahnReverser(TestCab());
   EXPECT_EQ(gHandles.Reverser, 1);
-  vorwaerts = false;
-  rueckwaerts = true;
-  bremsschalter = 7;
-  UBahnReverser();
+  TestCab().master.richtung = kRichtungRueckwaerts;
+  TestCab().brake.bremsschalter = 7;
+  UBahnReverser(TestCab());
   EXPECT_EQ(gHandles.Reverser, 1);
-  bremsschalter = 6;
-  UBahnReverser();
+  TestCab().brake.bremsschalter = 6;
+  UBahnReverser(TestCab());
   EXPECT_EQ(gHandles.Reverser, -1);
 }
 
@@ -545,48 +542,47 @@ TEST(UBahnReverser, follows_the_direction_except_in_brake_position_7) {
 
 TEST(TrainControlStart, puts_the_cab_into_its_start_state_and_keeps_what_survives_a_restart) {
   StartCab();
-  fahrschalter = 5;
-  vorwaerts = true;
-  neutral = false;
-  VMax = 50;
-  sifaAn = true;
-  bremsschalter = 6;
-  bremsstufe = 4;
-  festhaltebremse = true;
-  ebremse = true;
-  luftbremse = false;
-  bremsleitungsdruck = 450.0;
-  druck_hilfsvariable = 450.0;
-  fuellleitungsdruck = 470.0;
-  fuellleitungsdruck_hilf = 470.0;
-  anhaltesound = true;
+  TestCab().master.fahrschalter = 5;
+  TestCab().master.richtung = kRichtungVorwaerts;
+  TestCab().master.VMax = 50;
+  TestCab().master.sifaAn = true;
+  TestCab().brake.bremsschalter = 6;
+  TestCab().brake.bremsstufe = 4;
+  TestCab().brake.festhaltebremse = true;
+  TestCab().brake.ebremse = true;
+  TestCab().brake.luftbremse = false;
+  TestCab().brake.bremsleitungsdruck = 450.0;
+  TestCab().brake.druck_hilfsvariable = 450.0;
+  TestCab().brake.fuellleitungsdruck = 470.0;
+  TestCab().brake.fuellleitungsdruck_hilf = 470.0;
+  TestCab().brake.anhaltesound = true;
   gState.Time = 55555;
   gState.Location = 1234.9;
   gState.Speed = 20.0f;
-  fahrsperre = true;
+  TestCab().tripStop.fahrsperre = kFahrsperreScharf;
   DestroyTrainControl();
   InitTrainControl(0);
 
-  EXPECT_EQ(fahrschalter, 2);
-  EXPECT_TRUE(neutral);
-  EXPECT_FALSE(vorwaerts);
-  EXPECT_EQ(bremsschalter, 0);
-  EXPECT_EQ(bremsstufe, 0);
-  EXPECT_FALSE(festhaltebremse);
-  EXPECT_FALSE(ebremse);
-  EXPECT_TRUE(luftbremse);
-  EXPECT_EQ(bremsleitungsdruck, 300.0);
-  EXPECT_EQ(druck_hilfsvariable, 300.0);
-  EXPECT_EQ(fuellleitungsdruck, 500.0);
-  EXPECT_EQ(fuellleitungsdruck_hilf, 470.0);  // kept
-  EXPECT_EQ(VMax, 50);                        // kept
-  EXPECT_TRUE(sifaAn);                        // kept
-  EXPECT_TRUE(anhaltesound);                  // kept
-  EXPECT_EQ(luftbremstimer2, 55555);
-  EXPECT_EQ(nulllage, 1234.0);
-  EXPECT_TRUE(tueren_geschlossen);
+  EXPECT_EQ(TestCab().master.fahrschalter, 2);
+  EXPECT_EQ(TestCab().master.richtung, kRichtungNeutral);
+  EXPECT_NE(TestCab().master.richtung, kRichtungVorwaerts);
+  EXPECT_EQ(TestCab().brake.bremsschalter, 0);
+  EXPECT_EQ(TestCab().brake.bremsstufe, 0);
+  EXPECT_FALSE(TestCab().brake.festhaltebremse);
+  EXPECT_FALSE(TestCab().brake.ebremse);
+  EXPECT_TRUE(TestCab().brake.luftbremse);
+  EXPECT_EQ(TestCab().brake.bremsleitungsdruck, 300.0);
+  EXPECT_EQ(TestCab().brake.druck_hilfsvariable, 300.0);
+  EXPECT_EQ(TestCab().brake.fuellleitungsdruck, 500.0);
+  EXPECT_EQ(TestCab().brake.fuellleitungsdruck_hilf, 470.0);  // kept
+  EXPECT_EQ(TestCab().master.VMax, 50);                        // kept
+  EXPECT_TRUE(TestCab().master.sifaAn);                        // kept
+  EXPECT_TRUE(TestCab().brake.anhaltesound);                  // kept
+  EXPECT_EQ(TestCab().brake.luftbremstimer2, 55555);
+  EXPECT_EQ(TestCab().tripStop.nulllage, 1234.0);
+  EXPECT_TRUE(TestCab().doors.tueren_geschlossen);
   // The neutral throw at 20 km/h tripped the trip stop on the way.
-  EXPECT_FALSE(fahrsperre);
+  EXPECT_NE(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
   EXPECT_EQ(GetPanel(kPanelTripStop), 1);
   EXPECT_EQ(GetPanel(kPanelStartMessage), 0);
 }
@@ -595,13 +591,13 @@ TEST(TrainControlStart, a_location_beyond_the_integer_range_or_not_a_number_give
   StartCab();
   gState.Location = std::numeric_limits<double>::quiet_NaN();
   InitTrainControl(0);
-  EXPECT_EQ(nulllage, 0.0);
+  EXPECT_EQ(TestCab().tripStop.nulllage, 0.0);
   gState.Location = -1e300;
   InitTrainControl(0);
-  EXPECT_EQ(nulllage, static_cast<double>(INT32_MIN));
+  EXPECT_EQ(TestCab().tripStop.nulllage, static_cast<double>(INT32_MIN));
   gState.Location = -7.9;
   InitTrainControl(0);
-  EXPECT_EQ(nulllage, -7.0);
+  EXPECT_EQ(TestCab().tripStop.nulllage, -7.0);
 }
 
 // ---- Absurd input from the host ----
@@ -640,7 +636,7 @@ TEST(DrivingControlsRobustness, absurd_keys_notches_speeds_and_times_give_handle
       KeyUp(n);
     }
   }
-  EXPECT_GE(bremsleitungsdruck, 0.0);
-  EXPECT_LE(bremsleitungsdruck, 500.0);
+  EXPECT_GE(TestCab().brake.bremsleitungsdruck, 0.0);
+  EXPECT_LE(TestCab().brake.bremsleitungsdruck, 500.0);
   Dispose();
 }

@@ -26,88 +26,88 @@ class Horn : public ::testing::Test {
 };
 
 TEST_F(Horn, horn_starts_loops_after_120_ms_and_ends_on_release) {
-  Hupe_ein(kKeyHorn);
+  Hupe_ein(TestCab(), kKeyHorn);
   EXPECT_TRUE(Played(13));
   gSound[13] = SOUND_PLAY;  // still sounding
   EXPECT_EQ(gPanel[kPanelHornButton], 1);
   At(10110, 0.0f);
-  Huploop();
+  Huploop(TestCab());
   EXPECT_EQ(gSound[14], SOUND_STOP);
   At(10125, 0.0f);
-  Huploop();
+  Huploop(TestCab());
   EXPECT_EQ(gSound[14], SOUND_LOOP);
   At(10500, 0.0f);
-  Huploop();
-  Hupe_aus(kKeyHorn);
+  Huploop(TestCab());
+  Hupe_aus(TestCab(), kKeyHorn);
   EXPECT_TRUE(Played(15));
   EXPECT_EQ(gSound[13], SOUND_STOP);
   EXPECT_EQ(gSound[14], SOUND_STOP);
   EXPECT_EQ(gPanel[kPanelHornButton], 0);
   At(10800, 0.0f);
-  Huploop();
+  Huploop(TestCab());
   EXPECT_EQ(gSound[14], SOUND_STOP);
 }
 
 TEST_F(Horn, held_horn_key_starts_the_horn_once) {
-  Hupe_ein(kKeyHorn);
+  Hupe_ein(TestCab(), kKeyHorn);
   Played(13);
   At(10050, 0.0f);
-  Hupe_ein(kKeyHorn);
+  Hupe_ein(TestCab(), kKeyHorn);
   EXPECT_FALSE(Played(13));
-  EXPECT_EQ(huptimer, 10000);
+  EXPECT_EQ(TestCab().hornFan.huptimer, 10000);
 }
 
 TEST_F(Horn, horn_release_without_a_press_plays_the_end_sound) {
-  Hupe_aus(kKeyHorn);
+  Hupe_aus(TestCab(), kKeyHorn);
   EXPECT_TRUE(Played(15));
-  Hupe_aus(3);
+  Hupe_aus(TestCab(), 3);
   EXPECT_FALSE(Played(15));
 }
 
 class Announcements : public Horn {};
 
 TEST_F(Announcements, first_request_after_loading_only_starts_the_lockout) {
-  ELA(kHostHorn);
+  ELA(TestCab(), kHostHorn);
   EXPECT_FALSE(Played(28));
   At(10999, 0.0f);
-  ELA(kHostHorn);
+  ELA(TestCab(), kHostHorn);
   EXPECT_FALSE(Played(28));
   At(11000, 0.0f);
-  ELA(kHostHorn);
+  ELA(TestCab(), kHostHorn);
   EXPECT_TRUE(Played(28));
   At(12999, 0.0f);
-  ELA(kHostHorn);
+  ELA(TestCab(), kHostHorn);
   EXPECT_FALSE(Played(28));
   At(13000, 0.0f);
-  ELA(kHostHorn);
+  ELA(TestCab(), kHostHorn);
   EXPECT_TRUE(Played(28));
 }
 
 TEST_F(Announcements, destination_announcement_plays_the_element_of_the_last_destination_beacon) {
-  ELA(kKeyAnnouncement);
-  SetFahrtziel(90);
+  ELA(TestCab(), kKeyAnnouncement);
+  SetFahrtziel(TestCab(), 90);
   At(11000, 0.0f);
-  ELA(kKeyAnnouncement);
+  ELA(TestCab(), kKeyAnnouncement);
   EXPECT_TRUE(Played(90));
   At(15999, 0.0f);
-  ELA(kKeyAnnouncement);
+  ELA(TestCab(), kKeyAnnouncement);
   EXPECT_FALSE(Played(90));
   At(16000, 30.0f);
-  ELA(kKeyAnnouncement);
+  ELA(TestCab(), kKeyAnnouncement);
   EXPECT_TRUE(Played(29));
   EXPECT_FALSE(Played(90));
   At(16149, 30.0f);
-  ELA(kKeyAnnouncement);
+  ELA(TestCab(), kKeyAnnouncement);
   EXPECT_FALSE(Played(29));
   At(16150, 7.0f);  // exactly 7 km/h counts as moving
-  ELA(kKeyAnnouncement);
+  ELA(TestCab(), kKeyAnnouncement);
   EXPECT_TRUE(Played(29));
 }
 
 TEST_F(Announcements, before_any_destination_beacon_the_announcement_is_element_0) {
-  ELA(kKeyAnnouncement);
+  ELA(TestCab(), kKeyAnnouncement);
   At(11000, 0.0f);
-  ELA(kKeyAnnouncement);
+  ELA(TestCab(), kKeyAnnouncement);
   EXPECT_TRUE(Played(0));
 }
 
@@ -115,33 +115,33 @@ TEST_F(Announcements, destination_outside_the_sound_array_plays_nothing_but_lock
   for (int destination : {-1, 256, std::numeric_limits<int>::max(), std::numeric_limits<int>::min()}) {
     StartEquipment();
     At(10000, 0.0f);
-    SetFahrtziel(destination);
-    ELA(kKeyAnnouncement);
+    SetFahrtziel(TestCab(), destination);
+    ELA(TestCab(), kKeyAnnouncement);
     At(11000, 0.0f);
-    ELA(kKeyAnnouncement);
+    ELA(TestCab(), kKeyAnnouncement);
     for (int e = 0; e < kElementCount; e++) EXPECT_EQ(gSound[e], SOUND_STOP) << destination << " " << e;
-    EXPECT_EQ(wartezeit, 5000);
-    EXPECT_EQ(ELAtimer, 11000);
+    EXPECT_EQ(TestCab().hornFan.wartezeit, 5000);
+    EXPECT_EQ(TestCab().hornFan.ELAtimer, 11000);
   }
 }
 
 TEST_F(Announcements, other_keys_leave_the_announcements_alone) {
-  ELA(5);
-  ELA(0);
-  ELA(2);
-  EXPECT_EQ(ELAtimer, 0);
-  ELA(kKeyAnnouncement);
-  EXPECT_EQ(ELAtimer, 10000);
+  ELA(TestCab(), 5);
+  ELA(TestCab(), 0);
+  ELA(TestCab(), 2);
+  EXPECT_EQ(TestCab().hornFan.ELAtimer, 0);
+  ELA(TestCab(), kKeyAnnouncement);
+  EXPECT_EQ(TestCab().hornFan.ELAtimer, 10000);
 }
 
 TEST_F(Announcements, horn_while_moving_or_at_a_speed_that_is_not_a_number_gives_the_short_signal) {
-  ELA(kHostHorn);
+  ELA(TestCab(), kHostHorn);
   At(11000, std::numeric_limits<float>::quiet_NaN());
-  ELA(kHostHorn);
+  ELA(TestCab(), kHostHorn);
   EXPECT_TRUE(Played(29));
   EXPECT_FALSE(Played(28));
   At(11150, -20.0f);  // backward counts as below 7 km/h
-  ELA(kHostHorn);
+  ELA(TestCab(), kHostHorn);
   EXPECT_TRUE(Played(28));
 }
 
@@ -152,13 +152,13 @@ class Fan : public Horn {
   int32_t buzzerEnd = -1;  // time the buzzer's end sound played
   void LeaveNeutral() {
     At(now, 0.0f);
-    FahrschalterAuf(5);
+    FahrschalterAuf(TestCab(), 5);
   }
   void RunUntil(int32_t until) {
     while (now < until) {
       now += 10;
       At(now, 0.0f);
-      lueftersound();
+      lueftersound(TestCab());
       if (Played(68)) buzzerEnd = now;
     }
   }
@@ -166,8 +166,8 @@ class Fan : public Horn {
 
 TEST_F(Fan, buzzer_sounds_once_between_150_ms_and_its_drawn_end_and_the_fan_follows_at_4020) {
   LeaveNeutral();
-  ASSERT_EQ(fahrschalter, 3);
-  ASSERT_TRUE(summer);
+  ASSERT_EQ(TestCab().master.fahrschalter, 3);
+  ASSERT_TRUE(TestCab().hornFan.summer);
   RunUntil(10140);
   EXPECT_EQ(gPanel[kPanelFanBuzzer], 0);
   EXPECT_FALSE(Played(67));
@@ -182,7 +182,7 @@ TEST_F(Fan, buzzer_sounds_once_between_150_ms_and_its_drawn_end_and_the_fan_foll
   RunUntil(14010);
   EXPECT_GE(buzzerEnd, 10501);
   EXPECT_LE(buzzerEnd, 11300);
-  EXPECT_FALSE(summer);
+  EXPECT_FALSE(TestCab().hornFan.summer);
   EXPECT_EQ(gPanel[kPanelFanBuzzer], 0);
   EXPECT_EQ(gSound[12], SOUND_STOP);
   EXPECT_EQ(gSound[67], SOUND_STOP);
@@ -225,7 +225,7 @@ TEST_F(Fan, every_frame_draws_exactly_one_random_number) {
   RunUntil(10000 + 20 * 10);  // twenty frames out of neutral
   EXPECT_EQ(PlatformRandom(), expected[20]);
   PlatformSeedRandom(42);
-  FahrschalterNull(7);
+  FahrschalterNull(TestCab(), 7);
   RunUntil(now + 10 * 10);  // ten frames in neutral
   EXPECT_EQ(PlatformRandom(), expected[10]);
 }
@@ -234,7 +234,7 @@ TEST_F(Fan, throwing_to_neutral_silences_the_buzzer_and_leaving_again_starts_it_
   LeaveNeutral();
   RunUntil(10300);
   At(now, 0.0f);
-  FahrschalterNull(7);
+  FahrschalterNull(TestCab(), 7);
   EXPECT_EQ(gSound[12], SOUND_STOP);
   EXPECT_EQ(gSound[10], SOUND_STOP);
   EXPECT_EQ(gPanel[kPanelFanBuzzer], 0);
@@ -253,12 +253,12 @@ TEST_F(Fan, throwing_to_neutral_silences_the_buzzer_and_leaving_again_starts_it_
 TEST_F(Fan, moving_between_driving_positions_restarts_neither_buzzer_nor_fan) {
   LeaveNeutral();
   RunUntil(12000);
-  const int32_t fanTimer = lueftertimer;
-  for (int i = 0; i < 4; i++) FahrschalterAuf(5);
-  for (int i = 0; i < 4; i++) FahrschalterAb(6);
-  EXPECT_EQ(fahrschalter, 3);
-  EXPECT_FALSE(summer);
-  EXPECT_EQ(lueftertimer, fanTimer);
+  const int32_t fanTimer = TestCab().hornFan.lueftertimer;
+  for (int i = 0; i < 4; i++) FahrschalterAuf(TestCab(), 5);
+  for (int i = 0; i < 4; i++) FahrschalterAb(TestCab(), 6);
+  EXPECT_EQ(TestCab().master.fahrschalter, 3);
+  EXPECT_FALSE(TestCab().hornFan.summer);
+  EXPECT_EQ(TestCab().hornFan.lueftertimer, fanTimer);
   RunUntil(13000);
   EXPECT_FALSE(Played(67));
 }
@@ -274,7 +274,7 @@ TEST_F(Fan, an_unwired_buzzer_display_still_starts_the_buzzer_once) {
   // And after a throw to neutral it starts once more.
   RunUntil(12000);
   At(now, 0.0f);
-  FahrschalterNull(7);
+  FahrschalterNull(TestCab(), 7);
   RunUntil(12100);
   const int32_t left = now;
   LeaveNeutral();
@@ -291,8 +291,8 @@ TEST_F(Fan, a_throw_to_neutral_and_back_between_two_frames_starts_the_buzzer_afr
     RunUntil(10200);  // the buzzer sounds and its display is lit
     ASSERT_TRUE(Played(67)) << display;
     // Thrown to neutral, which puts the display out, and taken out again before the next frame.
-    FahrschalterNull(7);
-    FahrschalterAuf(5);
+    FahrschalterNull(TestCab(), 7);
+    FahrschalterAuf(TestCab(), 5);
     const int32_t left = now;
     RunUntil(left + 140);
     EXPECT_FALSE(Played(67)) << display;

@@ -28,11 +28,11 @@ class MasterControllerTransitions : public ::testing::TestWithParam<Transition> 
 TEST_P(MasterControllerTransitions, follow_the_key_table) {
   Transition t = GetParam();
   StartCab();
-  fahrschalter = t.from;
-  FahrschalterAuf(t.key);
-  FahrschalterAb(t.key);
-  FahrschalterNull(t.key);
-  EXPECT_EQ(fahrschalter, t.to);
+  TestCab().master.fahrschalter = t.from;
+  FahrschalterAuf(TestCab(), t.key);
+  FahrschalterAb(TestCab(), t.key);
+  FahrschalterNull(TestCab(), t.key);
+  EXPECT_EQ(TestCab().master.fahrschalter, t.to);
   if (t.to != t.from) {
     EXPECT_EQ(GetPanel(kPanelPosition), t.to);
     EXPECT_EQ(GetSound(kSoundClick), SOUND_PLAY);
@@ -56,38 +56,38 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(MasterController, leaving_neutral_forward_chooses_forward_and_starts_the_fan) {
   StartCab();
   gState.Time = 4321;
-  FahrschalterAuf(5);
-  EXPECT_TRUE(vorwaerts);
-  EXPECT_FALSE(neutral);
-  EXPECT_FALSE(rueckwaerts);
+  FahrschalterAuf(TestCab(), 5);
+  EXPECT_EQ(TestCab().master.richtung, kRichtungVorwaerts);
+  EXPECT_NE(TestCab().master.richtung, kRichtungNeutral);
+  EXPECT_NE(TestCab().master.richtung, kRichtungRueckwaerts);
   EXPECT_EQ(GetSound(kSoundFanStart), SOUND_PLAY);
-  EXPECT_EQ(lueftertimer, 4321);
-  EXPECT_EQ(lueftersummertimer1, 4321);
-  EXPECT_EQ(lueftersummertimer2, 4321);
-  EXPECT_TRUE(summer);
-  EXPECT_EQ(VMax, 15);
+  EXPECT_EQ(TestCab().hornFan.lueftertimer, 4321);
+  EXPECT_EQ(TestCab().hornFan.lueftersummertimer1, 4321);
+  EXPECT_EQ(TestCab().hornFan.lueftersummertimer2, 4321);
+  EXPECT_TRUE(TestCab().hornFan.summer);
+  EXPECT_EQ(TestCab().master.VMax, 15);
 }
 
 TEST(MasterController, leaving_neutral_backward_chooses_reverse_and_starts_the_fan) {
   StartCab();
   gState.Time = 777;
-  FahrschalterAb(6);
-  EXPECT_TRUE(rueckwaerts);
-  EXPECT_FALSE(neutral);
+  FahrschalterAb(TestCab(), 6);
+  EXPECT_EQ(TestCab().master.richtung, kRichtungRueckwaerts);
+  EXPECT_NE(TestCab().master.richtung, kRichtungNeutral);
   EXPECT_EQ(GetSound(kSoundFanStart), SOUND_PLAY);
-  EXPECT_EQ(lueftertimer, 777);
-  EXPECT_TRUE(summer);
-  EXPECT_EQ(VMax, 15);
-  FahrschalterAb(6);
-  EXPECT_EQ(VMax, 25);
+  EXPECT_EQ(TestCab().hornFan.lueftertimer, 777);
+  EXPECT_TRUE(TestCab().hornFan.summer);
+  EXPECT_EQ(TestCab().master.VMax, 15);
+  FahrschalterAb(TestCab(), 6);
+  EXPECT_EQ(TestCab().master.VMax, 25);
 }
 
 TEST(MasterController, moving_between_driving_steps_does_not_restart_the_fan) {
   StartCab();
-  fahrschalter = 3;
-  summer = false;
-  FahrschalterAuf(5);
-  EXPECT_FALSE(summer);
+  TestCab().master.fahrschalter = 3;
+  TestCab().hornFan.summer = false;
+  FahrschalterAuf(TestCab(), 5);
+  EXPECT_FALSE(TestCab().hornFan.summer);
   EXPECT_EQ(GetSound(kSoundFanStart), SOUND_STOP);
 }
 
@@ -96,30 +96,30 @@ TEST(MasterController, speed_limit_per_position_is_refreshed_by_any_key) {
   for (int position = 0; position < 8; position++) {
     if (position == 2) continue;
     StartCab();
-    fahrschalter = position;
-    VMax = 0;
-    FahrschalterAuf(2);  // the horn key
-    EXPECT_EQ(VMax, expected[position]) << position;
-    VMax = 0;
-    FahrschalterAb(INT_MIN);
-    EXPECT_EQ(VMax, expected[position]) << position;
+    TestCab().master.fahrschalter = position;
+    TestCab().master.VMax = 0;
+    FahrschalterAuf(TestCab(), 2);  // the horn key
+    EXPECT_EQ(TestCab().master.VMax, expected[position]) << position;
+    TestCab().master.VMax = 0;
+    FahrschalterAb(TestCab(), INT_MIN);
+    EXPECT_EQ(TestCab().master.VMax, expected[position]) << position;
   }
 }
 
 TEST(MasterController, neutral_keeps_the_speed_limit_of_the_position_left) {
   StartCab();
-  fahrschalter = 5;
-  FahrschalterAuf(9);
-  FahrschalterNull(7);
-  FahrschalterAuf(7);
-  FahrschalterAb(7);
-  EXPECT_EQ(fahrschalter, 2);
-  EXPECT_EQ(VMax, 50);
+  TestCab().master.fahrschalter = 5;
+  FahrschalterAuf(TestCab(), 9);
+  FahrschalterNull(TestCab(), 7);
+  FahrschalterAuf(TestCab(), 7);
+  FahrschalterAb(TestCab(), 7);
+  EXPECT_EQ(TestCab().master.fahrschalter, 2);
+  EXPECT_EQ(TestCab().master.VMax, 50);
 }
 
 TEST(MasterController, every_key_withdraws_one_emergency_demand) {
   StartCab();
-  for (int key : {2, 9, 40}) FahrschalterAuf(key);
+  for (int key : {2, 9, 40}) FahrschalterAuf(TestCab(), key);
   EXPECT_EQ(BrakeCount(9), -3);
   OperateBrake(9, true);  // another system's emergency demand is then not in force
   EXPECT_EQ(BrakeCount(9), -2);
@@ -129,8 +129,8 @@ TEST(MasterController, every_key_withdraws_one_emergency_demand) {
 TEST(MasterController, down_key_withdraws_no_emergency_demand) {
   StartCab();
   OperateBrake(9, true);
-  FahrschalterAb(6);
-  FahrschalterNull(7);
+  FahrschalterAb(TestCab(), 6);
+  FahrschalterNull(TestCab(), 7);
   EXPECT_EQ(gHandles.Brake, 9);
 }
 
@@ -138,7 +138,7 @@ TEST(MasterController, key_7_in_neutral_writes_and_plays_nothing) {
   StartCab();
   SetPanel(kPanelPosition, 99);
   SetPanel(kPanelBuzzer, 99);
-  FahrschalterNull(7);
+  FahrschalterNull(TestCab(), 7);
   EXPECT_EQ(GetPanel(kPanelPosition), 99);
   EXPECT_EQ(GetPanel(kPanelBuzzer), 99);
   EXPECT_EQ(GetSound(kSoundClick), SOUND_STOP);
@@ -147,16 +147,15 @@ TEST(MasterController, key_7_in_neutral_writes_and_plays_nothing) {
 
 TEST(MasterController, key_7_stops_fan_buzzer_and_warning_and_ends_forced_braking) {
   StartCab();
-  fahrschalter = 4;
-  vorwaerts = true;
-  neutral = false;
-  SifaBremst = true;
+  TestCab().master.fahrschalter = 4;
+  TestCab().master.richtung = kRichtungVorwaerts;
+  TestCab().master.SifaBremst = true;
   SetPanel(kPanelBuzzer, 1);
   for (int s : {9, 10, 12, 78}) SetSound(s, SOUND_LOOP);
-  FahrschalterNull(7);
-  EXPECT_TRUE(neutral);
-  EXPECT_FALSE(vorwaerts);
-  EXPECT_FALSE(SifaBremst);
+  FahrschalterNull(TestCab(), 7);
+  EXPECT_EQ(TestCab().master.richtung, kRichtungNeutral);
+  EXPECT_NE(TestCab().master.richtung, kRichtungVorwaerts);
+  EXPECT_FALSE(TestCab().master.SifaBremst);
   EXPECT_EQ(GetPanel(kPanelPosition), 2);
   EXPECT_EQ(GetPanel(kPanelBuzzer), 0);
   for (int s : {9, 10, 12, 78}) EXPECT_EQ(GetSound(s), SOUND_STOP) << s;
@@ -166,77 +165,77 @@ TEST(MasterController, key_7_stops_fan_buzzer_and_warning_and_ends_forced_brakin
 
 TEST(MasterController, neutral_throw_trips_the_trip_stop_only_above_7_kmh) {
   StartCab();
-  fahrschalter = 3;
+  TestCab().master.fahrschalter = 3;
   gState.Speed = 7.0f;
-  FahrschalterNull(7);
-  EXPECT_TRUE(fahrsperre);
+  FahrschalterNull(TestCab(), 7);
+  EXPECT_EQ(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
   EXPECT_EQ(GetSound(kSoundTripValve), SOUND_STOP);
 
-  fahrschalter = 3;
+  TestCab().master.fahrschalter = 3;
   gState.Speed = -7.5f;
   SetPanel(kPanelTripStop, 1);
-  FahrschalterNull(7);
-  EXPECT_FALSE(fahrsperre);
-  EXPECT_TRUE(loesesperrventil_fahrsperre);
+  FahrschalterNull(TestCab(), 7);
+  EXPECT_NE(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
+  EXPECT_EQ(TestCab().tripStop.fahrsperre, kFahrsperreAusgeloest);
   EXPECT_EQ(GetPanel(kPanelTripStop), 0);
   EXPECT_EQ(GetSound(kSoundTripValve), SOUND_PLAY);
 }
 
 TEST(MasterController, neutral_throw_at_a_speed_that_is_not_a_number_leaves_the_trip_stop) {
   StartCab();
-  fahrschalter = 3;
+  TestCab().master.fahrschalter = 3;
   gState.Speed = std::numeric_limits<float>::quiet_NaN();
-  FahrschalterNull(7);
-  EXPECT_EQ(fahrschalter, 2);
-  EXPECT_TRUE(fahrsperre);
+  FahrschalterNull(TestCab(), 7);
+  EXPECT_EQ(TestCab().master.fahrschalter, 2);
+  EXPECT_EQ(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
 }
 
 // ---- Sifa key ----
 
 TEST(SifaKey, press_and_release_sound_once_and_show_the_lamp) {
   StartCab();
-  SifaKeyPressed(kSifaKey);
-  EXPECT_TRUE(SifaKey);
-  EXPECT_TRUE(sifaAn);
+  SifaKeyPressed(TestCab(), kSifaKey);
+  EXPECT_TRUE(TestCab().master.SifaKey);
+  EXPECT_TRUE(TestCab().master.sifaAn);
   EXPECT_EQ(GetSound(kSoundSifa), SOUND_PLAY);
   EXPECT_EQ(GetPanel(kPanelSifa), 1);
   Load();
-  SifaKeyPressed(kSifaKey);  // key repeat
+  SifaKeyPressed(TestCab(), kSifaKey);  // key repeat
   EXPECT_EQ(GetSound(kSoundSifa), SOUND_STOP);
-  SifaKeyReleased(kSifaKey);
-  EXPECT_FALSE(SifaKey);
-  EXPECT_FALSE(sifaAn);
+  SifaKeyReleased(TestCab(), kSifaKey);
+  EXPECT_FALSE(TestCab().master.SifaKey);
+  EXPECT_FALSE(TestCab().master.sifaAn);
   EXPECT_EQ(GetSound(kSoundSifa), SOUND_PLAY);
   EXPECT_EQ(GetPanel(kPanelSifa), 0);
-  SifaKeyPressed(kSifaKey + 1);
-  EXPECT_FALSE(SifaKey);
+  SifaKeyPressed(TestCab(), kSifaKey + 1);
+  EXPECT_FALSE(TestCab().master.SifaKey);
 }
 
 TEST(SifaKey, an_unset_key_number_matches_no_key) {
   StartCab();
   gOpts[OPT_sifakey].value = -1;
-  SifaKeyPressed(-1);
-  EXPECT_FALSE(SifaKey);
-  EXPECT_FALSE(sifaAn);
+  SifaKeyPressed(TestCab(), -1);
+  EXPECT_FALSE(TestCab().master.SifaKey);
+  EXPECT_FALSE(TestCab().master.sifaAn);
   EXPECT_EQ(GetSound(kSoundSifa), SOUND_STOP);
   EXPECT_EQ(GetPanel(kPanelSifa), 0);
-  SifaKey = true;
-  sifaAn = true;
-  SifaKeyReleased(-1);
-  EXPECT_TRUE(SifaKey);
-  EXPECT_TRUE(sifaAn);
+  TestCab().master.SifaKey = true;
+  TestCab().master.sifaAn = true;
+  SifaKeyReleased(TestCab(), -1);
+  EXPECT_TRUE(TestCab().master.SifaKey);
+  EXPECT_TRUE(TestCab().master.sifaAn);
   EXPECT_EQ(GetSound(kSoundSifa), SOUND_STOP);
 }
 
 TEST(SifaKey, shows_drive_with_sifa_only_while_the_drive_button_is_held) {
   StartCab();
-  SifaKeyPressed(kSifaKey);
+  SifaKeyPressed(TestCab(), kSifaKey);
   EXPECT_EQ(GetPanel(kPanelDriveWithSifa), 0);
-  speedSelectorKey = true;
-  SifaKeyPressed(kSifaKey);
+  TestCab().control.speedSelectorKey = true;
+  SifaKeyPressed(TestCab(), kSifaKey);
   EXPECT_EQ(GetPanel(kPanelDriveWithSifa), 1);
   SetPanel(kPanelDriveWithoutSifa, 7);
-  SifaKeyReleased(kSifaKey);
+  SifaKeyReleased(TestCab(), kSifaKey);
   EXPECT_EQ(GetPanel(kPanelDriveWithSifa), 0);
   EXPECT_EQ(GetPanel(kPanelDriveWithoutSifa), 7);  // not the Sifa key's to write
 }
@@ -249,7 +248,7 @@ TEST(CabButtons, a_release_without_its_press_makes_no_sound) {
     StartCab();
     gOpts[OPT_speedselectorkey].value = kDriveButton;
     gOpts[OPT_fahrtastersound].value = kSoundDriveButton;
-    bremsschalter = 6;  // where the holding-brake button works
+    TestCab().brake.bremsschalter = 6;  // where the holding-brake button works
     SetPanel(kPanelSifa, 7);
     KeyUp(key);
     for (int element = 0; element < kElementCount; element++) ASSERT_EQ(GetSound(element), SOUND_STOP) << element;
@@ -261,81 +260,81 @@ TEST(CabButtons, a_release_without_its_press_makes_no_sound) {
 
 TEST(SifaForcedBraking, starts_in_the_first_frame_without_the_key_while_moving) {
   StartCab();
-  fahrschalter = 3;
-  bremsleitungsdruck = 500.0;
+  TestCab().master.fahrschalter = 3;
+  TestCab().brake.bremsleitungsdruck = 500.0;
   gState.Speed = 30.0f;
-  SifaFestbremsen();
-  EXPECT_TRUE(SifaBremst);
+  SifaFestbremsen(TestCab());
+  EXPECT_TRUE(TestCab().master.SifaBremst);
   EXPECT_EQ(GetSound(kSoundWarning), SOUND_PLAY);
   Load();
-  SifaFestbremsen();  // the warning is not repeated
+  SifaFestbremsen(TestCab());  // the warning is not repeated
   EXPECT_EQ(GetSound(kSoundWarning), SOUND_STOP);
 }
 
 TEST(SifaForcedBraking, starts_without_warning_when_the_pipe_is_already_low) {
   StartCab();
-  fahrschalter = 3;
-  bremsleitungsdruck = 180.0;
+  TestCab().master.fahrschalter = 3;
+  TestCab().brake.bremsleitungsdruck = 180.0;
   gState.Speed = 30.0f;
-  SifaFestbremsen();
-  EXPECT_TRUE(SifaBremst);
+  SifaFestbremsen(TestCab());
+  EXPECT_TRUE(TestCab().master.SifaBremst);
   EXPECT_EQ(GetSound(kSoundWarning), SOUND_STOP);
 }
 
 TEST(SifaForcedBraking, at_rest_the_holding_brake_position_with_low_pipe_spares_it) {
   StartCab();
-  fahrschalter = 3;
-  bremsschalter = 6;
-  bremsleitungsdruck = 440.0;
-  SifaFestbremsen();
-  EXPECT_FALSE(SifaBremst);
-  bremsleitungsdruck = 450.0;
-  SifaFestbremsen();
-  EXPECT_FALSE(SifaBremst);
-  bremsleitungsdruck = 460.0;
-  SifaFestbremsen();
-  EXPECT_TRUE(SifaBremst);
+  TestCab().master.fahrschalter = 3;
+  TestCab().brake.bremsschalter = 6;
+  TestCab().brake.bremsleitungsdruck = 440.0;
+  SifaFestbremsen(TestCab());
+  EXPECT_FALSE(TestCab().master.SifaBremst);
+  TestCab().brake.bremsleitungsdruck = 450.0;
+  SifaFestbremsen(TestCab());
+  EXPECT_FALSE(TestCab().master.SifaBremst);
+  TestCab().brake.bremsleitungsdruck = 460.0;
+  SifaFestbremsen(TestCab());
+  EXPECT_TRUE(TestCab().master.SifaBremst);
   EXPECT_EQ(GetSound(kSoundWarning), SOUND_PLAY);
 }
 
 TEST(SifaForcedBraking, at_rest_any_other_brake_position_starts_it) {
   StartCab();
-  fahrschalter = 1;
-  bremsschalter = 5;
-  bremsleitungsdruck = 300.0;
-  SifaFestbremsen();
-  EXPECT_TRUE(SifaBremst);
+  TestCab().master.fahrschalter = 1;
+  TestCab().brake.bremsschalter = 5;
+  TestCab().brake.bremsleitungsdruck = 300.0;
+  SifaFestbremsen(TestCab());
+  EXPECT_TRUE(TestCab().master.SifaBremst);
 }
 
 TEST(SifaForcedBraking, nothing_is_supervised_in_neutral) {
   StartCab();
   gState.Speed = 50.0f;
-  SifaFestbremsen();
-  EXPECT_FALSE(SifaBremst);
+  SifaFestbremsen(TestCab());
+  EXPECT_FALSE(TestCab().master.SifaBremst);
 }
 
 TEST(SifaForcedBraking, a_speed_that_is_not_a_number_counts_as_moving) {
   StartCab();
-  fahrschalter = 3;
-  bremsschalter = 6;
-  bremsleitungsdruck = 440.0;
+  TestCab().master.fahrschalter = 3;
+  TestCab().brake.bremsschalter = 6;
+  TestCab().brake.bremsleitungsdruck = 440.0;
   gState.Speed = std::numeric_limits<float>::quiet_NaN();
-  SifaFestbremsen();
-  EXPECT_TRUE(SifaBremst);
+  SifaFestbremsen(TestCab());
+  EXPECT_TRUE(TestCab().master.SifaBremst);
 }
 
 TEST(SifaForcedBraking, ends_when_the_key_is_held_again_refilling_in_position_2) {
   StartCab();
-  fahrschalter = 3;
-  bremsschalter = 2;
-  bremsleitungsdruck = 300.0;
+  TestCab().master.fahrschalter = 3;
+  TestCab().brake.bremsschalter = 2;
+  TestCab().brake.bremsleitungsdruck = 300.0;
   gState.Speed = 10.0f;
-  SifaFestbremsen();
-  ASSERT_TRUE(SifaBremst);
+  SifaFestbremsen(TestCab());
+  ASSERT_TRUE(TestCab().master.SifaBremst);
   OperateBrake(9, true);  // the emergency demand of another system, withdrawn on release
-  SifaKeyPressed(kSifaKey);
-  SifaFestbremsen();
-  EXPECT_FALSE(SifaBremst);
+  SifaKeyPressed(TestCab(), kSifaKey);
+  SifaFestbremsen(TestCab());
+  EXPECT_FALSE(TestCab().master.SifaBremst);
   EXPECT_EQ(GetSound(kSoundWarning), SOUND_STOP);
   EXPECT_EQ(GetSound(kSoundFilling), SOUND_PLAY);
   EXPECT_EQ(BrakeCount(9), 0);
@@ -343,24 +342,24 @@ TEST(SifaForcedBraking, ends_when_the_key_is_held_again_refilling_in_position_2)
 
 TEST(SifaForcedBraking, release_in_position_2_with_a_charged_pipe_plays_no_filling) {
   StartCab();
-  fahrschalter = 3;
-  bremsschalter = 2;
-  bremsleitungsdruck = 495.0;
-  SifaBremst = true;
-  SifaKeyPressed(kSifaKey);
-  SifaFestbremsen();
-  EXPECT_FALSE(SifaBremst);
+  TestCab().master.fahrschalter = 3;
+  TestCab().brake.bremsschalter = 2;
+  TestCab().brake.bremsleitungsdruck = 495.0;
+  TestCab().master.SifaBremst = true;
+  SifaKeyPressed(TestCab(), kSifaKey);
+  SifaFestbremsen(TestCab());
+  EXPECT_FALSE(TestCab().master.SifaBremst);
   EXPECT_EQ(GetSound(kSoundFilling), SOUND_STOP);
 }
 
 TEST(SifaForcedBraking, release_away_from_position_2_plays_no_filling) {
   StartCab();
-  fahrschalter = 3;
-  bremsschalter = 1;
-  bremsleitungsdruck = 300.0;
-  SifaBremst = true;
-  SifaKeyPressed(kSifaKey);
-  SifaFestbremsen();
-  EXPECT_FALSE(SifaBremst);
+  TestCab().master.fahrschalter = 3;
+  TestCab().brake.bremsschalter = 1;
+  TestCab().brake.bremsleitungsdruck = 300.0;
+  TestCab().master.SifaBremst = true;
+  SifaKeyPressed(TestCab(), kSifaKey);
+  SifaFestbremsen(TestCab());
+  EXPECT_FALSE(TestCab().master.SifaBremst);
   EXPECT_EQ(GetSound(kSoundFilling), SOUND_STOP);
 }

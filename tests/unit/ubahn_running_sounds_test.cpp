@@ -30,11 +30,11 @@ class RunningSounds : public ::testing::Test {
   }
   void Frame(int32_t time, float speed, double location = 0.0) {
     At(time, speed, location);
-    Schienenstoss();
-    Deuta();
-    Kurvensound_schnell();
-    Kurvensound_langsam();
-    Fahrsound();
+    Schienenstoss(TestCab());
+    Deuta(TestCab());
+    Kurvensound_schnell(TestCab());
+    Kurvensound_langsam(TestCab());
+    Fahrsound(TestCab());
   }
 };
 
@@ -42,7 +42,7 @@ class RunningSounds : public ::testing::Test {
 Events PassRailJoint(RunningSounds& test, double direction) {
   Events events;
   At(0, 36.0f, 0.0);
-  SetSchienenstoss();
+  SetSchienenstoss(TestCab());
   for (int32_t t = 20; t <= 2500; t += 20) {
     test.Frame(t, 36.0f, direction * t / 100.0);
     for (int element : {24, 25, 26}) {
@@ -56,8 +56,8 @@ Events PassRailJoint(RunningSounds& test, double direction) {
 TEST_F(RunningSounds, rail_joint_knocks_three_pairs_of_wheelsets_in_turn) {
   Events expected = {{20, 24}, {200, 24}, {960, 25}, {1160, 25}, {1620, 26}, {1800, 26}};
   EXPECT_EQ(PassRailJoint(*this, 1.0), expected);
-  EXPECT_FALSE(schienenstoss);
-  EXPECT_FALSE(play01 || play02 || play03 || play04 || play05);
+  EXPECT_FALSE(TestCab().sounds.schienenstoss);
+  EXPECT_EQ(TestCab().sounds.knocks, kKnocksNone);
 }
 
 TEST_F(RunningSounds, rail_joint_knocks_the_same_when_reversing) {
@@ -67,24 +67,24 @@ TEST_F(RunningSounds, rail_joint_knocks_the_same_when_reversing) {
 
 TEST_F(RunningSounds, a_frame_covering_several_knocks_plays_them_all) {
   At(0, 80.0f, 100.0);
-  SetSchienenstoss();
+  SetSchienenstoss(TestCab());
   Frame(50, 80.0f, 112.0);
   EXPECT_TRUE(Played(24));
   EXPECT_TRUE(Played(25));
   EXPECT_FALSE(Played(26));
-  EXPECT_TRUE(play04);
-  EXPECT_FALSE(play05);
+  EXPECT_GE(TestCab().sounds.knocks, kKnocked4);
+  EXPECT_LT(TestCab().sounds.knocks, kKnocked5);
 }
 
 TEST_F(RunningSounds, second_joint_during_a_sequence_plays_only_the_remaining_knocks_from_there) {
   At(0, 36.0f, 0.0);
-  SetSchienenstoss();
+  SetSchienenstoss(TestCab());
   Frame(50, 36.0f, 12.0);  // four knocks
-  ASSERT_TRUE(play04);
+  ASSERT_GE(TestCab().sounds.knocks, kKnocked4);
   Played(24);
   Played(25);
   At(60, 36.0f, 12.0);
-  SetSchienenstoss();
+  SetSchienenstoss(TestCab());
   Frame(100, 36.0f, 22.0);
   EXPECT_FALSE(Played(24));
   EXPECT_FALSE(Played(25));
@@ -92,35 +92,35 @@ TEST_F(RunningSounds, second_joint_during_a_sequence_plays_only_the_remaining_kn
   Frame(200, 36.0f, 28.1);
   EXPECT_TRUE(Played(26));
   EXPECT_FALSE(Played(25));
-  EXPECT_TRUE(schienenstoss);
+  EXPECT_TRUE(TestCab().sounds.schienenstoss);
   Frame(300, 36.0f, 30.0);
   EXPECT_TRUE(Played(26));
-  EXPECT_FALSE(schienenstoss);
+  EXPECT_FALSE(TestCab().sounds.schienenstoss);
 }
 
 TEST_F(RunningSounds, a_location_that_is_not_a_number_knocks_nothing_and_breaks_nothing) {
   At(0, 36.0f, 0.0);
-  SetSchienenstoss();
+  SetSchienenstoss(TestCab());
   Frame(50, 36.0f, std::numeric_limits<double>::quiet_NaN());
   EXPECT_FALSE(Played(24));
   Frame(100, 36.0f, 20.0);
   EXPECT_TRUE(Played(24));
   EXPECT_TRUE(Played(26));
-  EXPECT_FALSE(schienenstoss);
+  EXPECT_FALSE(TestCab().sounds.schienenstoss);
 }
 
 TEST_F(RunningSounds, overspeed_warning_closes_the_valve_300_ms_into_the_episode) {
   Frame(1000, 73.0f);
   EXPECT_EQ(gSound[0], SOUND_LOOP);
-  EXPECT_TRUE(deuta);
+  EXPECT_NE(TestCab().sounds.deuta, kDeutaRuhe);
   Frame(1250, 73.0f);
-  EXPECT_FALSE(loesesperrventil);
+  EXPECT_NE(TestCab().sounds.deuta, kDeutaBremst);
   Frame(1300, 71.0f);
   EXPECT_EQ(gSound[0], SOUND_LOOP);  // between 70 and 72 nothing changes
-  EXPECT_TRUE(deuta);
-  EXPECT_FALSE(loesesperrventil);
+  EXPECT_NE(TestCab().sounds.deuta, kDeutaRuhe);
+  EXPECT_NE(TestCab().sounds.deuta, kDeutaBremst);
   Frame(1400, 72.5f);
-  EXPECT_TRUE(loesesperrventil);
+  EXPECT_EQ(TestCab().sounds.deuta, kDeutaBremst);
   EXPECT_TRUE(Played(8));
   Frame(1800, 73.0f);
   EXPECT_FALSE(Played(8));  // the valve closes once
@@ -129,46 +129,46 @@ TEST_F(RunningSounds, overspeed_warning_closes_the_valve_300_ms_into_the_episode
 TEST_F(RunningSounds, overspeed_warning_ends_strictly_below_70) {
   Frame(1000, 80.0f);
   Frame(1300, 80.0f);
-  ASSERT_TRUE(loesesperrventil);
+  ASSERT_EQ(TestCab().sounds.deuta, kDeutaBremst);
   Frame(1350, 72.0f);
-  EXPECT_TRUE(deuta);
+  EXPECT_NE(TestCab().sounds.deuta, kDeutaRuhe);
   Frame(1400, 70.0f);
   EXPECT_EQ(gSound[0], SOUND_LOOP);
-  EXPECT_TRUE(loesesperrventil);
+  EXPECT_EQ(TestCab().sounds.deuta, kDeutaBremst);
   Frame(1450, 69.9f);
   EXPECT_EQ(gSound[0], SOUND_STOP);
-  EXPECT_FALSE(deuta);
-  EXPECT_FALSE(loesesperrventil);
+  EXPECT_EQ(TestCab().sounds.deuta, kDeutaRuhe);
+  EXPECT_NE(TestCab().sounds.deuta, kDeutaBremst);
   // A new episode starts its own 300 ms.
   Frame(1500, 75.0f);
   Frame(1750, 75.0f);
-  EXPECT_FALSE(loesesperrventil);
+  EXPECT_NE(TestCab().sounds.deuta, kDeutaBremst);
   Frame(1800, 75.0f);
-  EXPECT_TRUE(loesesperrventil);
+  EXPECT_EQ(TestCab().sounds.deuta, kDeutaBremst);
 }
 
 TEST_F(RunningSounds, a_speed_that_is_not_a_number_changes_no_sound) {
   const float nan = std::numeric_limits<float>::quiet_NaN();
   Frame(1000, 40.0f);
   Frame(1050, 80.0f);
-  SetKurvensound_schnell(1);
+  SetKurvensound_schnell(TestCab(), 1);
   for (int e = 0; e < 70; e++) gSound[e] = SOUND_STOP;
-  const bool before[] = {deuta, langsam, mittel, schnell, unterdrueckung_schnell};
+  const bool before[] = {TestCab().sounds.deuta != kDeutaRuhe, TestCab().sounds.langsam.an, TestCab().sounds.mittel.an, TestCab().sounds.schnell.an, TestCab().sounds.kurve_schnell.unterdrueckung};
   for (int32_t t = 1100; t < 10000; t += 50) Frame(t, nan);
-  const bool after[] = {deuta, langsam, mittel, schnell, unterdrueckung_schnell};
+  const bool after[] = {TestCab().sounds.deuta != kDeutaRuhe, TestCab().sounds.langsam.an, TestCab().sounds.mittel.an, TestCab().sounds.schnell.an, TestCab().sounds.kurve_schnell.unterdrueckung};
   for (int i = 0; i < 5; i++) EXPECT_EQ(before[i], after[i]) << i;
   for (int e : {50, 52, 58, 60, 61, 63, 64, 66, 8}) EXPECT_NE(gSound[e], SOUND_PLAY) << e;
 }
 
 TEST_F(RunningSounds, fast_curve_entered_above_50_starts_twice_and_loops_after_2464_ms) {
   // An earlier curve ended below 50 km/h: the fast kind is silenced.
-  unterdrueckung_schnell = true;
+  TestCab().sounds.kurve_schnell.unterdrueckung = true;
   At(1000, 60.0f);
-  SetKurvensound_schnell(1);
+  SetKurvensound_schnell(TestCab(), 1);
   EXPECT_TRUE(Played(50));
   Frame(1050, 60.0f);
   EXPECT_TRUE(Played(50));
-  EXPECT_FALSE(unterdrueckung_schnell);
+  EXPECT_FALSE(TestCab().sounds.kurve_schnell.unterdrueckung);
   Frame(3500, 60.0f);
   EXPECT_NE(gSound[51], SOUND_LOOP);
   Frame(3514, 60.0f);
@@ -177,7 +177,7 @@ TEST_F(RunningSounds, fast_curve_entered_above_50_starts_twice_and_loops_after_2
 
 TEST_F(RunningSounds, fast_curve_sound_ends_below_50_and_starts_again_above) {
   At(1000, 60.0f);
-  SetKurvensound_schnell(1);
+  SetKurvensound_schnell(TestCab(), 1);
   Frame(1050, 60.0f);
   Frame(4000, 60.0f);
   ASSERT_EQ(gSound[51], SOUND_LOOP);
@@ -197,17 +197,17 @@ TEST_F(RunningSounds, fast_curve_sound_ends_below_50_and_starts_again_above) {
 
 TEST_F(RunningSounds, fast_curve_end_plays_its_end_sound_only_above_50) {
   At(1000, 60.0f);
-  SetKurvensound_schnell(1);
+  SetKurvensound_schnell(TestCab(), 1);
   Frame(1050, 60.0f);
   Frame(4000, 60.0f);
   At(4050, 40.0f);
-  SetKurvensound_schnell(0);
+  SetKurvensound_schnell(TestCab(), 0);
   EXPECT_FALSE(Played(52));
   EXPECT_EQ(gSound[51], SOUND_STOP);
   At(5000, 60.0f);
-  SetKurvensound_schnell(1);
+  SetKurvensound_schnell(TestCab(), 1);
   EXPECT_TRUE(Played(50));
-  SetKurvensound_schnell(0);
+  SetKurvensound_schnell(TestCab(), 0);
   EXPECT_TRUE(Played(52));
   Frame(9000, 60.0f);  // outside a curve nothing plays
   EXPECT_NE(gSound[51], SOUND_LOOP);
@@ -216,14 +216,14 @@ TEST_F(RunningSounds, fast_curve_end_plays_its_end_sound_only_above_50) {
 
 TEST_F(RunningSounds, slow_curve_end_cuts_both_its_start_and_its_loop) {
   At(1000, 30.0f);
-  SetKurvensound_langsam(1);
+  SetKurvensound_langsam(TestCab(), 1);
   Frame(1050, 30.0f);
   EXPECT_TRUE(Played(53));
   gSound[53] = SOUND_PLAY;  // still sounding
   Frame(5975, 30.0f);
   EXPECT_EQ(gSound[54], SOUND_LOOP);
   At(6000, 30.0f);
-  SetKurvensound_langsam(0);
+  SetKurvensound_langsam(TestCab(), 0);
   EXPECT_TRUE(Played(55));
   EXPECT_EQ(gSound[54], SOUND_STOP);
   EXPECT_EQ(gSound[53], SOUND_STOP);
@@ -231,7 +231,7 @@ TEST_F(RunningSounds, slow_curve_end_cuts_both_its_start_and_its_loop) {
 
 TEST_F(RunningSounds, slow_curve_below_25_stops_start_and_loop) {
   At(1000, 30.0f);
-  SetKurvensound_langsam(1);
+  SetKurvensound_langsam(TestCab(), 1);
   Frame(1050, 30.0f);
   gSound[53] = SOUND_PLAY;
   Frame(1100, 24.0f);
@@ -254,8 +254,8 @@ TEST_F(RunningSounds, accelerating_through_the_bands_hands_each_on_to_the_next) 
   Events expected = {{1000 + 151 * 50, 58}, {1000 + 351 * 50, 60}, {1000 + 351 * 50, 61},
                      {1000 + 551 * 50, 63}, {1000 + 551 * 50, 64}};
   EXPECT_EQ(events, expected);
-  EXPECT_TRUE(schnell);
-  EXPECT_FALSE(mittel);
+  EXPECT_TRUE(TestCab().sounds.schnell.an);
+  EXPECT_FALSE(TestCab().sounds.mittel.an);
   EXPECT_EQ(gSound[59], SOUND_STOP);
   EXPECT_EQ(gSound[62], SOUND_STOP);
   EXPECT_EQ(gSound[65], SOUND_STOP);  // 2450 ms above 55 km/h: its loop comes at 3076 ms
@@ -278,14 +278,14 @@ TEST_F(RunningSounds, running_band_loops_after_its_delay) {
 TEST_F(RunningSounds, exactly_35_keeps_the_slow_band_sounding) {
   Frame(1000, 20.0f);
   for (int32_t t = 1050; t < 6000; t += 50) Frame(t, 35.0f);
-  EXPECT_TRUE(langsam);
-  EXPECT_FALSE(mittel);
+  EXPECT_TRUE(TestCab().sounds.langsam.an);
+  EXPECT_FALSE(TestCab().sounds.mittel.an);
   EXPECT_FALSE(Played(60));
 }
 
 TEST_F(RunningSounds, running_backward_sounds_no_band) {
   for (int32_t t = 1000; t < 5000; t += 50) Frame(t, -40.0f);
-  EXPECT_FALSE(langsam || mittel || schnell);
+  EXPECT_FALSE(TestCab().sounds.langsam.an || TestCab().sounds.mittel.an || TestCab().sounds.schnell.an);
   EXPECT_EQ(gSound[58], SOUND_STOP);
 }
 

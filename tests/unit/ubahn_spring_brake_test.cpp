@@ -14,24 +14,24 @@ class SpringBrake : public ::testing::Test {
   CounterFolder counters;  // a trip-stop reset writes its counter
   void SetUp() override {
     StartEquipment();
-    fahrschalter = 3;
+    TestCab().master.fahrschalter = 3;
     At(now, 0.0f);
   }
   void RunUntil(int32_t until) {
     while (now < until) {
       now += 50;
       At(now, 0.0f);
-      Speicherbremse();
+      Speicherbremse(TestCab());
     }
   }
   void Down(int key) {
     At(now, 0.0f);
-    Speicherbremse_ein_druecken(key);
-    Speicherbremse_aus_druecken(key);
+    Speicherbremse_ein_druecken(TestCab(), key);
+    Speicherbremse_aus_druecken(TestCab(), key);
   }
   void Up(int key) {
-    Speicherbremse_ein_loslassen(key);
-    Speicherbremse_aus_loslassen(key);
+    Speicherbremse_ein_loslassen(TestCab(), key);
+    Speicherbremse_aus_loslassen(TestCab(), key);
   }
   bool Played(int element) {
     bool played = gSound[element] == SOUND_PLAY;
@@ -43,7 +43,7 @@ class SpringBrake : public ::testing::Test {
     Down(kKeyApply);
     Up(kKeyApply);
     RunUntil(now + 1100);
-    ASSERT_TRUE(federspeicher_aktiv);
+    ASSERT_TRUE(TestCab().springBrake.federspeicher_aktiv);
     Played(69);
   }
 };
@@ -55,13 +55,13 @@ TEST_F(SpringBrake, first_apply_after_loading_starts_its_delays_at_the_next_fram
   Up(kKeyApply);
   EXPECT_EQ(gPanel[kPanelSpringApplyDark], 0);
   RunUntil(1900);
-  EXPECT_FALSE(speicherbremse_LM_gelb);
+  EXPECT_FALSE(TestCab().springBrake.speicherbremse_LM_gelb);
   RunUntil(1950);  // 900 ms after the first frame at 1050
-  EXPECT_TRUE(speicherbremse_LM_gelb);
+  EXPECT_TRUE(TestCab().springBrake.speicherbremse_LM_gelb);
   EXPECT_EQ(gPanel[kPanelSpringYellow], 1);
-  EXPECT_FALSE(federspeicher_aktiv);
+  EXPECT_FALSE(TestCab().springBrake.federspeicher_aktiv);
   RunUntil(2050);
-  EXPECT_TRUE(federspeicher_aktiv);
+  EXPECT_TRUE(TestCab().springBrake.federspeicher_aktiv);
   EXPECT_EQ(gPanel[kPanelSpringRed], 1);
 }
 
@@ -70,7 +70,7 @@ TEST_F(SpringBrake, apply_after_a_release_counts_its_delays_from_the_press) {
   Down(kKeyRelease);
   RunUntil(now + 1300);
   Up(kKeyRelease);
-  ASSERT_FALSE(federspeicher_aktiv);
+  ASSERT_FALSE(TestCab().springBrake.federspeicher_aktiv);
   const int32_t pressed = now;
   Down(kKeyApply);
   EXPECT_TRUE(Played(69));
@@ -82,20 +82,20 @@ TEST_F(SpringBrake, apply_after_a_release_counts_its_delays_from_the_press) {
   EXPECT_EQ(gPanel[kPanelSpringYellow], 1);
   EXPECT_EQ(gPanel[kPanelSpringRed], 0);
   RunUntil(pressed + 950);
-  EXPECT_FALSE(federspeicher_aktiv);
+  EXPECT_FALSE(TestCab().springBrake.federspeicher_aktiv);
   RunUntil(pressed + 1000);
-  EXPECT_TRUE(federspeicher_aktiv);
+  EXPECT_TRUE(TestCab().springBrake.federspeicher_aktiv);
   EXPECT_EQ(gPanel[kPanelSpringRed], 1);
   Down(kKeyApply);
   EXPECT_EQ(gPanel[kPanelSpringApplyLit], 1);  // the red lamp was due at this press
 }
 
 TEST_F(SpringBrake, lamps_stay_dark_in_neutral_but_the_brake_applies) {
-  fahrschalter = 2;
+  TestCab().master.fahrschalter = 2;
   Apply();
   EXPECT_EQ(gPanel[kPanelSpringRed], 0);
   EXPECT_EQ(gPanel[kPanelSpringYellow], 0);
-  fahrschalter = 3;
+  TestCab().master.fahrschalter = 3;
   RunUntil(now + 50);
   EXPECT_EQ(gPanel[kPanelSpringRed], 1);
   EXPECT_EQ(gPanel[kPanelSpringYellow], 1);
@@ -119,9 +119,9 @@ TEST_F(SpringBrake, release_held_puts_red_out_at_900_and_yellow_at_1200) {
   EXPECT_TRUE(Played(70));
   EXPECT_EQ(gPanel[kPanelSpringRelease], 1);
   RunUntil(pressed + 850);
-  EXPECT_TRUE(federspeicher_aktiv);
+  EXPECT_TRUE(TestCab().springBrake.federspeicher_aktiv);
   RunUntil(pressed + 900);
-  EXPECT_FALSE(federspeicher_aktiv);
+  EXPECT_FALSE(TestCab().springBrake.federspeicher_aktiv);
   EXPECT_EQ(gPanel[kPanelSpringRed], 0);
   EXPECT_EQ(gPanel[kPanelSpringYellow], 1);
   RunUntil(pressed + 1150);
@@ -147,10 +147,10 @@ TEST_F(SpringBrake, release_let_go_early_stays_half_done) {
   Up(kKeyRelease);
   EXPECT_TRUE(Played(71));
   RunUntil(pressed + 5000);
-  EXPECT_TRUE(federspeicher_aktiv);
+  EXPECT_TRUE(TestCab().springBrake.federspeicher_aktiv);
   EXPECT_EQ(gPanel[kPanelSpringRed], 1);
   EXPECT_EQ(gPanel[kPanelSpringYellow], 1);
-  EXPECT_TRUE(speicherbremse_aus);
+  EXPECT_EQ(TestCab().springBrake.befehl, kBefehlLoesen);
 }
 
 TEST_F(SpringBrake, release_held_with_key_repeat_for_500_ms_finishes_by_itself) {
@@ -161,20 +161,20 @@ TEST_F(SpringBrake, release_held_with_key_repeat_for_500_ms_finishes_by_itself) 
     RunUntil(now + 50);
     Down(kKeyRelease);  // the host repeats the key every frame
     if (now == pressed + 450) {
-      EXPECT_FALSE(speicherbremse_aus_langegedrueckt);
+      EXPECT_FALSE(TestCab().springBrake.speicherbremse_aus_taster == kAusLang || TestCab().springBrake.speicherbremse_aus_taster == kAusNachlauf);
     }
   }
-  EXPECT_TRUE(speicherbremse_aus_langegedrueckt);
+  EXPECT_TRUE(TestCab().springBrake.speicherbremse_aus_taster == kAusLang || TestCab().springBrake.speicherbremse_aus_taster == kAusNachlauf);
   Up(kKeyRelease);
   const int32_t firstFrame = now + 50;
   RunUntil(firstFrame + 850);
-  EXPECT_TRUE(federspeicher_aktiv);
+  EXPECT_TRUE(TestCab().springBrake.federspeicher_aktiv);
   RunUntil(firstFrame + 900);
-  EXPECT_FALSE(federspeicher_aktiv);
+  EXPECT_FALSE(TestCab().springBrake.federspeicher_aktiv);
   EXPECT_EQ(gPanel[kPanelSpringYellow], 1);
   RunUntil(firstFrame + 1200);
   EXPECT_EQ(gPanel[kPanelSpringYellow], 0);
-  EXPECT_FALSE(speicherbremse_aus_langegedrueckt);
+  EXPECT_FALSE(TestCab().springBrake.speicherbremse_aus_taster == kAusLang || TestCab().springBrake.speicherbremse_aus_taster == kAusNachlauf);
 }
 
 TEST_F(SpringBrake, apply_during_a_release_starts_applying_afresh) {
@@ -185,10 +185,10 @@ TEST_F(SpringBrake, apply_during_a_release_starts_applying_afresh) {
   const int32_t pressed = now;
   Down(kKeyApply);
   Up(kKeyApply);
-  EXPECT_TRUE(speicherbremse_ein);
-  EXPECT_FALSE(speicherbremse_aus);
+  EXPECT_EQ(TestCab().springBrake.befehl, kBefehlEinlegen);
+  EXPECT_NE(TestCab().springBrake.befehl, kBefehlLoesen);
   RunUntil(pressed + 3000);
-  EXPECT_TRUE(federspeicher_aktiv);
+  EXPECT_TRUE(TestCab().springBrake.federspeicher_aktiv);
 }
 
 TEST_F(SpringBrake, apply_after_a_long_release_press_stops_the_release_finishing_by_itself) {
@@ -199,14 +199,14 @@ TEST_F(SpringBrake, apply_after_a_long_release_press_stops_the_release_finishing
     RunUntil(now + 50);
     Down(kKeyRelease);
   }
-  ASSERT_TRUE(speicherbremse_aus_langegedrueckt);
+  ASSERT_TRUE(TestCab().springBrake.speicherbremse_aus_taster == kAusLang || TestCab().springBrake.speicherbremse_aus_taster == kAusNachlauf);
   Up(kKeyRelease);
   Down(kKeyApply);
   Up(kKeyApply);
   const int32_t applied = now;
   while (now < applied + 1500) {
     RunUntil(now + 50);
-    ASSERT_TRUE(federspeicher_aktiv) << now - applied;
+    ASSERT_TRUE(TestCab().springBrake.federspeicher_aktiv) << now - applied;
   }
   EXPECT_EQ(gPanel[kPanelSpringRed], 1);
 }
@@ -214,30 +214,29 @@ TEST_F(SpringBrake, apply_after_a_long_release_press_stops_the_release_finishing
 TEST_F(SpringBrake, trip_stop_reset_releases_it_without_a_button_sound) {
   Apply();
   Played(70);
-  fahrsperre = false;
-  loesesperrventil_fahrsperre = true;
+  TestCab().tripStop.fahrsperre = kFahrsperreAusgeloest;
   const int32_t pressed = now;
-  Fahrsperre_druecken(kKeyTripStop);
+  Fahrsperre_druecken(TestCab(), kKeyTripStop);
   EXPECT_TRUE(Played(74));  // reset with the spring brake applied
   EXPECT_FALSE(Played(70));
   EXPECT_FALSE(Played(72));
   EXPECT_EQ(gPanel[kPanelSpringRelease], 0);
   RunUntil(pressed + 850);
-  EXPECT_TRUE(federspeicher_aktiv);
+  EXPECT_TRUE(TestCab().springBrake.federspeicher_aktiv);
   RunUntil(pressed + 900);
-  EXPECT_FALSE(federspeicher_aktiv);
+  EXPECT_FALSE(TestCab().springBrake.federspeicher_aktiv);
   RunUntil(pressed + 1200);
   EXPECT_EQ(gPanel[kPanelSpringYellow], 0);
   RunUntil(pressed + 1500);
-  Fahrsperre_loslassen(kKeyTripStop);
+  Fahrsperre_loslassen(TestCab(), kKeyTripStop);
   EXPECT_TRUE(Played(71));
-  EXPECT_FALSE(speicherbremse_aus_gedrueckt);
+  EXPECT_FALSE(TestCab().springBrake.speicherbremse_aus_taster == kAusGedrueckt || TestCab().springBrake.speicherbremse_aus_taster == kAusLang);
 }
 
 TEST_F(SpringBrake, other_keys_do_nothing) {
   for (int key : {-1, 0, 10, 13, 1000}) Down(key), Up(key);
-  EXPECT_FALSE(speicherbremse_ein);
-  EXPECT_FALSE(speicherbremse_aus);
+  EXPECT_NE(TestCab().springBrake.befehl, kBefehlEinlegen);
+  EXPECT_NE(TestCab().springBrake.befehl, kBefehlLoesen);
   EXPECT_EQ(gSound[69], SOUND_STOP);
   EXPECT_EQ(gSound[71], SOUND_STOP);
 }

@@ -15,12 +15,12 @@ class TripStop : public ::testing::Test {
   CounterFolder counters;
   void SetUp() override {
     StartEquipment();
-    fahrschalter = 3;  // forward taken
+    TestCab().master.fahrschalter = 3;  // forward taken
     At(1000, 0.0f);
   }
   void Pass(int type, int signal, int optional, float speed) {
     gState.Speed = speed;
-    Fahrsperre(ATS_BEACONDATA{type, signal, 0.0f, optional});
+    Fahrsperre(TestCab(), ATS_BEACONDATA{type, signal, 0.0f, optional});
   }
   bool Played(int element) {
     bool played = gSound[element] == SOUND_PLAY;
@@ -33,63 +33,63 @@ class TripStop : public ::testing::Test {
 TEST_F(TripStop, stop_aspect_at_speed_trips_with_the_warning_and_vents_the_pipe) {
   Pass(44002, 0, 0, 30.0f);
   EXPECT_TRUE(Played(78));
-  EXPECT_FALSE(fahrsperre);
-  EXPECT_TRUE(loesesperrventil_fahrsperre);
+  EXPECT_NE(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
+  EXPECT_EQ(TestCab().tripStop.fahrsperre, kFahrsperreAusgeloest);
   EXPECT_EQ(gPanel[kPanelTripLamp], 0);
   // The pipe is vented 30 kPa per step while tripped.
-  bremsschalter = 1;
-  bremsleitungsdruck = druck_hilfsvariable = 500.0;
-  luftbremstimer2 = 1000;
+  TestCab().brake.bremsschalter = 1;
+  TestCab().brake.bremsleitungsdruck = TestCab().brake.druck_hilfsvariable = 500.0;
+  TestCab().brake.luftbremstimer2 = 1000;
   At(1050, 30.0f);
-  bremsleitung();
-  EXPECT_DOUBLE_EQ(bremsleitungsdruck, 470.0);
+  bremsleitung(TestCab());
+  EXPECT_DOUBLE_EQ(TestCab().brake.bremsleitungsdruck, 470.0);
 }
 
 TEST_F(TripStop, creeping_past_with_the_button_held_overrides_and_counts) {
-  Fahrsperre_druecken(kKeyTripStop);
+  Fahrsperre_druecken(TestCab(), kKeyTripStop);
   Pass(44003, 0, 0, 5.0f);
   EXPECT_EQ(gSound[78], SOUND_STOP);  // played and stopped in the same call
   EXPECT_TRUE(Played(27));
-  EXPECT_TRUE(fahrsperre);
-  EXPECT_FALSE(loesesperrventil_fahrsperre);
+  EXPECT_EQ(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
+  EXPECT_NE(TestCab().tripStop.fahrsperre, kFahrsperreAusgeloest);
   EXPECT_EQ(gPanel[kPanelTripLamp], 1);
-  EXPECT_EQ(zaehlwerk2, 1);
+  EXPECT_EQ(TestCab().tripStop.zaehlwerk2, 1);
   EXPECT_EQ(CounterFile("Z2.dat"), "1");
   Pass(44003, 0, 0, 5.0f);
   EXPECT_EQ(CounterFile("Z2.dat"), "2");
 }
 
 TEST_F(TripStop, button_held_at_7_kmh_does_not_override) {
-  Fahrsperre_druecken(kKeyTripStop);
+  Fahrsperre_druecken(TestCab(), kKeyTripStop);
   Pass(44002, 0, 0, 7.0f);
-  EXPECT_FALSE(fahrsperre);
+  EXPECT_NE(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
   EXPECT_FALSE(Played(27));
-  EXPECT_EQ(zaehlwerk2, 0);
+  EXPECT_EQ(TestCab().tripStop.zaehlwerk2, 0);
 }
 
 TEST_F(TripStop, speed_check_trips_only_strictly_above_the_checked_speed) {
   Pass(44002, 1, 40, 40.0f);
-  EXPECT_TRUE(fahrsperre);
+  EXPECT_EQ(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
   Pass(44002, 2, 0, 120.0f);  // a check of 0 is no check
-  EXPECT_TRUE(fahrsperre);
+  EXPECT_EQ(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
   Pass(44002, 1, 40, 45.0f);
-  EXPECT_FALSE(fahrsperre);
+  EXPECT_NE(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
   EXPECT_TRUE(Played(78));
 }
 
 TEST_F(TripStop, other_aspects_trip_only_with_the_master_controller_in_neutral_while_moving) {
   Pass(44002, 5, 0, 50.0f);
-  EXPECT_TRUE(fahrsperre);
-  fahrschalter = 2;
+  EXPECT_EQ(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
+  TestCab().master.fahrschalter = 2;
   Pass(44002, 5, 0, 0.0f);
-  EXPECT_TRUE(fahrsperre);
+  EXPECT_EQ(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
   Pass(44002, 5, 0, 0.5f);
-  EXPECT_FALSE(fahrsperre);
+  EXPECT_NE(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
 }
 
 TEST_F(TripStop, stop_aspect_passed_backward_trips_with_the_warning) {
   Pass(44002, 0, 0, -3.0f);
-  EXPECT_FALSE(fahrsperre);
+  EXPECT_NE(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
   EXPECT_TRUE(Played(78));
 }
 
@@ -99,62 +99,62 @@ TEST_F(TripStop, a_trip_while_tripped_is_silent_but_can_still_be_overridden) {
   Pass(44002, 0, 0, 20.0f);
   EXPECT_FALSE(Played(78));
   gState.Speed = 3.0f;
-  fahrsperre_gedrueckt = true;  // held since before, when it was still too fast to reset
+  TestCab().tripStop.fahrsperre_taster = kTasterGedrueckt;  // held since before, when it was still too fast to reset
   Pass(44002, 0, 0, 3.0f);
-  EXPECT_TRUE(fahrsperre);
+  EXPECT_EQ(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
   EXPECT_TRUE(Played(27));
-  EXPECT_EQ(zaehlwerk2, 1);
+  EXPECT_EQ(TestCab().tripStop.zaehlwerk2, 1);
 }
 
 TEST_F(TripStop, emergency_trip_point_trips_forward_traffic_above_its_speed_only) {
   Pass(44004, 0, 0, -20.0f);
-  EXPECT_TRUE(fahrsperre);
+  EXPECT_EQ(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
   Pass(44004, 0, 30, 30.0f);
-  EXPECT_TRUE(fahrsperre);
-  Fahrsperre_druecken(kKeyTripStop);  // no override at this kind of trip point
+  EXPECT_EQ(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
+  Fahrsperre_druecken(TestCab(), kKeyTripStop);  // no override at this kind of trip point
   Pass(44004, 0, 0, 2.0f);
-  EXPECT_FALSE(fahrsperre);
+  EXPECT_NE(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
   EXPECT_TRUE(Played(7));
-  EXPECT_EQ(zaehlwerk2, 0);
+  EXPECT_EQ(TestCab().tripStop.zaehlwerk2, 0);
 }
 
 TEST_F(TripStop, other_beacon_types_are_ignored) {
   for (int type : {0, 23, 44000, 44001, 44005, INT_MIN, INT_MAX}) Pass(type, 0, 0, 50.0f);
-  EXPECT_TRUE(fahrsperre);
+  EXPECT_EQ(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
 }
 
 TEST_F(TripStop, absurd_beacon_values_and_speeds_do_no_harm) {
   Pass(44002, 1, INT_MIN, 10.0f);
-  EXPECT_FALSE(fahrsperre);  // any speed is above a check of INT_MIN
-  fahrsperre = true;
+  EXPECT_NE(TestCab().tripStop.fahrsperre, kFahrsperreScharf);  // any speed is above a check of INT_MIN
+  TestCab().tripStop.fahrsperre = kFahrsperreScharf;
   Pass(44004, INT_MAX, INT_MAX, 1.0e9f);
-  EXPECT_TRUE(fahrsperre);
+  EXPECT_EQ(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
   Pass(44004, 0, 0, std::numeric_limits<float>::infinity());
-  EXPECT_FALSE(fahrsperre);
+  EXPECT_NE(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
   // A speed that is not a number is above no check, but counts as moving and allows no reset.
-  fahrsperre = true;
+  TestCab().tripStop.fahrsperre = kFahrsperreScharf;
   const float nan = std::numeric_limits<float>::quiet_NaN();
   Pass(44002, 1, 40, nan);
-  EXPECT_TRUE(fahrsperre);
-  fahrschalter = 2;
+  EXPECT_EQ(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
+  TestCab().master.fahrschalter = 2;
   Pass(44002, 5, 0, nan);
-  EXPECT_FALSE(fahrsperre);
-  Fahrsperre_druecken(kKeyTripStop);
-  EXPECT_FALSE(fahrsperre);
-  EXPECT_EQ(zaehlwerk1, 0);
+  EXPECT_NE(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
+  Fahrsperre_druecken(TestCab(), kKeyTripStop);
+  EXPECT_NE(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
+  EXPECT_EQ(TestCab().tripStop.zaehlwerk1, 0);
 }
 
 TEST_F(TripStop, button_at_7_kmh_after_a_trip_only_lights_its_lamp) {
   Pass(44002, 0, 0, 30.0f);
   Played(78);
   gState.Speed = 7.0f;
-  Fahrsperre_druecken(kKeyTripStop);
-  EXPECT_FALSE(fahrsperre);
+  Fahrsperre_druecken(TestCab(), kKeyTripStop);
+  EXPECT_NE(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
   EXPECT_EQ(gPanel[kPanelTripButtonTripped], 1);
   EXPECT_EQ(gPanel[kPanelTripButtonArmed], 0);
   EXPECT_FALSE(Played(73));
-  EXPECT_EQ(zaehlwerk1, 0);
-  Fahrsperre_loslassen(kKeyTripStop);
+  EXPECT_EQ(TestCab().tripStop.zaehlwerk1, 0);
+  Fahrsperre_loslassen(TestCab(), kKeyTripStop);
   EXPECT_EQ(gPanel[kPanelTripButtonTripped], 0);
   EXPECT_FALSE(Played(71));
 }
@@ -162,34 +162,48 @@ TEST_F(TripStop, button_at_7_kmh_after_a_trip_only_lights_its_lamp) {
 TEST_F(TripStop, reset_at_a_standstill_counts_and_releases_the_spring_brake_from_afar) {
   Pass(44002, 0, 0, 30.0f);
   gState.Speed = 0.0f;
-  Fahrsperre_druecken(kKeyTripStop);
-  Fahrsperre_druecken(kKeyTripStop);  // host key repeat counts once
+  Fahrsperre_druecken(TestCab(), kKeyTripStop);
+  Fahrsperre_druecken(TestCab(), kKeyTripStop);  // host key repeat counts once
   EXPECT_TRUE(Played(73));
   EXPECT_FALSE(Played(74));
   EXPECT_FALSE(Played(8));
-  EXPECT_TRUE(fahrsperre);
-  EXPECT_FALSE(loesesperrventil_fahrsperre);
+  EXPECT_EQ(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
+  EXPECT_NE(TestCab().tripStop.fahrsperre, kFahrsperreAusgeloest);
   EXPECT_EQ(gPanel[kPanelTripLamp], 1);
-  EXPECT_EQ(zaehlwerk1, 1);
+  EXPECT_EQ(TestCab().tripStop.zaehlwerk1, 1);
   EXPECT_EQ(CounterFile("Z1.dat"), "1");
-  EXPECT_TRUE(speicherbremse_aus);
-  EXPECT_TRUE(speicherbremse_aus_gedrueckt);
-  EXPECT_TRUE(fsp_gerade_eingeschaltet);
+  EXPECT_EQ(TestCab().springBrake.befehl, kBefehlLoesen);
+  EXPECT_TRUE(TestCab().springBrake.speicherbremse_aus_taster == kAusGedrueckt || TestCab().springBrake.speicherbremse_aus_taster == kAusLang);
+  EXPECT_EQ(TestCab().tripStop.fahrsperre_taster, kTasterNachRueckstellung);
   EXPECT_FALSE(Played(72));  // the remote release makes no button sound
-  Fahrsperre_loslassen(kKeyTripStop);
+  Fahrsperre_loslassen(TestCab(), kKeyTripStop);
   EXPECT_TRUE(Played(71));
-  EXPECT_FALSE(speicherbremse_aus_gedrueckt);
-  EXPECT_FALSE(fsp_gerade_eingeschaltet);
-  EXPECT_FALSE(fahrsperre_gedrueckt);
+  EXPECT_FALSE(TestCab().springBrake.speicherbremse_aus_taster == kAusGedrueckt || TestCab().springBrake.speicherbremse_aus_taster == kAusLang);
+  EXPECT_NE(TestCab().tripStop.fahrsperre_taster, kTasterNachRueckstellung);
+  EXPECT_EQ(TestCab().tripStop.fahrsperre_taster, kTasterLos);
+}
+
+// A run started while the button is still held from a reset keeps it held but forgets the
+// reset: letting go then ends no remote release of the spring brake.
+TEST_F(TripStop, a_reset_held_through_a_restart_ends_no_remote_release_when_let_go) {
+  Pass(44002, 0, 0, 30.0f);
+  gState.Speed = 0.0f;
+  Fahrsperre_druecken(TestCab(), kKeyTripStop);
+  StartUBahnCab(0);
+  EXPECT_EQ(TestCab().tripStop.fahrsperre_taster, kTasterGedrueckt);
+  Fahrsperre_loslassen(TestCab(), kKeyTripStop);
+  EXPECT_FALSE(Played(71));
+  EXPECT_EQ(TestCab().springBrake.speicherbremse_aus_taster, kAusGedrueckt);
+  EXPECT_EQ(TestCab().tripStop.fahrsperre_taster, kTasterLos);
 }
 
 TEST_F(TripStop, reset_sound_tells_whether_the_spring_brake_is_applied_and_fills_the_pipe_in_position_2) {
   Pass(44002, 0, 0, 30.0f);
   gState.Speed = -6.9f;
-  federspeicher_aktiv = true;
-  bremsschalter = 2;
-  SifaKey = true;
-  Fahrsperre_druecken(kKeyTripStop);
+  TestCab().springBrake.federspeicher_aktiv = true;
+  TestCab().brake.bremsschalter = 2;
+  TestCab().master.SifaKey = true;
+  Fahrsperre_druecken(TestCab(), kKeyTripStop);
   EXPECT_TRUE(Played(74));
   EXPECT_FALSE(Played(73));
   EXPECT_TRUE(Played(8));
@@ -198,40 +212,40 @@ TEST_F(TripStop, reset_sound_tells_whether_the_spring_brake_is_applied_and_fills
 TEST_F(TripStop, reset_in_position_2_without_the_sifa_key_fills_nothing) {
   Pass(44002, 0, 0, 30.0f);
   gState.Speed = 0.0f;
-  bremsschalter = 2;
-  SifaKey = false;
-  Fahrsperre_druecken(kKeyTripStop);
-  EXPECT_EQ(zaehlwerk1, 1);  // reset all the same
+  TestCab().brake.bremsschalter = 2;
+  TestCab().master.SifaKey = false;
+  Fahrsperre_druecken(TestCab(), kKeyTripStop);
+  EXPECT_EQ(TestCab().tripStop.zaehlwerk1, 1);  // reset all the same
   EXPECT_FALSE(Played(8));
 }
 
 TEST_F(TripStop, button_pressed_while_armed_changes_only_its_lamps) {
-  Fahrsperre_druecken(kKeyTripStop);
+  Fahrsperre_druecken(TestCab(), kKeyTripStop);
   EXPECT_EQ(gPanel[kPanelTripButtonArmed], 1);
   EXPECT_EQ(gPanel[kPanelTripButtonTripped], 0);
   EXPECT_FALSE(Played(73));
-  EXPECT_EQ(zaehlwerk1, 0);
-  EXPECT_FALSE(fsp_gerade_eingeschaltet);
-  EXPECT_TRUE(fahrsperre_gedrueckt);
-  Fahrsperre_loslassen(kKeyTripStop);
+  EXPECT_EQ(TestCab().tripStop.zaehlwerk1, 0);
+  EXPECT_NE(TestCab().tripStop.fahrsperre_taster, kTasterNachRueckstellung);
+  EXPECT_NE(TestCab().tripStop.fahrsperre_taster, kTasterLos);
+  Fahrsperre_loslassen(TestCab(), kKeyTripStop);
   EXPECT_EQ(gPanel[kPanelTripButtonArmed], 0);
   EXPECT_FALSE(Played(71));
 }
 
 TEST_F(TripStop, lamp_follows_the_trip_stop_every_frame) {
-  fahrsperre = false;
-  Fahrsperrenupdate();
+  TestCab().tripStop.fahrsperre = kFahrsperreAusgeloest;
+  Fahrsperrenupdate(TestCab());
   EXPECT_EQ(gPanel[kPanelTripLamp], 0);
-  fahrsperre = true;
-  Fahrsperrenupdate();
+  TestCab().tripStop.fahrsperre = kFahrsperreScharf;
+  Fahrsperrenupdate(TestCab());
   EXPECT_EQ(gPanel[kPanelTripLamp], 1);
 }
 
 TEST_F(TripStop, counters_show_on_their_digit_elements_without_reduction) {
-  kilometerzaehler = 12345;
-  zaehlwerk1 = 1234;
-  zaehlwerk2 = 987;
-  KilometerUndFahrsperrenzaehlwerk();
+  TestCab().tripStop.kilometerzaehler = 12345;
+  TestCab().tripStop.zaehlwerk1 = 1234;
+  TestCab().tripStop.zaehlwerk2 = 987;
+  KilometerUndFahrsperrenzaehlwerk(TestCab());
   const int km[] = {1, 12, 123, 1234, 12345};
   for (int i = 0; i < 5; i++) EXPECT_EQ(gPanel[kPanelKmDigits + i], km[i]) << i;
   const int z1[] = {1, 12, 123, 1234};
@@ -247,79 +261,79 @@ class Kilometres : public TripStop {
   void FrameAt(double location, float speed) {
     gState.Location = location;
     gState.Speed = speed;
-    KilometerUndFahrsperrenzaehlwerk();
+    KilometerUndFahrsperrenzaehlwerk(TestCab());
   }
 };
 
 TEST_F(Kilometres, a_run_far_from_location_0_counts_one_kilometre_at_its_first_forward_frame) {
   FrameAt(5000.0, 0.0f);
-  EXPECT_EQ(kilometerzaehler, 0);
+  EXPECT_EQ(TestCab().tripStop.kilometerzaehler, 0);
   FrameAt(5000.0, 1.0f);
-  EXPECT_EQ(kilometerzaehler, 1);
+  EXPECT_EQ(TestCab().tripStop.kilometerzaehler, 1);
   EXPECT_EQ(CounterFile("Z3.dat"), "1");
-  EXPECT_DOUBLE_EQ(nulllage, 5000.0);
+  EXPECT_DOUBLE_EQ(TestCab().tripStop.nulllage, 5000.0);
   FrameAt(5900.0, 1.0f);
-  EXPECT_EQ(kilometerzaehler, 1);
+  EXPECT_EQ(TestCab().tripStop.kilometerzaehler, 1);
 }
 
 TEST_F(Kilometres, counting_restarts_from_where_the_kilometre_was_counted) {
-  nulllage = 100.0;
+  TestCab().tripStop.nulllage = 100.0;
   FrameAt(1100.0, 60.0f);
-  EXPECT_EQ(kilometerzaehler, 0);  // exactly 1000 m is not more than a kilometre
+  EXPECT_EQ(TestCab().tripStop.kilometerzaehler, 0);  // exactly 1000 m is not more than a kilometre
   FrameAt(1150.5, 60.0f);
-  EXPECT_EQ(kilometerzaehler, 1);
+  EXPECT_EQ(TestCab().tripStop.kilometerzaehler, 1);
   FrameAt(2150.0, 60.0f);
-  EXPECT_EQ(kilometerzaehler, 1);
+  EXPECT_EQ(TestCab().tripStop.kilometerzaehler, 1);
   FrameAt(2151.0, 60.0f);
-  EXPECT_EQ(kilometerzaehler, 2);
+  EXPECT_EQ(TestCab().tripStop.kilometerzaehler, 2);
   EXPECT_EQ(CounterFile("Z3.dat"), "2");
   EXPECT_EQ(gPanel[kPanelKmDigits + 4], 2);
 }
 
 TEST_F(Kilometres, backward_running_never_counts_but_the_next_forward_frame_does) {
   FrameAt(-1500.0, -30.0f);
-  EXPECT_EQ(kilometerzaehler, 0);
+  EXPECT_EQ(TestCab().tripStop.kilometerzaehler, 0);
   FrameAt(-1499.0, 10.0f);
-  EXPECT_EQ(kilometerzaehler, 1);
+  EXPECT_EQ(TestCab().tripStop.kilometerzaehler, 1);
 }
 
 TEST_F(Kilometres, a_jump_of_any_size_counts_one_kilometre_and_no_location_breaks_the_count) {
   FrameAt(1e300, 50.0f);
-  EXPECT_EQ(kilometerzaehler, 1);
+  EXPECT_EQ(TestCab().tripStop.kilometerzaehler, 1);
   FrameAt(-1e300, 50.0f);
-  EXPECT_EQ(kilometerzaehler, 2);
+  EXPECT_EQ(TestCab().tripStop.kilometerzaehler, 2);
   FrameAt(std::numeric_limits<double>::quiet_NaN(), 50.0f);
-  EXPECT_EQ(kilometerzaehler, 2);
-  EXPECT_DOUBLE_EQ(nulllage, -1e300);
+  EXPECT_EQ(TestCab().tripStop.kilometerzaehler, 2);
+  EXPECT_DOUBLE_EQ(TestCab().tripStop.nulllage, -1e300);
   FrameAt(std::numeric_limits<double>::infinity(), 50.0f);
-  EXPECT_EQ(kilometerzaehler, 3);
+  EXPECT_EQ(TestCab().tripStop.kilometerzaehler, 3);
   FrameAt(std::numeric_limits<double>::infinity(), 50.0f);  // no distance from infinity to itself
-  EXPECT_EQ(kilometerzaehler, 3);
+  EXPECT_EQ(TestCab().tripStop.kilometerzaehler, 3);
   FrameAt(0.0, 50.0f);
-  EXPECT_EQ(kilometerzaehler, 4);
+  EXPECT_EQ(TestCab().tripStop.kilometerzaehler, 4);
   FrameAt(5000.0, std::numeric_limits<float>::quiet_NaN());
-  EXPECT_EQ(kilometerzaehler, 4);
+  EXPECT_EQ(TestCab().tripStop.kilometerzaehler, 4);
   EXPECT_EQ(CounterFile("Z3.dat"), "4");
 }
 
 TEST_F(Kilometres, counters_stop_at_the_largest_value_instead_of_wrapping) {
-  kilometerzaehler = INT32_MAX - 1;
+  TestCab().tripStop.kilometerzaehler = INT32_MAX - 1;
   FrameAt(2000.0, 50.0f);
   FrameAt(4000.0, 50.0f);
-  EXPECT_EQ(kilometerzaehler, INT32_MAX);
+  EXPECT_EQ(TestCab().tripStop.kilometerzaehler, INT32_MAX);
   EXPECT_EQ(CounterFile("Z3.dat"), "2147483647");
   EXPECT_EQ(gPanel[kPanelKmDigits + 4], INT32_MAX);
 
-  zaehlwerk1 = INT32_MAX;
-  fahrsperre = false;
+  TestCab().tripStop.zaehlwerk1 = INT32_MAX;
+  TestCab().tripStop.fahrsperre = kFahrsperreAusgeloest;
   gState.Speed = 0.0f;
-  Fahrsperre_druecken(kKeyTripStop);
-  EXPECT_EQ(zaehlwerk1, INT32_MAX);
+  Fahrsperre_druecken(TestCab(), kKeyTripStop);
+  EXPECT_EQ(TestCab().tripStop.zaehlwerk1, INT32_MAX);
   EXPECT_EQ(CounterFile("Z1.dat"), "2147483647");
 
-  zaehlwerk2 = INT32_MAX;
+  TestCab().tripStop.zaehlwerk2 = INT32_MAX;
   Pass(44002, 0, 0, 1.0f);
-  EXPECT_EQ(zaehlwerk2, INT32_MAX);
+  EXPECT_EQ(TestCab().tripStop.zaehlwerk2, INT32_MAX);
   EXPECT_EQ(CounterFile("Z2.dat"), "2147483647");
 }
 
@@ -329,10 +343,10 @@ TEST(TripStopFiles, an_unwritable_counter_folder_is_skipped_and_counting_goes_on
   std::filesystem::create_directories(root.path / "a" / "b" / "c");
   std::filesystem::current_path(root.path / "a" / "b" / "c");
   StartEquipment();
-  fahrsperre = false;
-  Fahrsperre_druecken(kKeyTripStop);
-  EXPECT_EQ(zaehlwerk1, 1);
-  EXPECT_TRUE(fahrsperre);
+  TestCab().tripStop.fahrsperre = kFahrsperreAusgeloest;
+  Fahrsperre_druecken(TestCab(), kKeyTripStop);
+  EXPECT_EQ(TestCab().tripStop.zaehlwerk1, 1);
+  EXPECT_EQ(TestCab().tripStop.fahrsperre, kFahrsperreScharf);
   EXPECT_FALSE(std::filesystem::exists(root.path / "Train"));
   std::filesystem::current_path(previous);
 }
