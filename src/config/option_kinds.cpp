@@ -25,9 +25,9 @@ const OptionEffect kOptionEffect[OPTION_COUNT] = {
 #undef OPTION
 };
 
-#define PLAUSIBLE(low, high) {true, low, high, false}
-#define PLAUSIBLE_OR_0(low, high) {true, low, high, true}
-#define ANY_VALUE {false, 0, 0, false}
+#define PLAUSIBLE(low, high) {low, high, true, false}
+#define PLAUSIBLE_OR_0(low, high) {low, high, true, true}
+#define ANY_VALUE {0, 0, false, false}
 const PlausibleRange kOptionPlausible[OPTION_COUNT] = {
 #define OPTION(name, key, def, kind, further, system, effect, plausible, text) plausible,
 #include "config/options.def"

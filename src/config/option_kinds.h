@@ -38,9 +38,9 @@ enum OptionEffect {
 // The values of a time or speed option that a builder plausibly means, in the option's own
 // unit (ms, s or km/h); a value outside them was probably written in another unit.
 struct PlausibleRange {
-  bool given;     // the option has such a range
   int32_t low;    // lowest plausible value
   int32_t high;   // highest plausible value
+  bool given;     // the option has such a range
   bool zeroOff;   // 0 is plausible as well: it switches the option's function off
 };
 
