@@ -35,7 +35,8 @@ static DemandSet ownSets[CAB_SYSTEM_COUNT] = {};
 // The set each system counts in: its own if it has one in this run, or the common set.
 static DemandSet* setOf[CAB_SYSTEM_COUNT] = {};
 // The tables that Operate* and Move*Demand count in: the common set's, or while a system with a
-// set of its own is heard, that set's.
+// set of its own is heard, that set's. Copied out of the set, so that the demands of every frame
+// reach their table with one load less.
 static int32_t* reverserCounts = common.reverser;
 static int32_t* powerCounts = nullptr;
 static int32_t* brakeCounts = nullptr;
@@ -56,11 +57,10 @@ static int32_t lowestPowerDemand = kNoDemand;
 // The largest demand table made: a vehicle claiming more notches gets no table at all.
 const int32_t kMaxLockEntries = 1000000;
 
-// From now on the calls count in this set.
-static void CountIn(DemandSet& set) {
-  reverserCounts = set.reverser;
-  powerCounts = set.power;
-  brakeCounts = set.brake;
+void CountIn(DemandSet* set) {
+  reverserCounts = set->reverser;
+  powerCounts = set->power;
+  brakeCounts = set->brake;
 }
 
 // The highest entry at or below `from` with a count above 0, or kNoDemand.
@@ -312,7 +312,7 @@ static void EmptyAllSets() {
     setOf[s] = &common;
   }
   EmptySet(common);
-  CountIn(common);
+  CountIn(&common);
   delete[] powerSets;
   delete[] brakeSets;
   powerSets = nullptr;
@@ -342,7 +342,7 @@ void InitHandles() {
   lastPowerEntry = powerSets == nullptr ? -1 : static_cast<int32_t>(powers - 1);
   lastBrakeEntry = brakeSets == nullptr ? -1 : static_cast<int32_t>(brakes - 1);
   MakeSet(common);
-  CountIn(common);
+  CountIn(&common);
 
   // The driver's handles stand at neutral, power 0, brake 0.
   OperateReverser(0, true);
@@ -362,10 +362,12 @@ void GiveOwnDemands(CabSystem system) {
   setOf[system] = &ownSets[system];
 }
 
-void UseDemandsOf(CabSystem system) {
+DemandSet* DemandsOf(CabSystem system) {
   const bool known = system >= 0 && system < CAB_SYSTEM_COUNT && setOf[system] != nullptr;
-  CountIn(known ? *setOf[system] : common);
+  return known ? setOf[system] : &common;
 }
+
+void UseDemandsOf(CabSystem system) { CountIn(DemandsOf(system)); }
 
 void DestroyHandles() {
   if (!initialized) return;

@@ -38,5 +38,10 @@ void InitHandles();
 void GiveOwnDemands(CabSystem system);
 // The set counted in from now on: the system's own if it has one, otherwise the common set.
 void UseDemandsOf(CabSystem system);
+// The same in two steps, for a caller that switches sets every frame: the set a system counts in
+// (valid until the next InitHandles, GiveOwnDemands or DestroyHandles), and counting in it.
+struct DemandSet;
+DemandSet* DemandsOf(CabSystem system);
+void CountIn(DemandSet* set);
 // Releases the demand tables.
 void DestroyHandles();

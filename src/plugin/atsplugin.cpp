@@ -33,9 +33,16 @@ static const CabSystemRow* const* gRows = kCabSystemRows;
 
 // Which systems run, as the last Initialize read their switches; before it, the defaults.
 static bool gRuns[kCabSystemCount] = {true};
-// The frame routines of the running systems after the U-Bahn cab, in table order, taken at
-// Initialize so that the frame walks no switches.
-static const CabSystemRow* gFrameSteps[kCabSystemCount] = {};
+// One step of the frame after the U-Bahn cab's: a running system's frame routine and the
+// demand set it counts in.
+struct FrameStep {
+  void (*frame)();     // the system's frame routine
+  CabSystem system;    // whose routine it is
+  DemandSet* demands;  // the set its demands count in, taken when the sets were last made
+};
+// The frame steps of the running systems after the U-Bahn cab, in table order, taken at
+// Initialize so that the frame walks no switches and looks up no sets.
+static FrameStep gFrameSteps[kCabSystemCount] = {};
 static int gFrameStepCount = 0;
 // Some further system runs: the frame cycle calls their routines after the U-Bahn cab's.
 static bool gFurtherFrames = false;
@@ -44,9 +51,16 @@ static void ReadRunSwitches() {
   gFrameStepCount = 0;
   for (int i = 0; i < kCabSystemCount; i++) {
     gRuns[i] = SystemRuns(gRows[i]->system);
-    if (gRuns[i] && gRows[i]->frame != nullptr) gFrameSteps[gFrameStepCount++] = gRows[i];
+    if (gRuns[i] && gRows[i]->frame != nullptr) {
+      gFrameSteps[gFrameStepCount++] = FrameStep{gRows[i]->frame, gRows[i]->system, nullptr};
+    }
   }
   gFurtherFrames = gFrameStepCount > 0;
+}
+
+// The frame steps follow the demand sets as they were made (or released) last.
+static void TakeStepDemands() {
+  for (int i = 0; i < gFrameStepCount; i++) gFrameSteps[i].demands = DemandsOf(gFrameSteps[i].system);
 }
 
 static bool UBahnRuns() { return gRuns[0]; }
@@ -54,8 +68,8 @@ static bool UBahnRuns() { return gRuns[0]; }
 // The frame routines of the further systems that run, kept out of the frame cycle's body.
 __attribute__((noinline)) static void RunFurtherFrames() {
   for (int i = 0; i < gFrameStepCount; i++) {
-    UseDemandsOf(gFrameSteps[i]->system);
-    gFrameSteps[i]->frame();
+    CountIn(gFrameSteps[i].demands);
+    gFrameSteps[i].frame();
   }
   UseDemandsOf(SYS_SHELL);
 }
@@ -127,6 +141,7 @@ ATS_EXPORT void ATS_CALL Load() {
 ATS_EXPORT void ATS_CALL Dispose() {
   ScrapConfig();
   DestroyHandles();
+  TakeStepDemands();
   for (int i = 0; i < kCabSystemCount; i++) {
     if (gRows[i]->end != nullptr) gRows[i]->end();
   }
@@ -152,6 +167,7 @@ ATS_EXPORT void ATS_CALL Initialize(int brake) {
   for (int i = 0; i < kCabSystemCount; i++) {
     if (gRuns[i]) GiveOwnDemands(gRows[i]->system);
   }
+  TakeStepDemands();
   for (int i = 0; i < kCabSystemCount; i++) {
     const CabSystemRow& system = *gRows[i];
     if (!gRuns[i] && !system.startsWhenOff) continue;
