@@ -121,8 +121,9 @@ static void WipeDrop(int drop) {
   SetPanel(element, 0);
 }
 
-// One step of the wiper motor.
-static void WiperStep() {
+// One step of the wiper motor. True when the wiper stands switched off at rest and the drop
+// element it cleared is not its own element: a further step repeats this one and changes nothing.
+static bool WiperStep() {
   int32_t rest = Opt(OPT_wiperholdposition);
   int32_t sound = Opt(OPT_wipersound);
   // 1. At rest the switch decides whether a stroke starts.
@@ -155,10 +156,17 @@ static void WiperStep() {
   // 4. Clear the drop element under the blade. The blade covers drop elements only: at the far
   //    end of the stroke it lies one past the last drop, which is no drop element.
   int drops = DropCount();
+  bool clearedOwnElement = false;
   if (drops > 0) {
     double under = shield.wiperPosition / (static_cast<double>(kWiperTravel) / drops);
-    if (under > -1.0 && under < drops) WipeDrop(static_cast<int>(under));
+    if (under > -1.0 && under < drops) {
+      const int drop = static_cast<int>(under);
+      clearedOwnElement = DropElement(drop) == Opt(OPT_wiperindex);
+      WipeDrop(drop);
+    }
   }
+  return shield.wiperMode == kWiperOff && shield.wiperDirection == 0 && shield.wiperPosition == rest &&
+         !clearedOwnElement;
 }
 
 // A rain drop falls on the glass, if there is a dry place for it.
@@ -204,9 +212,12 @@ void AnimateWindshield() {
   // A. The wiper, when it is wired.
   if (Opt(OPT_wiperindex) != kUnwired) {
     int32_t period = Opt(OPT_wiperrate) / kWiperTravel;
+    // Once the wiper stands idle, the steps still due in this frame would repeat the last one
+    // exactly: their time passes without them.
+    bool idle = false;
     for (int steps = 0; tOn(shield.wiper, gState.Time, period) && steps < kMaxWiperStepsPerFrame;
          steps++) {
-      WiperStep();
+      if (!idle) idle = WiperStep();
     }
   }
   // B. The rain.
