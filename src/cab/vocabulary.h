@@ -21,6 +21,13 @@ inline bool KeyMatches(OptionId keyOption, int hostKey) {
 // A real number truncated toward zero, as panel values are; NaN gives 0, values beyond the
 // 32-bit range the nearest end. Whole 64-bit intermediates go through it as well.
 int32_t TruncToInt(double value);
+// A whole 64-bit value held to the 32-bit range: the same result as TruncToInt gives for it,
+// without the detour through a real number.
+inline int32_t ClampToInt(int64_t value) {
+  if (value >= INT32_MAX) return INT32_MAX;
+  if (value <= INT32_MIN) return INT32_MIN;
+  return static_cast<int32_t>(value);
+}
 
 // Value k of an option counting from 0 (0 is the first value); an option with fewer values
 // gives its last one, a k below 0 the first.

@@ -106,9 +106,9 @@ static void Boil(TractionRecord& t) {
   int units = 0;
   while (tOn(t.boilingTimer, gState.Time, period) && t.stm_boilerWater > 0 && units < kMaxBoiledPerFrame) {
     t.stm_boilerWater -= 1;
-    t.stm_boilerPressure = TruncToInt(static_cast<int64_t>(t.stm_boilerPressure) + 1);
+    t.stm_boilerPressure = ClampToInt(static_cast<int64_t>(t.stm_boilerPressure) + 1);
     SetPanelOpt(OPT_boilerwaterlevelindicator, t.stm_boilerWater);
-    if (t.stm_blowOff) t.stm_boilerPressure = TruncToInt(static_cast<int64_t>(t.stm_boilerPressure) - kBlowOffLossPerUnit);
+    if (t.stm_blowOff) t.stm_boilerPressure = ClampToInt(static_cast<int64_t>(t.stm_boilerPressure) - kBlowOffLossPerUnit);
     units++;
   }
 }
@@ -199,7 +199,7 @@ void RunSteam(TractionRecord& t) {
   int32_t p = PressurePower(t);
   if (cutoffPower < p) p = cutoffPower;
   int64_t limit = static_cast<int64_t>(gDriver.Power) - gTrainspecs.PowerNotches + p;
-  MovePowerLimit(t.stm_power, TruncToInt(limit < 0 ? 0 : limit));
+  MovePowerLimit(t.stm_power, ClampToInt(limit < 0 ? 0 : limit));
 
   Boil(t);
   SafetyValves(t);

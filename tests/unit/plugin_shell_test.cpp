@@ -177,3 +177,13 @@ TEST(PluginBeacons, every_listed_type_reaches_the_systems_the_list_names_and_no_
 }
 
 }  // namespace
+
+// Whole values held to the 32-bit range end where the truncation of the same value as a real
+// number ends, at both edges of the range and far beyond them.
+TEST(WholeValues, clamp_matches_truncation_of_the_same_value) {
+  const int64_t values[] = {0, -1, 1, INT32_MAX - 1LL, INT32_MAX, INT32_MAX + 1LL, INT32_MIN + 1LL,
+                            INT32_MIN, INT32_MIN - 1LL, INT64_MAX, INT64_MIN, (1LL << 53) + 1};
+  for (int64_t v : values) {
+    EXPECT_EQ(ClampToInt(v), TruncToInt(static_cast<double>(v))) << v;
+  }
+}
