@@ -34,12 +34,9 @@ static DemandSet common = {{0, 0, 0}, nullptr, nullptr};
 static DemandSet ownSets[CAB_SYSTEM_COUNT] = {};
 // The set each system counts in: its own if it has one in this run, or the common set.
 static DemandSet* setOf[CAB_SYSTEM_COUNT] = {};
-// The tables that Operate* and Move*Demand count in: the common set's, or while a system with a
-// set of its own is heard, that set's. Copied out of the set, so that the demands of every frame
-// reach their table with one load less.
-static int32_t* reverserCounts = common.reverser;
-static int32_t* powerCounts = nullptr;
-static int32_t* brakeCounts = nullptr;
+// The set that Operate* and Move*Demand count in: the common set, or while a system with a set
+// of its own is heard, that set. Switching sets is one store.
+static DemandSet* counting = &common;
 
 // The union of the sets: per notch and position, how many sets have a count above 0 there. It
 // moves only when a set's count crosses from 0 to 1 or back, and the handles follow it alone.
@@ -57,11 +54,7 @@ static int32_t lowestPowerDemand = kNoDemand;
 // The largest demand table made: a vehicle claiming more notches gets no table at all.
 const int32_t kMaxLockEntries = 1000000;
 
-void CountIn(DemandSet* set) {
-  reverserCounts = set->reverser;
-  powerCounts = set->power;
-  brakeCounts = set->brake;
-}
+void CountIn(DemandSet* set) { counting = set; }
 
 // The highest entry at or below `from` with a count above 0, or kNoDemand.
 static int32_t HighestDemandFrom(const int32_t* table, int32_t from) {
@@ -127,7 +120,7 @@ static int32_t TopBrakeNotch() {
 
 void OperateReverser(int position, bool apply) {
   if (position < -1 || position > 1) return;
-  CountInSet(reverserCounts[position + 1], reverserSets[position + 1], apply);
+  CountInSet(counting->reverser[position + 1], reverserSets[position + 1], apply);
 
   if (reverserSets[1] > 0) {
     gHandles.Reverser = 0;
@@ -144,7 +137,7 @@ void OperateReverser(int position, bool apply) {
 
 // Counts one power demand; false when the notch is outside the vehicle's range (ignored).
 static bool CountPower(int notch, bool apply, int32_t top) {
-  int32_t* counts = powerCounts;
+  int32_t* counts = counting->power;
   if (counts == nullptr || notch < 0 || notch > top) return false;
   if (!CountInSet(counts[notch], powerSets[notch], apply)) return true;
   if (powerSets[notch] > 0) {
@@ -168,7 +161,7 @@ static void ApplyPowerDemands(int32_t top) {
 
 // Counts one brake demand; false when the notch is outside the vehicle's range (ignored).
 static bool CountBrake(int notch, bool apply, int32_t top) {
-  int32_t* counts = brakeCounts;
+  int32_t* counts = counting->brake;
   if (counts == nullptr || notch < 0 || notch > top) return false;
   if (!CountInSet(counts[notch], brakeSets[notch], apply)) return true;
   if (brakeSets[notch] > 0) {
@@ -211,32 +204,42 @@ static void CountAgain(int32_t& count) {
 
 // A moved demand ends where withdrawing the old notch and then placing the new one would: the
 // handle follows the counts as they stand after both.
-void MovePowerDemand(int from, int to) {
-  const int32_t top = TopPowerNotch();
-  if (from == to) {
-    int32_t* counts = powerCounts;
-    if (counts == nullptr || to < 0 || to > top) return;
-    CountAgain(counts[to]);
-    ApplyPowerDemands(top);
-    return;
-  }
+// A demand moved between two different notches. Kept out of line: the systems that hold their
+// demand every frame take the path of an unmoved demand, which then needs no saved registers.
+__attribute__((noinline)) static void MovePowerBetween(int from, int to, int32_t top) {
   const bool withdrawn = CountPower(from, false, top);
   const bool placed = CountPower(to, true, top);
   if (withdrawn || placed) ApplyPowerDemands(top);
 }
 
-void MoveBrakeDemand(int from, int to) {
-  const int32_t top = TopBrakeNotch();
-  if (from == to) {
-    int32_t* counts = brakeCounts;
-    if (counts == nullptr || to < 0 || to > top) return;
-    CountAgain(counts[to]);
-    ApplyBrakeDemands(top);
-    return;
-  }
+__attribute__((noinline)) static void MoveBrakeBetween(int from, int to, int32_t top) {
   const bool withdrawn = CountBrake(from, false, top);
   const bool placed = CountBrake(to, true, top);
   if (withdrawn || placed) ApplyBrakeDemands(top);
+}
+
+void MovePowerDemand(int from, int to) {
+  const int32_t top = TopPowerNotch();
+  if (from != to) {
+    MovePowerBetween(from, to, top);
+    return;
+  }
+  int32_t* counts = counting->power;
+  if (counts == nullptr || to < 0 || to > top) return;
+  CountAgain(counts[to]);
+  ApplyPowerDemands(top);
+}
+
+void MoveBrakeDemand(int from, int to) {
+  const int32_t top = TopBrakeNotch();
+  if (from != to) {
+    MoveBrakeBetween(from, to, top);
+    return;
+  }
+  int32_t* counts = counting->brake;
+  if (counts == nullptr || to < 0 || to > top) return;
+  CountAgain(counts[to]);
+  ApplyBrakeDemands(top);
 }
 
 void SetBrakeHandle(int notch) {

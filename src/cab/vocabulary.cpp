@@ -3,11 +3,14 @@
 
 #include <cmath>
 
+// Strictly between these two, truncation toward zero lands inside the 32-bit range.
+const double kBelowInt32 = -2147483649.0;
+const double kAboveInt32 = 2147483648.0;
+
 int32_t TruncToInt(double value) {
+  if (value > kBelowInt32 && value < kAboveInt32) return static_cast<int32_t>(value);  // NaN is not
   if (std::isnan(value)) return 0;
-  if (value >= 2147483647.0) return INT32_MAX;
-  if (value <= -2147483648.0) return INT32_MIN;
-  return static_cast<int32_t>(value);
+  return value > 0.0 ? INT32_MAX : INT32_MIN;
 }
 
 OptionWalk WalkOption(OptionId option) {

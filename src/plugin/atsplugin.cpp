@@ -67,9 +67,10 @@ static bool UBahnRuns() { return gRuns[0]; }
 
 // The frame routines of the further systems that run, kept out of the frame cycle's body.
 __attribute__((noinline)) static void RunFurtherFrames() {
-  for (int i = 0; i < gFrameStepCount; i++) {
-    CountIn(gFrameSteps[i].demands);
-    gFrameSteps[i].frame();
+  const FrameStep* const end = gFrameSteps + gFrameStepCount;
+  for (const FrameStep* step = gFrameSteps; step != end; step++) {
+    CountIn(step->demands);
+    step->frame();
   }
   UseDemandsOf(SYS_SHELL);
 }

@@ -187,3 +187,17 @@ TEST(WholeValues, clamp_matches_truncation_of_the_same_value) {
     EXPECT_EQ(ClampToInt(v), TruncToInt(static_cast<double>(v))) << v;
   }
 }
+
+// Reals truncate toward zero; past either end of the 32-bit range they hold that end, also just
+// past it, and a value that is not a number gives 0.
+TEST(WholeValues, truncation_holds_reals_to_the_32_bit_range) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const struct {
+    double value;
+    int32_t whole;
+  } cases[] = {{2.9, 2},           {-2.9, -2},          {2147483646.9, 2147483646}, {2147483647.0, INT32_MAX},
+               {2147483647.5, INT32_MAX}, {2147483648.0, INT32_MAX}, {inf, INT32_MAX},
+               {-2147483648.0, INT32_MIN}, {-2147483648.5, INT32_MIN}, {-2147483649.0, INT32_MIN},
+               {-inf, INT32_MIN},  {std::nan(""), 0}};
+  for (const auto& c : cases) EXPECT_EQ(TruncToInt(c.value), c.whole) << c.value;
+}
