@@ -21,7 +21,7 @@ const int kDropIntervalBase = 20000;    // ms: mean drop interval, divided by th
 // A run starts with the wiper at rest and switched off, dry glass and every drop element a dry
 // place; the rest position and the drop elements follow from the options at the start. Nothing
 // survives the start.
-constexpr WindshieldRecord kWindshieldAtStart = {0, kPauseIdle, 0, 0, 0, kWiperOff, 0, 0, 0, {}, {}, 0};
+constexpr WindshieldRecord kWindshieldAtStart = {0, kPauseIdle, 0, 0, 0, kWiperOff, 0, 0, 0, {}, {}, 0, false, kUnwired};
 
 static WindshieldRecord shield = kWindshieldAtStart;
 
@@ -121,9 +121,8 @@ static void WipeDrop(int drop) {
   SetPanel(element, 0);
 }
 
-// One step of the wiper motor. True when the wiper stands switched off at rest and the drop
-// element it cleared is not its own element: a further step repeats this one and changes nothing.
-static bool WiperStep() {
+// One step of the wiper motor; it notes whether it left the wiper idle (idleStep).
+static void WiperStep() {
   int32_t rest = Opt(OPT_wiperholdposition);
   int32_t sound = Opt(OPT_wipersound);
   // 1. At rest the switch decides whether a stroke starts.
@@ -156,17 +155,26 @@ static bool WiperStep() {
   // 4. Clear the drop element under the blade. The blade covers drop elements only: at the far
   //    end of the stroke it lies one past the last drop, which is no drop element.
   int drops = DropCount();
-  bool clearedOwnElement = false;
+  int32_t cleared = kUnwired;
   if (drops > 0) {
     double under = shield.wiperPosition / (static_cast<double>(kWiperTravel) / drops);
     if (under > -1.0 && under < drops) {
       const int drop = static_cast<int>(under);
-      clearedOwnElement = DropElement(drop) == Opt(OPT_wiperindex);
+      cleared = DropElement(drop);
       WipeDrop(drop);
     }
   }
-  return shield.wiperMode == kWiperOff && shield.wiperDirection == 0 && shield.wiperPosition == rest &&
-         !clearedOwnElement;
+  shield.idleStep = shield.wiperMode == kWiperOff && shield.wiperDirection == 0 &&
+                    shield.wiperPosition == rest && cleared != Opt(OPT_wiperindex);
+  shield.idleCleared = cleared;
+}
+
+// A step now would repeat the last one and change nothing: that step left the wiper idle, it is
+// still switched off at rest, and its two elements still show what it wrote.
+static bool IdleStepRepeats() {
+  return shield.idleStep && shield.wiperMode == kWiperOff &&
+         shield.wiperPosition == Opt(OPT_wiperholdposition) &&
+         GetPanelOpt(OPT_wiperindex) == shield.wiperPosition && GetPanel(shield.idleCleared) == 0;
 }
 
 // A rain drop falls on the glass, if there is a dry place for it.
@@ -212,12 +220,10 @@ void AnimateWindshield() {
   // A. The wiper, when it is wired.
   if (Opt(OPT_wiperindex) != kUnwired) {
     int32_t period = Opt(OPT_wiperrate) / kWiperTravel;
-    // Once the wiper stands idle, the steps still due in this frame would repeat the last one
-    // exactly: their time passes without them.
-    bool idle = false;
+    // Steps that would repeat the last one exactly are not taken: their time passes without them.
     for (int steps = 0; tOn(shield.wiper, gState.Time, period) && steps < kMaxWiperStepsPerFrame;
          steps++) {
-      if (!idle) idle = WiperStep();
+      if (!IdleStepRepeats()) WiperStep();
     }
   }
   // B. The rain.

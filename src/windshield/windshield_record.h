@@ -26,6 +26,10 @@ struct WindshieldRecord {
   int32_t dropList[kMaxDrops];
   int32_t dropListPos[kMaxDrops];  // for drop i, the entry of dropList that holds it
   int32_t unusedDrops;             // drops not on the glass
+  // The last wiper step left the wiper switched off at rest, and cleared an element that is not
+  // the wiper's own: while both elements still show what it wrote, a further step changes nothing.
+  bool idleStep;
+  int32_t idleCleared;  // the drop element that step cleared; kUnwired when it cleared none
 };
 
 // The module's record, for its tests.

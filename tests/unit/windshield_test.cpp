@@ -227,6 +227,23 @@ TEST(Wiper, switched_off_it_does_not_move) {
   EXPECT_EQ(GetPanel(kWiper), 0);
 }
 
+// A wiper at rest keeps its elements as it leaves them: what another instrument writes there
+// between two frames is undone by its next step, also after many idle frames.
+TEST(Wiper, switched_off_at_rest_it_rewrites_its_elements_on_every_step) {
+  StartWindscreen({"numberofdrops=8", "dropstartindex=100", "wiperholdposition=0"});
+  int32_t time = 1000;
+  for (int i = 0; i < 50; i++) FrameAt(time += 16);
+  SetPanel(kWiper, 9);
+  SetPanel(100, 7);  // the drop element under the blade at rest
+  FrameAt(time += 16);
+  EXPECT_EQ(GetPanel(kWiper), 0);
+  EXPECT_EQ(GetPanel(100), 0);
+  SetPanel(100, 5);
+  FrameAt(time += 16);
+  EXPECT_EQ(GetPanel(100), 0);
+  EXPECT_EQ(shield.unusedDrops, 8);
+}
+
 TEST(Wiper, unwired_wiper_does_not_animate) {
   StartWindscreen({"wiperindex=-1"});
   WindshieldKeyPressed(kOnKey);
