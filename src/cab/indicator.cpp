@@ -11,6 +11,8 @@ Indicator NewIndicator(int optionIndex, int value) {
   indicator.value = value;
   indicator.blinkTimer = kTimerStopped;
   indicator.lit = false;
+  indicator.period = 0;
+  indicator.hasPeriod = OptFurther(indicator.option, 0, &indicator.period);
   return indicator;
 }
 
@@ -30,9 +32,8 @@ void ShowIndicator(Indicator& indicator) {
   if (indicator.option == OPTION_COUNT) return;  // refers to no option
   int32_t index = Opt(indicator.option);
   if (index == kUnwired) return;
-  int32_t period;
-  if (indicator.blinkTimer != kTimerStopped && OptFurther(indicator.option, 0, &period)) {
-    if (tOn(indicator.blinkTimer, gState.Time, period)) indicator.lit = !indicator.lit;
+  if (indicator.blinkTimer != kTimerStopped && indicator.hasPeriod) {
+    if (tOn(indicator.blinkTimer, gState.Time, indicator.period)) indicator.lit = !indicator.lit;
   }
   SetPanel(index, indicator.lit ? indicator.value : 0);
 }

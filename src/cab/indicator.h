@@ -10,8 +10,11 @@ struct Indicator {
   int32_t value;       // panel value while lit
   int32_t blinkTimer;  // kTimerStopped: steady; otherwise the tOn timer of the blinking
   bool lit;            // lit at the moment
+  bool hasPeriod;      // the option has a second value, the blink period
+  int32_t period;      // that blink period in ms, read once: options stay as they are in a run
 };
 
+// A dark, steady lamp of the option as it is set now.
 Indicator NewIndicator(int optionIndex, int value);
 // Lit with `value` without blinking (dark with 0).
 void SetSteady(Indicator& lamp, int32_t value);

@@ -15,8 +15,9 @@
 // A run starts with everything idle and dark; nothing survives the start. The start-up test's
 // phase follows from the option at the start.
 constexpr BRSafetyRecord kBRSafetyAtStart = {
-    kAwsIdle, 0, false, false, false, kStartupTestNone, {OPT_tpwsindicator, 0, kTimerStopped, false},
-    kStandstillUntimed, 0, kOverrideOff, 0, {OPT_tpwsindicator2, 0, kTimerStopped, false}};
+    kAwsIdle, 0, false, false, false, kStartupTestNone,
+    {OPT_tpwsindicator, 0, kTimerStopped, false, false, 0},
+    kStandstillUntimed, 0, kOverrideOff, 0, {OPT_tpwsindicator2, 0, kTimerStopped, false, false, 0}};
 
 static BRSafetyRecord aws = kBRSafetyAtStart;
 

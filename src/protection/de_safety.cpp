@@ -13,8 +13,8 @@
 #include "protection/de_safety_record.h"
 
 // A run starts switched off, without a brake, the blue lamp dark and no window open.
-constexpr DESafetyRecord kDESafetyAtStart = {false, false, {OPT_pzb90bluelamp, 0, kTimerStopped, false},
-                                             kPzbWindowClosed, 0};
+constexpr DESafetyRecord kDESafetyAtStart = {
+    false, false, {OPT_pzb90bluelamp, 0, kTimerStopped, false, false, 0}, kPzbWindowClosed, 0};
 
 static DESafetyRecord pzb = kDESafetyAtStart;
 
