@@ -12,6 +12,9 @@ enum GearLoopWait : uint8_t {
   kGearLoopWaiting = 1,     // silent since gearLoopTimer; loops again after its delay
 };
 
+// Ammeter readings kept per run: the notches of any vehicle the host describes in practice.
+const int kAmmeterReadingsKept = 16;
+
 struct TractionRecord {
   int32_t hpTemperature;       // engine temperature, never below 0
   int32_t tempTimer;           // 1-second timer of the heating
@@ -37,6 +40,10 @@ struct TractionRecord {
   int32_t injectorTimer;       // 1-second timer of the injector
   bool stm_blowOff;            // the safety valves are blowing off
   bool automatic;              // automatic cut-off and injector (steam) or gears (diesel)
+  // The ammeter's readings per power notch, read from its option at the start (options stay as
+  // they are in a run); notches past these are read from the option.
+  int32_t ammeterReadings[kAmmeterReadingsKept];
+  int32_t ammeterReadingCount;  // readings kept
 };
 
 // The module's record, for its tests.

@@ -221,9 +221,13 @@ void AnimateWindshield() {
   if (Opt(OPT_wiperindex) != kUnwired) {
     int32_t period = Opt(OPT_wiperrate) / kWiperTravel;
     // Steps that would repeat the last one exactly are not taken: their time passes without them.
+    // Right after an idle step nothing has written to its elements yet.
+    bool idle = IdleStepRepeats();
     for (int steps = 0; tOn(shield.wiper, gState.Time, period) && steps < kMaxWiperStepsPerFrame;
          steps++) {
-      if (!IdleStepRepeats()) WiperStep();
+      if (idle) continue;
+      WiperStep();
+      idle = shield.idleStep;
     }
   }
   // B. The rain.

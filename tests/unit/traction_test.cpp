@@ -373,6 +373,28 @@ TEST_F(TractionTest, ammeter_reads_the_value_of_the_power_notch_while_driven) {
   EXPECT_EQ(gPanel[44], 0);
 }
 
+// A long table of readings: every notch reads its own value, also past the first sixteen, and a
+// notch past the table its last.
+TEST_F(TractionTest, ammeter_reads_every_notch_of_a_long_table) {
+  gTrainspecs.PowerNotches = 24;
+  DestroyHandles();
+  InitHandles();
+  SetValues(OPT_ammeter, {44});
+  SetValues(OPT_ammetervalues, {0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 110, 120, 130, 140, 150, 160, 170,
+                                180, 190});
+  Start();
+  const struct {
+    int notch;
+    int reading;
+  } cases[] = {{1, 10}, {15, 150}, {16, 160}, {19, 190}, {22, 190}};
+  int32_t time = 1050;
+  for (const auto& c : cases) {
+    Drive(1, c.notch);
+    Frame(time += 50, 10.0f);
+    EXPECT_EQ(gPanel[44], c.reading) << c.notch;
+  }
+}
+
 // ---- Through the entry points ----
 
 // Starts a run that reads this configuration from a file of the test's own.
