@@ -42,3 +42,12 @@ int32_t OptAt(OptionId option, int64_t k) {
   }
   return value;
 }
+
+NotchValues KeepNotchValues(OptionId option) {
+  NotchValues table = {option, {}, 0};
+  int32_t value;
+  for (OptionWalk walk = WalkOption(option); table.count < kNotchValuesKept && NextValue(walk, &value);) {
+    table.values[table.count++] = value;
+  }
+  return table;
+}

@@ -33,6 +33,21 @@ inline int32_t ClampToInt(int64_t value) {
 // gives its last one, a k below 0 the first.
 int32_t OptAt(OptionId option, int64_t k);
 
+// The first values of an option kept in a table, for a system that reads a value per notch every
+// frame: kept at the start of a run, as options stay as they are during it.
+const int kNotchValuesKept = 16;
+struct NotchValues {
+  OptionId option;                   // the option the values are of
+  int32_t values[kNotchValuesKept];  // its values 0, 1, ... as OptAt gives them
+  int32_t count;                     // values kept: the option's, at most kNotchValuesKept
+};
+NotchValues KeepNotchValues(OptionId option);
+// The same as OptAt(table.option, k).
+inline int32_t NotchValueAt(const NotchValues& table, int64_t k) {
+  if (k >= 0 && k < table.count) return table.values[k];
+  return OptAt(table.option, k);
+}
+
 // A walk through all values of an option in file order, the first value included.
 struct OptionWalk {
   int32_t first;           // the option's first value

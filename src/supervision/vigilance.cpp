@@ -13,7 +13,7 @@
 #include "supervision/vigilance_record.h"
 
 // A run starts supervising with the timer armed at the first frame; nothing survives the start.
-constexpr VigilanceRecord kVigilanceAtStart = {0, kVigilanceSupervising};
+constexpr VigilanceRecord kVigilanceAtStart = {0, kVigilanceSupervising, {OPT_vigilanceinterval, {}, 0}};
 
 static VigilanceRecord device = kVigilanceAtStart;
 
@@ -41,6 +41,7 @@ static bool DeviceRests() {
 
 void InitVigilance(int) {
   device = kVigilanceAtStart;
+  device.intervals = KeepNotchValues(OPT_vigilanceinterval);
   SetPanelOpt(OPT_vigilancelamp, 0);
   SetSoundOpt(OPT_vigilancealarm, SOUND_STOP);
 }
@@ -57,7 +58,7 @@ void CheckVigilance() {
       }
       // The first interval serves power notch 0, each further one the next notch, the last
       // every notch beyond the list.
-      if (tOn(device.vigilance, gState.Time, OptAt(OPT_vigilanceinterval, gHandles.Power))) {
+      if (tOn(device.vigilance, gState.Time, NotchValueAt(device.intervals, gHandles.Power))) {
         SetPanelOpt(OPT_vigilancelamp, 1);
         device.phase = kVigilanceLampLit;
       }

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "cab/vocabulary.h"
+
 // What the device is doing.
 enum VigilancePhase : int32_t {
   kVigilanceSupervising = 0,  // waiting for the interval to run out
@@ -14,6 +16,7 @@ enum VigilancePhase : int32_t {
 struct VigilanceRecord {
   int32_t vigilance;     // tOn timer of the device, ms: each phase is timed from the end of the one before
   VigilancePhase phase;  // the device moves through the phases in order
+  NotchValues intervals;  // the interval of each power notch, ms, kept at the start
 };
 
 // The module's record, for its tests.

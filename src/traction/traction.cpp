@@ -17,7 +17,7 @@
 // cadence from the run before (the first decision comes when its period has run out).
 constexpr TractionRecord kTractionAtStart = {
     0, 0, 0, false, false, 0, 0, 0, 0, kGearLoopNotWaiting, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, false, 0, false, false,
-    {}, 0};
+    {OPT_ammetervalues, {}, 0}};
 
 static TractionRecord trac = kTractionAtStart;
 
@@ -65,17 +65,7 @@ void InitTraction(int) {
   trac.stm_injector = false;
   trac.stm_blowOff = false;
   trac.automatic = false;
-
-  // The ammeter's readings of the first notches, as many as the option has values.
-  const int64_t readings = 1 + static_cast<int64_t>(OptFurtherCount(OPT_ammetervalues));
-  trac.ammeterReadingCount = readings < kAmmeterReadingsKept ? static_cast<int32_t>(readings) : kAmmeterReadingsKept;
-  for (int n = 0; n < trac.ammeterReadingCount; n++) trac.ammeterReadings[n] = OptAt(OPT_ammetervalues, n);
-}
-
-// The ammeter's reading at a power notch: the option's value of that notch.
-static int32_t AmmeterReading(int32_t notch) {
-  if (notch >= 0 && notch < trac.ammeterReadingCount) return trac.ammeterReadings[notch];
-  return OptAt(OPT_ammetervalues, notch);
+  trac.ammeterReadings = KeepNotchValues(OPT_ammetervalues);
 }
 
 void DestroyTraction() {}
@@ -149,7 +139,7 @@ void RunTraction() {
 
   if (Opt(OPT_ammeter) != kUnwired) {
     bool driven = gHandles.Reverser != 0 && gHandles.Brake == 0;
-    SetPanelOpt(OPT_ammeter, driven ? AmmeterReading(gHandles.Power) : 0);
+    SetPanelOpt(OPT_ammeter, driven ? NotchValueAt(trac.ammeterReadings, gHandles.Power) : 0);
   }
 }
 

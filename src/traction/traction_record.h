@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "cab/vocabulary.h"
 #include "traction/traction.h"
 
 // The engine's gear loop after a gear change.
@@ -11,9 +12,6 @@ enum GearLoopWait : uint8_t {
   kGearLoopNotWaiting = 0,  // no restart pending
   kGearLoopWaiting = 1,     // silent since gearLoopTimer; loops again after its delay
 };
-
-// Ammeter readings kept per run: the notches of any vehicle the host describes in practice.
-const int kAmmeterReadingsKept = 16;
 
 struct TractionRecord {
   int32_t hpTemperature;       // engine temperature, never below 0
@@ -40,10 +38,7 @@ struct TractionRecord {
   int32_t injectorTimer;       // 1-second timer of the injector
   bool stm_blowOff;            // the safety valves are blowing off
   bool automatic;              // automatic cut-off and injector (steam) or gears (diesel)
-  // The ammeter's readings per power notch, read from its option at the start (options stay as
-  // they are in a run); notches past these are read from the option.
-  int32_t ammeterReadings[kAmmeterReadingsKept];
-  int32_t ammeterReadingCount;  // readings kept
+  NotchValues ammeterReadings;  // the ammeter's reading per power notch, kept at the start
 };
 
 // The module's record, for its tests.
