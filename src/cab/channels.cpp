@@ -2,6 +2,8 @@
 #include "cab/channels.h"
 #include "cab/channels_testing.h"
 
+#include <cassert>
+
 static int panelReserve[kElementCount];  // panel elements written before the host's array came
 static int soundReserve[kElementCount];  // sound elements written before the host's array came
 int* gPanel = panelReserve;
@@ -20,13 +22,13 @@ void WriteToReserves() {
 }
 
 void AdoptPanel(int* panel) {
-  if (panel == gPanel || panel == nullptr) return;
+  assert(panel != gPanel && panel != nullptr);
   gPanel = panel;
   for (int i = 0; i < kElementCount; i++) gPanel[i] = panelReserve[i];
 }
 
 void AdoptSound(int* sound) {
-  if (sound == gSound || sound == nullptr) return;
+  assert(sound != gSound && sound != nullptr);
   gSound = sound;
   for (int i = 0; i < kElementCount; i++) gSound[i] = soundReserve[i];
 }

@@ -15,8 +15,9 @@ extern int* gSound;  // where every sound write goes: the reserve or the host's 
 void ClearReserves();
 // Every write goes to the reserves again, until the host hands its arrays over anew.
 void WriteToReserves();
-// The host's array adopted: what was written before lands in it from the reserve. A null array
-// is never adopted (writes keep going where they went), nor is one adopted already.
+// The host's array adopted: what was written before lands in it from the reserve. Only a new
+// array is adopted: the caller keeps a null one, or one adopted already, from coming here
+// (writes keep going where they went).
 void AdoptPanel(int* panel);
 void AdoptSound(int* sound);
 

@@ -359,15 +359,17 @@ void InitHandles() {
 }
 
 void GiveOwnDemands(CabSystem system) {
-  if (system < 0 || system >= CAB_SYSTEM_COUNT || system == SYS_SHELL || system == SYS_UBAHN) return;
+  assert(system >= 0 && system < CAB_SYSTEM_COUNT);  // a system of the table
+  if (system == SYS_SHELL || system == SYS_UBAHN) return;
   if (setOf[system] == &ownSets[system]) return;
   MakeSet(ownSets[system]);
   setOf[system] = &ownSets[system];
 }
 
 DemandSet* DemandsOf(CabSystem system) {
-  const bool known = system >= 0 && system < CAB_SYSTEM_COUNT && setOf[system] != nullptr;
-  return known ? setOf[system] : &common;
+  assert(system >= 0 && system < CAB_SYSTEM_COUNT);  // a system of the table
+  // Before the first start no system has been given a set.
+  return setOf[system] != nullptr ? setOf[system] : &common;
 }
 
 void UseDemandsOf(CabSystem system) { CountIn(DemandsOf(system)); }
@@ -378,17 +380,17 @@ void DestroyHandles() {
 }
 
 int32_t BrakeDemandCount(int notch) {
-  if (common.brake == nullptr || notch < 0 || notch > lastBrakeEntry) return 0;
+  assert(common.brake != nullptr && notch >= 0 && notch <= lastBrakeEntry);
   return common.brake[notch];
 }
 
 int32_t PowerDemandCount(int notch) {
-  if (common.power == nullptr || notch < 0 || notch > lastPowerEntry) return 0;
+  assert(common.power != nullptr && notch >= 0 && notch <= lastPowerEntry);
   return common.power[notch];
 }
 
 int32_t ReverserDemandCount(int position) {
-  if (position < -1 || position > 1) return 0;
+  assert(position >= -1 && position <= 1);
   return common.reverser[position + 1];
 }
 

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-// A count of the common set; 0 for a notch or position outside its table.
+// A count of the common set, for a notch or position inside its table.
 int32_t BrakeDemandCount(int notch);
 int32_t PowerDemandCount(int notch);
 int32_t ReverserDemandCount(int position);  // -1 reverse, 0 neutral, 1 forward

@@ -41,8 +41,9 @@ const int kLineSize = kConfigLineChars + 1;  // fgets size: the characters and t
 const int kEndOfFile = 256;     // what fgetc gives when nothing more can be read
 const char kCommentMark = ';';
 
+// An option id is never below 0; OPTION_COUNT and above stand for no option of the table.
 bool OptFurther(OptionId option, int n, int32_t* value) {
-  if (option < 0 || option >= OPTION_COUNT || n < 0) return false;
+  if (option >= OPTION_COUNT || n < 0) return false;
   const OptionNode* node = gOpts[option].next;
   for (int i = 0; node != nullptr && i < n; i++) node = node->next;
   if (node == nullptr) return false;
@@ -51,7 +52,7 @@ bool OptFurther(OptionId option, int n, int32_t* value) {
 }
 
 int OptFurtherCount(OptionId option) {
-  if (option < 0 || option >= OPTION_COUNT) return 0;
+  if (option >= OPTION_COUNT) return 0;
   int count = 0;
   for (const OptionNode* node = gOpts[option].next; node != nullptr; node = node->next) count++;
   return count;

@@ -1,6 +1,7 @@
 // Windscreen wipers and rain drops.
 #include "windshield/windshield.h"
 
+#include <cassert>
 #include <cstdlib>
 
 #include "cab/channels.h"
@@ -148,9 +149,11 @@ static void WiperStep() {
     shield.wiperDirection = -shield.wiperDirection;
     if (shield.wiperDirection != 0 && OptFurtherCount(OPT_wipersound) > 0) SetSound(sound, SOUND_PLAY);
   }
-  // 3. Move; a rest position far outside the stroke must not run the angle past its range.
+  // 3. Move; a rest position far outside the stroke must not run the angle past its range. Only
+  //    within the stroke does the wiper move down, so only the top of the range can be reached.
   int64_t moved = static_cast<int64_t>(shield.wiperPosition) + shield.wiperDirection;
-  if (moved >= INT32_MIN && moved <= INT32_MAX) shield.wiperPosition = static_cast<int32_t>(moved);
+  assert(moved >= INT32_MIN);
+  if (moved <= INT32_MAX) shield.wiperPosition = static_cast<int32_t>(moved);
   SetPanelOpt(OPT_wiperindex, shield.wiperPosition);
   // 4. Clear the drop element under the blade. The blade covers drop elements only: at the far
   //    end of the stroke it lies one past the last drop, which is no drop element.
@@ -194,25 +197,25 @@ static void DropFalls() {
     int m = static_cast<int>(shield.unusedDrops * kDropPickShare + 1.0);
     int q = PlatformRandom() % m;
     int last = shield.unusedDrops - 1;
-    if (IsDropSlot(q) && IsDropSlot(last)) {
-      int32_t element = shield.dropList[q];
-      int32_t drop = DropOfElement(element);
-      // A drop whose element lies outside the panel has no place on the glass.
-      bool visible = IsElement(element) && IsDropSlot(drop);
-      if (visible && GetPanel(element) == 0) {
-        SetPanel(element, 1);
-        shield.dropList[q] = shield.dropList[last];
-        shield.dropList[last] = element;
-        int32_t dropAtQ = DropOfElement(shield.dropList[q]);
-        if (IsDropSlot(dropAtQ)) shield.dropListPos[dropAtQ] = q;
-        shield.dropListPos[drop] = last;
-        shield.unusedDrops = last;
-      }
+    // The dry places never outnumber the drop slots, and the pick lies among them.
+    assert(IsDropSlot(q) && IsDropSlot(last) && q <= last);
+    int32_t element = shield.dropList[q];
+    int32_t drop = DropOfElement(element);
+    // A drop whose element lies outside the panel has no place on the glass.
+    bool visible = IsElement(element) && IsDropSlot(drop);
+    if (visible && GetPanel(element) == 0) {
+      SetPanel(element, 1);
+      shield.dropList[q] = shield.dropList[last];
+      shield.dropList[last] = element;
+      int32_t dropAtQ = DropOfElement(shield.dropList[q]);
+      if (IsDropSlot(dropAtQ)) shield.dropListPos[dropAtQ] = q;
+      shield.dropListPos[drop] = last;
+      shield.unusedDrops = last;
     }
   }
   // 5. The wait until the next drop: shorter and less spread in heavier rain.
   int spread = static_cast<int>(kDropSpreadBase / rain);
-  if (spread < 1) spread = 1;
+  assert(spread >= 1);  // the rain is at most kRainMax
   dropInterval = kDropIntervalBase / rain + PlatformRandom() % (2 * spread) - spread;
 }
 

@@ -96,6 +96,20 @@ TEST(HandleArbitration, a_set_of_its_own_holds_a_system_demands_whatever_the_com
   OperatePower(0, false);
   EXPECT_EQ(gHandles.Power, 2);
 
+  // Given again within the run, the set keeps what the system placed; the shell and the U-Bahn
+  // cab get none and keep counting in the common set.
+  GiveOwnDemands(SYS_PZB90);
+  GiveOwnDemands(SYS_SHELL);
+  GiveOwnDemands(SYS_UBAHN);
+  UseDemandsOf(SYS_PZB90);
+  OperateBrake(5, false);
+  EXPECT_EQ(gHandles.Brake, 0);  // its one demand at 5 withdrawn: the driver's 0 is left
+  for (CabSystem system : {SYS_SHELL, SYS_UBAHN}) {
+    UseDemandsOf(system);
+    OperateBrake(3, true);
+  }
+  EXPECT_EQ(BrakeCount(3), 2);
+
   InitHandles();
   UseDemandsOf(SYS_PZB90);  // no set of its own any more: the common set counts
   OperateBrake(4, true);

@@ -225,6 +225,11 @@ TEST(Wiper, switched_off_it_does_not_move) {
   for (int32_t time = 1000; time < 3000; time += 10) FrameAt(time);
   EXPECT_EQ(shield.wiperPosition, 0);
   EXPECT_EQ(GetPanel(kWiper), 0);
+  // Switched on after the idle frames, it leaves the rest position.
+  WindshieldKeyPressed(kOnKey);
+  for (int32_t time = 3000; time < 3500; time += 10) FrameAt(time);
+  EXPECT_GT(shield.wiperPosition, 0);
+  EXPECT_EQ(GetPanel(kWiper), shield.wiperPosition);
 }
 
 // A wiper at rest keeps its elements as it leaves them: what another instrument writes there
