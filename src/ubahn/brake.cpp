@@ -1,5 +1,6 @@
 // The brake controller (Bremsschalter) with the brake pipe and supply pipe it works on: electric,
 // air and holding brake, the pipe pressures stepped every 50 ms, their lamps, gauges and sounds.
+#include <cassert>
 #include <cmath>
 
 #include "ubahn/brake.h"
@@ -120,7 +121,7 @@ void FesthaltebremseKeyReleased(UBahnCab& cab, int key) {
 static int32_t AirBrakeNotch(double pipe) {
   int32_t notch = TruncToInt((kAirBrakeFullPipe - pipe) / kAirBrakeKpaPerNotch - 0.5);
   if (notch > kTopNotch) notch = kTopNotch;
-  if (notch < 0) notch = 0;
+  assert(notch >= 0);  // the pipe never rises above the full pipe
   return notch;
 }
 
@@ -240,30 +241,31 @@ static void DrawSupply(Brake& brake, double target) {
   }
 }
 
-static bool MayCharge(const UBahnCab& cab, double p) {
-  return p <= kFullSupplyPressure && cab.tripStop.fahrsperre == kFahrsperreScharf && cab.sounds.deuta != kDeutaBremst && cab.master.SifaKey &&
+static bool MayCharge(const UBahnCab& cab) {
+  return cab.tripStop.fahrsperre == kFahrsperreScharf && cab.sounds.deuta != kDeutaBremst && cab.master.SifaKey &&
          cab.master.fahrschalter != kFahrschalterNeutral;
 }
 
 // One pipe step: the controller's rule, then every valve that is open adds its venting.
 static void PipeStep(UBahnCab& cab, double p, double& w) {
+  assert(p >= 0.0 && p <= kFullSupplyPressure);  // bremsleitung holds the pipe within its range
   if (p > 0.0 && cab.brake.bremsschalter == kBrakeEmergency) {
     w -= kVentEmergency;
   } else if (p > 0.0 && cab.brake.bremsschalter == kBrakeService) {
     w -= (cab.master.SifaBremst && p >= kPipeSifaServiceFloor) ? kVentServiceSifa : kVentService;
-  } else if (MayCharge(cab, p) && cab.brake.bremsschalter == kBrakeFastCharge) {
+  } else if (MayCharge(cab) && cab.brake.bremsschalter == kBrakeFastCharge) {
     w += kFastChargeBase - kFastChargeSlope * p;
     DrawSupply(cab.brake, p / kFastSupplyDivisor + kFastSupplyBase);
-  } else if (MayCharge(cab, p) && (cab.brake.bremsschalter == kBrakeSlowCharge ||
+  } else if (MayCharge(cab) && (cab.brake.bremsschalter == kBrakeSlowCharge ||
                               (cab.brake.bremsschalter >= kBrakeElectric1 && cab.brake.bremsschalter <= kBrakeLastSlowCharge))) {
     w += kSlowChargeBase - kSlowChargeSlope * p;
     DrawSupply(cab.brake, p / kSlowSupplyDivisor + kSlowSupplyBase);
   }
 
   if (p > kPipeHoldingFloor && cab.brake.festhaltebremse) w -= cab.master.SifaBremst ? kVentHoldingSifa : kVentHolding;
-  if (p >= 0.0 && cab.master.SifaBremst && cab.master.fahrschalter != kFahrschalterNeutral) w -= kVentSifa;
+  if (cab.master.SifaBremst && cab.master.fahrschalter != kFahrschalterNeutral) w -= kVentSifa;
   if (p >= kPipeOverspeedFloor && cab.sounds.deuta == kDeutaBremst) w -= kVentOverspeed;
-  if (p >= 0.0 && cab.tripStop.fahrsperre == kFahrsperreAusgeloest) w -= kVentTripValve;
+  if (cab.tripStop.fahrsperre == kFahrsperreAusgeloest) w -= kVentTripValve;
 
   RestartAtNow(cab.brake.luftbremstimer2);
 }

@@ -1,4 +1,5 @@
 // The key-operated master controller (Fahrschalter) and the Sifa dead-man device.
+#include <cassert>
 #include <cmath>
 
 #include "ubahn/master_controller.h"
@@ -18,7 +19,7 @@ const int32_t kKeepVMax = -1;
 const int32_t kVMaxByPosition[8] = {25, 15, kKeepVMax, 15, 25, 50, 60, 70};
 
 static void RefreshVMax(MasterController& master) {
-  if (master.fahrschalter < 0 || master.fahrschalter > kFahrschalterTop) return;
+  assert(master.fahrschalter >= 0 && master.fahrschalter <= kFahrschalterTop);  // the keys hold it there
   int32_t limit = kVMaxByPosition[master.fahrschalter];
   if (limit != kKeepVMax) master.VMax = limit;
 }
