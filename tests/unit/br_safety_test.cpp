@@ -500,6 +500,29 @@ TEST_F(BRSafetyTest, reset_mode_0_releases_at_standstill_once_the_stop_delay_has
   EXPECT_EQ(GetPanel(kTpwsLamp), 0);
 }
 
+// Reset at standstill before a frame has timed the standstill: it counts as begun at -1 ms.
+// Once the delay has run it is timed from there; a delay of 0 leaves it untimed.
+TEST_F(BRSafetyTest, reset_mode_0_before_a_standstill_frame_counts_the_stop_from_the_clock_start) {
+  struct Row {
+    int32_t delaySeconds;
+    int32_t time;
+    bool released;
+    TpwsStandstill standstill;
+  };
+  for (Row row : {Row{30, 29998, false, kStandstillUntimed}, Row{30, 29999, true, kStandstillTimed},
+                  Row{0, 20000, true, kStandstillUntimed}}) {
+    SCOPED_TRACE(row.time);
+    Cab(kCab);
+    gOpts[OPT_tpwsstopdelay].value = row.delaySeconds;
+    ApplyTpwsBrake(50.0f);
+    At(row.time, 0.0f);
+    BRSafetyKeyPressed(kResetKey);
+    EXPECT_EQ(aws.tpwsTrainstop, !row.released);
+    EXPECT_EQ(Brake() == kEmergency, !row.released);
+    EXPECT_EQ(aws.standstill, row.standstill);
+  }
+}
+
 TEST_F(BRSafetyTest, reset_mode_1_while_moving_releases_after_the_stop_delay_at_standstill) {
   gOpts[OPT_tpwsbrakecancel].value = 1;
   gOpts[OPT_tpwsstopdelay].value = 10;

@@ -117,6 +117,9 @@ TEST_F(ConfigFile, a_byte_order_mark_at_the_start_of_the_file_is_skipped) {
   // Only at the start of the file: the same bytes before a later key still hide it.
   Load("sifa=3\n\xEF\xBB\xBFsifakey=20\n");
   EXPECT_EQ(Opt(OPT_sifakey), 0);
+  // The mark is looked for within the line's length only.
+  EXPECT_EQ(ByteOrderMarkLength("\xEF\xBB\xBF", 2), 0);
+  EXPECT_EQ(ByteOrderMarkLength("\xEF\xBB\xBF", 3), 3);
 }
 
 TEST_F(ConfigFile, a_key_given_twice_takes_the_later_values_and_list) {

@@ -201,3 +201,21 @@ TEST(WholeValues, truncation_holds_reals_to_the_32_bit_range) {
                {-inf, INT32_MIN},  {std::nan(""), 0}};
   for (const auto& c : cases) EXPECT_EQ(TruncToInt(c.value), c.whole) << c.value;
 }
+
+// The values kept per notch read as the option's own, within the kept table, below it and past
+// it, for an option with more values than are kept and for one with fewer.
+TEST(NotchValues, the_kept_values_are_the_option_values_of_every_notch) {
+  ASSERT_EQ(LoadConfigText("ammetervalues=0,10,20,30,40,50,60,70,80,90,100,110,120,130,140,150,160,170,180,190\n"
+                           "vigilanceinterval=5000,4000\n"),
+            1);
+  for (OptionId option : {OPT_ammetervalues, OPT_vigilanceinterval}) {
+    const NotchValues kept = KeepNotchValues(option);
+    for (int64_t k : {INT64_MIN, int64_t{-1}, int64_t{0}, int64_t{1}, int64_t{kNotchValuesKept - 1},
+                      int64_t{kNotchValuesKept}, int64_t{19}, int64_t{20}, INT64_MAX}) {
+      EXPECT_EQ(NotchValueAt(kept, k), OptAt(option, k)) << option << " " << k;
+    }
+  }
+  EXPECT_EQ(NotchValueAt(KeepNotchValues(OPT_ammetervalues), 17), 170);
+  ScrapConfig();
+  SetDefaults();
+}
