@@ -215,7 +215,8 @@ TEST(NotchValues, the_kept_values_are_the_option_values_of_every_notch) {
       EXPECT_EQ(NotchValueAt(kept, k), OptAt(option, k)) << option << " " << k;
     }
   }
-  EXPECT_EQ(NotchValueAt(KeepNotchValues(OPT_ammetervalues), 17), 170);
+  EXPECT_EQ(NotchValueAt(KeepNotchValues(OPT_ammetervalues), 12), 120);
+  EXPECT_EQ(OptAt(OPT_ammetervalues, 17), 170);
   ScrapConfig();
   SetDefaults();
 }
