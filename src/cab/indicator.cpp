@@ -27,13 +27,3 @@ void SetFlashing(Indicator& lamp, int32_t value) {
   RestartAtNow(lamp.blinkTimer);
   lamp.lit = true;
 }
-
-void ShowIndicator(Indicator& indicator) {
-  if (indicator.option == OPTION_COUNT) return;  // refers to no option
-  int32_t index = Opt(indicator.option);
-  if (index == kUnwired) return;
-  if (indicator.blinkTimer != kTimerStopped && indicator.hasPeriod) {
-    if (tOn(indicator.blinkTimer, gState.Time, indicator.period)) indicator.lit = !indicator.lit;
-  }
-  SetPanel(index, indicator.lit ? indicator.value : 0);
-}

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "cab/channels.h"
+#include "cab/timers.h"
 #include "config/confload.h"
 
 struct Indicator {
@@ -20,5 +22,14 @@ Indicator NewIndicator(int optionIndex, int value);
 void SetSteady(Indicator& lamp, int32_t value);
 // Lit with `value` and blinking from now on.
 void SetFlashing(Indicator& lamp, int32_t value);
-// Drives the lamp's panel element: advances the blinking and writes lit value or 0.
-void ShowIndicator(Indicator& indicator);
+// Drives the lamp's panel element: advances the blinking and writes lit value or 0. Inline: the
+// systems that blink lamps call it every frame.
+inline void ShowIndicator(Indicator& indicator) {
+  if (indicator.option == OPTION_COUNT) return;  // refers to no option
+  int32_t index = Opt(indicator.option);
+  if (index == kUnwired) return;
+  if (indicator.blinkTimer != kTimerStopped && indicator.hasPeriod) {
+    if (tOn(indicator.blinkTimer, gState.Time, indicator.period)) indicator.lit = !indicator.lit;
+  }
+  SetPanel(index, indicator.lit ? indicator.value : 0);
+}

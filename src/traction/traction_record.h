@@ -39,6 +39,12 @@ struct TractionRecord {
   bool stm_blowOff;            // the safety valves are blowing off
   bool automatic;              // automatic cut-off and injector (steam) or gears (diesel)
   NotchValues ammeterReadings;  // the ammeter's reading per power notch, kept at the start
+  // The notches the boiler pressure fed when last worked out, and for which pressure and number
+  // of power notches; the options it reads stay as they are through a run.
+  bool pressurePowerKnown;      // the three below hold a result
+  int32_t pressurePowerFrom;    // the boiler pressure it was worked out for
+  int32_t pressurePowerNotches; // the vehicle's power notches it was worked out for
+  int32_t pressurePower;        // the notches that pressure feeds
 };
 
 // The module's record, for its tests.

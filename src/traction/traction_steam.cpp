@@ -80,7 +80,7 @@ static void CutoffDrive(TractionRecord& t, int32_t& direction, int32_t& power) {
 
 // The notches the boiler pressure can feed: none at `boilerminpressure`, all at
 // `boilermaxpressure`.
-static int32_t PressurePower(TractionRecord& t) {
+static int32_t WorkOutPressurePower(const TractionRecord& t) {
   int64_t notches = gTrainspecs.PowerNotches;
   if (notches == 0) return 0;  // no notches to feed
   int64_t excess = static_cast<int64_t>(t.stm_boilerPressure) - Opt(OPT_boilerminpressure);
@@ -95,6 +95,18 @@ static int32_t PressurePower(TractionRecord& t) {
   }
   double n = static_cast<double>(notches);
   return TruncToInt(n * (share + 1.0 / n - kPressureMargin));
+}
+
+// The same, worked out again only when the pressure or the vehicle's notches have moved.
+static int32_t PressurePower(TractionRecord& t) {
+  if (!t.pressurePowerKnown || t.pressurePowerFrom != t.stm_boilerPressure ||
+      t.pressurePowerNotches != gTrainspecs.PowerNotches) {
+    t.pressurePower = WorkOutPressurePower(t);
+    t.pressurePowerFrom = t.stm_boilerPressure;
+    t.pressurePowerNotches = gTrainspecs.PowerNotches;
+    t.pressurePowerKnown = true;
+  }
+  return t.pressurePower;
 }
 
 // Water turns into steam at `boilerwatertosteamrate` units per minute; a long frame catches up

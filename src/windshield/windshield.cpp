@@ -22,7 +22,7 @@ const int kDropIntervalBase = 20000;    // ms: mean drop interval, divided by th
 // A run starts with the wiper at rest and switched off, dry glass and every drop element a dry
 // place; the rest position and the drop elements follow from the options at the start. Nothing
 // survives the start.
-constexpr WindshieldRecord kWindshieldAtStart = {0, kPauseIdle, 0, 0, 0, kWiperOff, 0, 0, 0, {}, {}, 0, false, kUnwired};
+constexpr WindshieldRecord kWindshieldAtStart = {0, kPauseIdle, 0, 0, 0, kWiperOff, 0, 0, 0, {}, {}, 0, false, kUnwired, 0};
 
 static WindshieldRecord shield = kWindshieldAtStart;
 
@@ -53,6 +53,7 @@ static bool IsDropSlot(int32_t entry) { return entry >= 0 && entry < kMaxDrops; 
 void InitWindshield(int) {
   shield = kWindshieldAtStart;
   shield.wiperPosition = Opt(OPT_wiperholdposition);
+  shield.stepPeriod = Opt(OPT_wiperrate) / kWiperTravel;
   gOpts[OPT_numberofdrops].value = DropCount();
   shield.unusedDrops = Opt(OPT_numberofdrops);
   for (int i = 0; i < kMaxDrops; i++) {
@@ -222,7 +223,7 @@ static void DropFalls() {
 void AnimateWindshield() {
   // A. The wiper, when it is wired.
   if (Opt(OPT_wiperindex) != kUnwired) {
-    int32_t period = Opt(OPT_wiperrate) / kWiperTravel;
+    const int32_t period = shield.stepPeriod;
     // Steps that would repeat the last one exactly are not taken: their time passes without them.
     // Right after an idle step nothing has written to its elements yet.
     bool idle = IdleStepRepeats();

@@ -30,6 +30,7 @@ struct WindshieldRecord {
   // the wiper's own: while both elements still show what it wrote, a further step changes nothing.
   bool idleStep;
   int32_t idleCleared;  // the drop element that step cleared; kUnwired when it cleared none
+  int32_t stepPeriod;   // ms per wiper step, from wiperrate at the start: options stay in a run
 };
 
 // The module's record, for its tests.

@@ -97,6 +97,18 @@ TEST_F(Steam, driver_below_full_notch_gets_the_boilers_share) {
   EXPECT_EQ(gHandles.Power, 1);
 }
 
+TEST_F(Steam, boilers_share_follows_a_vehicle_described_anew_at_the_same_pressure) {
+  Drive(1, 5);
+  trac.cutoff = 75;
+  trac.stm_boilerPressure = 16000;
+  Frame(1000, 0.0f);
+  EXPECT_EQ(trac.stm_power, 3);  // 5 - 5 + trunc(5 x (0.5 + 0.2 - 0.01))
+  gTrainspecs.PowerNotches = 4;
+  trac.stm_boilerPressure = 16000;
+  Frame(1000, 0.0f);
+  EXPECT_EQ(trac.stm_power, 3);  // 5 - 4 + trunc(4 x (0.5 + 0.25 - 0.01)); 4 with the share of 5
+}
+
 TEST_F(Steam, pressure_at_boilerminpressure_gives_no_power) {
   Drive(1, 5);
   trac.cutoff = 75;
