@@ -120,7 +120,9 @@ static void AutomaticGearChange(TractionRecord& t, int32_t r, int32_t fadeIn, in
   if (r < down && t.gear > 1) ChangeGear(t, t.gear - 1);
 }
 
-void RunDiesel(TractionRecord& t) {
+// Kept out of line: inlined into the frame step, its many calls would cost the steam model's
+// frames saved registers as well.
+__attribute__((noinline)) void RunDiesel(TractionRecord& t) {
   bool tick = tOn(t.fuelTimer, gState.Time, kOneSecond);
   BurnFuel(t, tick);
   FillFuel(t, tick);

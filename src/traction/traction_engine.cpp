@@ -18,8 +18,10 @@ int32_t NotchIndex() {
 
 void MovePowerLimit(int32_t& held, int32_t wanted) {
   if (wanted == held) return;
-  MovePowerDemand(held, wanted);
+  // The new notch is kept before the call: nothing of this frame needs to outlive it.
+  const int32_t released = held;
   held = wanted;
+  MovePowerDemand(released, wanted);
 }
 
 // ---- Engine temperature ----

@@ -46,11 +46,14 @@ static void CutoffDrive(TractionRecord& t, int32_t& direction, int32_t& power) {
   direction = 0;
   power = 0;
   int64_t band = Opt(OPT_cutoffineffective);
-  if (Opt(OPT_cutoffdeviation) == 0) return;
+  // In the dead band (mid gear, the usual case) there is no direction and no power; an engine
+  // that takes no deviation from the best cut-off gives none in any gear.
+  bool forward = t.cutoff > band;
+  if ((!forward && t.cutoff >= -band) || Opt(OPT_cutoffdeviation) == 0) return;
   float base = static_cast<float>(Opt(OPT_cutoffratiobase));
   float ratio = static_cast<float>(Opt(OPT_cutoffratio));
 
-  if (t.cutoff > band) {
+  if (forward) {
     direction = 1;
     if (gState.Speed > base) {
       float above = gState.Speed - base;
@@ -62,7 +65,7 @@ static void CutoffDrive(TractionRecord& t, int32_t& direction, int32_t& power) {
     } else {
       power = CutoffPower(t, Opt(OPT_cutoffmax));
     }
-  } else if (t.cutoff < -band) {
+  } else {
     direction = -1;
     float speed = std::fabs(gState.Speed);
     if (speed > base) {
@@ -109,20 +112,27 @@ static int32_t PressurePower(TractionRecord& t) {
   return t.pressurePower;
 }
 
-// Water turns into steam at `boilerwatertosteamrate` units per minute; a long frame catches up
-// at most 100 units. While the valves blow off, each unit costs pressure instead of adding it.
-static void Boil(TractionRecord& t) {
-  int32_t rate = Opt(OPT_boilerwatertosteamrate);
-  if (rate == 0) return;  // a fire that turns no water into steam
-  int32_t period = kMsPerMinute / rate;
+// The units of water due to turn into steam, the first of them found due by the caller: a long
+// frame catches up at most 100 units. While the valves blow off, each unit costs pressure
+// instead of adding it. Kept out of line: most frames have no unit due.
+__attribute__((noinline)) static void BoilDueUnits(TractionRecord& t, int32_t period) {
   int units = 0;
-  while (tOn(t.boilingTimer, gState.Time, period) && t.stm_boilerWater > 0 && units < kMaxBoiledPerFrame) {
+  do {
+    if (t.stm_boilerWater <= 0 || units >= kMaxBoiledPerFrame) return;
     t.stm_boilerWater -= 1;
     t.stm_boilerPressure = ClampToInt(static_cast<int64_t>(t.stm_boilerPressure) + 1);
     SetPanelOpt(OPT_boilerwaterlevelindicator, t.stm_boilerWater);
     if (t.stm_blowOff) t.stm_boilerPressure = ClampToInt(static_cast<int64_t>(t.stm_boilerPressure) - kBlowOffLossPerUnit);
     units++;
-  }
+  } while (tOn(t.boilingTimer, gState.Time, period));
+}
+
+// Water turns into steam at `boilerwatertosteamrate` units per minute.
+static void Boil(TractionRecord& t) {
+  int32_t rate = Opt(OPT_boilerwatertosteamrate);
+  if (rate == 0) return;  // a fire that turns no water into steam
+  int32_t period = kMsPerMinute / rate;
+  if (tOn(t.boilingTimer, gState.Time, period)) BoilDueUnits(t, period);
 }
 
 static void SafetyValves(TractionRecord& t) {
@@ -164,9 +174,9 @@ static void FeedWater(TractionRecord& t) {
   t.stm_boilerPressure = TruncToInt(static_cast<int64_t>(t.stm_boilerPressure) - pressureCost);
 }
 
-// Each second the cylinders use steam by regulator, cut-off and speed.
-static void UseSteam(TractionRecord& t) {
-  if (t.stm_reverser == 0 || !tOn(t.drainTimer, gState.Time, kOneSecond)) return;
+// The steam the cylinders used in the second gone, by regulator, cut-off and speed. Kept out
+// of line: it comes once a second.
+__attribute__((noinline)) static void UseSecondsSteam(TractionRecord& t) {
   int32_t notches = gTrainspecs.PowerNotches;
   // Without notches there is no regulator to open.
   int32_t regulator = notches != 0
@@ -178,6 +188,12 @@ static void UseSteam(TractionRecord& t) {
   float used = static_cast<float>(regulator) * gearShare;
   used = used * speedShare;
   t.stm_boilerPressure = TruncToInt(static_cast<int64_t>(t.stm_boilerPressure) - TruncToInt(used));
+}
+
+// Each second the cylinders use steam, while the engine is in gear.
+static void UseSteam(TractionRecord& t) {
+  if (t.stm_reverser == 0 || !tOn(t.drainTimer, gState.Time, kOneSecond)) return;
+  UseSecondsSteam(t);
 }
 
 // Standing in a watering zone refills the tender once a second.
