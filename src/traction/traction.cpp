@@ -17,7 +17,7 @@
 // cadence from the run before (the first decision comes when its period has run out).
 constexpr TractionRecord kTractionAtStart = {
     0, 0, 0, false, false, 0, 0, 0, 0, kGearLoopNotWaiting, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, false, 0, false, false,
-    {OPT_ammetervalues, {}, 0}, false, 0, 0, 0};
+    {OPT_ammetervalues, {}, 0}, false, 0, 0, 0, false, 0, 0, 0};
 
 static TractionRecord trac = kTractionAtStart;
 

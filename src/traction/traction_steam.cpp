@@ -81,12 +81,12 @@ static void CutoffDrive(TractionRecord& t, int32_t& direction, int32_t& power) {
   }
 }
 
-// The notches the boiler pressure can feed: none at `boilerminpressure`, all at
+// The notches the boiler can feed at `pressure`: none at `boilerminpressure`, all at
 // `boilermaxpressure`.
-static int32_t WorkOutPressurePower(const TractionRecord& t) {
+static int32_t WorkOutPressurePower(int64_t pressure) {
   int64_t notches = gTrainspecs.PowerNotches;
   if (notches == 0) return 0;  // no notches to feed
-  int64_t excess = static_cast<int64_t>(t.stm_boilerPressure) - Opt(OPT_boilerminpressure);
+  int64_t excess = pressure - Opt(OPT_boilerminpressure);
   if (excess < 0) excess = 0;
   int64_t range = static_cast<int64_t>(Opt(OPT_boilermaxpressure)) - Opt(OPT_boilerminpressure);
   double share;
@@ -100,16 +100,32 @@ static int32_t WorkOutPressurePower(const TractionRecord& t) {
   return TruncToInt(n * (share + 1.0 / n - kPressureMargin));
 }
 
-// The same, worked out again only when the pressure or the vehicle's notches have moved.
+// The same for the boiler's pressure now, worked out again only when the pressure or the
+// vehicle's notches have moved.
 static int32_t PressurePower(TractionRecord& t) {
   if (!t.pressurePowerKnown || t.pressurePowerFrom != t.stm_boilerPressure ||
       t.pressurePowerNotches != gTrainspecs.PowerNotches) {
-    t.pressurePower = WorkOutPressurePower(t);
+    t.pressurePower = WorkOutPressurePower(t.stm_boilerPressure);
     t.pressurePowerFrom = t.stm_boilerPressure;
     t.pressurePowerNotches = gTrainspecs.PowerNotches;
     t.pressurePowerKnown = true;
   }
   return t.pressurePower;
+}
+
+// The figures of the run, for the options and the vehicle's notches as they are now. Kept out of
+// line: it comes once a run.
+__attribute__((noinline)) static void WorkOutSteamFigures(TractionRecord& t) {
+  int32_t rate = Opt(OPT_boilerwatertosteamrate);
+  t.boilingPeriod = rate != 0 ? kMsPerMinute / rate : 0;
+  // With a working range not below zero and notches not below zero the boiler feeds no fewer
+  // notches as the pressure rises, so it feeds the fewest at its lowest pressure; otherwise no
+  // floor is known.
+  int64_t range = static_cast<int64_t>(Opt(OPT_boilermaxpressure)) - Opt(OPT_boilerminpressure);
+  bool growsWithPressure = range >= 0 && gTrainspecs.PowerNotches >= 0;
+  t.leastPressurePower = growsWithPressure ? WorkOutPressurePower(Opt(OPT_boilerminpressure)) : INT32_MIN;
+  t.steamFiguresNotches = gTrainspecs.PowerNotches;
+  t.steamFiguresKnown = true;
 }
 
 // The units of water due to turn into steam, the first of them found due by the caller: a long
@@ -129,10 +145,8 @@ __attribute__((noinline)) static void BoilDueUnits(TractionRecord& t, int32_t pe
 
 // Water turns into steam at `boilerwatertosteamrate` units per minute.
 static void Boil(TractionRecord& t) {
-  int32_t rate = Opt(OPT_boilerwatertosteamrate);
-  if (rate == 0) return;  // a fire that turns no water into steam
-  int32_t period = kMsPerMinute / rate;
-  if (tOn(t.boilingTimer, gState.Time, period)) BoilDueUnits(t, period);
+  if (Opt(OPT_boilerwatertosteamrate) == 0) return;  // a fire that turns no water into steam
+  if (tOn(t.boilingTimer, gState.Time, t.boilingPeriod)) BoilDueUnits(t, t.boilingPeriod);
 }
 
 static void SafetyValves(TractionRecord& t) {
@@ -212,6 +226,7 @@ static void FillTender(TractionRecord& t) {
 }
 
 void RunSteam(TractionRecord& t) {
+  if (!t.steamFiguresKnown || t.steamFiguresNotches != gTrainspecs.PowerNotches) WorkOutSteamFigures(t);
   PresetCutoff(t);
 
   int32_t direction;
@@ -224,8 +239,13 @@ void RunSteam(TractionRecord& t) {
   }
   SetPanelOpt(OPT_cutoffindicator, t.cutoff);
 
-  int32_t p = PressurePower(t);
-  if (cutoffPower < p) p = cutoffPower;
+  // The boiler holds the power back only where the cut-off gives more than the boiler feeds at
+  // its lowest pressure.
+  int32_t p = cutoffPower;
+  if (cutoffPower > t.leastPressurePower) {
+    int32_t fed = PressurePower(t);
+    if (fed < p) p = fed;
+  }
   int64_t limit = static_cast<int64_t>(gDriver.Power) - gTrainspecs.PowerNotches + p;
   MovePowerLimit(t.stm_power, ClampToInt(limit < 0 ? 0 : limit));
 
