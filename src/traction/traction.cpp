@@ -17,7 +17,7 @@
 // cadence from the run before (the first decision comes when its period has run out).
 constexpr TractionRecord kTractionAtStart = {
     0, 0, 0, false, false, 0, 0, 0, 0, kGearLoopNotWaiting, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, false, 0, false, false,
-    {OPT_ammetervalues, {}, 0}, false, 0, 0, 0, false, 0, 0, 0};
+    {OPT_ammetervalues, {}, 0}, false, 0, 0, 0, 0};
 
 static TractionRecord trac = kTractionAtStart;
 
@@ -60,6 +60,8 @@ void InitTraction(int) {
   trac.stm_boilerPressure = Opt(OPT_boilermaxpressure);
   trac.stm_boilerWater = Opt(OPT_boilermaxwaterlevel);
   RestartAtNow(trac.boilingTimer);
+  const int32_t boilingRate = Opt(OPT_boilerwatertosteamrate);
+  trac.boilingPeriod = boilingRate != 0 ? kMsPerMinute / boilingRate : 0;
   RestartAtNow(trac.drainTimer);
   RestartAtNow(trac.injectorTimer);
   trac.stm_injector = false;
@@ -131,10 +133,10 @@ void RunTraction() {
     IncreaseTemperature(trac, OptAt(OPT_heatingrate, NotchIndex()));
   }
 
-  if (Opt(OPT_traction) == kTractionDiesel) {
-    RunDiesel(trac);
-  } else if (Opt(OPT_traction) == kTractionSteam) {
+  if (Opt(OPT_traction) == kTractionSteam) {
     RunSteam(trac);
+  } else if (Opt(OPT_traction) == kTractionDiesel) {
+    RunDiesel(trac);
   }
 
   if (Opt(OPT_ammeter) != kUnwired) {

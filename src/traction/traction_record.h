@@ -13,6 +13,8 @@ enum GearLoopWait : uint8_t {
   kGearLoopWaiting = 1,     // silent since gearLoopTimer; loops again after its delay
 };
 
+const int32_t kMsPerMinute = 60000;  // the boiling rate counts units per minute
+
 struct TractionRecord {
   int32_t hpTemperature;       // engine temperature, never below 0
   int32_t tempTimer;           // 1-second timer of the heating
@@ -45,13 +47,7 @@ struct TractionRecord {
   int32_t pressurePowerFrom;    // the boiler pressure it was worked out for
   int32_t pressurePowerNotches; // the vehicle's power notches it was worked out for
   int32_t pressurePower;        // the notches that pressure feeds
-  // What the steam model works out from the options and the vehicle's power notches, which stay
-  // as they are through a run (the notches until the vehicle is described anew): worked out at
-  // the first steam frame, and again when the notches move.
-  bool steamFiguresKnown;       // the figures below hold a result
-  int32_t steamFiguresNotches;  // the vehicle's power notches they were worked out for
-  int32_t boilingPeriod;        // ms from one unit of water boiled to the next
-  int32_t leastPressurePower;   // the fewest notches the boiler feeds at any pressure
+  int32_t boilingPeriod;        // ms from one unit of water boiled to the next, kept at the start
 };
 
 // The module's record, for its tests.

@@ -13,7 +13,6 @@
 #include "traction/traction_record.h"
 
 const int kMaxBoiledPerFrame = 100;       // catch-up bound of the boiling after a long frame
-const int32_t kMsPerMinute = 60000;
 const int32_t kBlowOffLossPerUnit = 4;    // pressure lost per boiled unit while the valves blow
 const int32_t kInjectorPressureShare = 4; // the injector costs 1/4 of its water rate in pressure
 const int32_t kLowWaterOff = 4;           // automatic injector off above 1/4 of the top level
@@ -81,12 +80,12 @@ static void CutoffDrive(TractionRecord& t, int32_t& direction, int32_t& power) {
   }
 }
 
-// The notches the boiler can feed at `pressure`: none at `boilerminpressure`, all at
+// The notches the boiler pressure can feed: none at `boilerminpressure`, all at
 // `boilermaxpressure`.
-static int32_t WorkOutPressurePower(int64_t pressure) {
+static int32_t WorkOutPressurePower(const TractionRecord& t) {
   int64_t notches = gTrainspecs.PowerNotches;
   if (notches == 0) return 0;  // no notches to feed
-  int64_t excess = pressure - Opt(OPT_boilerminpressure);
+  int64_t excess = static_cast<int64_t>(t.stm_boilerPressure) - Opt(OPT_boilerminpressure);
   if (excess < 0) excess = 0;
   int64_t range = static_cast<int64_t>(Opt(OPT_boilermaxpressure)) - Opt(OPT_boilerminpressure);
   double share;
@@ -100,32 +99,16 @@ static int32_t WorkOutPressurePower(int64_t pressure) {
   return TruncToInt(n * (share + 1.0 / n - kPressureMargin));
 }
 
-// The same for the boiler's pressure now, worked out again only when the pressure or the
-// vehicle's notches have moved.
+// The same, worked out again only when the pressure or the vehicle's notches have moved.
 static int32_t PressurePower(TractionRecord& t) {
   if (!t.pressurePowerKnown || t.pressurePowerFrom != t.stm_boilerPressure ||
       t.pressurePowerNotches != gTrainspecs.PowerNotches) {
-    t.pressurePower = WorkOutPressurePower(t.stm_boilerPressure);
+    t.pressurePower = WorkOutPressurePower(t);
     t.pressurePowerFrom = t.stm_boilerPressure;
     t.pressurePowerNotches = gTrainspecs.PowerNotches;
     t.pressurePowerKnown = true;
   }
   return t.pressurePower;
-}
-
-// The figures of the run, for the options and the vehicle's notches as they are now. Kept out of
-// line: it comes once a run.
-__attribute__((noinline)) static void WorkOutSteamFigures(TractionRecord& t) {
-  int32_t rate = Opt(OPT_boilerwatertosteamrate);
-  t.boilingPeriod = rate != 0 ? kMsPerMinute / rate : 0;
-  // With a working range not below zero and notches not below zero the boiler feeds no fewer
-  // notches as the pressure rises, so it feeds the fewest at its lowest pressure; otherwise no
-  // floor is known.
-  int64_t range = static_cast<int64_t>(Opt(OPT_boilermaxpressure)) - Opt(OPT_boilerminpressure);
-  bool growsWithPressure = range >= 0 && gTrainspecs.PowerNotches >= 0;
-  t.leastPressurePower = growsWithPressure ? WorkOutPressurePower(Opt(OPT_boilerminpressure)) : INT32_MIN;
-  t.steamFiguresNotches = gTrainspecs.PowerNotches;
-  t.steamFiguresKnown = true;
 }
 
 // The units of water due to turn into steam, the first of them found due by the caller: a long
@@ -226,7 +209,6 @@ static void FillTender(TractionRecord& t) {
 }
 
 void RunSteam(TractionRecord& t) {
-  if (!t.steamFiguresKnown || t.steamFiguresNotches != gTrainspecs.PowerNotches) WorkOutSteamFigures(t);
   PresetCutoff(t);
 
   int32_t direction;
@@ -239,15 +221,16 @@ void RunSteam(TractionRecord& t) {
   }
   SetPanelOpt(OPT_cutoffindicator, t.cutoff);
 
-  // The boiler holds the power back only where the cut-off gives more than the boiler feeds at
-  // its lowest pressure.
-  int32_t p = cutoffPower;
-  if (cutoffPower > t.leastPressurePower) {
-    int32_t fed = PressurePower(t);
-    if (fed < p) p = fed;
+  // With no power from the cut-off (mid gear) the engine is held at notch 0 whatever the boiler
+  // feeds, while the driver's notch is within the vehicle's.
+  int32_t wanted = 0;
+  if (cutoffPower > 0 || gDriver.Power > gTrainspecs.PowerNotches) {
+    int32_t p = PressurePower(t);
+    if (cutoffPower < p) p = cutoffPower;
+    int64_t limit = static_cast<int64_t>(gDriver.Power) - gTrainspecs.PowerNotches + p;
+    wanted = ClampToInt(limit < 0 ? 0 : limit);
   }
-  int64_t limit = static_cast<int64_t>(gDriver.Power) - gTrainspecs.PowerNotches + p;
-  MovePowerLimit(t.stm_power, ClampToInt(limit < 0 ? 0 : limit));
+  MovePowerLimit(t.stm_power, wanted);
 
   Boil(t);
   SafetyValves(t);

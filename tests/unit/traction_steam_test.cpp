@@ -133,24 +133,23 @@ TEST_F(Steam, boiler_without_a_working_range_feeds_all_notches_above_it) {
   EXPECT_EQ(trac.stm_power, 0);
 }
 
-TEST_F(Steam, boiler_feeding_below_notch_0_holds_back_even_an_engine_in_mid_gear) {
+TEST_F(Steam, mid_gear_takes_the_boilers_share_of_a_driver_notch_beyond_the_vehicles) {
   struct Case {
     int32_t maxPressure;  // boilermaxpressure
     int32_t pressure;     // boiler pressure of the frame
-    int32_t notches;      // the vehicle's power notches, described after a first frame
-    int32_t driver;       // the driver's notch, beyond the vehicle's
+    int32_t notches;      // the vehicle's power notches
+    int32_t driver;       // the driver's notch
     int32_t power;        // the power limit held
   };
   const Case cases[] = {
-      {20000, 12000, 5, 7, 2},        // feeds notch 0 at the lowest pressure: 7 - 5 + 0
+      {20000, 12000, 5, 7, 2},        // the lowest pressure feeds notch 0: 7 - 5 + 0
       {10000, 20000, 5, 7, 0},        // a range upside down: the feed falls below 0 with pressure
       {20000, 12000, 1000, 1005, 0},  // so many notches that the lowest pressure feeds below 0
+      {20000, 20000, 5, 5, 0},        // within the vehicle's notches: notch 0
   };
   for (const Case& c : cases) {
     SetValues(OPT_boilermaxpressure, {c.maxPressure});
     Start();
-    gTrainspecs.PowerNotches = kPowerNotches;
-    Frame(1000, 0.0f);
     gTrainspecs.PowerNotches = c.notches;
     gDriver.Power = c.driver;
     trac.stm_boilerPressure = c.pressure;
