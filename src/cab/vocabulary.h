@@ -44,7 +44,8 @@ struct NotchValues {
 NotchValues KeepNotchValues(OptionId option);
 // The same as OptAt(table.option, k).
 inline int32_t NotchValueAt(const NotchValues& table, int64_t k) {
-  if (k >= 0 && k < table.count) return table.values[k];
+  // One unsigned comparison: a k below 0 wraps far beyond any count.
+  if (static_cast<uint64_t>(k) < static_cast<uint64_t>(table.count)) return table.values[k];
   return OptAt(table.option, k);
 }
 

@@ -48,7 +48,8 @@ static void CutoffDrive(TractionRecord& t, int32_t& direction, int32_t& power) {
   // In the dead band (mid gear, the usual case) there is no direction and no power; an engine
   // that takes no deviation from the best cut-off gives none in any gear.
   bool forward = t.cutoff > band;
-  if ((!forward && t.cutoff >= -band) || Opt(OPT_cutoffdeviation) == 0) return;
+  bool reverse = t.cutoff + band < 0;  // below -band
+  if ((!forward && !reverse) || Opt(OPT_cutoffdeviation) == 0) return;
   float base = static_cast<float>(Opt(OPT_cutoffratiobase));
   float ratio = static_cast<float>(Opt(OPT_cutoffratio));
 
