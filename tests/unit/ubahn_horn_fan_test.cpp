@@ -169,7 +169,7 @@ class Fan : public Horn {
 TEST_F(Fan, buzzer_sounds_once_between_150_ms_and_its_drawn_end_and_the_fan_follows_at_4020) {
   LeaveNeutral();
   ASSERT_EQ(TestCab().master.fahrschalter, 3);
-  ASSERT_TRUE(TestCab().hornFan.summer);
+  ASSERT_EQ(TestCab().hornFan.summer, kBuzzerWaiting);
   RunUntil(10140);
   EXPECT_EQ(gPanel[kPanelFanBuzzer], 0);
   EXPECT_FALSE(Played(67));
@@ -184,7 +184,7 @@ TEST_F(Fan, buzzer_sounds_once_between_150_ms_and_its_drawn_end_and_the_fan_foll
   RunUntil(14010);
   EXPECT_GE(buzzerEnd, 10501);
   EXPECT_LE(buzzerEnd, 11300);
-  EXPECT_FALSE(TestCab().hornFan.summer);
+  EXPECT_EQ(TestCab().hornFan.summer, kBuzzerOver);
   EXPECT_EQ(gPanel[kPanelFanBuzzer], 0);
   EXPECT_EQ(gSound[12], SOUND_STOP);
   EXPECT_EQ(gSound[67], SOUND_STOP);
@@ -259,7 +259,7 @@ TEST_F(Fan, moving_between_driving_positions_restarts_neither_buzzer_nor_fan) {
   for (int i = 0; i < 4; i++) FahrschalterAuf(TestCab(), 5);
   for (int i = 0; i < 4; i++) FahrschalterAb(TestCab(), 6);
   EXPECT_EQ(TestCab().master.fahrschalter, 3);
-  EXPECT_FALSE(TestCab().hornFan.summer);
+  EXPECT_EQ(TestCab().hornFan.summer, kBuzzerOver);
   EXPECT_EQ(TestCab().hornFan.lueftertimer, fanTimer);
   RunUntil(13000);
   EXPECT_FALSE(Played(67));
