@@ -15,7 +15,7 @@
 // A run starts with everything idle and dark; nothing survives the start. The start-up test's
 // phase follows from the option at the start.
 constexpr BRSafetyRecord kBRSafetyAtStart = {
-    kAwsIdle, 0, false, false, false, kStartupTestNone,
+    kAwsIdle, 0, false, false, kStartupTestNone,
     {OPT_tpwsindicator, 0, kTimerStopped, false, false, 0},
     kStandstillUntimed, 0, kOverrideOff, 0, {OPT_tpwsindicator2, 0, kTimerStopped, false, false, 0}};
 
@@ -87,10 +87,10 @@ static void AcknowledgeAws() {
     SetPanelOpt(OPT_awsindicator, 1);  // black-and-yellow: the caution was acknowledged
     SetSoundOpt(OPT_awswarningsound, SOUND_STOP);
     aws.awsPhase = kAwsIdle;
-  } else if (aws.awsPhase == kAwsBraking &&
+  } else if (AwsBrakeApplied(aws) &&
              (gState.Speed == 0.0f || Opt(OPT_awsbrakecancel) != kBrakeCancelAtStandstill)) {
     if (Opt(OPT_awsbrakecancel) == kBrakeCancelDeferred) {
-      aws.awsRelease = true;  // released at the next standstill
+      aws.awsPhase = kAwsReleasing;  // released at the next standstill
     } else {
       OperateBrake(EmergencyBrakeNotch(), false);
       SetPanelOpt(OPT_awsindicator, 0);

@@ -19,7 +19,7 @@ static void AwsClear(BRSafetyRecord& aws) {
   SetPanelOpt(OPT_awsindicator, 0);
   SetSoundOpt(OPT_awswarningsound, SOUND_STOP);
   SetSoundOpt(OPT_awsclearsound, SOUND_PLAY);
-  if (aws.awsPhase != kAwsBraking) aws.awsPhase = kAwsIdle;
+  if (!AwsBrakeApplied(aws)) aws.awsPhase = kAwsIdle;
 }
 
 // Caution magnet: the horn sounds and a warning starts unless one is pending or the brake is on.
@@ -100,7 +100,6 @@ void BRSafety() {
   if (aws.awsPhase == kAwsWarning && tOn(aws.awsWarningSince, gState.Time, Opt(OPT_awsdelay))) {
     aws.awsPhase = kAwsBraking;
     OperateBrake(EmergencyBrakeNotch(), true);
-    aws.awsRelease = false;
   }
 
   ShowIndicator(aws.brakeDemand);
@@ -108,11 +107,10 @@ void BRSafety() {
 
   if (gState.Speed == 0.0f) {
     if (aws.standstill == kStandstillUntimed) StartStandstill(aws);
-    if (aws.awsRelease) {
+    if (aws.awsPhase == kAwsReleasing) {
       OperateBrake(EmergencyBrakeNotch(), false);
       SetPanelOpt(OPT_awsindicator, 0);
       aws.awsPhase = kAwsIdle;
-      aws.awsRelease = false;
     }
     if (aws.tpwsRelease && StopDelayRunOut(aws)) {
       OperateBrake(EmergencyBrakeNotch(), false);

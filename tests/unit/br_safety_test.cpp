@@ -107,7 +107,8 @@ class BRSafetyTest : public ::testing::Test {
 TEST_F(BRSafetyTest, init_clears_every_state_and_stops_both_aws_sounds) {
   ApplyAwsBrake(50.0f);
   ApplyTpwsBrake(50.0f);
-  aws.awsRelease = aws.tpwsRelease = true;
+  aws.awsPhase = kAwsReleasing;
+  aws.tpwsRelease = true;
   aws.standstill = kStandstillTimed;
   aws.override = kOverrideArmed;
   SetSound(kAwsHorn, SOUND_LOOP);
@@ -116,7 +117,7 @@ TEST_F(BRSafetyTest, init_clears_every_state_and_stops_both_aws_sounds) {
   InitBRSafety(0);
   EXPECT_EQ(aws.awsPhase, kAwsIdle);
   EXPECT_FALSE(aws.awsPhase == kAwsBraking);
-  EXPECT_FALSE(aws.awsRelease);
+  EXPECT_NE(aws.awsPhase, kAwsReleasing);
   EXPECT_FALSE(aws.tpwsTrainstop);
   EXPECT_FALSE(aws.tpwsRelease);
   EXPECT_EQ(aws.standstill, kStandstillUntimed);
@@ -272,7 +273,7 @@ TEST_F(BRSafetyTest, brake_cancel_0_releases_only_at_standstill_and_at_once) {
   At(14000, 0.5f);
   BRSafetyKeyPressed(kAckKey);
   EXPECT_TRUE(aws.awsPhase == kAwsBraking);
-  EXPECT_FALSE(aws.awsRelease);
+  EXPECT_NE(aws.awsPhase, kAwsReleasing);
   EXPECT_EQ(Brake(), kEmergency);
   EXPECT_EQ(GetSound(kAwsHorn), SOUND_LOOP);
   At(15000, 0.0f);
@@ -290,15 +291,15 @@ TEST_F(BRSafetyTest, brake_cancel_1_accepts_while_moving_and_releases_at_next_st
   SetPanel(kAwsIndicator, 1);
   At(14000, 60.0f);
   BRSafetyKeyPressed(kAckKey);
-  EXPECT_TRUE(aws.awsRelease);
-  EXPECT_TRUE(aws.awsPhase == kAwsBraking);
+  EXPECT_EQ(aws.awsPhase, kAwsReleasing);
+  EXPECT_TRUE(AwsBrakeApplied(aws));
   EXPECT_EQ(Brake(), kEmergency);
   Frame(15000, 10.0f);
   EXPECT_EQ(Brake(), kEmergency);
   Frame(16000, 0.0f);
   EXPECT_EQ(Brake(), 0);
   EXPECT_FALSE(aws.awsPhase == kAwsBraking);
-  EXPECT_FALSE(aws.awsRelease);
+  EXPECT_NE(aws.awsPhase, kAwsReleasing);
   EXPECT_EQ(aws.awsPhase, kAwsIdle);
   EXPECT_EQ(GetPanel(kAwsIndicator), 0);
   EXPECT_EQ(EmergencyDemands(), 0);
@@ -310,7 +311,7 @@ TEST_F(BRSafetyTest, other_brake_cancel_values_release_at_once_while_moving) {
   At(14000, 60.0f);
   BRSafetyKeyPressed(kAckKey);
   EXPECT_FALSE(aws.awsPhase == kAwsBraking);
-  EXPECT_FALSE(aws.awsRelease);
+  EXPECT_NE(aws.awsPhase, kAwsReleasing);
   EXPECT_EQ(Brake(), 0);
 }
 
