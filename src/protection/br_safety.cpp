@@ -50,13 +50,17 @@ void InitBRSafety(int) {
 
 void DestroyBRSafety() {}
 
+// A standstill not yet timed counts as one that began at this clock time, ms.
+const int32_t kUntimedStandstillFrom = -1;
+
 bool StopDelayRunOut(BRSafetyRecord& aws) {
   const int32_t delay = TruncToInt(Opt(OPT_tpwsstopdelay) * kMsPerSecond);
   if (aws.standstill == kStandstillUntimed) {
-    // A standstill not yet timed reads as one that began at -1 ms.
-    if (TimeDiff(gState.Time, kTimerStopped) < delay) return false;
-    aws.stopTimer = static_cast<int32_t>(static_cast<uint32_t>(kTimerStopped) + static_cast<uint32_t>(delay));
-    if (aws.stopTimer != kTimerStopped) aws.standstill = kStandstillTimed;
+    if (TimeDiff(gState.Time, kUntimedStandstillFrom) < delay) return false;
+    // Run out: the standstill is timed from here on, one delay after that start. A delay of 0
+    // leaves it untimed, so that the next standstill frame times it afresh.
+    aws.stopTimer = static_cast<int32_t>(static_cast<uint32_t>(kUntimedStandstillFrom) + static_cast<uint32_t>(delay));
+    if (delay != 0) aws.standstill = kStandstillTimed;
     return true;
   }
   return tOn(aws.stopTimer, gState.Time, delay);
