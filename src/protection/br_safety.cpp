@@ -15,7 +15,7 @@
 // A run starts with everything idle and dark; nothing survives the start. The start-up test's
 // phase follows from the option at the start.
 constexpr BRSafetyRecord kBRSafetyAtStart = {
-    kAwsIdle, 0, false, false, kStartupTestNone,
+    kAwsIdle, 0, kTpwsClear, kStartupTestNone,
     {OPT_tpwsindicator, 0, kTimerStopped, false, false, 0},
     kStandstillUntimed, 0, kOverrideOff, 0, {OPT_tpwsindicator2, 0, kTimerStopped, false, false, 0}};
 
@@ -113,11 +113,11 @@ static void ResetTpws() {
     if (!StopDelayRunOut(aws)) return;
   }
   if (mode == kBrakeCancelDeferred) {
-    aws.tpwsRelease = true;  // released at standstill once the stop delay has run
+    aws.tpwsPhase = kTpwsReleasing;  // released at standstill once the stop delay has run
   } else {
     OperateBrake(EmergencyBrakeNotch(), false);
     SetSteady(aws.brakeDemand, 0);
-    aws.tpwsTrainstop = false;
+    aws.tpwsPhase = kTpwsClear;
   }
   SetSoundOpt(OPT_tpwswarningsound, SOUND_STOP);
 }
@@ -135,8 +135,8 @@ static void ToggleTrainStopOverride() {
 
 void BRSafetyKeyPressed(int key) {
   if (KeyMatches(OPT_awsacknowledgekey, key)) AcknowledgeAws();
-  if (KeyMatches(OPT_tpwsresetkey, key) && aws.tpwsTrainstop) ResetTpws();
-  if (KeyMatches(OPT_tpwsoverridekey, key) && !aws.tpwsTrainstop && aws.tpwsStartupTest == kStartupTestNone) {
+  if (KeyMatches(OPT_tpwsresetkey, key) && TpwsBrakeApplied(aws)) ResetTpws();
+  if (KeyMatches(OPT_tpwsoverridekey, key) && !TpwsBrakeApplied(aws) && aws.tpwsStartupTest == kStartupTestNone) {
     ToggleTrainStopOverride();
   }
 }

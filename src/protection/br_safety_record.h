@@ -14,6 +14,13 @@ enum AwsPhase : uint8_t {
   kAwsReleasing = 3,  // still braking, acknowledged under the deferred cancel: released at the next standstill
 };
 
+// What the TPWS brake is doing.
+enum TpwsPhase : uint8_t {
+  kTpwsClear = 0,      // no TPWS brake demand
+  kTpwsBraking = 1,    // a sensor applied the TPWS brake demand (`tpwsTrainstop`)
+  kTpwsReleasing = 2,  // still braking, reset under the deferred cancel: released at standstill after the stop delay
+};
+
 // Start-up test phases.
 enum StartupTest : uint8_t {
   kStartupTestNone = 0,     // no test, or the test is over
@@ -38,8 +45,7 @@ enum TpwsOverride : uint8_t {
 struct BRSafetyRecord {
   AwsPhase awsPhase;        // the AWS moves idle, warning, braking (then perhaps releasing), and back to idle
   int32_t awsWarningSince;  // tOn timer of the warning: the time (ms) it began; read only while warning
-  bool tpwsTrainstop;       // a TPWS brake demand is applied
-  bool tpwsRelease;         // the TPWS brake was reset; release after the stop delay at standstill
+  TpwsPhase tpwsPhase;      // the TPWS brake moves clear, braking (then perhaps releasing), and back to clear
   StartupTest tpwsStartupTest;  // start-up test phase
   Indicator brakeDemand;    // TPWS brake demand lamp
   TpwsStandstill standstill;  // whether the stop delay is being timed
@@ -52,6 +58,11 @@ struct BRSafetyRecord {
 // The AWS brake demand is applied (`awsStop`), whether or not its release waits for a standstill.
 inline bool AwsBrakeApplied(const BRSafetyRecord& aws) {
   return aws.awsPhase == kAwsBraking || aws.awsPhase == kAwsReleasing;
+}
+
+// The TPWS brake demand is applied (`tpwsTrainstop`), whether or not its release waits for the stop delay.
+inline bool TpwsBrakeApplied(const BRSafetyRecord& aws) {
+  return aws.tpwsPhase == kTpwsBraking || aws.tpwsPhase == kTpwsReleasing;
 }
 
 // The module's record: for the track file and the tests.

@@ -42,9 +42,8 @@ static void TriggerTpws(BRSafetyRecord& aws) {
   SetFlashing(aws.brakeDemand, 1);
   SetSoundOpt(OPT_tpwswarningsound, SOUND_LOOP);
   OperateBrake(EmergencyBrakeNotch(), true);
-  aws.tpwsTrainstop = true;
+  aws.tpwsPhase = kTpwsBraking;
   aws.standstill = kStandstillUntimed;
-  aws.tpwsRelease = false;
 }
 
 // An armed override is used up by the next train-stop sensor, which then demands no brake.
@@ -73,7 +72,7 @@ void SetBRSafetyStatus(ATS_BEACONDATA beacon) {
     }
   }
 
-  if (system == kSystemAwsAndTpws && !aws.tpwsTrainstop) {
+  if (system == kSystemAwsAndTpws && !TpwsBrakeApplied(aws)) {
     if (aws.override == kOverrideArmed) {
       if (beacon.Type == kBeaconSignalTrainStop) ConsumeOverride(aws);
     } else if ((beacon.Type == kBeaconSpeedRestriction && Faster(beacon.Optional)) ||
@@ -83,7 +82,7 @@ void SetBRSafetyStatus(ATS_BEACONDATA beacon) {
     }
   }
 
-  if (system == kSystemTpwsTrainStopOnly && beacon.Type == kBeaconSignalTrainStop && !aws.tpwsTrainstop) {
+  if (system == kSystemTpwsTrainStopOnly && beacon.Type == kBeaconSignalTrainStop && !TpwsBrakeApplied(aws)) {
     if (aws.override == kOverrideArmed) {
       ConsumeOverride(aws);
     } else if (AtDanger(beacon)) {
@@ -112,11 +111,10 @@ void BRSafety() {
       SetPanelOpt(OPT_awsindicator, 0);
       aws.awsPhase = kAwsIdle;
     }
-    if (aws.tpwsRelease && StopDelayRunOut(aws)) {
+    if (aws.tpwsPhase == kTpwsReleasing && StopDelayRunOut(aws)) {
       OperateBrake(EmergencyBrakeNotch(), false);
       SetSteady(aws.brakeDemand, 0);
-      aws.tpwsTrainstop = false;
-      aws.tpwsRelease = false;
+      aws.tpwsPhase = kTpwsClear;
     }
   }
 
