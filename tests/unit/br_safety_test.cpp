@@ -127,7 +127,7 @@ TEST_F(BRSafetyTest, init_clears_every_state_and_stops_both_aws_sounds) {
   EXPECT_EQ(GetSound(kTpwsWarning), SOUND_LOOP);  // not a sound of the start of run
   EXPECT_EQ(aws.brakeDemand.option, OPT_tpwsindicator);
   EXPECT_FALSE(aws.brakeDemand.lit);
-  EXPECT_EQ(aws.brakeDemand.blinkTimer, -1);
+  EXPECT_EQ(aws.brakeDemand.phase, kLampSteady);
   EXPECT_EQ(aws.stopOverride.option, OPT_tpwsindicator2);
   EXPECT_FALSE(aws.stopOverride.lit);
   // The brake demands themselves are the handle tables' business: they stay until rebuilt.
@@ -474,7 +474,7 @@ TEST_F(BRSafetyTest, reset_mode_0_moving_only_steadies_the_lamp) {
   ApplyTpwsBrake(50.0f);
   At(21000, 20.0f);
   BRSafetyKeyPressed(kResetKey);
-  EXPECT_EQ(aws.brakeDemand.blinkTimer, -1);
+  EXPECT_EQ(aws.brakeDemand.phase, kLampSteady);
   EXPECT_EQ(aws.brakeDemand.value, 1);
   EXPECT_EQ(GetSound(kTpwsWarning), SOUND_LOOP);
   EXPECT_TRUE(TpwsBrakeApplied(aws));
