@@ -8,8 +8,10 @@ Indicator NewIndicator(int optionIndex, int value) {
   Indicator indicator;
   indicator.option = (optionIndex >= 0 && optionIndex < OPTION_COUNT)
                          ? static_cast<OptionId>(optionIndex) : OPTION_COUNT;
+  indicator.element = indicator.option == OPTION_COUNT ? kUnwired : Opt(indicator.option);
   indicator.value = value;
-  indicator.blinkTimer = kTimerStopped;
+  indicator.phase = kLampSteady;
+  indicator.blinkTimer = 0;
   indicator.lit = false;
   indicator.period = 0;
   indicator.hasPeriod = OptFurther(indicator.option, 0, &indicator.period);
@@ -18,12 +20,13 @@ Indicator NewIndicator(int optionIndex, int value) {
 
 void SetSteady(Indicator& lamp, int32_t value) {
   lamp.value = value;
-  lamp.blinkTimer = kTimerStopped;
+  lamp.phase = kLampSteady;
   lamp.lit = true;
 }
 
 void SetFlashing(Indicator& lamp, int32_t value) {
   lamp.value = value;
+  lamp.phase = kLampBlinking;
   RestartAtNow(lamp.blinkTimer);
   lamp.lit = true;
 }

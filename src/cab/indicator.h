@@ -7,16 +7,23 @@
 #include "cab/timers.h"
 #include "config/confload.h"
 
+enum LampPhase : uint8_t {
+  kLampSteady,    // shows its value, or dark
+  kLampBlinking,  // alternates between its value and dark, once per period
+};
+
 struct Indicator {
   OptionId option;     // first value: panel index; second value: blink period in ms
+  int32_t element;     // the panel element it drives, read when it is made; kUnwired for none
   int32_t value;       // panel value while lit
-  int32_t blinkTimer;  // kTimerStopped: steady; otherwise the tOn timer of the blinking
+  LampPhase phase;     // steady or blinking
+  int32_t blinkTimer;  // tOn timer of the blinking, while it blinks
   bool lit;            // lit at the moment
   bool hasPeriod;      // the option has a second value, the blink period
   int32_t period;      // that blink period in ms, read once: options stay as they are in a run
 };
 
-// A dark, steady lamp of the option as it is set now.
+// A dark, steady lamp of the option as it is set now: options stay as they are in a run.
 Indicator NewIndicator(int optionIndex, int value);
 // Lit with `value` without blinking (dark with 0).
 void SetSteady(Indicator& lamp, int32_t value);
@@ -25,11 +32,9 @@ void SetFlashing(Indicator& lamp, int32_t value);
 // Drives the lamp's panel element: advances the blinking and writes lit value or 0. Inline: the
 // systems that blink lamps call it every frame.
 inline void ShowIndicator(Indicator& indicator) {
-  if (indicator.option == OPTION_COUNT) return;  // refers to no option
-  int32_t index = Opt(indicator.option);
-  if (index == kUnwired) return;
-  if (indicator.blinkTimer != kTimerStopped && indicator.hasPeriod) {
+  if (indicator.element == kUnwired) return;
+  if (indicator.phase == kLampBlinking && indicator.hasPeriod) {
     if (tOn(indicator.blinkTimer, gState.Time, indicator.period)) indicator.lit = !indicator.lit;
   }
-  SetPanel(index, indicator.lit ? indicator.value : 0);
+  SetPanel(indicator.element, indicator.lit ? indicator.value : 0);
 }

@@ -6,10 +6,6 @@
 
 #include "cab/host.h"
 
-// A timer that is not running. tOn takes it for a period that began at -1 ms, so an owner
-// whose timer must stay quiet tests for it before calling tOn.
-const int32_t kTimerStopped = -1;
-
 // Milliseconds from `since` to `now`, wrapping like the host's 32-bit clock.
 inline int32_t TimeDiff(int32_t now, int32_t since) {
   return static_cast<int32_t>(static_cast<uint32_t>(now) - static_cast<uint32_t>(since));

@@ -3,12 +3,13 @@
 
 #include <cmath>
 
-// Strictly between these two, truncation toward zero lands inside the 32-bit range.
-const double kBelowInt32 = -2147483649.0;
-const double kAboveInt32 = 2147483648.0;
+// Below this size, truncation toward zero lands inside the 32-bit range; at and above it the
+// result is the nearest end, which is also the truncation of what lies between -2^31 - 1 and
+// -2^31.
+const double kInt32Size = 2147483648.0;
 
 int32_t TruncToInt(double value) {
-  if (value > kBelowInt32 && value < kAboveInt32) return static_cast<int32_t>(value);  // NaN is not
+  if (std::fabs(value) < kInt32Size) return static_cast<int32_t>(value);  // NaN is not
   if (std::isnan(value)) return 0;
   return value > 0.0 ? INT32_MAX : INT32_MIN;
 }

@@ -15,9 +15,9 @@
 // A run starts with everything idle and dark; nothing survives the start. The start-up test's
 // phase follows from the option at the start.
 constexpr BRSafetyRecord kBRSafetyAtStart = {
-    kAwsIdle, 0, false, false, false, kStartupTestNone,
-    {OPT_tpwsindicator, 0, kTimerStopped, false, false, 0},
-    kStandstillUntimed, 0, kOverrideOff, 0, {OPT_tpwsindicator2, 0, kTimerStopped, false, false, 0}};
+    kAwsIdle, 0, kTpwsClear, kStartupTestNone,
+    {OPT_tpwsindicator, kUnwired, 0, kLampSteady, 0, false, false, 0},
+    kStandstillUntimed, 0, kOverrideOff, 0, {OPT_tpwsindicator2, kUnwired, 0, kLampSteady, 0, false, false, 0}};
 
 static BRSafetyRecord aws = kBRSafetyAtStart;
 
@@ -50,13 +50,17 @@ void InitBRSafety(int) {
 
 void DestroyBRSafety() {}
 
+// A standstill not yet timed counts as one that began at this clock time, ms.
+const int32_t kUntimedStandstillFrom = -1;
+
 bool StopDelayRunOut(BRSafetyRecord& aws) {
   const int32_t delay = TruncToInt(Opt(OPT_tpwsstopdelay) * kMsPerSecond);
   if (aws.standstill == kStandstillUntimed) {
-    // A standstill not yet timed reads as one that began at -1 ms.
-    if (TimeDiff(gState.Time, kTimerStopped) < delay) return false;
-    aws.stopTimer = static_cast<int32_t>(static_cast<uint32_t>(kTimerStopped) + static_cast<uint32_t>(delay));
-    if (aws.stopTimer != kTimerStopped) aws.standstill = kStandstillTimed;
+    if (TimeDiff(gState.Time, kUntimedStandstillFrom) < delay) return false;
+    // Run out: the standstill is timed from here on, one delay after that start. A delay of 0
+    // leaves it untimed, so that the next standstill frame times it afresh.
+    aws.stopTimer = static_cast<int32_t>(static_cast<uint32_t>(kUntimedStandstillFrom) + static_cast<uint32_t>(delay));
+    if (delay != 0) aws.standstill = kStandstillTimed;
     return true;
   }
   return tOn(aws.stopTimer, gState.Time, delay);
@@ -87,10 +91,10 @@ static void AcknowledgeAws() {
     SetPanelOpt(OPT_awsindicator, 1);  // black-and-yellow: the caution was acknowledged
     SetSoundOpt(OPT_awswarningsound, SOUND_STOP);
     aws.awsPhase = kAwsIdle;
-  } else if (aws.awsPhase == kAwsBraking &&
+  } else if (AwsBrakeApplied(aws) &&
              (gState.Speed == 0.0f || Opt(OPT_awsbrakecancel) != kBrakeCancelAtStandstill)) {
     if (Opt(OPT_awsbrakecancel) == kBrakeCancelDeferred) {
-      aws.awsRelease = true;  // released at the next standstill
+      aws.awsPhase = kAwsReleasing;  // released at the next standstill
     } else {
       OperateBrake(EmergencyBrakeNotch(), false);
       SetPanelOpt(OPT_awsindicator, 0);
@@ -109,11 +113,11 @@ static void ResetTpws() {
     if (!StopDelayRunOut(aws)) return;
   }
   if (mode == kBrakeCancelDeferred) {
-    aws.tpwsRelease = true;  // released at standstill once the stop delay has run
+    aws.tpwsPhase = kTpwsReleasing;  // released at standstill once the stop delay has run
   } else {
     OperateBrake(EmergencyBrakeNotch(), false);
     SetSteady(aws.brakeDemand, 0);
-    aws.tpwsTrainstop = false;
+    aws.tpwsPhase = kTpwsClear;
   }
   SetSoundOpt(OPT_tpwswarningsound, SOUND_STOP);
 }
@@ -131,8 +135,8 @@ static void ToggleTrainStopOverride() {
 
 void BRSafetyKeyPressed(int key) {
   if (KeyMatches(OPT_awsacknowledgekey, key)) AcknowledgeAws();
-  if (KeyMatches(OPT_tpwsresetkey, key) && aws.tpwsTrainstop) ResetTpws();
-  if (KeyMatches(OPT_tpwsoverridekey, key) && !aws.tpwsTrainstop && aws.tpwsStartupTest == kStartupTestNone) {
+  if (KeyMatches(OPT_tpwsresetkey, key) && TpwsBrakeApplied(aws)) ResetTpws();
+  if (KeyMatches(OPT_tpwsoverridekey, key) && !TpwsBrakeApplied(aws) && aws.tpwsStartupTest == kStartupTestNone) {
     ToggleTrainStopOverride();
   }
 }

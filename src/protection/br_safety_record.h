@@ -11,6 +11,14 @@ enum AwsPhase : uint8_t {
   kAwsIdle = 0,     // no warning pending
   kAwsWarning = 1,  // a caution magnet sounded the horn; the driver must acknowledge in time
   kAwsBraking = 2,  // the acknowledgement time ran out: the AWS brake demand is applied (`awsStop`)
+  kAwsReleasing = 3,  // still braking, acknowledged under the deferred cancel: released at the next standstill
+};
+
+// What the TPWS brake is doing.
+enum TpwsPhase : uint8_t {
+  kTpwsClear = 0,      // no TPWS brake demand
+  kTpwsBraking = 1,    // a sensor applied the TPWS brake demand (`tpwsTrainstop`)
+  kTpwsReleasing = 2,  // still braking, reset under the deferred cancel: released at standstill after the stop delay
 };
 
 // Start-up test phases.
@@ -35,11 +43,9 @@ enum TpwsOverride : uint8_t {
 };
 
 struct BRSafetyRecord {
-  AwsPhase awsPhase;        // the AWS moves idle, warning, braking, and back to idle
+  AwsPhase awsPhase;        // the AWS moves idle, warning, braking (then perhaps releasing), and back to idle
   int32_t awsWarningSince;  // tOn timer of the warning: the time (ms) it began; read only while warning
-  bool awsRelease;          // the AWS brake was acknowledged; release at the next standstill
-  bool tpwsTrainstop;       // a TPWS brake demand is applied
-  bool tpwsRelease;         // the TPWS brake was reset; release after the stop delay at standstill
+  TpwsPhase tpwsPhase;      // the TPWS brake moves clear, braking (then perhaps releasing), and back to clear
   StartupTest tpwsStartupTest;  // start-up test phase
   Indicator brakeDemand;    // TPWS brake demand lamp
   TpwsStandstill standstill;  // whether the stop delay is being timed
@@ -48,6 +54,16 @@ struct BRSafetyRecord {
   int32_t overrideTimer;    // tOn timer of the override's lifetime: the time (ms) it was armed
   Indicator stopOverride;   // train-stop override lamp
 };
+
+// The AWS brake demand is applied (`awsStop`), whether or not its release waits for a standstill.
+inline bool AwsBrakeApplied(const BRSafetyRecord& aws) {
+  return aws.awsPhase == kAwsBraking || aws.awsPhase == kAwsReleasing;
+}
+
+// The TPWS brake demand is applied (`tpwsTrainstop`), whether or not its release waits for the stop delay.
+inline bool TpwsBrakeApplied(const BRSafetyRecord& aws) {
+  return aws.tpwsPhase == kTpwsBraking || aws.tpwsPhase == kTpwsReleasing;
+}
 
 // The module's record: for the track file and the tests.
 BRSafetyRecord& BRSafetyState();

@@ -19,7 +19,7 @@ static void AwsClear(BRSafetyRecord& aws) {
   SetPanelOpt(OPT_awsindicator, 0);
   SetSoundOpt(OPT_awswarningsound, SOUND_STOP);
   SetSoundOpt(OPT_awsclearsound, SOUND_PLAY);
-  if (aws.awsPhase != kAwsBraking) aws.awsPhase = kAwsIdle;
+  if (!AwsBrakeApplied(aws)) aws.awsPhase = kAwsIdle;
 }
 
 // Caution magnet: the horn sounds and a warning starts unless one is pending or the brake is on.
@@ -42,9 +42,8 @@ static void TriggerTpws(BRSafetyRecord& aws) {
   SetFlashing(aws.brakeDemand, 1);
   SetSoundOpt(OPT_tpwswarningsound, SOUND_LOOP);
   OperateBrake(EmergencyBrakeNotch(), true);
-  aws.tpwsTrainstop = true;
+  aws.tpwsPhase = kTpwsBraking;
   aws.standstill = kStandstillUntimed;
-  aws.tpwsRelease = false;
 }
 
 // An armed override is used up by the next train-stop sensor, which then demands no brake.
@@ -73,7 +72,7 @@ void SetBRSafetyStatus(ATS_BEACONDATA beacon) {
     }
   }
 
-  if (system == kSystemAwsAndTpws && !aws.tpwsTrainstop) {
+  if (system == kSystemAwsAndTpws && !TpwsBrakeApplied(aws)) {
     if (aws.override == kOverrideArmed) {
       if (beacon.Type == kBeaconSignalTrainStop) ConsumeOverride(aws);
     } else if ((beacon.Type == kBeaconSpeedRestriction && Faster(beacon.Optional)) ||
@@ -83,7 +82,7 @@ void SetBRSafetyStatus(ATS_BEACONDATA beacon) {
     }
   }
 
-  if (system == kSystemTpwsTrainStopOnly && beacon.Type == kBeaconSignalTrainStop && !aws.tpwsTrainstop) {
+  if (system == kSystemTpwsTrainStopOnly && beacon.Type == kBeaconSignalTrainStop && !TpwsBrakeApplied(aws)) {
     if (aws.override == kOverrideArmed) {
       ConsumeOverride(aws);
     } else if (AtDanger(beacon)) {
@@ -100,7 +99,6 @@ void BRSafety() {
   if (aws.awsPhase == kAwsWarning && tOn(aws.awsWarningSince, gState.Time, Opt(OPT_awsdelay))) {
     aws.awsPhase = kAwsBraking;
     OperateBrake(EmergencyBrakeNotch(), true);
-    aws.awsRelease = false;
   }
 
   ShowIndicator(aws.brakeDemand);
@@ -108,17 +106,15 @@ void BRSafety() {
 
   if (gState.Speed == 0.0f) {
     if (aws.standstill == kStandstillUntimed) StartStandstill(aws);
-    if (aws.awsRelease) {
+    if (aws.awsPhase == kAwsReleasing) {
       OperateBrake(EmergencyBrakeNotch(), false);
       SetPanelOpt(OPT_awsindicator, 0);
       aws.awsPhase = kAwsIdle;
-      aws.awsRelease = false;
     }
-    if (aws.tpwsRelease && StopDelayRunOut(aws)) {
+    if (aws.tpwsPhase == kTpwsReleasing && StopDelayRunOut(aws)) {
       OperateBrake(EmergencyBrakeNotch(), false);
       SetSteady(aws.brakeDemand, 0);
-      aws.tpwsTrainstop = false;
-      aws.tpwsRelease = false;
+      aws.tpwsPhase = kTpwsClear;
     }
   }
 

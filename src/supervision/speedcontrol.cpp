@@ -12,7 +12,7 @@
 #include "supervision/speedcontrol_record.h"
 
 // A run starts with no comparison made and no brake applied; nothing survives the start.
-constexpr SpeedControlRecord kSpeedControlAtStart = {0, false};
+constexpr SpeedControlRecord kSpeedControlAtStart = {0, kOverspeedBrakeOff};
 
 static SpeedControlRecord control = kSpeedControlAtStart;
 
@@ -34,19 +34,19 @@ void CheckSpeed(float speed) {
     SetPanelOpt(OPT_overspeedindicator, 1);
     SetSoundOpt(OPT_overspeedalarm, SOUND_LOOP);
   }
-  if (Opt(OPT_overspeed) <= control.scSpeed && !control.brakingSequence) {
+  if (Opt(OPT_overspeed) <= control.scSpeed && control.brakingSequence == kOverspeedBrakeOff) {
     SetPanelOpt(OPT_overspeedindicator, 1);
     SetSoundOpt(OPT_overspeedalarm, SOUND_LOOP);
     SetSound(kSoundOverspeedBrake, SOUND_PLAY);
     OperateBrake(gTrainspecs.BrakeNotches, true);
-    control.brakingSequence = true;
+    control.brakingSequence = kOverspeedBrakeApplied;
     return;
   }
   if (Opt(OPT_safespeed) >= control.scSpeed) {
     SetPanelOpt(OPT_overspeedindicator, 0);
     SetSoundOpt(OPT_overspeedalarm, SOUND_STOP);
-    if (control.brakingSequence) OperateBrake(gTrainspecs.BrakeNotches, false);
-    control.brakingSequence = false;
+    if (control.brakingSequence == kOverspeedBrakeApplied) OperateBrake(gTrainspecs.BrakeNotches, false);
+    control.brakingSequence = kOverspeedBrakeOff;
   }
 }
 

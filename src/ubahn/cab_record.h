@@ -141,14 +141,26 @@ struct SpringBrake {
   int32_t Speicherbremseaustimer = 0;              // tOn timer of the long release press, ms
 };
 
+// What the fan buzzer is doing. Each of its two steps, start and end, once fired keeps firing
+// at every frame (its timer then counts from kBuzzerStepsFrom); the phase says which have fired.
+enum BuzzerPhase : uint8_t {
+  kBuzzerOver = 0,      // none due: the buzzer has ended, or none has sounded since loading
+  kBuzzerWaiting = 1,   // the controller has left neutral and the start delay runs; an unwired display counts as dark
+  kBuzzerSounding = 2,  // started: the start sound has played (or the display already showed it), the end is due
+};
+
+// Clock time, ms, from which a buzzer step that has fired counts its period: it is due again at
+// every frame except while the clock stands between -1 ms and that period.
+const int32_t kBuzzerStepsFrom = -1;
+
 // The horn, the traction fan and its buzzer, and the passenger announcements (ELA).
 struct HornFan {
   bool hupe = false;                 // the horn button is held
   int32_t huptimer = 0;              // tOn timer from the horn start to its loop, ms
-  bool summer = false;               // a buzzer is due
+  BuzzerPhase summer = kBuzzerOver;  // what the buzzer is doing
   int32_t lueftertimer = 0;          // tOn timer of the fan, ms
-  int32_t lueftersummertimer1 = 0;   // tOn timer of the buzzer start; kTimerStopped once fired
-  int32_t lueftersummertimer2 = 0;   // tOn timer of the buzzer end; kTimerStopped once fired
+  int32_t lueftersummertimer1 = 0;   // tOn timer of the buzzer start, ms; kBuzzerStepsFrom once fired
+  int32_t lueftersummertimer2 = 0;   // tOn timer of the buzzer end, ms; kBuzzerStepsFrom once fired
   int32_t lueftersummertimer3 = 0;   // tOn timer from the buzzer start sound to its loop, ms
   int32_t fahrtziel = 0;             // sound element of the destination announcement
   int32_t wartezeit = 1000;          // lockout before the next announcement, ms

@@ -47,7 +47,7 @@ void Hupe_aus(UBahnCab& cab, int key) {
 // The buzzer display as it reads back. An unwired display is taken to show what it was last
 // given, so the start sound plays once per buzzer whether or not the display is fitted. Besides
 // this routine only the throw to neutral writes it (0); the controller leaves neutral only by
-// re-arming the buzzer start timer, so while that timer has not fired the display shows 0.
+// making the buzzer wait for its start, so while it waits the display shows 0.
 static int BuzzerDisplay(const UBahnCab& cab) { return ReadBackDisplay(OPT_luefter, cab.hornFan.luefter_anzeige_an); }
 
 static void ShowBuzzer(UBahnCab& cab, bool on) {
@@ -58,29 +58,32 @@ static void ShowBuzzer(UBahnCab& cab, bool on) {
 void lueftersound(UBahnCab& cab) {
   const int32_t now = gState.Time;
   const bool outOfNeutral = cab.master.fahrschalter != kFahrschalterNeutral;
-  if (!outOfNeutral || cab.hornFan.lueftersummertimer1 != kTimerStopped) cab.hornFan.luefter_anzeige_an = false;
+  if (!outOfNeutral || cab.hornFan.summer == kBuzzerWaiting) cab.hornFan.luefter_anzeige_an = false;
 
   if (tOn(cab.hornFan.lueftertimer, now, kFanDelay) && outOfNeutral) SetSound(kSoundFanRunning, SOUND_LOOP);
 
   if (tOn(cab.hornFan.lueftersummertimer1, now, kBuzzerStartDelay) && outOfNeutral) {
-    if (cab.hornFan.summer && BuzzerDisplay(cab) == 0) {
-      SetSound(kSoundBuzzerStart, SOUND_PLAY);
-      RestartAtNow(cab.hornFan.lueftersummertimer3);
+    if (cab.hornFan.summer != kBuzzerOver) {
+      if (BuzzerDisplay(cab) == 0) {
+        SetSound(kSoundBuzzerStart, SOUND_PLAY);
+        RestartAtNow(cab.hornFan.lueftersummertimer3);
+      }
+      cab.hornFan.summer = kBuzzerSounding;
     }
     ShowBuzzer(cab, true);
     if (tOn(cab.hornFan.lueftersummertimer3, now, kBuzzerLoopDelay)) SetSound(kSoundBuzzerLoop, SOUND_LOOP);
-    cab.hornFan.lueftersummertimer1 = kTimerStopped;  // from now on this step runs every frame
+    cab.hornFan.lueftersummertimer1 = kBuzzerStepsFrom;  // from now on this step runs every frame
   }
 
   // The buzzer's length is drawn afresh every frame: exactly one draw per frame.
   const int32_t length = PlatformRandom() % kBuzzerLengthSpread + kBuzzerShortest;
   if (tOn(cab.hornFan.lueftersummertimer2, now, length) && outOfNeutral) {
-    if (cab.hornFan.summer) SetSound(kSoundBuzzerEnd, SOUND_PLAY);
+    if (cab.hornFan.summer != kBuzzerOver) SetSound(kSoundBuzzerEnd, SOUND_PLAY);
     ShowBuzzer(cab, false);
     SetSound(kSoundBuzzerLoop, SOUND_STOP);
     SetSound(kSoundBuzzerStart, SOUND_STOP);
-    cab.hornFan.lueftersummertimer2 = kTimerStopped;
-    cab.hornFan.summer = false;
+    cab.hornFan.lueftersummertimer2 = kBuzzerStepsFrom;  // and so does this one
+    cab.hornFan.summer = kBuzzerOver;
   }
 }
 
@@ -89,7 +92,10 @@ void StartFan(HornFan& hornFan) {
   RestartAtNow(hornFan.lueftertimer);
   RestartAtNow(hornFan.lueftersummertimer1);
   RestartAtNow(hornFan.lueftersummertimer2);
-  hornFan.summer = true;
+  // Started at kBuzzerStepsFrom, the start and end steps count from where fired ones do: the
+  // buzzer cannot be told from one already sounding, and is taken as one (the display keeps what
+  // it last showed). Its start still fires 150 ms later, as at any other time.
+  hornFan.summer = gState.Time == kBuzzerStepsFrom ? kBuzzerSounding : kBuzzerWaiting;
 }
 
 void SetFahrtziel(UBahnCab& cab, int n) { cab.hornFan.fahrtziel = n; }

@@ -181,6 +181,18 @@ static bool IdleStepRepeats() {
          GetPanelOpt(OPT_wiperindex) == shield.wiperPosition && GetPanel(shield.idleCleared) == 0;
 }
 
+// The step timer of an idle wiper moves on as the stepping loop would move it, without the loop:
+// one period for each step due, as many as the loop tests in a frame (its catch-up bound and
+// the one test that ends it).
+static void PassIdleSteps(int32_t period) {
+  const int32_t late = TimeDiff(gState.Time, shield.wiper);
+  if (late < period) return;
+  int32_t due = late / period;
+  if (due > kMaxWiperStepsPerFrame + 1) due = kMaxWiperStepsPerFrame + 1;
+  shield.wiper = static_cast<int32_t>(static_cast<uint32_t>(shield.wiper) +
+                                      static_cast<uint32_t>(due) * static_cast<uint32_t>(period));
+}
+
 // A rain drop falls on the glass, if there is a dry place for it.
 static void DropFalls() {
   const int32_t rain = shield.rain;
@@ -227,11 +239,15 @@ void AnimateWindshield() {
     // Steps that would repeat the last one exactly are not taken: their time passes without them.
     // Right after an idle step nothing has written to its elements yet.
     bool idle = IdleStepRepeats();
-    for (int steps = 0; tOn(shield.wiper, gState.Time, period) && steps < kMaxWiperStepsPerFrame;
-         steps++) {
-      if (idle) continue;
-      WiperStep();
-      idle = shield.idleStep;
+    if (idle && shield.wiper != 0 && period > 0) {
+      PassIdleSteps(period);
+    } else {
+      for (int steps = 0; tOn(shield.wiper, gState.Time, period) && steps < kMaxWiperStepsPerFrame;
+           steps++) {
+        if (idle) continue;
+        WiperStep();
+        idle = shield.idleStep;
+      }
     }
   }
   // B. The rain.

@@ -265,7 +265,10 @@ TEST(Checker, reports_a_vehicle_with_fewer_notches_than_the_cab_uses) {
       {"9,7", "", false, true},
       {"4,5", "runubahn=0\n", false, false},  // the vehicle drives no U-Bahn cab
       {"0,0", "runubahn=0\n", false, true},  // no power notch: nothing takes power
-      {"0,8", "runubahn=0\nrunawstpws=1\nsystem=2\n", true, false},  // a protection system without a service notch
+      // The protection brakes take the emergency notch, notch 1 without a service notch.
+      {"0,8", "runubahn=0\nrunawstpws=1\nsystem=2\n", false, false},
+      {"0,8", "runubahn=0\nrunpzb90=1\npzb90=1\nrunvigilance=1\nvigilance=1\nneutralrvrbrake=2\n", false, false},
+      {"0,8", "runubahn=0\nneutralrvrbrake=1\n", true, false},  // its brake would be notch 0
       {"0,8", "runubahn=0\nrunoverspeed=1\noverspeedcontrol=1\n", true, false},  // its brake would be notch 0
       {"1,1", "runubahn=0\nrunawstpws=1\nsystem=2\nrunoverspeed=1\noverspeedcontrol=1\n", false, false},
   };

@@ -97,7 +97,7 @@ class BRSafetyTest : public ::testing::Test {
   void ApplyTpwsBrake(float speed) {
     At(20000, speed);
     Beacon(kBeaconSignalTrainStop, 0, 0);
-    ASSERT_TRUE(aws.tpwsTrainstop);
+    ASSERT_TRUE(TpwsBrakeApplied(aws));
     ASSERT_EQ(Brake(), kEmergency);
   }
 };
@@ -107,7 +107,8 @@ class BRSafetyTest : public ::testing::Test {
 TEST_F(BRSafetyTest, init_clears_every_state_and_stops_both_aws_sounds) {
   ApplyAwsBrake(50.0f);
   ApplyTpwsBrake(50.0f);
-  aws.awsRelease = aws.tpwsRelease = true;
+  aws.awsPhase = kAwsReleasing;
+  aws.tpwsPhase = kTpwsReleasing;
   aws.standstill = kStandstillTimed;
   aws.override = kOverrideArmed;
   SetSound(kAwsHorn, SOUND_LOOP);
@@ -116,9 +117,9 @@ TEST_F(BRSafetyTest, init_clears_every_state_and_stops_both_aws_sounds) {
   InitBRSafety(0);
   EXPECT_EQ(aws.awsPhase, kAwsIdle);
   EXPECT_FALSE(aws.awsPhase == kAwsBraking);
-  EXPECT_FALSE(aws.awsRelease);
-  EXPECT_FALSE(aws.tpwsTrainstop);
-  EXPECT_FALSE(aws.tpwsRelease);
+  EXPECT_NE(aws.awsPhase, kAwsReleasing);
+  EXPECT_FALSE(TpwsBrakeApplied(aws));
+  EXPECT_NE(aws.tpwsPhase, kTpwsReleasing);
   EXPECT_EQ(aws.standstill, kStandstillUntimed);
   EXPECT_EQ(aws.override, kOverrideOff);
   EXPECT_EQ(GetSound(kAwsHorn), SOUND_STOP);
@@ -126,7 +127,7 @@ TEST_F(BRSafetyTest, init_clears_every_state_and_stops_both_aws_sounds) {
   EXPECT_EQ(GetSound(kTpwsWarning), SOUND_LOOP);  // not a sound of the start of run
   EXPECT_EQ(aws.brakeDemand.option, OPT_tpwsindicator);
   EXPECT_FALSE(aws.brakeDemand.lit);
-  EXPECT_EQ(aws.brakeDemand.blinkTimer, -1);
+  EXPECT_EQ(aws.brakeDemand.phase, kLampSteady);
   EXPECT_EQ(aws.stopOverride.option, OPT_tpwsindicator2);
   EXPECT_FALSE(aws.stopOverride.lit);
   // The brake demands themselves are the handle tables' business: they stay until rebuilt.
@@ -272,7 +273,7 @@ TEST_F(BRSafetyTest, brake_cancel_0_releases_only_at_standstill_and_at_once) {
   At(14000, 0.5f);
   BRSafetyKeyPressed(kAckKey);
   EXPECT_TRUE(aws.awsPhase == kAwsBraking);
-  EXPECT_FALSE(aws.awsRelease);
+  EXPECT_NE(aws.awsPhase, kAwsReleasing);
   EXPECT_EQ(Brake(), kEmergency);
   EXPECT_EQ(GetSound(kAwsHorn), SOUND_LOOP);
   At(15000, 0.0f);
@@ -290,15 +291,15 @@ TEST_F(BRSafetyTest, brake_cancel_1_accepts_while_moving_and_releases_at_next_st
   SetPanel(kAwsIndicator, 1);
   At(14000, 60.0f);
   BRSafetyKeyPressed(kAckKey);
-  EXPECT_TRUE(aws.awsRelease);
-  EXPECT_TRUE(aws.awsPhase == kAwsBraking);
+  EXPECT_EQ(aws.awsPhase, kAwsReleasing);
+  EXPECT_TRUE(AwsBrakeApplied(aws));
   EXPECT_EQ(Brake(), kEmergency);
   Frame(15000, 10.0f);
   EXPECT_EQ(Brake(), kEmergency);
   Frame(16000, 0.0f);
   EXPECT_EQ(Brake(), 0);
   EXPECT_FALSE(aws.awsPhase == kAwsBraking);
-  EXPECT_FALSE(aws.awsRelease);
+  EXPECT_NE(aws.awsPhase, kAwsReleasing);
   EXPECT_EQ(aws.awsPhase, kAwsIdle);
   EXPECT_EQ(GetPanel(kAwsIndicator), 0);
   EXPECT_EQ(EmergencyDemands(), 0);
@@ -310,7 +311,7 @@ TEST_F(BRSafetyTest, other_brake_cancel_values_release_at_once_while_moving) {
   At(14000, 60.0f);
   BRSafetyKeyPressed(kAckKey);
   EXPECT_FALSE(aws.awsPhase == kAwsBraking);
-  EXPECT_FALSE(aws.awsRelease);
+  EXPECT_NE(aws.awsPhase, kAwsReleasing);
   EXPECT_EQ(Brake(), 0);
 }
 
@@ -369,7 +370,7 @@ TEST_F(BRSafetyTest, system_0_ignores_magnets_and_runs_no_supervision) {
   Beacon(kBeaconAwsPermanentMagnet, 0, 0);
   Beacon(kBeaconSignalTrainStop, 0, 0);
   EXPECT_EQ(aws.awsPhase, kAwsIdle);
-  EXPECT_FALSE(aws.tpwsTrainstop);
+  EXPECT_FALSE(TpwsBrakeApplied(aws));
   aws.awsPhase = kAwsWarning;  // even a pending warning never brakes
   aws.awsWarningSince = 10000;
   Frame(20000, 80.0f);
@@ -382,53 +383,53 @@ TEST_F(BRSafetyTest, system_0_ignores_magnets_and_runs_no_supervision) {
 TEST_F(BRSafetyTest, overspeed_sensor_at_signal_acts_only_at_danger_and_strictly_faster) {
   At(20000, 40.0f);
   Beacon(kBeaconSignalOverspeed, 0, 40);
-  EXPECT_FALSE(aws.tpwsTrainstop);
+  EXPECT_FALSE(TpwsBrakeApplied(aws));
   At(20000, 40.5f);
   Beacon(kBeaconSignalOverspeed, 1, 40);
-  EXPECT_FALSE(aws.tpwsTrainstop);
+  EXPECT_FALSE(TpwsBrakeApplied(aws));
   Beacon(kBeaconSignalOverspeed, 0, 40);
-  EXPECT_TRUE(aws.tpwsTrainstop);
+  EXPECT_TRUE(TpwsBrakeApplied(aws));
   EXPECT_EQ(Brake(), kEmergency);
 }
 
 TEST_F(BRSafetyTest, train_stop_sensor_at_danger_acts_at_any_speed_from_standstill) {
   At(20000, 0.0f);
   Beacon(kBeaconSignalTrainStop, 1, 0);
-  EXPECT_FALSE(aws.tpwsTrainstop);
+  EXPECT_FALSE(TpwsBrakeApplied(aws));
   Beacon(kBeaconSignalTrainStop, -3, 0);
-  EXPECT_TRUE(aws.tpwsTrainstop);
+  EXPECT_TRUE(TpwsBrakeApplied(aws));
   EXPECT_EQ(aws.brakeDemand.value, 1);
   EXPECT_EQ(aws.brakeDemand.blinkTimer, 20000);
   EXPECT_TRUE(aws.brakeDemand.lit);
   EXPECT_EQ(GetSound(kTpwsWarning), SOUND_LOOP);
   EXPECT_EQ(aws.standstill, kStandstillUntimed);
-  EXPECT_FALSE(aws.tpwsRelease);
+  EXPECT_NE(aws.tpwsPhase, kTpwsReleasing);
 }
 
 TEST_F(BRSafetyTest, speed_restriction_sensor_acts_above_its_limit_whatever_the_aspect) {
   At(20000, 60.0f);
   Beacon(kBeaconSpeedRestriction, 4, 60);
-  EXPECT_FALSE(aws.tpwsTrainstop);
+  EXPECT_FALSE(TpwsBrakeApplied(aws));
   At(20000, 60.25f);
   Beacon(kBeaconSpeedRestriction, 4, 60);
-  EXPECT_TRUE(aws.tpwsTrainstop);
+  EXPECT_TRUE(TpwsBrakeApplied(aws));
 }
 
 TEST_F(BRSafetyTest, nothing_acts_backwards_or_at_an_unknown_speed_or_twice) {
   At(20000, -50.0f);
   Beacon(kBeaconSignalTrainStop, 0, 0);
   Beacon(kBeaconAwsPermanentMagnet, 0, 0);
-  EXPECT_FALSE(aws.tpwsTrainstop);
+  EXPECT_FALSE(TpwsBrakeApplied(aws));
   EXPECT_EQ(aws.awsPhase, kAwsIdle);
   At(20000, std::numeric_limits<float>::quiet_NaN());
   Beacon(kBeaconSignalTrainStop, 0, 0);
   Beacon(kBeaconAwsPermanentMagnet, 0, 0);
-  EXPECT_FALSE(aws.tpwsTrainstop);
+  EXPECT_FALSE(TpwsBrakeApplied(aws));
   EXPECT_EQ(aws.awsPhase, kAwsIdle);
   // Negative zero is standing, not running backwards.
   At(20000, -0.0f);
   Beacon(kBeaconSignalTrainStop, 0, 0);
-  EXPECT_TRUE(aws.tpwsTrainstop);
+  EXPECT_TRUE(TpwsBrakeApplied(aws));
   At(21000, std::numeric_limits<float>::infinity());
   Beacon(kBeaconSpeedRestriction, 0, 10);
   Beacon(kBeaconSignalTrainStop, 0, 0);
@@ -440,15 +441,15 @@ TEST_F(BRSafetyTest, aws_only_ignores_tpws_and_train_stop_only_ignores_the_rest)
   At(20000, 90.0f);
   Beacon(kBeaconSignalTrainStop, 0, 0);
   Beacon(kBeaconSpeedRestriction, 0, 10);
-  EXPECT_FALSE(aws.tpwsTrainstop);
+  EXPECT_FALSE(TpwsBrakeApplied(aws));
   gOpts[OPT_system].value = 3;
   Beacon(kBeaconAwsPermanentMagnet, 0, 0);
   Beacon(kBeaconSpeedRestriction, 0, 10);
   Beacon(kBeaconSignalOverspeed, 0, 10);
   EXPECT_EQ(aws.awsPhase, kAwsIdle);
-  EXPECT_FALSE(aws.tpwsTrainstop);
+  EXPECT_FALSE(TpwsBrakeApplied(aws));
   Beacon(kBeaconSignalTrainStop, 0, 0);
-  EXPECT_TRUE(aws.tpwsTrainstop);
+  EXPECT_TRUE(TpwsBrakeApplied(aws));
 }
 
 TEST_F(BRSafetyTest, brake_demand_lamp_flashes_until_reset_then_shows_steady) {
@@ -473,10 +474,10 @@ TEST_F(BRSafetyTest, reset_mode_0_moving_only_steadies_the_lamp) {
   ApplyTpwsBrake(50.0f);
   At(21000, 20.0f);
   BRSafetyKeyPressed(kResetKey);
-  EXPECT_EQ(aws.brakeDemand.blinkTimer, -1);
+  EXPECT_EQ(aws.brakeDemand.phase, kLampSteady);
   EXPECT_EQ(aws.brakeDemand.value, 1);
   EXPECT_EQ(GetSound(kTpwsWarning), SOUND_LOOP);
-  EXPECT_TRUE(aws.tpwsTrainstop);
+  EXPECT_TRUE(TpwsBrakeApplied(aws));
   EXPECT_EQ(Brake(), kEmergency);
 }
 
@@ -489,11 +490,11 @@ TEST_F(BRSafetyTest, reset_mode_0_releases_at_standstill_once_the_stop_delay_has
   EXPECT_EQ(aws.stopTimer, 30000);
   At(89999, 0.0f);
   BRSafetyKeyPressed(kResetKey);
-  EXPECT_TRUE(aws.tpwsTrainstop);
+  EXPECT_TRUE(TpwsBrakeApplied(aws));
   EXPECT_EQ(GetSound(kTpwsWarning), SOUND_LOOP);
   At(90000, 0.0f);
   BRSafetyKeyPressed(kResetKey);
-  EXPECT_FALSE(aws.tpwsTrainstop);
+  EXPECT_FALSE(TpwsBrakeApplied(aws));
   EXPECT_EQ(Brake(), 0);
   EXPECT_EQ(GetSound(kTpwsWarning), SOUND_STOP);
   Frame(90100, 0.0f);
@@ -517,7 +518,7 @@ TEST_F(BRSafetyTest, reset_mode_0_before_a_standstill_frame_counts_the_stop_from
     ApplyTpwsBrake(50.0f);
     At(row.time, 0.0f);
     BRSafetyKeyPressed(kResetKey);
-    EXPECT_EQ(aws.tpwsTrainstop, !row.released);
+    EXPECT_EQ(TpwsBrakeApplied(aws), !row.released);
     EXPECT_EQ(Brake() == kEmergency, !row.released);
     EXPECT_EQ(aws.standstill, row.standstill);
   }
@@ -529,18 +530,18 @@ TEST_F(BRSafetyTest, reset_mode_1_while_moving_releases_after_the_stop_delay_at_
   ApplyTpwsBrake(50.0f);
   At(21000, 50.0f);
   BRSafetyKeyPressed(kResetKey);
-  EXPECT_TRUE(aws.tpwsRelease);
+  EXPECT_EQ(aws.tpwsPhase, kTpwsReleasing);
   EXPECT_EQ(GetSound(kTpwsWarning), SOUND_STOP);
   Frame(25000, 30.0f);
   EXPECT_EQ(Brake(), kEmergency);
   Frame(40000, 0.0f);
   Frame(49999, 0.0f);
   EXPECT_EQ(Brake(), kEmergency);
-  EXPECT_TRUE(aws.tpwsTrainstop);
+  EXPECT_TRUE(TpwsBrakeApplied(aws));
   Frame(50000, 0.0f);
   EXPECT_EQ(Brake(), 0);
-  EXPECT_FALSE(aws.tpwsTrainstop);
-  EXPECT_FALSE(aws.tpwsRelease);
+  EXPECT_FALSE(TpwsBrakeApplied(aws));
+  EXPECT_NE(aws.tpwsPhase, kTpwsReleasing);
   EXPECT_EQ(GetPanel(kTpwsLamp), 1);  // the lamps are shown before the release of the same frame
   Frame(50050, 0.0f);
   EXPECT_EQ(GetPanel(kTpwsLamp), 0);
@@ -551,8 +552,8 @@ TEST_F(BRSafetyTest, other_reset_modes_release_at_once_while_moving) {
   ApplyTpwsBrake(50.0f);
   At(21000, 50.0f);
   BRSafetyKeyPressed(kResetKey);
-  EXPECT_FALSE(aws.tpwsTrainstop);
-  EXPECT_FALSE(aws.tpwsRelease);
+  EXPECT_FALSE(TpwsBrakeApplied(aws));
+  EXPECT_NE(aws.tpwsPhase, kTpwsReleasing);
   EXPECT_EQ(Brake(), 0);
   EXPECT_EQ(GetSound(kTpwsWarning), SOUND_STOP);
 }
@@ -587,7 +588,7 @@ TEST_F(BRSafetyTest, default_key_0_acknowledges_aws_then_resets_tpws) {
   BRSafetyKeyPressed(0);
   EXPECT_EQ(aws.awsPhase, kAwsIdle);
   EXPECT_EQ(GetPanel(kAwsIndicator), 1);
-  EXPECT_FALSE(aws.tpwsTrainstop);
+  EXPECT_FALSE(TpwsBrakeApplied(aws));
   EXPECT_EQ(Brake(), 0);
 }
 
@@ -629,23 +630,23 @@ TEST_F(BRSafetyTest, armed_override_passes_one_train_stop_and_ignores_overspeed_
   Press(kOverrideKey);
   Beacon(kBeaconSpeedRestriction, 0, 10);
   Beacon(kBeaconSignalOverspeed, 0, 10);
-  EXPECT_FALSE(aws.tpwsTrainstop);
+  EXPECT_FALSE(TpwsBrakeApplied(aws));
   EXPECT_EQ(aws.overrideTimer, 5000);
   Beacon(kBeaconSignalTrainStop, 0, 0);
-  EXPECT_FALSE(aws.tpwsTrainstop);
+  EXPECT_FALSE(TpwsBrakeApplied(aws));
   EXPECT_EQ(aws.override, kOverrideOff);
   EXPECT_FALSE(aws.stopOverride.lit && aws.stopOverride.value != 0);
   Beacon(kBeaconSignalTrainStop, 0, 0);
-  EXPECT_TRUE(aws.tpwsTrainstop);
+  EXPECT_TRUE(TpwsBrakeApplied(aws));
 }
 
 TEST_F(BRSafetyTest, train_stop_only_system_acts_at_danger_and_once) {
   gOpts[OPT_system].value = 3;
   At(20000, 30.0f);
   Beacon(kBeaconSignalTrainStop, 1, 0);
-  EXPECT_FALSE(aws.tpwsTrainstop);
+  EXPECT_FALSE(TpwsBrakeApplied(aws));
   Beacon(kBeaconSignalTrainStop, 0, 0);
-  EXPECT_TRUE(aws.tpwsTrainstop);
+  EXPECT_TRUE(TpwsBrakeApplied(aws));
   Beacon(kBeaconSignalTrainStop, 0, 0);
   EXPECT_EQ(EmergencyDemands(), 1);
 }
@@ -655,10 +656,10 @@ TEST_F(BRSafetyTest, train_stop_only_system_consumes_the_override_too) {
   At(5000, 30.0f);
   Press(kOverrideKey);
   Beacon(kBeaconSignalTrainStop, 0, 0);
-  EXPECT_FALSE(aws.tpwsTrainstop);
+  EXPECT_FALSE(TpwsBrakeApplied(aws));
   EXPECT_EQ(aws.override, kOverrideOff);
   Beacon(kBeaconSignalTrainStop, 0, 0);
-  EXPECT_TRUE(aws.tpwsTrainstop);
+  EXPECT_TRUE(TpwsBrakeApplied(aws));
 }
 
 TEST_F(BRSafetyTest, armed_override_lapses_after_its_lifetime) {
@@ -759,12 +760,12 @@ TEST_F(BRSafetyTest, huge_stop_delay_and_lifetime_saturate_instead_of_wrapping) 
   ApplyTpwsBrake(0.0f);
   BRSafetyKeyPressed(kResetKey);
   for (int32_t t = 20000; t < 2000000; t += 250000) Frame(t, 0.0f);
-  EXPECT_TRUE(aws.tpwsTrainstop);
+  EXPECT_TRUE(TpwsBrakeApplied(aws));
   EXPECT_EQ(Brake(), kEmergency);
   gOpts[OPT_tpwsbrakecancel].value = 0;
   At(2000000, 0.0f);
   BRSafetyKeyPressed(kResetKey);
-  EXPECT_TRUE(aws.tpwsTrainstop);
+  EXPECT_TRUE(TpwsBrakeApplied(aws));
 
   Restart();
   At(1000, 0.0f);
@@ -790,10 +791,10 @@ TEST_F(BRSafetyTest, huge_brake_notch_count_and_beacon_limits_are_harmless) {
   At(1000, 50.0f);
   Beacon(kBeaconSpeedRestriction, 0, INT_MIN);
   Beacon(kBeaconSignalOverspeed, INT_MIN, INT_MAX);
-  EXPECT_TRUE(aws.tpwsTrainstop);
+  EXPECT_TRUE(TpwsBrakeApplied(aws));
   gOpts[OPT_tpwsbrakecancel].value = 2;
   BRSafetyKeyPressed(kResetKey);
-  EXPECT_FALSE(aws.tpwsTrainstop);
+  EXPECT_FALSE(TpwsBrakeApplied(aws));
   gTrainspecs.BrakeNotches = kBrakeNotches;
   EXPECT_EQ(EmergencyDemands(), 0);
 }

@@ -69,8 +69,8 @@ class PZB90Test : public ::testing::Test {
   }
   int Brake() const { return gHandles.Brake; }
   int EmergencyDemands() const { return BrakeDemandTableMade() ? BrakeDemandCount(kEmergency) : -999; }
-  bool BlueSteady() const { return pzb.bluelamp.value == 1 && pzb.bluelamp.blinkTimer == -1 && pzb.bluelamp.lit; }
-  bool BlueFlashing() const { return pzb.bluelamp.value == 1 && pzb.bluelamp.blinkTimer == gState.Time && pzb.bluelamp.lit; }
+  bool BlueSteady() const { return pzb.bluelamp.value == 1 && pzb.bluelamp.phase == kLampSteady && pzb.bluelamp.lit; }
+  bool BlueFlashing() const { return pzb.bluelamp.value == 1 && pzb.bluelamp.phase == kLampBlinking && pzb.bluelamp.blinkTimer == gState.Time && pzb.bluelamp.lit; }
 };
 
 TEST_F(PZB90Test, start_of_run_is_off_with_the_blue_lamp_flashing_and_all_else_dark) {

@@ -84,7 +84,7 @@ TEST(KeyRule, a_key_option_of_minus_one_matches_no_host_key_not_even_minus_one) 
       {"wiperoffkey", [] { shield.wiperMode = kWiperContinuous; }, [] { return int64_t{shield.wiperMode}; }},
       {"vigilancekey", [] { vig.phase = kVigilanceBraking; }, [] { return int64_t{vig.phase}; }},
       {"awsacknowledgekey", [] { aws.awsPhase = kAwsWarning; }, [] { return int64_t{aws.awsPhase}; }},
-      {"tpwsresetkey", [] { aws.tpwsTrainstop = true; }, [] { return int64_t{aws.brakeDemand.lit}; }},
+      {"tpwsresetkey", [] { aws.tpwsPhase = kTpwsBraking; }, [] { return int64_t{aws.brakeDemand.lit}; }},
       {"tpwsoverridekey", [] { aws.tpwsStartupTest = kStartupTestNone; }, [] { return int64_t{aws.override}; }},
       {"pzb90key", [] { pzb.emergency = true; }, [] { return int64_t{pzb.emergency}; }},
       {"cutoffincreasekey", [] { trac.cutoff = 10; trac.cutoffChangeTimer = 1; gState.Time = 100; },

@@ -113,7 +113,7 @@ TEST_F(ProtectionEntryPoints, frames_and_beacons_do_not_reach_the_supervision) {
   SetBeaconData({kBeaconAwsPermanentMagnet, 0, 0.0f, 0});
   SetBeaconData({kBeaconPzbSignalMagnet, 0, 0.0f, 0});
   Frame(5000, 100.0f);
-  EXPECT_FALSE(aws.tpwsTrainstop);
+  EXPECT_FALSE(TpwsBrakeApplied(aws));
   EXPECT_EQ(aws.awsPhase, kAwsIdle);
   EXPECT_FALSE(pzb.emergency);
   EXPECT_EQ(panel[kPzbRed], 0);

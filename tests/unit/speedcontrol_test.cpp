@@ -33,24 +33,24 @@ TEST(OverspeedControl, warns_at_85_brakes_at_90_holds_at_75_releases_at_70) {
   EXPECT_EQ(GetSound(kAlarm), SOUND_LOOP);
   EXPECT_EQ(GetSound(kSoundOverspeedBrake), SOUND_STOP);
   EXPECT_EQ(gHandles.Brake, 0);
-  EXPECT_FALSE(sc.brakingSequence);
+  EXPECT_EQ(sc.brakingSequence, kOverspeedBrakeOff);
 
   CheckSpeed(90.0f);
   EXPECT_EQ(GetSound(kSoundOverspeedBrake), SOUND_PLAY);
   EXPECT_EQ(gHandles.Brake, kBrakeNotches);  // full service, not the emergency notch
-  EXPECT_TRUE(sc.brakingSequence);
+  EXPECT_EQ(sc.brakingSequence, kOverspeedBrakeApplied);
 
   CheckSpeed(75.0f);
   EXPECT_EQ(GetPanel(kLamp), 1);
   EXPECT_EQ(GetSound(kAlarm), SOUND_LOOP);
   EXPECT_EQ(gHandles.Brake, kBrakeNotches);
-  EXPECT_TRUE(sc.brakingSequence);
+  EXPECT_EQ(sc.brakingSequence, kOverspeedBrakeApplied);
 
   CheckSpeed(70.0f);
   EXPECT_EQ(GetPanel(kLamp), 0);
   EXPECT_EQ(GetSound(kAlarm), SOUND_STOP);
   EXPECT_EQ(gHandles.Brake, 0);
-  EXPECT_FALSE(sc.brakingSequence);
+  EXPECT_EQ(sc.brakingSequence, kOverspeedBrakeOff);
   EXPECT_EQ(sc.scSpeed, 70);
 }
 
@@ -69,12 +69,12 @@ TEST(OverspeedControl, acts_only_when_the_whole_speed_changes) {
 TEST(OverspeedControl, thresholds_are_whole_km_h_truncated) {
   StartControl();
   CheckSpeed(89.99f);
-  EXPECT_FALSE(sc.brakingSequence);
+  EXPECT_EQ(sc.brakingSequence, kOverspeedBrakeOff);
   EXPECT_EQ(sc.scSpeed, 89);
   CheckSpeed(90.0f);
-  EXPECT_TRUE(sc.brakingSequence);
+  EXPECT_EQ(sc.brakingSequence, kOverspeedBrakeApplied);
   CheckSpeed(70.99f);  // whole speed 70: at the safe speed
-  EXPECT_FALSE(sc.brakingSequence);
+  EXPECT_EQ(sc.brakingSequence, kOverspeedBrakeOff);
   EXPECT_EQ(GetPanel(kLamp), 0);
 }
 
@@ -82,7 +82,7 @@ TEST(OverspeedControl, running_backward_counts_the_magnitude_and_acts_every_call
   StartControl();
   CheckSpeed(-95.0f);
   EXPECT_EQ(sc.scSpeed, 95);
-  EXPECT_TRUE(sc.brakingSequence);
+  EXPECT_EQ(sc.brakingSequence, kOverspeedBrakeApplied);
   EXPECT_EQ(gHandles.Brake, kBrakeNotches);
   SetPanel(kLamp, 0);
   SetSound(kSoundOverspeedBrake, SOUND_STOP);
@@ -90,7 +90,7 @@ TEST(OverspeedControl, running_backward_counts_the_magnitude_and_acts_every_call
   EXPECT_EQ(GetPanel(kLamp), 1);
   EXPECT_EQ(GetSound(kSoundOverspeedBrake), SOUND_STOP);
   CheckSpeed(-69.5f);
-  EXPECT_FALSE(sc.brakingSequence);
+  EXPECT_EQ(sc.brakingSequence, kOverspeedBrakeOff);
   EXPECT_EQ(gHandles.Brake, 0);
 }
 
@@ -128,7 +128,7 @@ TEST(OverspeedControl, switched_off_control_does_nothing) {
   StartControl({"overspeedcontrol=0"});
   CheckSpeed(150.0f);
   EXPECT_EQ(sc.scSpeed, 0);
-  EXPECT_FALSE(sc.brakingSequence);
+  EXPECT_EQ(sc.brakingSequence, kOverspeedBrakeOff);
   EXPECT_EQ(GetPanel(kLamp), 0);
   EXPECT_EQ(GetSound(kSoundOverspeedBrake), SOUND_STOP);
   EXPECT_EQ(gHandles.Brake, 0);
@@ -137,10 +137,10 @@ TEST(OverspeedControl, switched_off_control_does_nothing) {
 TEST(OverspeedControl, speed_that_is_not_a_number_leaves_everything_as_it_is) {
   StartControl();
   CheckSpeed(95.0f);
-  ASSERT_TRUE(sc.brakingSequence);
+  ASSERT_EQ(sc.brakingSequence, kOverspeedBrakeApplied);
   CheckSpeed(std::numeric_limits<float>::quiet_NaN());
   EXPECT_EQ(sc.scSpeed, 95);
-  EXPECT_TRUE(sc.brakingSequence);
+  EXPECT_EQ(sc.brakingSequence, kOverspeedBrakeApplied);
   EXPECT_EQ(GetPanel(kLamp), 1);
   EXPECT_EQ(gHandles.Brake, kBrakeNotches);
 }
@@ -153,9 +153,9 @@ TEST(OverspeedControl, infinite_and_huge_speeds_count_as_overspeed) {
     StartControl();
     CheckSpeed(speed);
     EXPECT_EQ(sc.scSpeed, INT32_MAX) << speed;
-    EXPECT_TRUE(sc.brakingSequence) << speed;
+    EXPECT_EQ(sc.brakingSequence, kOverspeedBrakeApplied) << speed;
     CheckSpeed(10.0f);
-    EXPECT_FALSE(sc.brakingSequence) << speed;
+    EXPECT_EQ(sc.brakingSequence, kOverspeedBrakeOff) << speed;
   }
 }
 
@@ -165,7 +165,7 @@ TEST(OverspeedControl, init_forgets_speed_and_braking_without_touching_demands) 
   ASSERT_EQ(gHandles.Brake, kBrakeNotches);
   InitSpeedControl(0);
   EXPECT_EQ(sc.scSpeed, 0);
-  EXPECT_FALSE(sc.brakingSequence);
+  EXPECT_EQ(sc.brakingSequence, kOverspeedBrakeOff);
   EXPECT_EQ(gHandles.Brake, kBrakeNotches);  // only the restart of the handles clears it
   CheckSpeed(60.0f);  // nothing to release any more
   EXPECT_EQ(gHandles.Brake, kBrakeNotches);

@@ -144,7 +144,7 @@ TEST_F(SupervisionThroughTheHost, frame_cycle_runs_neither_vigilance_nor_overspe
   EXPECT_EQ(vig.phase, kVigilanceSupervising);
   EXPECT_EQ(panel[20], 0);
   EXPECT_EQ(sc.scSpeed, 0);
-  EXPECT_FALSE(sc.brakingSequence);
+  EXPECT_EQ(sc.brakingSequence, kOverspeedBrakeOff);
   EXPECT_EQ(panel[30], 0);
   EXPECT_EQ(sound[kSoundOverspeedBrake], SOUND_STOP);
   EXPECT_EQ(panel[63], 0);

@@ -64,6 +64,7 @@ TEST(IndicatorLamp, flashing_lamp_alternates_each_period) {
   gOpts[OPT_tpwsindicator].next = &period;
   Indicator lamp = NewIndicator(OPT_tpwsindicator, 0);
   lamp.value = 3;
+  lamp.phase = kLampBlinking;
   lamp.blinkTimer = 10000;
   lamp.lit = true;
   int expected[][2] = {{10000, 3}, {10499, 3}, {10500, 0}, {10999, 0}, {11000, 3}, {11500, 0}};
@@ -71,6 +72,27 @@ TEST(IndicatorLamp, flashing_lamp_alternates_each_period) {
     gState.Time = step[0];
     ShowIndicator(lamp);
     EXPECT_EQ(gPanel[17], step[1]) << step[0];
+  }
+  gOpts[OPT_tpwsindicator].next = nullptr;
+}
+
+// Whenever it is set flashing, also when its blinking reaches the clock time -1, it blinks on.
+TEST(IndicatorLamp, a_flashing_lamp_blinks_whatever_the_clock_reads) {
+  Load();
+  SetDefaults();
+  OptionNode period = {500, nullptr};
+  gOpts[OPT_tpwsindicator].value = 17;
+  gOpts[OPT_tpwsindicator].next = &period;
+  for (int32_t start : {10000, -1, -501, -1001}) {
+    Indicator lamp = NewIndicator(OPT_tpwsindicator, 0);
+    gState.Time = start;
+    SetFlashing(lamp, 3);
+    const int expected[] = {3, 0, 3, 0};  // at the start and after each period
+    for (int k = 0; k < 4; k++) {
+      gState.Time = start + 500 * k;
+      ShowIndicator(lamp);
+      EXPECT_EQ(gPanel[17], expected[k]) << start << " + " << 500 * k;
+    }
   }
   gOpts[OPT_tpwsindicator].next = nullptr;
 }
@@ -84,6 +106,9 @@ TEST(IndicatorLamp, unwired_lamp_writes_nothing_and_no_period_means_steady) {
   ShowIndicator(lamp);
   for (int i = 0; i < kElementCount; i++) EXPECT_EQ(gPanel[i], 9);
   gOpts[OPT_tpwsindicator].value = 20;
+  lamp = NewIndicator(OPT_tpwsindicator, 4);
+  lamp.lit = true;
+  lamp.phase = kLampBlinking;
   lamp.blinkTimer = 1;
   for (int t = 0; t < 5000; t += 700) {
     gState.Time = t;

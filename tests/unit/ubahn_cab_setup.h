@@ -82,7 +82,7 @@ inline void StartCab(int brakeNotches = 8, int powerNotches = 8) {
   TestCab().tripStop.fahrsperre = kFahrsperreScharf;
   TestCab().sounds.deuta = kDeutaRuhe;
   TestCab().springBrake.federspeicher_aktiv = false;
-  TestCab().hornFan.summer = false;
+  TestCab().hornFan.summer = kBuzzerOver;
 
   DestroyTrainControl();
   InitTrainControl(0);

@@ -136,7 +136,7 @@ inline void ResetEquipmentState() {
 
   TestCab().hornFan.hupe = false;
   TestCab().hornFan.huptimer = 0;
-  TestCab().hornFan.summer = false;
+  TestCab().hornFan.summer = kBuzzerOver;
   TestCab().hornFan.lueftertimer = TestCab().hornFan.lueftersummertimer1 = TestCab().hornFan.lueftersummertimer2 = TestCab().hornFan.lueftersummertimer3 = 0;
   TestCab().hornFan.fahrtziel = 0;
   TestCab().hornFan.wartezeit = 1000;

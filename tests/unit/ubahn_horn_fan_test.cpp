@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 #include <limits>
+#include <string>
+#include <vector>
 
 #include "platform/platform_random.h"
 #include "ubahn_equipment_setup.h"
@@ -167,7 +169,7 @@ class Fan : public Horn {
 TEST_F(Fan, buzzer_sounds_once_between_150_ms_and_its_drawn_end_and_the_fan_follows_at_4020) {
   LeaveNeutral();
   ASSERT_EQ(TestCab().master.fahrschalter, 3);
-  ASSERT_TRUE(TestCab().hornFan.summer);
+  ASSERT_EQ(TestCab().hornFan.summer, kBuzzerWaiting);
   RunUntil(10140);
   EXPECT_EQ(gPanel[kPanelFanBuzzer], 0);
   EXPECT_FALSE(Played(67));
@@ -182,7 +184,7 @@ TEST_F(Fan, buzzer_sounds_once_between_150_ms_and_its_drawn_end_and_the_fan_foll
   RunUntil(14010);
   EXPECT_GE(buzzerEnd, 10501);
   EXPECT_LE(buzzerEnd, 11300);
-  EXPECT_FALSE(TestCab().hornFan.summer);
+  EXPECT_EQ(TestCab().hornFan.summer, kBuzzerOver);
   EXPECT_EQ(gPanel[kPanelFanBuzzer], 0);
   EXPECT_EQ(gSound[12], SOUND_STOP);
   EXPECT_EQ(gSound[67], SOUND_STOP);
@@ -257,7 +259,7 @@ TEST_F(Fan, moving_between_driving_positions_restarts_neither_buzzer_nor_fan) {
   for (int i = 0; i < 4; i++) FahrschalterAuf(TestCab(), 5);
   for (int i = 0; i < 4; i++) FahrschalterAb(TestCab(), 6);
   EXPECT_EQ(TestCab().master.fahrschalter, 3);
-  EXPECT_FALSE(TestCab().hornFan.summer);
+  EXPECT_EQ(TestCab().hornFan.summer, kBuzzerOver);
   EXPECT_EQ(TestCab().hornFan.lueftertimer, fanTimer);
   RunUntil(13000);
   EXPECT_FALSE(Played(67));
@@ -298,6 +300,54 @@ TEST_F(Fan, a_throw_to_neutral_and_back_between_two_frames_starts_the_buzzer_afr
     EXPECT_FALSE(Played(67)) << display;
     RunUntil(left + 150);
     EXPECT_TRUE(Played(67)) << display;
+  }
+}
+
+// The buzzer's steps once fired count their periods from clock time -1 ms, and a buzzer started
+// at -1 begins where they do. Per frame: 's' start sound, 'e' end sound, '-' neither; then the
+// display (wired rows only).
+struct BuzzerClockRow {
+  const char* name;
+  bool wired;                  // the buzzer display is wired to a panel element
+  bool lit;                    // a buzzer sounded when the controller was thrown to neutral and back
+  int32_t leftAt;              // clock at which the controller leaves neutral, ms
+  std::vector<int32_t> frames; // clocks of the frames that follow, ms
+  const char* expected;
+};
+
+TEST_F(Fan, buzzer_steps_count_from_clock_minus_1_at_every_clock) {
+  const int32_t kMax = std::numeric_limits<int32_t>::max();
+  const int32_t kMin = std::numeric_limits<int32_t>::min();
+  const BuzzerClockRow rows[] = {
+      {"left_at_-1_an_unwired_lit_display_stays_lit", false, true, -1, {-1, 148, 149, 1300}, "---e"},
+      {"left_at_-2_an_unwired_lit_display_is_put_out", false, true, -2, {-1, 147, 148, 1300}, "--se"},
+      {"left_at_-1_a_wired_display_reads_the_panel", true, true, -1, {-1, 148, 149}, "-0-0s1"},
+      {"left_at_0_armed_by_a_frame_at_-1", false, true, 0, {-1, 148, 149}, "--s"},
+      {"after_the_end_149_to_499_light_the_display", true, false, -2000,
+       {-1850, -500, -1, 148, 149, 499, 1299}, "s1e0-0-0-1-1-0"},
+      {"across_the_wrap", true, false, kMax - 100, {kMax, kMin + 49, kMin + 1300}, "-0s1e0"},
+  };
+  for (const BuzzerClockRow& row : rows) {
+    StartEquipment();
+    if (!row.wired) gOpts[OPT_luefter].value = -1;
+    if (row.lit) {  // a buzzer sounding, thrown to neutral and back without a frame between
+      At(row.leftAt - 400, 0.0f);
+      FahrschalterAuf(TestCab(), 5);
+      At(row.leftAt - 200, 0.0f);
+      lueftersound(TestCab());
+      ASSERT_TRUE(Played(67)) << row.name;
+      FahrschalterNull(TestCab(), 7);
+    }
+    At(row.leftAt, 0.0f);
+    FahrschalterAuf(TestCab(), 5);
+    std::string trace;
+    for (int32_t t : row.frames) {
+      At(t, 0.0f);
+      lueftersound(TestCab());
+      trace += Played(67) ? 's' : Played(68) ? 'e' : '-';
+      if (row.wired) trace += std::to_string(gPanel[kPanelFanBuzzer]);
+    }
+    EXPECT_EQ(trace, row.expected) << row.name;
   }
 }
 

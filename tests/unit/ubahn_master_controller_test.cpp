@@ -64,7 +64,7 @@ TEST(MasterController, leaving_neutral_forward_chooses_forward_and_starts_the_fa
   EXPECT_EQ(TestCab().hornFan.lueftertimer, 4321);
   EXPECT_EQ(TestCab().hornFan.lueftersummertimer1, 4321);
   EXPECT_EQ(TestCab().hornFan.lueftersummertimer2, 4321);
-  EXPECT_TRUE(TestCab().hornFan.summer);
+  EXPECT_EQ(TestCab().hornFan.summer, kBuzzerWaiting);
   EXPECT_EQ(TestCab().master.VMax, 15);
 }
 
@@ -76,7 +76,7 @@ TEST(MasterController, leaving_neutral_backward_chooses_reverse_and_starts_the_f
   EXPECT_NE(TestCab().master.richtung, kRichtungNeutral);
   EXPECT_EQ(GetSound(kSoundFanStart), SOUND_PLAY);
   EXPECT_EQ(TestCab().hornFan.lueftertimer, 777);
-  EXPECT_TRUE(TestCab().hornFan.summer);
+  EXPECT_EQ(TestCab().hornFan.summer, kBuzzerWaiting);
   EXPECT_EQ(TestCab().master.VMax, 15);
   FahrschalterAb(TestCab(), 6);
   EXPECT_EQ(TestCab().master.VMax, 25);
@@ -85,9 +85,9 @@ TEST(MasterController, leaving_neutral_backward_chooses_reverse_and_starts_the_f
 TEST(MasterController, moving_between_driving_steps_does_not_restart_the_fan) {
   StartCab();
   TestCab().master.fahrschalter = 3;
-  TestCab().hornFan.summer = false;
+  TestCab().hornFan.summer = kBuzzerOver;
   FahrschalterAuf(TestCab(), 5);
-  EXPECT_FALSE(TestCab().hornFan.summer);
+  EXPECT_EQ(TestCab().hornFan.summer, kBuzzerOver);
   EXPECT_EQ(GetSound(kSoundFanStart), SOUND_STOP);
 }
 

@@ -145,6 +145,19 @@ TEST(Wiper, late_frame_makes_twenty_steps_and_leaves_the_rest_due) {
   EXPECT_EQ(GetPanel(kWiper), 29);
 }
 
+// Switched off at rest, the motor's timer still moves as if it stepped: a late frame uses up 21
+// periods, the next frame the rest.
+TEST(Wiper, idle_late_frame_uses_up_the_periods_a_moving_wiper_would) {
+  StartWindscreen();
+  FrameAt(1000);  // starts the motor's timer
+  FrameAt(1010);  // one step at rest
+  const int32_t frames[][2] = {{1300, 1220}, {1305, 1300}, {1309, 1300}, {1310, 1310}};  // time, timer
+  for (const auto& frame : frames) {
+    FrameAt(frame[0]);
+    EXPECT_EQ(shield.wiper, frame[1]) << frame[0];
+  }
+}
+
 // Continuous mode from rest at 0: the wiper sound plays as the stroke starts, and at the turn
 // only when wipersound has a further value; back at 0 the next stroke starts at once.
 TEST(Wiper, continuous_strokes_with_the_sound_at_their_start_and_optionally_at_the_turn) {

@@ -8,15 +8,15 @@
 #include "config/option_kinds.h"
 #include "protection/br_safety.h"
 #include "traction/traction.h"
+#include "notch_needs.h"
 
 namespace {
 
 const size_t kMostNotchDigits = 6;  // a vehicle with a million notches describes no train
 const int32_t kSwitchOn = 1;            // the value of vigilanceautorelease that works
 const int32_t kPzbOn = 1;               // the one value of pzb90 that lets PZB90 work
-const int32_t kNeutralFullService = 1;  // neutralrvrbrake: the highest service notch in neutral
 
-// The system's settings make it use a key or a notch count.
+// The system's settings make it use a key.
 typedef bool (*Condition)();
 
 bool Always() { return true; }
@@ -35,9 +35,6 @@ bool SteamByHand() { return Opt(OPT_traction) == kTractionSteam && !KeyUsable(OP
 bool GearsByHand() {
   return Opt(OPT_traction) == kTractionDiesel && Opt(OPT_gearratios) > 0 && !KeyUsable(OPT_automatic);
 }
-bool OverspeedOn() { return Opt(OPT_overspeedcontrol) != 0; }
-bool NeutralBrakesFullService() { return Opt(OPT_neutralrvrbrake) == kNeutralFullService; }
-bool AwsTpwsOn() { return Opt(OPT_system) != 0; }
 
 // A key without which a running system cannot be driven, and what follows in the cab when it can
 // never be pressed.
@@ -100,35 +97,13 @@ const NeededKey* Needed(int option) {
   return nullptr;
 }
 
-// The vehicle's notch count that a running system needs, and what follows in the cab with fewer.
-struct NeededNotches {
-  CabSystem system;   // the system that needs them; only while it runs
-  Condition needed;   // its settings make it use them
-  bool brake;         // brake notches; otherwise power notches
-  int fewest;
-  const char* who;    // what needs them, for people; null: the system
-  const char* without;
-};
-
-const NeededNotches kNeededNotches[] = {
-    {SYS_SHELL, Always, false, 1, "driver's power handle",
-     "neither the driver's power handle nor any system can take power: the train never moves"},
-    {SYS_SHELL, NeutralBrakesFullService, true, 1, "neutral reverser brake",
-     "neutralrvrbrake=1 brakes with the highest service notch while the reverser is neutral, here "
-     "notch 0: no brake at all"},
-    {SYS_OVERSPEED, OverspeedOn, true, 1, nullptr,
-     "the overspeed control brakes with the highest service notch, here notch 0: its brake does "
-     "nothing"},
-    {SYS_AWS_TPWS, AwsTpwsOn, true, 1, nullptr,
-     "with no service notch the driver can brake only in emergency, so cannot slow for a caution "
-     "or a speed restriction; the AWS/TPWS brake (brake notches + 1) is notch 1"},
-    {SYS_PZB90, PzbOn, true, 1, nullptr,
-     "with no service notch the driver can brake only in emergency, so cannot slow for a PZB "
-     "speed check; the PZB brake (brake notches + 1) is notch 1"},
-    {SYS_VIGILANCE, VigilanceOn, true, 1, nullptr,
-     "with no service notch the driver can brake only in emergency; the vigilance brake "
-     "(brake notches + 1) is notch 1"},
-};
+// The notch need's system runs and its settings make it place the demand.
+bool Placed(const NotchNeed& need) {
+  if (!SystemRuns(need.system)) return false;
+  if (need.setting < 0) return true;
+  const int32_t value = Opt(static_cast<OptionId>(need.setting));
+  return need.onValue == kAnyButZero ? value != 0 : value == need.onValue;
+}
 
 std::string Key(int option) { return std::string("'") + kOptionKeys[option] + "'"; }
 
@@ -172,15 +147,15 @@ void CheckKeys(const std::vector<ConfigLine>& lines, CheckReport* report) {
 
 // Notch counts that a running system cannot use.
 void CheckSystemNotches(const VehicleNotches& vehicle, CheckReport* report) {
-  for (const NeededNotches& need : kNeededNotches) {
-    if (!SystemRuns(need.system) || !need.needed()) continue;
-    const int count = need.brake ? vehicle.brake : vehicle.power;
-    if (count >= need.fewest) continue;
-    const char* what = need.brake ? " brake notches" : " power notches";
+  for (const NotchNeed& need : kNotchNeeds) {
+    const NotchKind& kind = kNotchKinds[need.taken];
+    const int count = kind.brake ? vehicle.brake : vehicle.power;
+    if (count >= kind.fewest || !Placed(need)) continue;
+    const char* what = kind.brake ? " brake notches" : " power notches";
     report->findings.push_back({0, 1, SEVERITY_ERROR,
                                 "the vehicle has " + std::to_string(count) + what + ", fewer than the " +
-                                    std::to_string(need.fewest) + " the " + (need.who != nullptr ? need.who : kCabSystemName[need.system]) +
-                                    " needs: " + need.without,
+                                    std::to_string(kind.fewest) + " the " + (need.who != nullptr ? need.who : kCabSystemName[need.system]) +
+                                    " needs: " + kind.lost,
                                 "give --notches the counts of the train's own files"});
   }
 }

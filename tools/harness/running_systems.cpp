@@ -7,6 +7,7 @@
 #include "config/fixed_wiring.h"
 #include "config/option_kinds.h"
 #include "harness/harness.h"
+#include "notch_needs.h"
 
 namespace {
 
@@ -31,30 +32,23 @@ const char* const kSystemNames[] = {
 #undef CAB_SYSTEM
 };
 
-// What a further cab system's brake demands need of the vehicle's brake notches.
-struct BrakeNeed {
-  CabSystem system;
-  int fewest;             // brake notches that keep its brake
-  const char* brake;      // its brake's kind: "emergency brake", "service brake"
-  const char* lost;       // what happens to its brake on a vehicle with fewer
-  const char* unspecified;  // what its brake gives on a vehicle never given (0 notches)
+// How a running system's brake fares on a vehicle never given (0 notches), indexed by the brake
+// notch it takes.
+struct UnspecifiedBrake {
+  const char* brake;  // its brake's kind, as the warning names it
+  const char* gives;  // what its brake gives
 };
 
-const char kEmergencyBrake[] = "emergency brake";
-const char kEmergencyLost[] =
-    "its brake takes the emergency notch, brake notches + 1, and a vehicle with a negative count has no brake notches "
-    "at all: the brake is lost";
-const char kEmergencyUnspecified[] = "gives notch 1, the emergency notch of a vehicle without brake notches";
-
-const BrakeNeed kBrakeNeeds[] = {
-    {SYS_AWS_TPWS, 0, kEmergencyBrake, kEmergencyLost, kEmergencyUnspecified},
-    {SYS_VIGILANCE, 0, kEmergencyBrake, kEmergencyLost, kEmergencyUnspecified},
-    {SYS_PZB90, 0, kEmergencyBrake, kEmergencyLost, kEmergencyUnspecified},
-    {SYS_OVERSPEED, 1, "service brake",
-     "its brake takes the highest service notch, the vehicle's count, so on a vehicle without service notches it "
-     "does not brake",
-     "gives notch 0: it does not brake"},
+const UnspecifiedBrake kUnspecifiedBrakes[] = {
+    {"emergency brake", "gives notch 1, the emergency notch of a vehicle without brake notches"},
+    {"service brake", "gives notch 0: it does not brake"},
 };
+
+// The notch needs that the player judges: the brake demands of the systems that run switches
+// start. Whether a system's own settings place them is not read (runs[] never holds the shell).
+bool Judged(const NotchNeed& need, const std::vector<bool>& runs) {
+  return runs[need.system] && kNotchKinds[need.taken].brake;
+}
 
 }  // namespace
 
@@ -106,16 +100,17 @@ std::string NoVehicleWarning(const std::vector<bool>& runs) {
   std::string text =
       "initialize without a spec line before it: the vehicle has 0 brake and 0 power notches, so the power handle "
       "gives no power and no brake goes above notch 1";
-  for (const BrakeNeed& need : kBrakeNeeds) {
-    if (!runs[need.system]) continue;
+  for (const NotchNeed& need : kNotchNeeds) {
+    if (!Judged(need, runs)) continue;
     std::vector<std::string> sharing;  // the running systems whose brake fares alike, named together
     bool first = true;
-    for (const BrakeNeed& other : kBrakeNeeds) {
-      if (!runs[other.system] || other.unspecified != need.unspecified) continue;
+    for (const NotchNeed& other : kNotchNeeds) {
+      if (!Judged(other, runs) || other.taken != need.taken) continue;
       if (&other < &need) first = false;
       sharing.push_back(kSystemNames[other.system]);
     }
-    if (first) text += std::string("; the ") + need.brake + " (" + Listed(sharing) + ") " + need.unspecified;
+    const UnspecifiedBrake& brake = kUnspecifiedBrakes[need.taken];
+    if (first) text += std::string("; the ") + brake.brake + " (" + Listed(sharing) + ") " + brake.gives;
   }
   if (runs[SYS_UBAHN]) {
     text += "; every brake and power demand of the U-Bahn cab is lost (it drives brake notches up to " +
@@ -146,12 +141,13 @@ void WarnOfVehicle(Scenario* scenario, const ScenarioEvent& vehicle, const std::
             " the U-Bahn cab drives: master controller positions that ask for a power notch above " +
             std::to_string(std::max(spec.PowerNotches, 0)) + " give power 0"));
   }
-  for (const BrakeNeed& need : kBrakeNeeds) {
-    if (!runs[need.system] || spec.BrakeNotches >= need.fewest) continue;
+  for (const NotchNeed& need : kNotchNeeds) {
+    const NotchKind& kind = kNotchKinds[need.taken];
+    if (!Judged(need, runs) || spec.BrakeNotches >= kind.fewest) continue;
     scenario->warnings.push_back(Warning(*scenario, vehicle.line,
                                          "the vehicle has " + std::to_string(spec.BrakeNotches) +
-                                             " brake notches, fewer than the " + std::to_string(need.fewest) + " " +
-                                             kSystemNames[need.system] + " needs: " + need.lost));
+                                             " brake notches, fewer than the " + std::to_string(kind.fewest) + " " +
+                                             kSystemNames[need.system] + " needs: " + kind.lost));
   }
 }
 
