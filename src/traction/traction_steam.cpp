@@ -45,8 +45,8 @@ static void CutoffDrive(TractionRecord& t, int32_t& direction, int32_t& power) {
   direction = 0;
   power = 0;
   int64_t band = Opt(OPT_cutoffineffective);
-  // In the dead band (mid gear, the usual case) there is no direction and no power; an engine
-  // that takes no deviation from the best cut-off gives none in any gear.
+  // In the dead band (mid gear, the usual case) there is no direction and no power; with a
+  // `cutoffdeviation` of 0 the engine gives none in any gear.
   bool forward = t.cutoff > band;
   bool reverse = t.cutoff + band < 0;  // below -band
   if ((!forward && !reverse) || Opt(OPT_cutoffdeviation) == 0) return;
