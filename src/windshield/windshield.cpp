@@ -193,8 +193,8 @@ static void PassIdleSteps(int32_t period) {
                                       static_cast<uint32_t>(due) * static_cast<uint32_t>(period));
 }
 
-// A rain drop falls on the glass, if there is a dry place for it.
-static void DropFalls() {
+// A rain drop falls on the glass, if there is a dry place for it. Out of line, as it is rare.
+__attribute__((noinline)) static void DropFalls() {
   const int32_t rain = shield.rain;
   int32_t& dropInterval = shield.dropInterval;
   // 3. The drop sound, in one of its variants when there are several.
@@ -232,6 +232,16 @@ static void DropFalls() {
   dropInterval = kDropIntervalBase / rain + PlatformRandom() % (2 * spread) - spread;
 }
 
+// The wiper steps that are due, at most kMaxWiperStepsPerFrame; steps that would repeat an idle
+// one are not taken. Out of line: the wiper mostly rests, and the frame then needs no registers.
+__attribute__((noinline)) static void StepsDue(int32_t period, bool idle) {
+  for (int steps = 0; tOn(shield.wiper, gState.Time, period) && steps < kMaxWiperStepsPerFrame; steps++) {
+    if (idle) continue;
+    WiperStep();
+    idle = shield.idleStep;
+  }
+}
+
 void AnimateWindshield() {
   // A. The wiper, when it is wired.
   if (Opt(OPT_wiperindex) != kUnwired) {
@@ -242,12 +252,7 @@ void AnimateWindshield() {
     if (idle && shield.wiper != 0 && period > 0) {
       PassIdleSteps(period);
     } else {
-      for (int steps = 0; tOn(shield.wiper, gState.Time, period) && steps < kMaxWiperStepsPerFrame;
-           steps++) {
-        if (idle) continue;
-        WiperStep();
-        idle = shield.idleStep;
-      }
+      StepsDue(period, idle);
     }
   }
   // B. The rain.
