@@ -118,6 +118,20 @@ static int32_t TopBrakeNotch() {
   return gTrainspecs.BrakeNotches < top - 1 ? gTrainspecs.BrakeNotches + 1 : top;
 }
 
+// A notch from 0 to TopPowerNotch() (TopBrakeNotch()), asked without working the top out: one
+// within the table, and not past the vehicle's top notch (emergency notch). Only while the
+// union's table exists (lastPowerEntry, lastBrakeEntry at least 0), as it does whenever a set
+// has a table.
+static bool PowerNotchInRange(int32_t notch) {
+  return static_cast<uint32_t>(notch) <= static_cast<uint32_t>(lastPowerEntry) &&
+         notch <= gTrainspecs.PowerNotches;
+}
+static bool BrakeNotchInRange(int32_t notch) {
+  // Within the table the notch is at least 0: notch - 1 cannot overflow.
+  return static_cast<uint32_t>(notch) <= static_cast<uint32_t>(lastBrakeEntry) &&
+         notch - 1 <= gTrainspecs.BrakeNotches;
+}
+
 void OperateReverser(int position, bool apply) {
   if (position < -1 || position > 1) return;
   CountInSet(counting->reverser[position + 1], reverserSets[position + 1], apply);
@@ -150,13 +164,16 @@ static bool CountPower(int notch, bool apply, int32_t top) {
 }
 
 // The power handle after a demand moved: the lowest notch demanded, 0 while the traction
-// interlock holds; with no demand at all it stays where it was.
-static void ApplyPowerDemands(int32_t top) {
+// interlock holds; with no demand at all, or none the vehicle names, it stays where it was.
+static void ApplyPowerDemands() {
   if (tractionInterlock && Opt(OPT_tractioninterlock) == 1) {
     gHandles.Power = 0;
     return;
   }
-  if (lowestPowerDemand != kNoDemand && lowestPowerDemand <= top) gHandles.Power = lowestPowerDemand;
+  // A demand lies within the table: it is in range when the vehicle names it.
+  if (lowestPowerDemand != kNoDemand && lowestPowerDemand <= gTrainspecs.PowerNotches) {
+    gHandles.Power = lowestPowerDemand;
+  }
 }
 
 // Counts one brake demand; false when the notch is outside the vehicle's range (ignored).
@@ -175,8 +192,11 @@ static bool CountBrake(int notch, bool apply, int32_t top) {
 
 // The brake handle after a demand moved: the highest notch demanded; with no demand at all it
 // stays where it was. A brake above 0 sets the traction interlock.
-static void ApplyBrakeDemands(int32_t top) {
-  const int32_t n = highestBrakeDemand <= top ? highestBrakeDemand : HighestDemandFrom(brakeSets, top);
+static void ApplyBrakeDemands() {
+  // The highest demand lies within the table (or is kNoDemand, -1): it is at most the top notch
+  // when the vehicle names it; otherwise the highest below the top counts.
+  const int32_t n = highestBrakeDemand - 1 <= gTrainspecs.BrakeNotches ? highestBrakeDemand
+                                                                        : HighestDemandFrom(brakeSets, TopBrakeNotch());
   if (n == kNoDemand) return;
   gHandles.Brake = n;
   if (n > 0) {
@@ -187,12 +207,12 @@ static void ApplyBrakeDemands(int32_t top) {
 
 void OperatePower(int notch, bool apply) {
   const int32_t top = TopPowerNotch();
-  if (CountPower(notch, apply, top)) ApplyPowerDemands(top);
+  if (CountPower(notch, apply, top)) ApplyPowerDemands();
 }
 
 void OperateBrake(int notch, bool apply) {
   const int32_t top = TopBrakeNotch();
-  if (CountBrake(notch, apply, top)) ApplyBrakeDemands(top);
+  if (CountBrake(notch, apply, top)) ApplyBrakeDemands();
 }
 
 // A count withdrawn and placed again: it moves only at its lower end, where withdrawing finds it
@@ -209,37 +229,36 @@ static void CountAgain(int32_t& count) {
 __attribute__((noinline)) static void MovePowerBetween(int from, int to, int32_t top) {
   const bool withdrawn = CountPower(from, false, top);
   const bool placed = CountPower(to, true, top);
-  if (withdrawn || placed) ApplyPowerDemands(top);
+  if (withdrawn || placed) ApplyPowerDemands();
 }
 
 __attribute__((noinline)) static void MoveBrakeBetween(int from, int to, int32_t top) {
   const bool withdrawn = CountBrake(from, false, top);
   const bool placed = CountBrake(to, true, top);
-  if (withdrawn || placed) ApplyBrakeDemands(top);
+  if (withdrawn || placed) ApplyBrakeDemands();
 }
 
+// A demand held where it was: the path of the systems that hold their demand every frame.
 void MovePowerDemand(int from, int to) {
-  const int32_t top = TopPowerNotch();
   if (from != to) {
-    MovePowerBetween(from, to, top);
+    MovePowerBetween(from, to, TopPowerNotch());
     return;
   }
   int32_t* counts = counting->power;
-  if (counts == nullptr || to < 0 || to > top) return;
+  if (counts == nullptr || !PowerNotchInRange(to)) return;
   CountAgain(counts[to]);
-  ApplyPowerDemands(top);
+  ApplyPowerDemands();
 }
 
 void MoveBrakeDemand(int from, int to) {
-  const int32_t top = TopBrakeNotch();
   if (from != to) {
-    MoveBrakeBetween(from, to, top);
+    MoveBrakeBetween(from, to, TopBrakeNotch());
     return;
   }
   int32_t* counts = counting->brake;
-  if (counts == nullptr || to < 0 || to > top) return;
+  if (counts == nullptr || !BrakeNotchInRange(to)) return;
   CountAgain(counts[to]);
-  ApplyBrakeDemands(top);
+  ApplyBrakeDemands();
 }
 
 void SetBrakeHandle(int notch) {

@@ -270,6 +270,37 @@ TEST(DemandTables, a_vehicle_shrunk_after_the_start_answers_within_its_new_notch
   EXPECT_EQ(gHandles.Power, 1);
 }
 
+// A demand held at its notch (moved from a notch to the same one) sets the handle again only
+// when the vehicle, as it is described now, names the notch; -7 marks a handle left alone.
+TEST(DemandTables, a_held_demand_answers_within_the_notches_the_vehicle_names_now) {
+  struct Row {
+    int notches;  // brake or power notches the vehicle claims after the start (8 at the start)
+    int held;     // the notch held
+    int handle;   // the handle afterwards
+  };
+  const Row brakeRows[] = {{8, 9, 7},  {8, 10, -7},      {8, -1, -7},      {5, 6, 0},
+                           {5, 7, -7}, {-2, 0, -7},      {-3, 0, -7},      {INT_MAX, 9, 7},
+                           {INT_MAX, 10, -7}};
+  for (const Row& row : brakeRows) {
+    StartCab(8, 8);
+    OperateBrake(7, true);
+    gTrainspecs.BrakeNotches = row.notches;
+    gHandles.Brake = -7;
+    MoveBrakeDemand(row.held, row.held);
+    EXPECT_EQ(gHandles.Brake, row.handle) << row.notches << " " << row.held;
+  }
+  const Row powerRows[] = {{8, 8, 5}, {8, 9, -7}, {5, 5, 5}, {5, 6, -7}, {-1, 0, -7}, {INT_MAX, 8, 5}, {INT_MAX, 9, -7}};
+  for (const Row& row : powerRows) {
+    StartCab(8, 8);
+    OperatePower(0, false);
+    OperatePower(5, true);
+    gTrainspecs.PowerNotches = row.notches;
+    gHandles.Power = -7;
+    MovePowerDemand(row.held, row.held);
+    EXPECT_EQ(gHandles.Power, row.handle) << row.notches << " " << row.held;
+  }
+}
+
 TEST(DemandTables, are_released_by_destroy_and_made_again_by_init) {
   StartCab();
   DestroyTrainControl();
