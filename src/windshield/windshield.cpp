@@ -88,6 +88,8 @@ void WindshieldKeyPressed(int key) {
       SetPanelOpt(OPT_wiperindicator, shield.wiperMode);
     }
   }
+  // A wiper switched on takes its steps: the last idle step is one no more.
+  if (shield.wiperMode != kWiperOff) shield.idleStep = false;
 }
 
 void WindshieldBeacon(ATS_BEACONDATA beacon) {
@@ -173,12 +175,12 @@ static void WiperStep() {
   shield.idleCleared = cleared;
 }
 
-// A step now would repeat the last one and change nothing: that step left the wiper idle, it is
-// still switched off at rest, and its two elements still show what it wrote.
+// A step now would repeat the last one and change nothing: that step left the wiper idle (and
+// it is still switched off, at rest, as only a step moves it), and its two elements still show
+// what it wrote.
 static bool IdleStepRepeats() {
-  return shield.idleStep && shield.wiperMode == kWiperOff &&
-         shield.wiperPosition == Opt(OPT_wiperholdposition) &&
-         GetPanelOpt(OPT_wiperindex) == shield.wiperPosition && GetPanel(shield.idleCleared) == 0;
+  return shield.idleStep && GetPanelOpt(OPT_wiperindex) == shield.wiperPosition &&
+         GetPanel(shield.idleCleared) == 0;
 }
 
 // The step timer of an idle wiper moves on as the stepping loop would move it, without the loop:

@@ -27,7 +27,8 @@ struct WindshieldRecord {
   int32_t dropListPos[kMaxDrops];  // for drop i, the entry of dropList that holds it
   int32_t unusedDrops;             // drops not on the glass
   // The last wiper step left the wiper switched off at rest, and cleared an element that is not
-  // the wiper's own: while both elements still show what it wrote, a further step changes nothing.
+  // the wiper's own, and the wiper has not been switched on since: while both elements still show
+  // what it wrote, a further step changes nothing.
   bool idleStep;
   int32_t idleCleared;  // the drop element that step cleared; kUnwired when it cleared none
   int32_t stepPeriod;   // ms per wiper step, from wiperrate at the start: options stay in a run
