@@ -39,7 +39,8 @@ const int kNotchValuesKept = 16;
 struct NotchValues {
   OptionId option;                   // the option the values are of
   int32_t values[kNotchValuesKept];  // its values 0, 1, ... as OptAt gives them
-  int32_t count;                     // values kept: the option's, at most kNotchValuesKept
+  int64_t count;                     // values kept: the option's, at most kNotchValuesKept (as
+                                     // wide as the notch it is compared with)
 };
 NotchValues KeepNotchValues(OptionId option);
 // The same as OptAt(table.option, k).
