@@ -43,7 +43,9 @@ struct FrameStep {
 // The frame steps of the running systems after the U-Bahn cab, in table order, taken at
 // Initialize so that the frame walks no switches and looks up no sets.
 static FrameStep gFrameSteps[kCabSystemCount] = {};
-static int gFrameStepCount = 0;
+// One past the last step taken. The frame compares with it as it stands at each step, so that the
+// loop keeps no end of its own.
+static FrameStep* gFrameStepsEnd = gFrameSteps;
 // The set the shell counts in (the common set), taken with the frame steps' sets: counting goes
 // back to it after the further systems' frame routines.
 static DemandSet* gShellDemands = nullptr;
@@ -51,19 +53,19 @@ static DemandSet* gShellDemands = nullptr;
 static bool gFurtherFrames = false;
 
 static void ReadRunSwitches() {
-  gFrameStepCount = 0;
+  gFrameStepsEnd = gFrameSteps;
   for (int i = 0; i < kCabSystemCount; i++) {
     gRuns[i] = SystemRuns(gRows[i]->system);
     if (gRuns[i] && gRows[i]->frame != nullptr) {
-      gFrameSteps[gFrameStepCount++] = FrameStep{gRows[i]->frame, gRows[i]->system, nullptr};
+      *gFrameStepsEnd++ = FrameStep{gRows[i]->frame, gRows[i]->system, nullptr};
     }
   }
-  gFurtherFrames = gFrameStepCount > 0;
+  gFurtherFrames = gFrameStepsEnd != gFrameSteps;
 }
 
 // The frame steps follow the demand sets as they were made (or released) last.
 static void TakeStepDemands() {
-  for (int i = 0; i < gFrameStepCount; i++) gFrameSteps[i].demands = DemandsOf(gFrameSteps[i].system);
+  for (FrameStep* step = gFrameSteps; step != gFrameStepsEnd; step++) step->demands = DemandsOf(step->system);
   gShellDemands = DemandsOf(SYS_SHELL);
 }
 
@@ -71,8 +73,7 @@ static bool UBahnRuns() { return gRuns[0]; }
 
 // The frame routines of the further systems that run, kept out of the frame cycle's body.
 __attribute__((noinline)) static void RunFurtherFrames() {
-  const FrameStep* const end = gFrameSteps + gFrameStepCount;
-  for (const FrameStep* step = gFrameSteps; step != end; step++) {
+  for (const FrameStep* step = gFrameSteps; step != gFrameStepsEnd; step++) {
     CountIn(step->demands);
     step->frame();
   }
