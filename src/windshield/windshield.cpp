@@ -257,12 +257,13 @@ void AnimateWindshield() {
       StepsDue(period, idle);
     }
   }
-  // B. The rain.
-  if (DropCount() <= 0) return;
+  // B. The rain. While it is dry the drop timer starts anew; it is read only where drop
+  // elements are fitted (their number stays through a run).
   if (shield.rain <= 0) {
     RestartAtNow(shield.dropTimer);
     return;
   }
+  if (DropCount() <= 0) return;
   if (!tOn(shield.dropTimer, gState.Time, shield.dropInterval)) return;
   DropFalls();
 }
