@@ -166,7 +166,7 @@ static bool CountPower(int notch, bool apply, int32_t top) {
 // The power handle after a demand moved: the lowest notch demanded, 0 while the traction
 // interlock holds; with no demand at all, or none the vehicle names, it stays where it was.
 static void ApplyPowerDemands() {
-  if (tractionInterlock && Opt(OPT_tractioninterlock) == 1) {
+  if (Opt(OPT_tractioninterlock) == 1 && tractionInterlock) {  // the option first: it stays through a run
     gHandles.Power = 0;
     return;
   }
