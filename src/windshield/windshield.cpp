@@ -250,11 +250,12 @@ void AnimateWindshield() {
     const int32_t period = shield.stepPeriod;
     // Steps that would repeat the last one exactly are not taken: their time passes without them.
     // Right after an idle step nothing has written to its elements yet.
-    bool idle = IdleStepRepeats();
-    if (idle && shield.wiper != 0 && period > 0) {
+    if (!IdleStepRepeats()) {
+      StepsDue(period, false);
+    } else if (shield.wiper != 0 && period > 0) {
       PassIdleSteps(period);
     } else {
-      StepsDue(period, idle);
+      StepsDue(period, true);
     }
   }
   // B. The rain. While it is dry the drop timer starts anew; it is read only where drop
