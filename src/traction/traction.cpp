@@ -139,9 +139,13 @@ void RunTraction() {
     RunDiesel(trac);
   }
 
-  if (Opt(OPT_ammeter) != kUnwired) {
-    bool driven = gHandles.Reverser != 0 && gHandles.Brake == 0;
-    SetPanelOpt(OPT_ammeter, driven ? NotchValueAt(trac.ammeterReadings, gHandles.Power) : 0);
+  // The ammeter reads the power notch's value while the train is driven (reverser set, no
+  // brake), otherwise 0.
+  if (Opt(OPT_ammeter) == kUnwired) return;
+  if (gHandles.Reverser != 0 && gHandles.Brake == 0) {
+    SetPanelOpt(OPT_ammeter, NotchValueAt(trac.ammeterReadings, gHandles.Power));
+  } else {
+    SetPanelOpt(OPT_ammeter, 0);
   }
 }
 
