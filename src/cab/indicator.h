@@ -32,9 +32,13 @@ void SetFlashing(Indicator& lamp, int32_t value);
 // Drives the lamp's panel element: advances the blinking and writes lit value or 0. Inline: the
 // systems that blink lamps call it every frame.
 inline void ShowIndicator(Indicator& indicator) {
-  if (indicator.element == kUnwired) return;
-  if (indicator.phase == kLampBlinking && indicator.hasPeriod) {
-    if (tOn(indicator.blinkTimer, gState.Time, indicator.period)) indicator.lit = !indicator.lit;
+  if (indicator.phase == kLampBlinking) {
+    // An unwired lamp does not blink: it keeps what it had.
+    if (indicator.element == kUnwired) return;
+    if (indicator.hasPeriod && tOn(indicator.blinkTimer, gState.Time, indicator.period)) {
+      indicator.lit = !indicator.lit;
+    }
   }
+  // A steady lamp that is not wired writes nothing: kUnwired is no element.
   SetPanel(indicator.element, indicator.lit ? indicator.value : 0);
 }
