@@ -21,6 +21,7 @@ struct Indicator {
   bool lit;            // lit at the moment
   bool hasPeriod;      // the option has a second value, the blink period
   int32_t period;      // that blink period in ms, read once: options stay as they are in a run
+  int32_t shown;       // what the element shows: value while lit, 0 while dark; set with lit and value
 };
 
 // A dark, steady lamp of the option as it is set now: options stay as they are in a run.
@@ -37,8 +38,9 @@ inline void ShowIndicator(Indicator& indicator) {
     if (indicator.element == kUnwired) return;
     if (indicator.hasPeriod && tOn(indicator.blinkTimer, gState.Time, indicator.period)) {
       indicator.lit = !indicator.lit;
+      indicator.shown = indicator.lit ? indicator.value : 0;
     }
   }
   // A steady lamp that is not wired writes nothing: kUnwired is no element.
-  SetPanel(indicator.element, indicator.lit ? indicator.value : 0);
+  SetPanel(indicator.element, indicator.shown);
 }
