@@ -97,7 +97,7 @@ static void ShowTravelMeter(double distance) {
 }
 
 void RunMiscellaneous() {
-  if (Opt(OPT_klaxonindicator) != kUnwired && misc.hornLamp == kHornLampTiming &&
+  if (misc.hornLamp == kHornLampTiming && Opt(OPT_klaxonindicator) != kUnwired &&
       tOn(misc.hornTimer, gState.Time, misc.hornDuration)) {
     SetPanelOpt(OPT_klaxonindicator, 0);
   }
