@@ -48,20 +48,11 @@ void InitVigilance(int) {
 
 void DestroyVigilance() {}
 
-void CheckVigilance() {
-  if (Opt(OPT_vigilance) == 0) return;
+// The phases once the lamp is lit: the alarm, the brake and its automatic release. Out of
+// line: a supervising frame saves no registers for them.
+__attribute__((noinline)) static void RunWarning() {
   switch (device.phase) {
     case kVigilanceSupervising:
-      if (DeviceRests()) {
-        RestartAtNow(device.vigilance);
-        return;
-      }
-      // The first interval serves power notch 0, each further one the next notch, the last
-      // every notch beyond the list.
-      if (tOn(device.vigilance, gState.Time, NotchValueAt(device.intervals, gHandles.Power))) {
-        SetPanelOpt(OPT_vigilancelamp, 1);
-        device.phase = kVigilanceLampLit;
-      }
       break;
     case kVigilanceLampLit:
       if (tOn(device.vigilance, gState.Time, Opt(OPT_vigilancedelay1))) {
@@ -81,6 +72,24 @@ void CheckVigilance() {
         OperateBrake(EmergencyBrakeNotch(), false);
       }
       break;
+  }
+}
+
+void CheckVigilance() {
+  if (Opt(OPT_vigilance) == 0) return;
+  if (device.phase != kVigilanceSupervising) {
+    RunWarning();
+    return;
+  }
+  if (DeviceRests()) {
+    RestartAtNow(device.vigilance);
+    return;
+  }
+  // The first interval serves power notch 0, each further one the next notch, the last every
+  // notch beyond the list.
+  if (tOn(device.vigilance, gState.Time, NotchValueAt(device.intervals, gHandles.Power))) {
+    SetPanelOpt(OPT_vigilancelamp, 1);
+    device.phase = kVigilanceLampLit;
   }
 }
 
