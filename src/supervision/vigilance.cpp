@@ -13,7 +13,7 @@
 #include "supervision/vigilance_record.h"
 
 // A run starts supervising with the timer armed at the first frame; nothing survives the start.
-constexpr VigilanceRecord kVigilanceAtStart = {0, kVigilanceSupervising, {OPT_vigilanceinterval, {}, 0}};
+constexpr VigilanceRecord kVigilanceAtStart = {0, kVigilanceSupervising, {OPT_vigilanceinterval, {}, 0}, 0.0f};
 
 static VigilanceRecord device = kVigilanceAtStart;
 
@@ -34,14 +34,14 @@ static void ResetVigilance() {
 // Supervision rests while the train stands (or crawls) or, if so configured, while the
 // reverser is neutral; the interval is then timed from the moment it resumes.
 static bool DeviceRests() {
-  const int32_t inactiveSpeed = Opt(OPT_vigilanceinactivespeed);
-  if (inactiveSpeed == kRestWithNeutralReverser) return gHandles.Reverser == 0;
-  return std::fabs(gState.Speed) <= static_cast<float>(inactiveSpeed);
+  if (Opt(OPT_vigilanceinactivespeed) == kRestWithNeutralReverser) return gHandles.Reverser == 0;
+  return std::fabs(gState.Speed) <= device.restSpeed;
 }
 
 void InitVigilance(int) {
   device = kVigilanceAtStart;
   device.intervals = KeepNotchValues(OPT_vigilanceinterval);
+  device.restSpeed = static_cast<float>(Opt(OPT_vigilanceinactivespeed));
   SetPanelOpt(OPT_vigilancelamp, 0);
   SetSoundOpt(OPT_vigilancealarm, SOUND_STOP);
 }
