@@ -114,6 +114,23 @@ TEST(IndicatorLamp, unwired_lamp_writes_nothing_and_no_period_means_steady) {
   }
 }
 
+// A lamp without an element keeps what it was set to, even with a blink period.
+TEST(IndicatorLamp, an_unwired_lamp_with_a_period_does_not_blink) {
+  Load();
+  SetDefaults();
+  OptionNode period = {500, nullptr};
+  gOpts[OPT_tpwsindicator].next = &period;
+  Indicator lamp = NewIndicator(OPT_tpwsindicator, 0);
+  gState.Time = 10000;
+  SetFlashing(lamp, 3);
+  for (int32_t t : {10000, 10500, 11000, 11500}) {
+    gState.Time = t;
+    ShowIndicator(lamp);
+    EXPECT_TRUE(lamp.lit) << t;
+  }
+  gOpts[OPT_tpwsindicator].next = nullptr;
+}
+
 TEST(IndicatorLamp, a_lamp_of_an_option_outside_the_table_writes_nothing) {
   Load();
   SetDefaults();
