@@ -52,7 +52,7 @@ void DestroyVigilance() {}
 // line: a supervising frame saves no registers for them.
 __attribute__((noinline)) static void RunWarning() {
   switch (device.phase) {
-    case kVigilanceSupervising:
+    case kVigilanceSupervising:  // CheckVigilance supervises
       break;
     case kVigilanceLampLit:
       if (tOn(device.vigilance, gState.Time, Opt(OPT_vigilancedelay1))) {
