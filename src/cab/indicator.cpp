@@ -13,6 +13,7 @@ Indicator NewIndicator(int optionIndex, int value) {
   indicator.phase = kLampSteady;
   indicator.blinkTimer = 0;
   indicator.lit = false;
+  indicator.shown = 0;
   indicator.period = 0;
   indicator.hasPeriod = OptFurther(indicator.option, 0, &indicator.period);
   return indicator;
@@ -22,6 +23,7 @@ void SetSteady(Indicator& lamp, int32_t value) {
   lamp.value = value;
   lamp.phase = kLampSteady;
   lamp.lit = true;
+  lamp.shown = value;
 }
 
 void SetFlashing(Indicator& lamp, int32_t value) {
@@ -29,4 +31,5 @@ void SetFlashing(Indicator& lamp, int32_t value) {
   lamp.phase = kLampBlinking;
   RestartAtNow(lamp.blinkTimer);
   lamp.lit = true;
+  lamp.shown = value;
 }

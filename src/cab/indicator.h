@@ -21,6 +21,7 @@ struct Indicator {
   bool lit;            // lit at the moment
   bool hasPeriod;      // the option has a second value, the blink period
   int32_t period;      // that blink period in ms, read once: options stay as they are in a run
+  int32_t shown;       // what the element shows: value while lit, 0 while dark; set with lit and value
 };
 
 // A dark, steady lamp of the option as it is set now: options stay as they are in a run.
@@ -32,9 +33,14 @@ void SetFlashing(Indicator& lamp, int32_t value);
 // Drives the lamp's panel element: advances the blinking and writes lit value or 0. Inline: the
 // systems that blink lamps call it every frame.
 inline void ShowIndicator(Indicator& indicator) {
-  if (indicator.element == kUnwired) return;
-  if (indicator.phase == kLampBlinking && indicator.hasPeriod) {
-    if (tOn(indicator.blinkTimer, gState.Time, indicator.period)) indicator.lit = !indicator.lit;
+  if (indicator.phase == kLampBlinking) {
+    // An unwired lamp does not blink: it keeps what it had.
+    if (indicator.element == kUnwired) return;
+    if (indicator.hasPeriod && tOn(indicator.blinkTimer, gState.Time, indicator.period)) {
+      indicator.lit = !indicator.lit;
+      indicator.shown = indicator.lit ? indicator.value : 0;
+    }
   }
-  SetPanel(indicator.element, indicator.lit ? indicator.value : 0);
+  // A steady lamp that is not wired writes nothing: kUnwired is no element.
+  SetPanel(indicator.element, indicator.shown);
 }

@@ -16,8 +16,8 @@
 // phase follows from the option at the start.
 constexpr BRSafetyRecord kBRSafetyAtStart = {
     kAwsIdle, 0, kTpwsClear, kStartupTestNone,
-    {OPT_tpwsindicator, kUnwired, 0, kLampSteady, 0, false, false, 0},
-    kStandstillUntimed, 0, kOverrideOff, 0, {OPT_tpwsindicator2, kUnwired, 0, kLampSteady, 0, false, false, 0}};
+    {OPT_tpwsindicator, kUnwired, 0, kLampSteady, 0, false, false, 0, 0},
+    kStandstillUntimed, 0, kOverrideOff, 0, {OPT_tpwsindicator2, kUnwired, 0, kLampSteady, 0, false, false, 0, 0}};
 
 static BRSafetyRecord aws = kBRSafetyAtStart;
 

@@ -14,7 +14,7 @@
 
 // A run starts switched off, without a brake, the blue lamp dark and no window open.
 constexpr DESafetyRecord kDESafetyAtStart = {
-    false, false, {OPT_pzb90bluelamp, kUnwired, 0, kLampSteady, 0, false, false, 0}, kPzbWindowClosed, 0};
+    false, false, {OPT_pzb90bluelamp, kUnwired, 0, kLampSteady, 0, false, false, 0, 0}, kPzbWindowClosed, 0};
 
 static DESafetyRecord pzb = kDESafetyAtStart;
 

@@ -12,7 +12,7 @@
 #include "supervision/misc_record.h"
 
 // A run starts with the doors taken as open, no side released and no horn lamp timing.
-constexpr MiscRecord kMiscAtStart = {true, 0, kHornLampIdle, 0, 0};
+constexpr MiscRecord kMiscAtStart = {true, 0, kHornLampIdle, 0, 0, 1.0};
 
 static MiscRecord misc = kMiscAtStart;
 
@@ -27,6 +27,8 @@ const int8_t kBothSides = 2;
 void InitMiscellaneous(int) {
   // Nothing survives the start: a side released in the run before must not light a lamp now.
   misc = kMiscAtStart;
+  // Options stay as they are during a run.
+  if (Opt(OPT_travelmetermode) == kTravelMeterMiles) misc.travelUnit = kKilometresPerMile;
   setDoorState(true);
 }
 
@@ -97,14 +99,12 @@ static void ShowTravelMeter(double distance) {
 }
 
 void RunMiscellaneous() {
-  if (Opt(OPT_klaxonindicator) != kUnwired && misc.hornLamp == kHornLampTiming &&
+  if (misc.hornLamp == kHornLampTiming && Opt(OPT_klaxonindicator) != kUnwired &&
       tOn(misc.hornTimer, gState.Time, misc.hornDuration)) {
     SetPanelOpt(OPT_klaxonindicator, 0);
   }
-  const int32_t mode = Opt(OPT_travelmetermode);
-  if (mode != kTravelMeterOff) {
-    const double factor = (mode == kTravelMeterMiles) ? kKilometresPerMile : 1.0;
-    const double distance = gState.Location / factor;
+  if (Opt(OPT_travelmetermode) != kTravelMeterOff) {
+    const double distance = gState.Location / misc.travelUnit;
     // A position that is not a number moves no drum.
     if (!std::isnan(distance)) ShowTravelMeter(distance);
   }

@@ -15,6 +15,7 @@ struct MiscRecord {
   HornLamp hornLamp;      // whether the horn lamp's time-out runs
   int32_t hornTimer;      // tOn timer of the horn lamp: the time (ms) of the last blast
   int32_t hornDuration;   // how long the horn lamp stays lit after the last blast, ms
+  double travelUnit;      // the travel meter's unit in kilometres (1, or a mile), kept at the start
 };
 
 // The module's record, for its tests.

@@ -13,7 +13,7 @@
 #include "supervision/vigilance_record.h"
 
 // A run starts supervising with the timer armed at the first frame; nothing survives the start.
-constexpr VigilanceRecord kVigilanceAtStart = {0, kVigilanceSupervising, {OPT_vigilanceinterval, {}, 0}};
+constexpr VigilanceRecord kVigilanceAtStart = {0, kVigilanceSupervising, {OPT_vigilanceinterval, {}, 0}, 0.0f};
 
 static VigilanceRecord device = kVigilanceAtStart;
 
@@ -34,34 +34,25 @@ static void ResetVigilance() {
 // Supervision rests while the train stands (or crawls) or, if so configured, while the
 // reverser is neutral; the interval is then timed from the moment it resumes.
 static bool DeviceRests() {
-  const int32_t inactiveSpeed = Opt(OPT_vigilanceinactivespeed);
-  if (inactiveSpeed == kRestWithNeutralReverser) return gHandles.Reverser == 0;
-  return std::fabs(gState.Speed) <= static_cast<float>(inactiveSpeed);
+  if (Opt(OPT_vigilanceinactivespeed) == kRestWithNeutralReverser) return gHandles.Reverser == 0;
+  return std::fabs(gState.Speed) <= device.restSpeed;
 }
 
 void InitVigilance(int) {
   device = kVigilanceAtStart;
   device.intervals = KeepNotchValues(OPT_vigilanceinterval);
+  device.restSpeed = static_cast<float>(Opt(OPT_vigilanceinactivespeed));
   SetPanelOpt(OPT_vigilancelamp, 0);
   SetSoundOpt(OPT_vigilancealarm, SOUND_STOP);
 }
 
 void DestroyVigilance() {}
 
-void CheckVigilance() {
-  if (Opt(OPT_vigilance) == 0) return;
+// The phases once the lamp is lit: the alarm, the brake and its automatic release. Out of
+// line: a supervising frame saves no registers for them.
+__attribute__((noinline)) static void RunWarning() {
   switch (device.phase) {
-    case kVigilanceSupervising:
-      if (DeviceRests()) {
-        RestartAtNow(device.vigilance);
-        return;
-      }
-      // The first interval serves power notch 0, each further one the next notch, the last
-      // every notch beyond the list.
-      if (tOn(device.vigilance, gState.Time, NotchValueAt(device.intervals, gHandles.Power))) {
-        SetPanelOpt(OPT_vigilancelamp, 1);
-        device.phase = kVigilanceLampLit;
-      }
+    case kVigilanceSupervising:  // CheckVigilance supervises
       break;
     case kVigilanceLampLit:
       if (tOn(device.vigilance, gState.Time, Opt(OPT_vigilancedelay1))) {
@@ -81,6 +72,24 @@ void CheckVigilance() {
         OperateBrake(EmergencyBrakeNotch(), false);
       }
       break;
+  }
+}
+
+void CheckVigilance() {
+  if (Opt(OPT_vigilance) == 0) return;
+  if (device.phase != kVigilanceSupervising) {
+    RunWarning();
+    return;
+  }
+  if (DeviceRests()) {
+    RestartAtNow(device.vigilance);
+    return;
+  }
+  // The first interval serves power notch 0, each further one the next notch, the last every
+  // notch beyond the list.
+  if (tOn(device.vigilance, gState.Time, NotchValueAt(device.intervals, gHandles.Power))) {
+    SetPanelOpt(OPT_vigilancelamp, 1);
+    device.phase = kVigilanceLampLit;
   }
 }
 

@@ -17,6 +17,7 @@ struct VigilanceRecord {
   int32_t vigilance;     // tOn timer of the device, ms: each phase is timed from the end of the one before
   VigilancePhase phase;  // the device moves through the phases in order
   NotchValues intervals;  // the interval of each power notch, ms, kept at the start
+  float restSpeed;        // km/h at or below which supervision rests (vigilanceinactivespeed), kept at the start
 };
 
 // The module's record, for its tests.

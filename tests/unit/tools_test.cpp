@@ -63,10 +63,8 @@ TEST(IndicatorLamp, flashing_lamp_alternates_each_period) {
   gOpts[OPT_tpwsindicator].value = 17;
   gOpts[OPT_tpwsindicator].next = &period;
   Indicator lamp = NewIndicator(OPT_tpwsindicator, 0);
-  lamp.value = 3;
-  lamp.phase = kLampBlinking;
+  SetFlashing(lamp, 3);
   lamp.blinkTimer = 10000;
-  lamp.lit = true;
   int expected[][2] = {{10000, 3}, {10499, 3}, {10500, 0}, {10999, 0}, {11000, 3}, {11500, 0}};
   for (auto& step : expected) {
     gState.Time = step[0];
@@ -102,19 +100,35 @@ TEST(IndicatorLamp, unwired_lamp_writes_nothing_and_no_period_means_steady) {
   SetDefaults();
   for (int i = 0; i < kElementCount; i++) gPanel[i] = 9;
   Indicator lamp = NewIndicator(OPT_tpwsindicator, 4);
-  lamp.lit = true;
+  SetSteady(lamp, 4);
   ShowIndicator(lamp);
   for (int i = 0; i < kElementCount; i++) EXPECT_EQ(gPanel[i], 9);
   gOpts[OPT_tpwsindicator].value = 20;
   lamp = NewIndicator(OPT_tpwsindicator, 4);
-  lamp.lit = true;
-  lamp.phase = kLampBlinking;
+  SetFlashing(lamp, 4);
   lamp.blinkTimer = 1;
   for (int t = 0; t < 5000; t += 700) {
     gState.Time = t;
     ShowIndicator(lamp);
     EXPECT_EQ(gPanel[20], 4);
   }
+}
+
+// A lamp without an element keeps what it was set to, even with a blink period.
+TEST(IndicatorLamp, an_unwired_lamp_with_a_period_does_not_blink) {
+  Load();
+  SetDefaults();
+  OptionNode period = {500, nullptr};
+  gOpts[OPT_tpwsindicator].next = &period;
+  Indicator lamp = NewIndicator(OPT_tpwsindicator, 0);
+  gState.Time = 10000;
+  SetFlashing(lamp, 3);
+  for (int32_t t : {10000, 10500, 11000, 11500}) {
+    gState.Time = t;
+    ShowIndicator(lamp);
+    EXPECT_TRUE(lamp.lit) << t;
+  }
+  gOpts[OPT_tpwsindicator].next = nullptr;
 }
 
 TEST(IndicatorLamp, a_lamp_of_an_option_outside_the_table_writes_nothing) {
