@@ -3,11 +3,6 @@
 
 #include <cmath>
 
-// Below this size, truncation toward zero lands inside the 32-bit range; at and above it the
-// result is the nearest end, which is also the truncation of what lies between -2^31 - 1 and
-// -2^31.
-const double kInt32Size = 2147483648.0;
-
 // A value whose truncation lies outside the 32-bit range, or NaN. Out of line: panel values
 // mostly lie well inside the range, and their truncation then takes no detour.
 __attribute__((noinline)) static int32_t TruncOutsideRange(double value) {
@@ -16,7 +11,7 @@ __attribute__((noinline)) static int32_t TruncOutsideRange(double value) {
 }
 
 int32_t TruncToInt(double value) {
-  if (!(std::fabs(value) < kInt32Size)) return TruncOutsideRange(value);  // NaN is not below
+  if (!TruncatesPlainly(value)) return TruncOutsideRange(value);
   return static_cast<int32_t>(value);
 }
 

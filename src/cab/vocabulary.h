@@ -2,6 +2,7 @@
 // a whole one, and how an option's further values are read.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 #include "config/confload.h"
@@ -17,6 +18,14 @@ inline bool KeyConfigured(OptionId keyOption) { return gOpts[keyOption].value !=
 inline bool KeyMatches(OptionId keyOption, int hostKey) {
   return KeyConfigured(keyOption) && hostKey == gOpts[keyOption].value;
 }
+
+// Below this size, truncation toward zero lands inside the 32-bit range; at and above it the
+// result is the nearest end, which is also the truncation of what lies between -2^31 - 1 and
+// -2^31.
+const double kInt32Size = 2147483648.0;
+// The real number truncates inside the 32-bit range: TruncToInt gives its plain conversion. NaN
+// does not.
+inline bool TruncatesPlainly(double value) { return std::fabs(value) < kInt32Size; }
 
 // A real number truncated toward zero, as panel values are; NaN gives 0, values beyond the
 // 32-bit range the nearest end. Whole 64-bit intermediates go through it as well.

@@ -87,15 +87,23 @@ void hornSounded(int type) {
   SetPanelOpt(OPT_klaxonindicator, 1);
 }
 
-// The travel meter's elements, from the distance in metres of the chosen unit.
-static void ShowTravelMeter(double distance) {
-  const int32_t tenths = TruncToInt(distance / 10.0);
+// The travel meter's elements: the distance in tens and in whole metres of the chosen unit, both
+// truncated toward zero.
+static void ShowTravelMeter(int32_t tenths, int32_t whole) {
   // The 100 element is never driven by the meter: the U-Bahn brake shows its notch there.
   // The 10 element reads the same whether or not the 100 element is fitted.
   SetPanelOpt(OPT_travelmeter10, tenths);
   SetPanelOpt(OPT_travelmeter1, tenths);
-  SetPanelOpt(OPT_travelmeter01, TruncToInt(distance));
+  SetPanelOpt(OPT_travelmeter01, whole);
   SetPanelOpt(OPT_travelmeter001, tenths);
+}
+
+// The travel meter for a distance beyond the 32-bit range or not a number. Out of line: a
+// position that far is absurd.
+__attribute__((noinline)) static void ShowFarTravelMeter(double distance) {
+  // A position that is not a number moves no drum.
+  if (std::isnan(distance)) return;
+  ShowTravelMeter(TruncToInt(distance / 10.0), TruncToInt(distance));
 }
 
 void RunMiscellaneous() {
@@ -105,8 +113,12 @@ void RunMiscellaneous() {
   }
   if (Opt(OPT_travelmetermode) != kTravelMeterOff) {
     const double distance = gState.Location / misc.travelUnit;
-    // A position that is not a number moves no drum.
-    if (!std::isnan(distance)) ShowTravelMeter(distance);
+    if (TruncatesPlainly(distance)) {
+      // A tenth of a distance within the 32-bit range lies there as well.
+      ShowTravelMeter(static_cast<int32_t>(distance / 10.0), static_cast<int32_t>(distance));
+    } else {
+      ShowFarTravelMeter(distance);
+    }
   }
 }
 

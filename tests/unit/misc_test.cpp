@@ -331,6 +331,10 @@ TEST(TravelMeter, absurd_positions_hold_at_the_ends_or_leave_the_meter_still) {
   RunMiscellaneous();
   EXPECT_EQ(GetPanel(63), INT32_MAX);
   EXPECT_EQ(GetPanel(61), 214748364);
+  gState.Location = -2147483648.5;  // just past the lower end, whose tenth lies well inside
+  RunMiscellaneous();
+  EXPECT_EQ(GetPanel(63), INT32_MIN);
+  EXPECT_EQ(GetPanel(61), -214748364);
   gState.Location = 500.0;
   RunMiscellaneous();
   gState.Location = std::numeric_limits<double>::quiet_NaN();
