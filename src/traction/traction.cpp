@@ -140,12 +140,14 @@ void RunTraction() {
   }
 
   // The ammeter reads the power notch's value while the train is driven (reverser set, no
-  // brake), otherwise 0.
-  if (Opt(OPT_ammeter) == kUnwired) return;
+  // brake), otherwise 0. An ammeter on no panel element (unwired or beyond the panel) shows
+  // nothing.
+  const int ammeter = Opt(OPT_ammeter);
+  if (!IsElement(ammeter)) return;
   if (gHandles.Reverser != 0 && gHandles.Brake == 0) {
-    SetPanelOpt(OPT_ammeter, NotchValueAt(trac.ammeterReadings, gHandles.Power));
+    SetPanel(ammeter, NotchValueAt(trac.ammeterReadings, gHandles.Power));
   } else {
-    SetPanelOpt(OPT_ammeter, 0);
+    SetPanel(ammeter, 0);
   }
 }
 
