@@ -26,6 +26,8 @@ const double kInt32Size = 2147483648.0;
 // The real number truncates inside the 32-bit range: TruncToInt gives its plain conversion. NaN
 // does not.
 inline bool TruncatesPlainly(double value) { return std::fabs(value) < kInt32Size; }
+// The same for a float (2^31 is a float as it stands).
+inline bool TruncatesPlainly(float value) { return std::fabs(value) < static_cast<float>(kInt32Size); }
 
 // A real number truncated toward zero, as panel values are; NaN gives 0, values beyond the
 // 32-bit range the nearest end. Whole 64-bit intermediates go through it as well.

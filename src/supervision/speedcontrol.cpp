@@ -22,12 +22,17 @@ void InitSpeedControl(int) { control = kSpeedControlAtStart; }
 
 void DestroySpeedControl() {}
 
+// Whether a speed beyond the 32-bit range or not a number leaves the control as it is: a speed
+// that is not a number tells nothing (lamp, alarm and brake stay as they are), one beyond the
+// range counts as its end. Out of line: such speeds are absurd.
+__attribute__((noinline)) static bool FarSpeedUnchanged(float speed) {
+  return std::isnan(speed) || TruncToInt(speed) == control.scSpeed;
+}
+
 void CheckSpeed(float speed) {
   if (Opt(OPT_overspeedcontrol) == 0) return;
-  // A speed that is not a number tells nothing: lamp, alarm and brake stay as they are.
-  if (std::isnan(speed)) return;
   // The control acts only when the whole speed changes.
-  if (TruncToInt(speed) == control.scSpeed) return;
+  if (TruncatesPlainly(speed) ? static_cast<int32_t>(speed) == control.scSpeed : FarSpeedUnchanged(speed)) return;
   control.scSpeed = TruncToInt(std::fabs(speed));
 
   if (Opt(OPT_warningspeed) <= control.scSpeed) {

@@ -159,6 +159,24 @@ TEST(OverspeedControl, infinite_and_huge_speeds_count_as_overspeed) {
   }
 }
 
+TEST(OverspeedControl, acts_again_only_when_the_truncated_speed_differs_from_the_kept_whole_speed) {
+  // The kept whole speed has no sign, so a speed backwards acts on every call.
+  struct Row {
+    float first, second;
+    bool actsAgain;
+  };
+  const Row rows[] = {{95.0f, 95.9f, false},          {2147483520.0f, 2147483520.0f, false},
+                      {3.0e9f, 4.0e9f, false},         {-3.0e9f, -3.0e9f, true},
+                      {-95.5f, -95.2f, true},          {95.0f, 96.0f, true}};
+  for (const Row& row : rows) {
+    StartControl();
+    CheckSpeed(row.first);
+    SetPanel(kLamp, 7);
+    CheckSpeed(row.second);
+    EXPECT_EQ(GetPanel(kLamp), row.actsAgain ? 1 : 7) << row.first << " then " << row.second;
+  }
+}
+
 TEST(OverspeedControl, init_forgets_speed_and_braking_without_touching_demands) {
   StartControl();
   CheckSpeed(95.0f);
