@@ -165,9 +165,14 @@ TEST(OverspeedControl, acts_again_only_when_the_truncated_speed_differs_from_the
     float first, second;
     bool actsAgain;
   };
-  const Row rows[] = {{95.0f, 95.9f, false},          {2147483520.0f, 2147483520.0f, false},
-                      {3.0e9f, 4.0e9f, false},         {-3.0e9f, -3.0e9f, true},
-                      {-95.5f, -95.2f, true},          {95.0f, 96.0f, true}};
+  const Row rows[] = {
+      {95.0f, 95.9f, false},
+      {95.0f, 96.0f, true},
+      {2147483520.0f, 2147483520.0f, false},  // the largest float below 2^31
+      {3.0e9f, 4.0e9f, false},                // both beyond the range: its end
+      {-3.0e9f, -3.0e9f, true},
+      {-95.5f, -95.2f, true},
+  };
   for (const Row& row : rows) {
     StartControl();
     CheckSpeed(row.first);
