@@ -1,6 +1,7 @@
 // The vigilance device: a lamp, an alarm and a brake unless the driver shows he is awake.
 #include "supervision/vigilance.h"
 
+#include <cassert>
 #include <cmath>
 #include <cstdint>
 
@@ -51,27 +52,20 @@ void DestroyVigilance() {}
 // The phases once the lamp is lit: the alarm, the brake and its automatic release. Out of
 // line: a supervising frame saves no registers for them.
 __attribute__((noinline)) static void RunWarning() {
-  switch (device.phase) {
-    case kVigilanceSupervising:  // CheckVigilance supervises
-      break;
-    case kVigilanceLampLit:
-      if (tOn(device.vigilance, gState.Time, Opt(OPT_vigilancedelay1))) {
-        SetSoundOpt(OPT_vigilancealarm, SOUND_LOOP);
-        device.phase = kVigilanceAlarm;
-      }
-      break;
-    case kVigilanceAlarm:
-      if (tOn(device.vigilance, gState.Time, Opt(OPT_vigilancedelay2))) {
-        OperateBrake(EmergencyBrakeNotch(), true);
-        device.phase = kVigilanceBraking;
-      }
-      break;
-    case kVigilanceBraking:
-      if (Opt(OPT_vigilanceautorelease) == kOptionOn && gState.Speed == 0.0f) {
-        ResetVigilance();
-        OperateBrake(EmergencyBrakeNotch(), false);
-      }
-      break;
+  assert(device.phase != kVigilanceSupervising);  // CheckVigilance supervises
+  if (device.phase == kVigilanceLampLit) {
+    if (tOn(device.vigilance, gState.Time, Opt(OPT_vigilancedelay1))) {
+      SetSoundOpt(OPT_vigilancealarm, SOUND_LOOP);
+      device.phase = kVigilanceAlarm;
+    }
+  } else if (device.phase == kVigilanceAlarm) {
+    if (tOn(device.vigilance, gState.Time, Opt(OPT_vigilancedelay2))) {
+      OperateBrake(EmergencyBrakeNotch(), true);
+      device.phase = kVigilanceBraking;
+    }
+  } else if (Opt(OPT_vigilanceautorelease) == kOptionOn && gState.Speed == 0.0f) {  // braking
+    ResetVigilance();
+    OperateBrake(EmergencyBrakeNotch(), false);
   }
 }
 

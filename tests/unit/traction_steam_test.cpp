@@ -224,6 +224,10 @@ TEST_F(Steam, zero_steam_rate_boils_nothing) {
   EXPECT_EQ(trac.stm_boilerWater, 16000);
   EXPECT_EQ(trac.stm_boilerPressure, 20000);
   EXPECT_EQ(trac.boilingTimer, 1000);
+  Start();  // a run that starts with the rate at 0 as well
+  Frame(20000, 0.0f);
+  EXPECT_EQ(trac.stm_boilerWater, 16000);
+  EXPECT_EQ(trac.stm_boilerPressure, 20000);
 }
 
 TEST_F(Steam, safety_valves_open_above_blowoff_and_close_below_max_pressure) {

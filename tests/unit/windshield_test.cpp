@@ -156,6 +156,11 @@ TEST(Wiper, idle_late_frame_uses_up_the_periods_a_moving_wiper_would) {
     FrameAt(frame[0]);
     EXPECT_EQ(shield.wiper, frame[1]) << frame[0];
   }
+  // A motor with no whole millisecond per step rests all the same.
+  StartWindscreen({"wiperrate=50"});
+  for (int32_t time = 1000; time < 1100; time += 16) FrameAt(time);
+  EXPECT_EQ(shield.wiperPosition, 0);
+  EXPECT_EQ(GetPanel(kWiper), 0);
 }
 
 // Continuous mode from rest at 0: the wiper sound plays as the stroke starts, and at the turn
